@@ -1,0 +1,68 @@
+// The console every screen draws on: an 80x25 grid of code page 437 cells with colours,
+// the output primitives, the three ways of reading keys, and the delay.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+constexpr int screenWidth = 80;
+constexpr int screenHeight = 25;
+
+// One character cell: a code page 437 byte and a colour attribute (foreground in the low
+// four bits, background in the high four: bit 0 blue, bit 1 green, bit 2 red, bit 3 bright).
+struct Cell {
+    uint8_t glyph;
+    uint8_t colour;
+    bool operator==(const Cell &) const = default;
+};
+
+// --- Console state, for the whole run ---
+extern Cell screenCells[screenHeight][screenWidth]; // what the game has drawn; backends show it
+extern uint16_t consoleColour; // colour of the last write; clearScreen fills with it
+extern int cursorX;            // column where the next character would go
+extern int cursorY;            // row where the next character would go
+
+// --- Output primitives ---
+// Writes text from (x, y): past column 79 it goes on at column 0 of the next row, a line
+// feed moves to column 0 of the next row, and whatever would fall off the screen is dropped.
+void printAt(const char *text, uint16_t colour, uint16_t x, uint16_t y);
+void printNumberAt(int32_t value, uint16_t colour, uint16_t x, uint16_t y);
+// Writes one character; character 0 writes nothing and leaves colour and cursor alone.
+void printCharAt(char ch, uint16_t colour, uint16_t x, uint16_t y);
+// Typewriter output, one character every 50 ms, words wrapped at width columns.
+void typeText(const char *text, uint16_t colour, int width, int x, int y);
+// Blanks every cell in the colour and homes the cursor.
+void clearScreen(uint16_t colour);
+// Returns after at least ms milliseconds, sleeping meanwhile.
+void waitMillis(uint32_t ms);
+// Makes the console width x height (the game always asks for 80 x 25).
+void setConsoleSize(int16_t width, int16_t height);
+void setConsoleTitle(const char *title);
+void setCursorVisible(bool visible);
+
+// --- Keys ---
+// Wait for one event: blocks until a key event is available and takes it.
+void readKeyEvent(KeyEvent *event);
+// Poll: takes every pending event (at most max) without waiting; returns the count.
+int pollKeyEvents(KeyEvent *events, int max);
+// Drops all pending events (typed-ahead keys and auto-repeat backlog).
+void discardPendingInput();
+
+// --- Time ---
+uint32_t tickMillis();
+int timeOfDayMillis();
+
+// --- Presenting ---
+// Shows the screen buffer now; every pause (a key wait, a delay) does this itself.
+void presentScreen();
+// Shows the screen buffer unless that was done less than a frame ago; for animations
+// that draw as fast as they can.
+void presentScreenIfDue();
+// Sends one line to the error stream in a way that keeps it readable for the player.
+void reportErrorLine(const char *line);
+// The system's error report for a file name ("name: reason"), as the runtime gives it.
+void reportFileError(const char *fileName);
+
+// Puts the console back to its start: blank black screen, colour 0, cursor home.
+void resetConsole();

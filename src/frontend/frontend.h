@@ -1,0 +1,36 @@
+// The front end: the title screen with its goblet intro and main menu, the difficulty
+// option and the credits.
+#pragma once
+
+#include <cstdint>
+
+#include "effects/particles.h"
+
+constexpr int mainMenuEntries = 5;
+constexpr int gobletRows = 10;
+constexpr int creditLineCount = 5;
+
+// --- Title screen, for the whole run ---
+extern int8_t mainMenuCursor;                            // highlighted entry, 0..4
+extern const char *const mainMenuItems[mainMenuEntries]; // the entries' labels
+extern uint8_t titleIntroRunning;                        // 1 while the goblet intro plays
+extern int32_t titleHoldFrames;                          // frames shown since the goblets stopped
+extern ParticleSystem *titleParticles;         // the right goblet's sparks, during the intro
+extern const char titleGoblet[gobletRows][13]; // the goblet figure, 10 rows of 12 cells
+extern const char *const creditLines[creditLineCount]; // role, 11 blanks, name
+
+// Starts the title over: cursor on "New Game", the intro about to play.
+void resetTitleScreen();
+// The title screen's handler: one intro frame, or one menu redraw and one key event.
+void runTitleScreen();
+void runTitleIntroFrame();
+void drawMainMenu();
+void handleMainMenuKey();
+// Frees every slot of the shared particle pool.
+void clearParticles();
+
+// The difficulty chooser beside the menu; returns once Easy or Hard is chosen.
+void runOptions();
+// The five credit lines, then the title from the start.
+void rollCredits();
+void showCreditLine(const char *line);

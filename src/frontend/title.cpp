@@ -1,0 +1,164 @@
+// The title screen: two goblets spraying sparks slide past each other, the title is typed,
+// then the main menu takes the keys.
+#include <cmath>
+
+#include "console/console.h"
+#include "frontend/frontend.h"
+#include "game/game.h"
+#include "save/save.h"
+
+int8_t mainMenuCursor = 0;
+const char *const mainMenuItems[mainMenuEntries] = {"New Game", "Continue", "Options", "Credits",
+                                                    "Quit"};
+uint8_t titleIntroRunning = 0;
+int32_t titleHoldFrames = 0;
+ParticleSystem *titleParticles = nullptr;
+
+// 178 is the dense shade; the monogram "BZ" sits in the goblet's bowl. Rows are always
+// written whole, blanks included, so a goblet moving by one column erases its old cells.
+#define SHADE "\xB2"
+const char titleGoblet[gobletRows][13] = {
+    "            ",
+    " " SHADE "        " SHADE " ",
+    "  " SHADE SHADE SHADE SHADE SHADE SHADE SHADE SHADE "  ",
+    "   " SHADE "    " SHADE "   ",
+    "    " SHADE "BZ" SHADE "    ",
+    "    " SHADE "  " SHADE "    ",
+    "    " SHADE "  " SHADE "    ",
+    "     " SHADE SHADE "     ",
+    "     " SHADE SHADE "     ",
+    "            ",
+};
+#undef SHADE
+
+// The intro draws as fast as it can; this keeps each frame on screen long enough for a
+// player to watch the goblets slide (151 frames, about four and a half seconds).
+static constexpr uint32_t introFrameMillis = 30;
+
+void resetTitleScreen() {
+    mainMenuCursor = 0;
+    titleIntroRunning = 1;
+    particles->originX = 13.0f;
+    particles->originY = 14.0f;
+    titleHoldFrames = 0;
+    // A reset while an intro still runs would otherwise leak its pool.
+    if (titleParticles != nullptr) destroyParticleSystem(titleParticles);
+    titleParticles = createParticleSystem();
+    titleParticles->originX = 65.0f;
+    titleParticles->originY = 14.0f;
+}
+
+void clearParticles() {
+    particles->activeCount = 0;
+    for (Particle &slot : particles->slots)
+        slot.dead = 1;
+}
+
+static void emitSparks() {
+    for (int i = 0; i < 5; i++) {
+        int32_t degrees = gameRand() % 120 + 30;
+        float angle = static_cast<float>(degrees * 3.14159 * 0.005555555555555556);
+        int32_t r = gameRand();
+        int32_t colour = r % 3 != 0 ? 14 : 4;
+        float dirX = std::cos(angle);
+        float dirY = -std::sin(angle);
+        int32_t lifetime = gameRand() % 200 + 800;
+        emitParticle(particles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1, colour, dirX,
+                     dirY, particleHook);
+        lifetime = gameRand() % 200 + 800;
+        emitParticle(titleParticles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1, colour,
+                     dirX, dirY, particleHook);
+    }
+}
+
+static void drawGoblets() {
+    uint16_t leftColumn = static_cast<uint16_t>(static_cast<int>(particles->originX) - 6);
+    uint16_t rightColumn = static_cast<uint16_t>(static_cast<int>(titleParticles->originX) - 6);
+    for (int i = 0; i < gobletRows; i++) {
+        uint16_t row = static_cast<uint16_t>(13 + i);
+        printAt(titleGoblet[i], 6, leftColumn, row);
+        printAt(titleGoblet[i], 6, rightColumn, row);
+    }
+}
+
+void runTitleIntroFrame() {
+    emitSparks();
+    stepParticles(particles);
+    stepParticles(titleParticles);
+    drawGoblets();
+    if (particles->originX <= 62.0f) {
+        particles->originX += 0.5f;
+        titleParticles->originX -= 0.5f;
+    } else if (titleHoldFrames++ > 50) {
+        typeText("Brinewort", 10, 31, 33, 4);
+        typeText("The Return of ZARG", 12, 31, 31, 6);
+        titleIntroRunning = 0;
+        destroyParticleSystem(titleParticles);
+        titleParticles = nullptr;
+    }
+    waitMillis(introFrameMillis);
+}
+
+void runTitleScreen() {
+    if (titleIntroRunning == 1) {
+        runTitleIntroFrame();
+    } else {
+        drawMainMenu();
+        handleMainMenuKey();
+    }
+}
+
+void drawMainMenu() {
+    for (int i = 0; i < mainMenuEntries; i++) {
+        printAt(mainMenuItems[i], i == mainMenuCursor ? 240 : 15, 35,
+                static_cast<uint16_t>(10 + i));
+    }
+    printAt("", 0, 0, 0);
+}
+
+static void chooseMainMenuEntry() {
+    switch (mainMenuCursor) {
+    case 0:
+        clearParticles();
+        gameMode = modeTavern;
+        break;
+    case 1:
+        if (loadGame()) {
+            clearParticles();
+            gameMode = modeTavern;
+        }
+        break;
+    case 2:
+        runOptions();
+        break;
+    case 3:
+        rollCredits();
+        break;
+    case 4:
+        gameRunning = 0;
+        break;
+    }
+}
+
+void handleMainMenuKey() {
+    KeyEvent event;
+    readKeyEvent(&event);
+    if (event.keyDown) {
+        switch (event.virtualKey) {
+        case keyEnter:
+            chooseMainMenuEntry();
+            break;
+        case keyUp:
+            mainMenuCursor--;
+            break;
+        case keyDown:
+            mainMenuCursor++;
+            break;
+        default:
+            break;
+        }
+        if (mainMenuCursor < 0) mainMenuCursor = 4;
+        if (mainMenuCursor > 4) mainMenuCursor = 0;
+    }
+    discardPendingInput();
+}

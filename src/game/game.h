@@ -1,0 +1,96 @@
+// The program frame and the data every screen shares: the game-mode state machine, the
+// non-player characters, the player record, the item counts, the boss progress and the
+// random number generator.
+#pragma once
+
+#include <cstdint>
+
+// The screens of the game; gameMode holds one of these.
+enum GameMode : int32_t {
+    modeTitle = 0,      // title screen and main menu
+    modeTavern = 1,     // the tavern hub
+    modeBattle = 2,     // one battle step per call
+    modeBattleOver = 3, // a battle or a dungeon inventory has ended; no screen of its own
+    modeCave = 4,       // dungeon "MapTag1"
+    modeSewer = 5,      // dungeon "MapTag2"
+    modeCastle = 6,     // dungeon "MapTag3"
+    modeInventory = 7,  // one inventory step per call
+    modeWorldMap = 8,   // the world map
+};
+
+// A non-player character standing in one room of one dungeon.
+struct Npc {
+    int32_t firstTag; // number of its first dialogue section ("Tag%d")
+    char name[12];    // how its own lines begin in the script
+    int32_t dungeon;  // 1, 2 or 3: the dungeon of "MapTag1", "MapTag2", "MapTag3"
+    int32_t roomCol;  // its room in that dungeon's grid
+    int32_t roomRow;
+    int32_t lineCount; // sections spoken at the first talk; the next one is the repeat line
+    uint8_t talkedTo;  // set once it has been talked to
+};
+
+constexpr int npcCount = 16;
+
+// The player, program-wide.
+struct Player {
+    const char *name;       // set only by loading a game; nothing reads it
+    const char *weaponName; // the current weapon
+    int32_t playerRoomX;    // column inside the current room; -1: not placed yet
+    int32_t playerRoomY;    // row inside the current room; -1 with playerRoomX
+    int32_t hp;
+    int32_t sp;
+    int32_t maxHp;
+    int32_t maxSp;
+    int32_t attack;
+    int32_t defense;
+    int32_t spellsKnown; // how many of the four spells the battle offers
+    int32_t experience;  // towards the next level, reached at 100
+    int32_t level;
+    int32_t weaponStrength; // added to the player's damage
+};
+
+constexpr int itemKinds = 17;
+constexpr int maxDefeatedBosses = 20;
+
+// One entry of defeatedBosses; three zeros mark an empty entry.
+struct DefeatedBoss {
+    int32_t mode; // gameMode of the dungeon: 4, 5 or 6
+    int32_t roomCol;
+    int32_t roomRow;
+};
+
+// --- Program frame, for the whole run ---
+extern uint8_t gameRunning; // the main loop runs while this is not 0
+extern int32_t gameMode;    // the current screen, one of GameMode
+extern Npc npcs[npcCount];  // the non-player characters, in the order their dialogue runs
+
+// --- Shared game data, for the whole run ---
+extern Player player;                                  // the one player
+extern int8_t itemCounts[itemKinds];                   // item number n is itemCounts[n - 1]
+extern int32_t hardMode;                               // 0 "Easy", 1 "Hard"; not saved
+extern int32_t mollochDefeats;                         // fights won against Molloch, plus 1
+extern int32_t agamirDefeats;                          // fights won against Agamir, plus 1
+extern DefeatedBoss defeatedBosses[maxDefeatedBosses]; // boss rooms beaten; used ones first
+extern int32_t inventoryReturn; // who opened the inventory: 1 battle, 2 dungeon, 3 tavern
+extern uint32_t randState;      // state of gameRand; 1 at every program start
+
+// The game's one random number generator: the classic linear congruential one, so that the
+// same keys give the same game. Returns 0..32767. (The C library owns the name rand.)
+int32_t gameRand();
+
+void initPlayer();
+void clearDefeatedBosses();
+Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow, int32_t firstTag,
+            int32_t lineCount, uint8_t talkedTo);
+
+// The start-up sequence: every piece of program-wide state gets its start value, as at a
+// program start (tests call it to begin from a clean slate).
+void startUp();
+// Calls the handler of the current gameMode once.
+void runCurrentMode();
+// The whole life of the program after the platform is up: start-up, the main loop, the
+// farewell line. Returns the exit status.
+int runProgram();
+
+// The farewell written when the main loop ends.
+extern const char farewellText[];

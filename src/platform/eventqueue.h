@@ -1,0 +1,56 @@
+// The pending key events of a backend, with the console's rule for discarding them.
+#pragma once
+
+#include "platform/platform.h"
+
+// A fixed ring of pending events. A terminal gives presses only; each press goes in as a
+// press followed by its release, so the screens that act on releases behave as described.
+struct EventQueue {
+    static constexpr int capacity = 1024;
+    KeyEvent events[capacity];
+    int head = 0;
+    int count = 0;
+    bool pressJustTaken = false; // the last event taken was a press whose release is next
+};
+
+inline bool queueHasRoom(const EventQueue &queue, int n) {
+    return queue.count + n <= EventQueue::capacity;
+}
+
+// Appends an event; a full queue drops it (a player cannot type a thousand keys ahead).
+inline void queuePush(EventQueue &queue, const KeyEvent &event) {
+    if (!queueHasRoom(queue, 1)) return;
+    queue.events[(queue.head + queue.count) % EventQueue::capacity] = event;
+    queue.count++;
+}
+
+// Appends a key press followed at once by its release.
+inline void queuePushPress(EventQueue &queue, uint16_t virtualKey, char character) {
+    if (!queueHasRoom(queue, 2)) return;
+    queuePush(queue, KeyEvent{true, virtualKey, character});
+    queuePush(queue, KeyEvent{false, virtualKey, character});
+}
+
+inline bool queuePop(EventQueue &queue, KeyEvent *event) {
+    if (queue.count == 0) return false;
+    *event = queue.events[queue.head];
+    queue.head = (queue.head + 1) % EventQueue::capacity;
+    queue.count--;
+    queue.pressJustTaken = event->keyDown;
+    return true;
+}
+
+// Drops every pending event but one: the release of the press the game has just taken,
+// which belongs to a key the player is still holding, not to the keys typed ahead.
+inline void queueDiscard(EventQueue &queue) {
+    const KeyEvent &front = queue.events[queue.head];
+    bool keepRelease = queue.pressJustTaken && queue.count > 0 && !front.keyDown;
+    queue.head = keepRelease ? queue.head : 0;
+    queue.count = keepRelease ? 1 : 0;
+}
+
+inline void queueClear(EventQueue &queue) {
+    queue.head = 0;
+    queue.count = 0;
+    queue.pressJustTaken = false;
+}

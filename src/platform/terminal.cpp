@@ -1,0 +1,457 @@
+// The terminal backend on ncursesw: presents the cell buffer, turns key presses into press
+// and release events, keeps time, and gives the terminal back on every way out.
+#include "platform/terminal.h"
+
+#include <cerrno>
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <curses.h>
+#include <langinfo.h>
+#include <poll.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+#include "console/console.h"
+#include "platform/eventqueue.h"
+#include "platform/termcaps.h"
+#include "platform/termmap.h"
+
+namespace {
+
+volatile sig_atomic_t quitSignal =
+    0;               // set by SIGINT, SIGTERM, SIGHUP; the run ends at the next pause
+bool active = false; // ncurses owns the terminal
+bool unicode = true; // the locale speaks UTF-8, so glyphs can be drawn as such
+ColourDepth depth = ColourDepth::mono;
+int terminalColours = 0;
+Cell shownCells[screenHeight][screenWidth]; // what the terminal shows now
+bool shownValid = false;                    // false: every cell must be drawn again
+bool layoutChanged = true;                  // the window was resized or the minimum changed
+bool tooSmall = false;
+int originColumn = 0; // where the 80x25 screen sits in a larger window
+int originRow = 0;
+int minimumWidth = screenWidth;
+int minimumHeight = screenHeight;
+EventQueue pending;
+int quickFailedReads = 0; // blocking reads in a row that failed at once: input is gone
+bool stderrIsTerminal = false;
+std::vector<std::string> deferredErrors; // error lines held back until the screen is given back
+bool titleSet = false;
+struct termios savedTermios;
+bool haveSavedTermios = false;
+char restoreSequence[256];
+size_t restoreLength = 0;
+
+constexpr int blockingReadMillis = 250; // how often a blocked read looks at the quit flag
+constexpr int pollWaitMillis = 5;       // an idle poll waits this long instead of spinning
+constexpr size_t maxDeferredErrors = 50;
+
+uint32_t monotonicMillis() {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+void onQuitSignal(int signal) {
+    quitSignal = signal;
+}
+
+// Only async-signal-safe calls: put the terminal back as it was, then die as the signal says.
+void onCrashSignal(int signal) {
+    if (active) {
+        ssize_t ignored = write(STDOUT_FILENO, restoreSequence, restoreLength);
+        (void)ignored;
+        if (haveSavedTermios) tcsetattr(STDIN_FILENO, TCSANOW, &savedTermios);
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void installSignalHandlers() {
+    struct sigaction quit {};
+    quit.sa_handler = onQuitSignal;
+    sigemptyset(&quit.sa_mask);
+    quit.sa_flags = 0; // no SA_RESTART: a blocked read or sleep returns and sees the flag
+    sigaction(SIGINT, &quit, nullptr);
+    sigaction(SIGTERM, &quit, nullptr);
+    sigaction(SIGHUP, &quit, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    struct sigaction crash {};
+    crash.sa_handler = onCrashSignal;
+    sigemptyset(&crash.sa_mask);
+    crash.sa_flags = SA_RESETHAND;
+    for (int signal : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL})
+        sigaction(signal, &crash, nullptr);
+}
+
+void checkQuit() {
+    if (quitSignal != 0) throw RunEnded{quitSignal};
+}
+
+void computeLayout() {
+    int rows, columns;
+    getmaxyx(stdscr, rows, columns);
+    tooSmall = columns < minimumWidth || rows < minimumHeight;
+    originColumn = tooSmall ? 0 : (columns - screenWidth) / 2;
+    originRow = tooSmall ? 0 : (rows - screenHeight) / 2;
+}
+
+// A blocking read that keeps failing at once means standard input has closed.
+void noteFailedRead(int waitMillis, uint32_t startTick) {
+    struct pollfd input = {STDIN_FILENO, POLLIN, 0};
+    if (poll(&input, 1, 0) > 0 && (input.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        throw RunEnded{0};
+    }
+    uint32_t elapsed = monotonicMillis() - startTick;
+    if (waitMillis > 0 && elapsed < static_cast<uint32_t>(waitMillis / 2)) {
+        if (++quickFailedReads > 20) throw RunEnded{0};
+    } else {
+        quickFailedReads = 0;
+    }
+}
+
+// Reads one key from the terminal, waiting up to waitMillis. A press goes into the pending
+// events with its release; a resize is noted. False when nothing came.
+bool readTerminalKey(int waitMillis) {
+    timeout(waitMillis);
+    uint32_t startTick = monotonicMillis();
+    wint_t key;
+    int status = get_wch(&key);
+    if (status == ERR) {
+        checkQuit();
+        noteFailedRead(waitMillis, startTick);
+        return false;
+    }
+    quickFailedReads = 0;
+    if (status == KEY_CODE_YES && key == KEY_RESIZE) {
+        layoutChanged = true;
+        return true;
+    }
+    KeyEvent event;
+    if (keyEventFromTerminal(status, key, &event)) {
+        queuePushPress(pending, event.virtualKey, event.character);
+    }
+    return true;
+}
+
+// Takes every key the terminal already has, without waiting.
+void drainTerminalKeys() {
+    while (queueHasRoom(pending, 2) && readTerminalKey(0)) {
+    }
+}
+
+void drawNotice() {
+    erase();
+    int rows, columns;
+    getmaxyx(stdscr, rows, columns);
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "Brinewort needs a terminal window of at least %d x %d characters; this one is "
+                  "%d x %d. Please make the window larger: the game waits.",
+                  minimumWidth, minimumHeight, columns, rows);
+    // Word-wrapped to whatever width there is.
+    int row = 0;
+    const char *p = text;
+    while (*p != '\0' && row < rows) {
+        int length = static_cast<int>(std::strlen(p));
+        int take = length <= columns ? length : columns;
+        if (take < length) {
+            int space = take;
+            while (space > 0 && p[space] != ' ')
+                space--;
+            if (space > 0) take = space;
+        }
+        mvaddnstr(row++, 0, p, take);
+        p += take;
+        while (*p == ' ')
+            p++;
+    }
+    refresh();
+}
+
+// Shows the notice until the window is large enough; keys typed meanwhile are dropped.
+void waitUntilLargeEnough() {
+    while (tooSmall) {
+        drawNotice();
+        timeout(blockingReadMillis);
+        uint32_t startTick = monotonicMillis();
+        wint_t key;
+        int status = get_wch(&key);
+        checkQuit();
+        if (status == ERR) noteFailedRead(blockingReadMillis, startTick);
+        if (status == KEY_CODE_YES && key == KEY_RESIZE) computeLayout();
+    }
+    erase();
+    shownValid = false;
+}
+
+void drawCell(int x, int y, Cell cell) {
+    CellLook look = lookOfCell(cell, depth, terminalColours, unicode);
+    wchar_t text[2] = {look.glyph, L'\0'};
+    attr_t attributes = A_NORMAL;
+    if (look.bold) attributes |= A_BOLD;
+    if (look.reverse) attributes |= A_REVERSE;
+    cchar_t character;
+    setcchar(&character, text, attributes, look.pair, nullptr);
+    // The bottom-right cell of the window reports ERR although it is drawn.
+    mvadd_wch(originRow + y, originColumn + x, &character);
+}
+
+void setUpColours() {
+    depth = ColourDepth::mono;
+    if (!has_colors()) return;
+    start_color();
+    terminalColours = COLORS;
+    depth = colourDepthFor(COLORS, COLOR_PAIRS);
+    if (depth == ColourDepth::mono) return;
+    int colourCount = depth == ColourDepth::sixteen ? 16 : 8;
+    for (int background = 0; background < colourCount; background++) {
+        for (int foreground = 0; foreground < colourCount; foreground++) {
+            if (depth == ColourDepth::eight && foreground == background) continue;
+            init_pair(pairNumberFor(foreground, background, depth),
+                      terminalColourOf(foreground, COLORS), terminalColourOf(background, COLORS));
+        }
+    }
+}
+
+bool titleSupported() {
+    const char *term = std::getenv("TERM");
+    if (term == nullptr) return false;
+    // The Linux console and plain VTs would print the sequence as text.
+    return std::strcmp(term, "linux") != 0 && std::strncmp(term, "dumb", 4) != 0 &&
+           std::strncmp(term, "vt", 2) != 0;
+}
+
+void writeToTerminal(const std::string &bytes) {
+    std::fflush(stdout);
+    ssize_t ignored = write(STDOUT_FILENO, bytes.data(), bytes.size());
+    (void)ignored;
+}
+
+void appendUtf8(std::string &out, char32_t ch) {
+    if (ch < 0x80) {
+        out += static_cast<char>(ch);
+    } else if (ch < 0x800) {
+        out += static_cast<char>(0xC0 | (ch >> 6));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (ch >> 12));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+}
+
+bool rowIsBlank(int y) {
+    for (const Cell &cell : screenCells[y]) {
+        if ((cell.glyph != ' ' && cell.glyph != 0) || (cell.colour >> 4) != 0) return false;
+    }
+    return true;
+}
+
+// The alternate screen vanishes when the program ends; the game's last screen (with its
+// farewell) is written once more on the normal screen, where it stays readable.
+void writeLastScreen() {
+    int lastRow = screenHeight - 1;
+    while (lastRow >= 0 && rowIsBlank(lastRow))
+        lastRow--;
+    std::string out;
+    for (int y = 0; y <= lastRow; y++) {
+        std::string previous;
+        for (const Cell &cell : screenCells[y]) {
+            CellLook look = lookOfCell(cell, depth, terminalColours, unicode);
+            std::string sequence = lookSequence(look, terminalColours);
+            if (sequence != previous) out += sequence;
+            previous = sequence;
+            appendUtf8(out, static_cast<char32_t>(look.glyph));
+        }
+        out += "\033[0m\r\n";
+    }
+    writeToTerminal(out);
+}
+
+// --- The backend's entries ---
+
+void terminalShutdown() {
+    if (!active) return;
+    active = false;
+    // Xterm-like terminals keep a stack of titles: put back the one the player had.
+    if (titleSet) writeToTerminal("\033[23;0t");
+    endwin();
+    if (usesAlternateScreen()) writeLastScreen();
+    for (const std::string &line : deferredErrors)
+        std::fprintf(stderr, "%s\n", line.c_str());
+    deferredErrors.clear();
+}
+
+bool terminalInit() {
+    if (isatty(STDIN_FILENO) == 0 || isatty(STDOUT_FILENO) == 0) {
+        std::fputs("brinewort: standard input and output must be a terminal; start the game in "
+                   "an interactive terminal\n",
+                   stderr);
+        return false;
+    }
+    std::setlocale(LC_ALL, "");
+    unicode = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    haveSavedTermios = tcgetattr(STDIN_FILENO, &savedTermios) == 0;
+    stderrIsTerminal = isatty(STDERR_FILENO) != 0;
+    // Ours before ncurses starts, so that it leaves SIGINT and SIGTERM to us.
+    installSignalHandlers();
+    if (newterm(nullptr, stdout, stdin) == nullptr) {
+        const char *term = std::getenv("TERM");
+        std::fprintf(stderr, "brinewort: cannot use this terminal (TERM=%s)\n",
+                     term != nullptr ? term : "");
+        return false;
+    }
+    active = true;
+    std::atexit(terminalShutdown);
+    buildRestoreSequence(restoreSequence, sizeof restoreSequence);
+    restoreLength = std::strlen(restoreSequence);
+    if (std::getenv("ESCDELAY") == nullptr) set_escdelay(25); // arrows apart from a lone Escape
+    cbreak();
+    noecho();
+    nonl();
+    intrflush(stdscr, FALSE);
+    keypad(stdscr, TRUE);
+    leaveok(stdscr, TRUE);
+    curs_set(0);
+    setUpColours();
+    queueClear(pending);
+    layoutChanged = true;
+    shownValid = false;
+    return true;
+}
+
+void terminalPresent() {
+    checkQuit();
+    drainTerminalKeys(); // also notices a resize while the game is busy
+    if (layoutChanged) {
+        layoutChanged = false;
+        computeLayout();
+        erase();
+        shownValid = false;
+    }
+    if (tooSmall) waitUntilLargeEnough();
+    bool changed = false;
+    for (int y = 0; y < screenHeight; y++) {
+        for (int x = 0; x < screenWidth; x++) {
+            Cell cell = screenCells[y][x];
+            if (shownValid && cell == shownCells[y][x]) continue;
+            drawCell(x, y, cell);
+            shownCells[y][x] = cell;
+            changed = true;
+        }
+    }
+    shownValid = true;
+    if (changed) refresh();
+}
+
+void terminalReadEvent(KeyEvent *event) {
+    for (;;) {
+        checkQuit();
+        if (queuePop(pending, event)) return;
+        readTerminalKey(blockingReadMillis);
+        if (layoutChanged) terminalPresent();
+    }
+}
+
+int terminalPollEvents(KeyEvent *events, int max) {
+    checkQuit();
+    drainTerminalKeys();
+    if (pending.count == 0) readTerminalKey(pollWaitMillis);
+    if (layoutChanged) terminalPresent();
+    int n = 0;
+    while (n < max && queuePop(pending, &events[n]))
+        n++;
+    return n;
+}
+
+void terminalDiscardEvents() {
+    flushinp();
+    queueDiscard(pending);
+}
+
+uint32_t terminalTickMillis() {
+    return monotonicMillis();
+}
+
+int terminalTimeOfDayMillis() {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<int>(now.tv_nsec / 1000000);
+}
+
+void terminalSleepMillis(uint32_t ms) {
+    checkQuit();
+    struct timespec request = {static_cast<time_t>(ms / 1000),
+                               static_cast<long>(ms % 1000) * 1000000L};
+    struct timespec remaining;
+    while (nanosleep(&request, &remaining) == -1 && errno == EINTR) {
+        checkQuit();
+        request = remaining;
+    }
+}
+
+void terminalSetTitle(const char *title) {
+    if (!active || !titleSupported()) return;
+    std::string bytes = titleSet ? "" : "\033[22;0t"; // keep the player's title to put back
+    bytes += "\033]0;";
+    for (const char *p = title; *p != '\0'; p++) {
+        if (static_cast<unsigned char>(*p) >= 32 && *p != 127) bytes += *p;
+    }
+    bytes += '\007';
+    writeToTerminal(bytes);
+    titleSet = true;
+}
+
+void terminalSetCursorVisible(bool visible) {
+    if (active) curs_set(visible ? 1 : 0);
+}
+
+void terminalSetMinimumSize(int width, int height) {
+    minimumWidth = width;
+    minimumHeight = height;
+    layoutChanged = true;
+}
+
+// While ncurses owns the terminal a line on stderr would scribble over the game; it is
+// held back until the terminal is given back, unless stderr goes elsewhere.
+void terminalReportError(const char *line) {
+    if (active && stderrIsTerminal) {
+        if (deferredErrors.size() < maxDeferredErrors) deferredErrors.emplace_back(line);
+    } else {
+        std::fprintf(stderr, "%s\n", line);
+    }
+}
+
+} // namespace
+
+const Platform terminalPlatform = {
+    .name = "terminal",
+    .init = terminalInit,
+    .shutdown = terminalShutdown,
+    .present = terminalPresent,
+    .readEvent = terminalReadEvent,
+    .pollEvents = terminalPollEvents,
+    .discardEvents = terminalDiscardEvents,
+    .tickMillis = terminalTickMillis,
+    .timeOfDayMillis = terminalTimeOfDayMillis,
+    .sleepMillis = terminalSleepMillis,
+    .setTitle = terminalSetTitle,
+    .setCursorVisible = terminalSetCursorVisible,
+    .setMinimumSize = terminalSetMinimumSize,
+    .reportError = terminalReportError,
+};
+
+void reraiseQuitSignal(int signal) {
+    if (signal == 0) return;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}

@@ -1,0 +1,145 @@
+// Terminal translations: keys in, cells out.
+#include "platform/termmap.h"
+
+#include <curses.h>
+
+#include "platform/cp437.h"
+
+// The classic console palette's nearest entries in the xterm 256-colour table.
+static const short xtermOfConsole[16] = {16,  19, 34, 37, 124, 127, 130, 248,
+                                         240, 63, 83, 87, 203, 207, 227, 231};
+// Console colours order red, green, blue as bits 2, 1, 0; ANSI the other way round.
+static const short ansiOfConsole[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+
+ColourDepth colourDepthFor(int colours, int colourPairs) {
+    if (colours >= 16 && colourPairs >= 257) return ColourDepth::sixteen;
+    if (colours >= 8 && colourPairs >= 64) return ColourDepth::eight;
+    return ColourDepth::mono;
+}
+
+short terminalColourOf(int consoleColour, int terminalColours) {
+    consoleColour &= 15;
+    if (terminalColours >= 256) return xtermOfConsole[consoleColour];
+    short base = ansiOfConsole[consoleColour & 7];
+    if (terminalColours >= 16 && (consoleColour & 8) != 0) return static_cast<short>(base + 8);
+    return base;
+}
+
+short pairNumberFor(int foreground, int background, ColourDepth depth) {
+    switch (depth) {
+    case ColourDepth::sixteen:
+        return static_cast<short>(((background & 15) << 4 | (foreground & 15)) + 1);
+    case ColourDepth::eight:
+        return static_cast<short>((background & 7) * 8 + (foreground & 7));
+    case ColourDepth::mono:
+        break;
+    }
+    return 0;
+}
+
+CellLook lookOfCell(Cell cell, ColourDepth depth, int terminalColours, bool unicode) {
+    CellLook look{};
+    look.foreground = -1;
+    look.background = -1;
+    int foreground = cell.colour & 15;
+    int background = cell.colour >> 4;
+    // Text in its own background colour is invisible on the console too (black on black
+    // parks the cursor); a blank says so without depending on how the terminal shows it.
+    bool invisible = foreground == background;
+    uint8_t glyph = invisible ? ' ' : cell.glyph;
+    look.glyph = static_cast<wchar_t>(unicode ? cp437Unicode[glyph]
+                                              : static_cast<unsigned char>(cp437Ascii[glyph]));
+    switch (depth) {
+    case ColourDepth::sixteen:
+        look.pair = pairNumberFor(foreground, background, depth);
+        look.foreground = terminalColourOf(foreground, terminalColours);
+        look.background = terminalColourOf(background, terminalColours);
+        break;
+    case ColourDepth::eight: {
+        int fg = foreground & 7;
+        int bg = background & 7;
+        look.bold = !invisible && (foreground & 8) != 0;
+        // Pair 0 is the terminal's own default and cannot be set: with fg equal to bg the
+        // glyph is a blank anyway, so any other foreground will do; colours that differ
+        // only in brightness get a contrasting foreground so the text stays readable.
+        if (fg == bg) fg = bg == 7 ? 0 : 7;
+        look.pair = pairNumberFor(fg, bg, depth);
+        look.foreground = terminalColourOf(fg, 8);
+        look.background = terminalColourOf(bg, 8);
+        break;
+    }
+    case ColourDepth::mono:
+        look.reverse = background != 0;
+        look.bold = !invisible && (foreground & 8) != 0;
+        break;
+    }
+    return look;
+}
+
+// One colour as SGR parameters: base is 30 for foregrounds, 40 for backgrounds.
+static std::string colourParameter(short colour, int base, int terminalColours) {
+    if (terminalColours >= 256) {
+        return ";" + std::to_string(base + 8) + ";5;" + std::to_string(colour);
+    }
+    if (colour >= 8) return ";" + std::to_string(base + 60 + colour - 8);
+    return ";" + std::to_string(base + colour);
+}
+
+std::string lookSequence(const CellLook &look, int terminalColours) {
+    std::string sequence = "\033[0";
+    if (look.bold) sequence += ";1";
+    if (look.reverse) sequence += ";7";
+    if (look.foreground >= 0) {
+        sequence += colourParameter(look.foreground, 30, terminalColours);
+        sequence += colourParameter(look.background, 40, terminalColours);
+    }
+    return sequence + "m";
+}
+
+bool keyEventFromTerminal(int status, uint32_t key, KeyEvent *event) {
+    *event = KeyEvent{true, 0, 0};
+    if (status == KEY_CODE_YES) {
+        switch (key) {
+        case KEY_UP:
+            event->virtualKey = keyUp;
+            return true;
+        case KEY_DOWN:
+            event->virtualKey = keyDown;
+            return true;
+        case KEY_LEFT:
+            event->virtualKey = keyLeft;
+            return true;
+        case KEY_RIGHT:
+            event->virtualKey = keyRight;
+            return true;
+        case KEY_ENTER:
+            *event = KeyEvent{true, keyEnter, '\r'};
+            return true;
+        case KEY_BACKSPACE:
+            *event = KeyEvent{true, 8, 8};
+            return true;
+        default:
+            if (key >= static_cast<uint32_t>(KEY_F(1)) && key <= static_cast<uint32_t>(KEY_F(12))) {
+                event->virtualKey = static_cast<uint16_t>(112 + (key - KEY_F(1)));
+                return true;
+            }
+            return false;
+        }
+    }
+    if (status != OK || key >= 128) return false;
+    char ch = static_cast<char>(key);
+    if (ch == '\r' || ch == '\n') {
+        *event = KeyEvent{true, keyEnter, '\r'};
+    } else if (ch >= 'a' && ch <= 'z') {
+        *event = KeyEvent{true, static_cast<uint16_t>(ch - 'a' + 'A'), ch};
+    } else if ((ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == ' ' || ch == 27 ||
+               ch == '\t') {
+        *event = KeyEvent{true, static_cast<uint16_t>(ch), ch};
+    } else if (ch == 127 || ch == 8) {
+        *event = KeyEvent{true, 8, 8};
+    } else {
+        // Punctuation and control characters: the character as typed, no key code.
+        *event = KeyEvent{true, 0, ch};
+    }
+    return true;
+}

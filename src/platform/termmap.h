@@ -1,0 +1,45 @@
+// How the terminal backend translates: terminal keys into the game's key events, and the
+// game's cells (code page 437 byte, console colour) into what ncurses draws.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "console/console.h"
+#include "platform/platform.h"
+
+// What the terminal can show of colour.
+enum class ColourDepth {
+    mono,    // no colour: reverse video for backgrounds, bold for bright text
+    eight,   // 8 colours, 64 pairs: bright text is bold, bright backgrounds lose brightness
+    sixteen, // 16 or more colours and at least 257 pairs: every attribute as the game asks
+};
+
+ColourDepth colourDepthFor(int colours, int colourPairs);
+
+// The terminal colour that shows console colour 0..15: the classic palette's nearest xterm
+// index on 256-colour terminals, the matching ANSI colour otherwise.
+short terminalColourOf(int consoleColour, int terminalColours);
+
+// What one cell looks like on the terminal.
+struct CellLook {
+    wchar_t glyph;
+    short pair;       // colour pair number (0 in mono)
+    short foreground; // terminal colour of the pair (-1 in mono)
+    short background;
+    bool bold;
+    bool reverse;
+};
+
+CellLook lookOfCell(Cell cell, ColourDepth depth, int terminalColours, bool unicode);
+
+// The SGR escape sequence that gives a look's colours and attributes on an ANSI terminal.
+std::string lookSequence(const CellLook &look, int terminalColours);
+
+// The pair that lookOfCell uses for a foreground and background (terminal pair numbering),
+// or 0 when the depth uses none for it.
+short pairNumberFor(int foreground, int background, ColourDepth depth);
+
+// The game's press event for one key read with get_wch (status OK or KEY_CODE_YES).
+// False for keys the game has no code for.
+bool keyEventFromTerminal(int status, uint32_t key, KeyEvent *event);
