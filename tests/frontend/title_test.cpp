@@ -31,21 +31,6 @@ TEST_F(TitleTest, TheGobletsStopAfterNinetyNineFramesAndTheTitleComesFiftyTwoLat
     EXPECT_EQ(screenText(61, 17, 2), "BZ");
 }
 
-TEST_F(TitleTest, TheIntroFillsTheSkyWithSparksAndReadsNoKeys) {
-    headlessPress(keyEnter);
-    runTitleScreen();
-    EXPECT_EQ(particles->activeCount, 5);
-    playTitleIntro();
-    EXPECT_TRUE(headlessScriptPending());
-    int sparks = 0;
-    for (int y = 0; y < 13; y++) {
-        for (int x = 0; x < screenWidth; x++) {
-            if (glyphAt(x, y) == 178 && (colourAt(x, y) & 7) != 6) sparks++;
-        }
-    }
-    EXPECT_GT(sparks, 20);
-}
-
 TEST_F(TitleTest, TheMenuShowsFiveEntriesWithTheChosenOneHighlighted) {
     playTitleIntro();
     mainMenuCursor = 2;

@@ -50,7 +50,7 @@ done
 
 # Colours, as xterm colour numbers: the highlighted entry black (16) on white (231), the
 # others white on black.
-colour() { tmux_ capture-pane -p -e -t "$session" | python3 "$here/screen.py" colour "$1" "$2"; }
+colour() { tmux_ capture-pane -p -e -t "$session" | python3 "$here/screen.py" "$1" "$2"; }
 [[ "$(colour 35 10)" == "16 231" ]] || fail "New Game is not black on white: $(colour 35 10)"
 [[ "$(colour 35 11)" == "231 16" ]] || fail "Continue is not white on black: $(colour 35 11)"
 
