@@ -33,9 +33,9 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     EXPECT_EQ(gameMode, modeTitle);
     EXPECT_EQ(randState, 1u);
     EXPECT_STREQ(player.weaponName, "Bottle");
-    const int32_t stats[] = {player.hp,     player.maxHp,   player.sp,          player.maxSp,
-                             player.attack, player.defense, player.spellsKnown, player.experience,
-                             player.level,  player.weaponStrength};
+    const int32_t stats[] = {
+        player.hp,      player.maxHp,       player.sp,         player.maxSp, player.attack,
+        player.defense, player.spellsKnown, player.experience, player.level, player.weaponStrength};
     const int32_t expected[] = {100, 100, 20, 20, 8, 5, 1, 0, 1, 1};
     EXPECT_TRUE(std::equal(std::begin(stats), std::end(stats), std::begin(expected)));
     const int8_t startingItems[itemKinds] = {1, 1, 1}; // an Apple, a Cookie, a Fish Sandwich
@@ -55,7 +55,8 @@ TEST_F(GameFrameTest, TheTwoArkumsShareARoomAndSpeakInTableOrder) {
     int arkums[2];
     int found = 0;
     for (int i = 0; i < npcCount; i++) {
-        if (npcs[i].dungeon == 1 && npcs[i].roomCol == 2 && npcs[i].roomRow == 9) arkums[found++] = i;
+        if (npcs[i].dungeon == 1 && npcs[i].roomCol == 2 && npcs[i].roomRow == 9)
+            arkums[found++] = i;
     }
     ASSERT_EQ(found, 2);
     EXPECT_STREQ(npcs[arkums[0]].name, "Arkum");

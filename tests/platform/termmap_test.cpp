@@ -44,7 +44,8 @@ TEST(TerminalGlyphs, TheGamesGlyphsShowAsTheirCodePagePicturesOrReadableAscii) {
     const std::pair<int, char32_t> pictures[] = {
         {178, U'▓'}, {186, U'║'}, {205, U'═'}, {201, U'╔'}, {206, U'╬'}, {1, U'☺'},
         {2, U'☻'},   {11, U'♂'},  {24, U'↑'},  {25, U'↓'},  {0, U' '},   {'A', U'A'}};
-    for (auto [byte, picture] : pictures) EXPECT_EQ(cp437Unicode[byte], picture) << byte;
+    for (auto [byte, picture] : pictures)
+        EXPECT_EQ(cp437Unicode[byte], picture) << byte;
     for (int byte = 0; byte < 256; byte++) {
         EXPECT_TRUE(cp437Ascii[byte] >= 32 && cp437Ascii[byte] < 127) << byte;
     }
