@@ -29,6 +29,9 @@ void handleMainMenuKey();
 // Frees every slot of the shared particle pool.
 void clearParticles();
 
+// The two pages of the story that open a new game; returns on a cleared screen.
+void showStoryIntro();
+
 // The difficulty chooser beside the menu; returns once Easy or Hard is chosen.
 void runOptions();
 // The five credit lines, then the title from the start.

@@ -6,6 +6,7 @@
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "save/save.h"
+#include "town/town.h"
 
 int8_t mainMenuCursor = 0;
 const char *const mainMenuItems[mainMenuEntries] = {"New Game", "Continue", "Options", "Credits",
@@ -120,11 +121,13 @@ static void chooseMainMenuEntry() {
     switch (mainMenuCursor) {
     case 0:
         clearParticles();
+        showStoryIntro();
         gameMode = modeTavern;
         break;
     case 1:
         if (loadGame()) {
             clearParticles();
+            resetTavern();
             gameMode = modeTavern;
         }
         break;

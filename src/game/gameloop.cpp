@@ -3,6 +3,7 @@
 #include "effects/particles.h"
 #include "frontend/frontend.h"
 #include "game/game.h"
+#include "town/town.h"
 
 const char farewellText[] = "where are you goin?  Fine, ";
 
@@ -34,8 +35,11 @@ static void setStartingItemCounts() {
 }
 
 void startUp() {
+    // Values that a fresh program holds from its start, put back for a second start-up.
     randState = 1;
     inventoryReturn = 0;
+    worldMapCursor = 0;
+    bartenderLine = 0;
     resetConsole();
 
     gameRunning = 1;
@@ -47,7 +51,7 @@ void startUp() {
     agamirDefeats = 1;
     hardMode = 0;
     clearDefeatedBosses();
-    clearScreen(0);
+    resetTavern();
     gameMode = modeTitle;
     fillNpcTable();
     setCursorVisible(false);
@@ -61,20 +65,19 @@ void startUp() {
     setStartingItemCounts();
 }
 
-// Stands in for the screens that are not built yet: says so and goes back to the title,
-// so that a player who chooses them is never left in a loop with nothing to do.
-static void runUnbuiltScreen() {
+// Stands in for the dungeons, which are not built yet: says so and goes back to the world
+// map, so that a player who walks there is never left in a loop with nothing to do.
+static void runUnbuiltDungeon() {
     clearScreen(0);
     printAt("This part of the adventure is still being written.", 15, 15, 11);
-    printAt("Press Enter to return to the title screen.", 7, 19, 13);
+    printAt("Press Enter to return to the world map.", 7, 20, 13);
     KeyEvent event;
     do {
         readKeyEvent(&event);
     } while (!(event.keyDown && event.virtualKey == keyEnter));
     discardPendingInput();
     clearScreen(0);
-    resetTitleScreen();
-    gameMode = modeTitle;
+    gameMode = modeWorldMap;
 }
 
 void runCurrentMode() {
@@ -83,16 +86,19 @@ void runCurrentMode() {
         runTitleScreen();
         break;
     case modeTavern:
-    case modeBattle:
+        runTavern();
+        break;
     case modeCave:
     case modeSewer:
     case modeCastle:
-    case modeInventory:
+        runUnbuiltDungeon();
+        break;
     case modeWorldMap:
-        runUnbuiltScreen();
+        runWorldMap();
         break;
     default:
-        // modeBattleOver and unknown values have no screen: the loop only tests gameRunning.
+        // Battles and the inventory arrive with the dungeons. modeBattleOver and unknown
+        // values have no screen: the loop only tests gameRunning.
         break;
     }
 }

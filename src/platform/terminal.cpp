@@ -272,7 +272,9 @@ void writeLastScreen() {
             previous = sequence;
             appendUtf8(out, static_cast<char32_t>(look.glyph));
         }
-        out += "\033[0m\r\n";
+        out += "\033[0m";
+        // No line end after a full last row: it would scroll the screen up by one.
+        if (y < screenHeight - 1) out += "\r\n";
     }
     writeToTerminal(out);
 }

@@ -1,11 +1,165 @@
-// The saved game. Nothing can be saved yet (the tavern that saves comes with the town), so
-// Continue finds no adventure to go on with.
+// The save file: a name line and 88 numbers, one per line, in a fixed order.
 #include "save/save.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "console/console.h"
+#include "game/game.h"
+
+char lineBuffer[lineBufferSize];
+const char saveFileName[] = "SaveFile.txt";
+
+// Written beside the save and renamed over it once complete, so that a crash or a full
+// disk part way through never costs the player the save they had.
+static const char newSaveFileName[] = "SaveFile.txt.new";
+
+// Lines 2 to 12, in file order; then come the item counts and the defeated bosses.
+static int32_t *const savedStats[] = {
+    &player.hp,     &player.sp,      &player.maxHp,       &player.maxSp,
+    &player.attack, &player.defense, &player.spellsKnown, &player.experience,
+    &player.level,  &mollochDefeats, &agamirDefeats,
+};
+constexpr int savedStatCount = sizeof savedStats / sizeof savedStats[0];
+constexpr int savedNumberCount = saveFileLines - 1;
+static_assert(savedStatCount + itemKinds + 3 * maxDefeatedBosses == savedNumberCount);
+
+// The 88 numbers of lines 2 to 89, in file order. A boss entry is written row, column,
+// mode: the reverse of its order in memory.
+static void collectSavedNumbers(int32_t numbers[savedNumberCount]) {
+    int n = 0;
+    for (int32_t *stat : savedStats)
+        numbers[n++] = *stat;
+    for (int8_t count : itemCounts)
+        numbers[n++] = count;
+    for (const DefeatedBoss &entry : defeatedBosses) {
+        numbers[n++] = entry.roomRow;
+        numbers[n++] = entry.roomCol;
+        numbers[n++] = entry.mode;
+    }
+}
+
+static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
+    int n = 0;
+    for (int32_t *stat : savedStats)
+        *stat = numbers[n++];
+    for (int8_t &count : itemCounts)
+        count = static_cast<int8_t>(numbers[n++]);
+    for (DefeatedBoss &entry : defeatedBosses) {
+        entry.roomRow = numbers[n++];
+        entry.roomCol = numbers[n++];
+        entry.mode = numbers[n++];
+    }
+}
+
+// Makes a finished rename survive a power cut as well.
+static void syncCurrentDirectory() {
+    int directory = open(".", O_RDONLY);
+    if (directory < 0) return;
+    fsync(directory);
+    close(directory);
+}
+
+static bool writeSaveFile() {
+    FILE *file = std::fopen(newSaveFileName, "w");
+    if (file == nullptr) return false;
+    bool written = std::fputs("BOB\n", file) >= 0;
+    int32_t numbers[savedNumberCount];
+    collectSavedNumbers(numbers);
+    for (int32_t number : numbers) {
+        std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", number);
+        written = written && std::fputs(lineBuffer, file) >= 0;
+    }
+    written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    written = std::fclose(file) == 0 && written;
+    if (!written || std::rename(newSaveFileName, saveFileName) != 0) {
+        std::remove(newSaveFileName);
+        return false;
+    }
+    syncCurrentDirectory();
+    return true;
+}
+
+void saveGame() {
+    if (!writeSaveFile()) printAt("Cannot save game", 15, 45, 5);
+}
+
+// Reads one line of any length; keeps its first size - 1 characters, without the line end.
+// Sets *cut when the line was longer. False at the end of the file.
+static bool readSaveLine(FILE *file, char *line, int size, bool *cut) {
+    int length = 0;
+    int ch = std::getc(file);
+    if (ch == EOF) return false;
+    *cut = false;
+    for (; ch != EOF && ch != '\n'; ch = std::getc(file)) {
+        if (length < size - 1) {
+            line[length++] = static_cast<char>(ch);
+        } else {
+            *cut = true;
+        }
+    }
+    if (length > 0 && line[length - 1] == '\r') length--; // a CR LF line end
+    line[length] = '\0';
+    return true;
+}
+
+// A whole line holding one decimal number between low and high (blanks around it allowed).
+static bool parseSavedNumber(const char *line, long low, long high, int32_t *number) {
+    char *end;
+    errno = 0;
+    long value = std::strtol(line, &end, 10);
+    if (end == line || errno == ERANGE || value < low || value > high) return false;
+    while (*end == ' ' || *end == '\t')
+        end++;
+    if (*end != '\0') return false;
+    *number = static_cast<int32_t>(value);
+    return true;
+}
+
+// Reads the whole file before anything changes: a short or garbled file is refused.
+static bool readSaveFile(FILE *file, char name[30], int32_t numbers[savedNumberCount]) {
+    bool cut;
+    if (!readSaveLine(file, name, 30, &cut)) return false; // the name: not checked
+    char line[lineBufferSize];
+    for (int n = 0; n < savedNumberCount; n++) {
+        bool isItemCount = n >= savedStatCount && n < savedStatCount + itemKinds;
+        long low = isItemCount ? INT8_MIN : INT32_MIN;
+        long high = isItemCount ? INT8_MAX : INT32_MAX;
+        if (!readSaveLine(file, line, sizeof line, &cut) || cut ||
+            !parseSavedNumber(line, low, high, &numbers[n])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+static void showLoadFailure(const char *message) {
+    printAt(message, 15, 20, 20);
+    waitMillis(1000);
+}
 
 bool loadGame() {
-    printAt("No previous adventure is documented", 15, 20, 20);
-    waitMillis(1000);
-    return false;
+    FILE *file = std::fopen(saveFileName, "rb");
+    if (file == nullptr) {
+        showLoadFailure("No previous adventure is documented");
+        return false;
+    }
+    char name[30];
+    int32_t numbers[savedNumberCount];
+    bool complete = readSaveFile(file, name, numbers);
+    std::fclose(file);
+    if (!complete) {
+        // As wide as the message above, so that it covers it.
+        showLoadFailure("The saved adventure is damaged     ");
+        return false;
+    }
+    std::snprintf(lineBuffer, sizeof lineBuffer, "%s", name);
+    player.name = lineBuffer;
+    applySavedNumbers(numbers);
+    return true;
 }

@@ -73,6 +73,8 @@ TEST_F(TitleTest, ReleasesAndOtherKeysChangeNothingButDropWhatWasTypedAhead) {
     EXPECT_EQ(mainMenuCursor, 0);
     runTitleScreen();
     EXPECT_EQ(mainMenuCursor, 0);
+    headlessPress(keyEnter); // the two story pages
+    headlessPress(keyEnter);
     runTitleScreen();
     EXPECT_EQ(gameMode, modeTavern); // New Game, not Continue
 }
@@ -81,6 +83,8 @@ TEST_F(TitleTest, AnEnterPressedDuringTheIntroStartsANewGameOnceTheMenuIsUp) {
     headlessTypeAhead(keyEnter);
     playTitleIntro();
     EXPECT_EQ(gameMode, modeTitle);
+    headlessPress(keyEnter); // the two story pages
+    headlessPress(keyEnter);
     runTitleScreen();
     EXPECT_EQ(gameMode, modeTavern);
     EXPECT_EQ(particles->activeCount, 0);

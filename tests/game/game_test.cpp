@@ -105,15 +105,13 @@ TEST_F(GameFrameTest, TheSameKeysGiveTheSameGame) {
     EXPECT_TRUE(first == second);
 }
 
-TEST_F(GameFrameTest, ScreensStillBeingWrittenLeadBackToTheTitle) {
-    playTitleIntro();
-    headlessPress(keyEnter); // New Game
-    runTitleScreen();
-    ASSERT_EQ(gameMode, modeTavern);
+TEST_F(GameFrameTest, DungeonsStillBeingWrittenLeadBackToTheWorldMap) {
+    gameMode = modeWorldMap;
+    headlessPress(keyLeft);
+    headlessPress(keyEnter);
     headlessPressCharacter('x');
     headlessPress(keyEnter);
-    runCurrentMode();
-    EXPECT_EQ(gameMode, modeTitle);
-    EXPECT_EQ(titleIntroRunning, 1);
+    runUntilInputEnds([] { runCurrentMode(); });
+    EXPECT_EQ(gameMode, modeWorldMap);
     EXPECT_EQ(gameRunning, 1);
 }

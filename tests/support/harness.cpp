@@ -1,13 +1,37 @@
 // The shared test harness.
 #include "support/harness.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "frontend/frontend.h"
 #include "game/game.h"
 
 void GameTest::SetUp() {
+    previousDirectory = std::filesystem::current_path();
+    char pattern[] = "/tmp/brinewort-test-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    directory = pattern;
+    std::filesystem::current_path(directory);
     usePlatform(&headlessPlatform);
     headlessReset();
     startUp();
+}
+
+void GameTest::TearDown() {
+    std::filesystem::current_path(previousDirectory);
+    std::filesystem::remove_all(directory);
+}
+
+void writeFile(const std::string &name, const std::string &bytes) {
+    std::ofstream file(name, std::ios::binary);
+    file << bytes;
+}
+
+std::string readFile(const std::string &name) {
+    std::ifstream file(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::string screenText(int x, int y, int length) {

@@ -9,11 +9,22 @@
 #include "console/console.h"
 #include "platform/headless.h"
 
-// Every test of the game begins as a program start does, on the headless backend.
+// Every test of the game begins as a program start does, on the headless backend, in an
+// empty directory of its own (the game reads and writes its files in the current one).
 class GameTest : public ::testing::Test {
   protected:
     void SetUp() override;
+    void TearDown() override;
+
+  private:
+    std::string previousDirectory;
+    std::string directory;
 };
+
+// Writes a file in the current directory, byte for byte.
+void writeFile(const std::string &name, const std::string &bytes);
+// A whole file's bytes; empty when it cannot be read.
+std::string readFile(const std::string &name);
 
 // The glyph bytes of a stretch of one row, as text.
 std::string screenText(int x, int y, int length);

@@ -1,0 +1,35 @@
+// The story introduction of a new game: two pages from "Story.txt", each turned with Enter.
+#include "console/console.h"
+#include "frontend/frontend.h"
+#include "resources/resources.h"
+
+static void typeStoryPage(const char *tag) {
+    typeText(readTextSection("Story.txt", tag).get(), 15, 60, 10, 2);
+}
+
+void showStoryIntro() {
+    clearScreen(0);
+    typeStoryPage("Chunk1");
+    KeyEvent event;
+    // First page: Enter turns it. The discard comes after the second page has been typed,
+    // so keys pressed while it types are dropped.
+    for (bool turned = false; !turned;) {
+        readKeyEvent(&event);
+        if (!event.keyDown) continue;
+        if (event.virtualKey == keyEnter) {
+            clearScreen(0);
+            typeStoryPage("Chunk2");
+            turned = true;
+        }
+        discardPendingInput();
+    }
+    // Second page: Enter ends the introduction.
+    for (bool done = false; !done;) {
+        readKeyEvent(&event);
+        if (!event.keyDown) continue;
+        done = event.virtualKey == keyEnter;
+        discardPendingInput();
+    }
+    waitMillis(1000);
+    clearScreen(0);
+}

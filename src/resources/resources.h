@@ -1,0 +1,30 @@
+// Text resources: the tagged text files that hold the game's prose, and the reading rules
+// that the map and picture loaders share with them.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+constexpr int textSectionCapacity = 1000; // a section holds at most 999 characters
+constexpr int tagPieceSize = 30;          // lines are examined in pieces of up to 29 characters
+
+// A section's text, owned by whoever asked for it.
+using TextBuffer = std::unique_ptr<char[]>;
+
+// Opens a data file from the current directory. When it cannot be opened: the system's
+// reason goes to the error stream, "Couldnt find file" to the screen, and the result is null.
+FILE *openDataFile(const char *fileName);
+// Closes a data file; a file that cannot be closed ends the program with status 1.
+void closeDataFile(FILE *file);
+// The next character as text mode reads it (a carriage return before a line feed is
+// dropped); EOF at the end of the file.
+int readTextChar(FILE *file);
+// Reads on to just behind the first line that matches the tag; false if the file ends first.
+bool findTagLine(FILE *file, const char *tag);
+// True when a piece of a line (at most 29 characters, with its line feed if the line ended
+// in it) is the tag and nothing more.
+bool lineMatchesTag(const char *line, const char *tag);
+// The text of the tagged section (up to its underscore), or null when the file cannot be
+// opened, the tag is missing or the file ends before the underscore. Longer sections are cut
+// at 999 characters.
+TextBuffer readTextSection(const char *fileName, const char *tag);

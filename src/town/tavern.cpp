@@ -1,0 +1,172 @@
+// The tavern, hub of the game: the bartender's picture, his talk, a bed, the save, the
+// status screen, the way out to the world map, and Quit.
+#include <cstdio>
+
+#include "console/console.h"
+#include "game/game.h"
+#include "resources/resources.h"
+#include "save/save.h"
+#include "town/town.h"
+
+int8_t tavernCursor = 0;
+int8_t bartenderLine = 0;
+const char *const tavernMenuItems[tavernMenuEntries] = {" World Map ", " Talk ",   " Sleep ",
+                                                        " Save ",      " Status ", " Quit "};
+
+// Each padded to 40 characters (Save's to 41) so that it covers the one before.
+static const char *const tavernDescriptions[tavernMenuEntries] = {
+    "Leave the tavern and enter the world map", "Talk to the Bartender                   ",
+    "Get a room and rest for the night       ", "Save your progress                       ",
+    "Display your character status           ", "Quit the game                           ",
+};
+static const char blankDescription[] = "                                        ";
+
+// 61 blanks, a line feed, 61 blanks: at column 10, row 13 it blanks the talk area.
+static const char talkAreaBlank[] =
+    "                                                             \n"
+    "                                                             ";
+
+// The picture: the bartender in white (columns 0 to 39, and his arms on the counter), the
+// room in brown: a bottle on its shelf, the counter, and a door frame at columns 63 to 79.
+static const char doorFrameRow[] =
+    "                                                               |               |";
+static const char *const bartenderHead[] = {
+    "                           ,#######,    ",  "                          ( (o) (o) )   ",
+    "                          (    >    )   ",  "                           \\  ===  /    ",
+    "                       ____/|     |\\____",
+};
+static const char *const bottleShelf[] = {
+    "           []          |               |",  "           ||          |               |",
+    "         /    \\        |               |", "         |GROG|        |               |",
+    "      ===|____|===     |               |",
+};
+static const char *const bartenderBody[] = {
+    "|     |     |     |     |  |  \\_/  |    ",
+    "|     |     |     |     |  |   o   |    ",
+    "|     |     |     |     |  |   o   |    ",
+    "|_____|_____|_____|_____|  |_______|    ",
+};
+static const char doorFrameRight[] = "                       |               |";
+static const char floorLine[] =
+    "================================================================================";
+
+void resetTavern() {
+    tavernCursor = 0;
+    clearScreen(0);
+}
+
+void drawTavernFrame() {
+    for (uint16_t row = 17; row <= 24; row++)
+        printCharAt(static_cast<char>(186), 7, 35, row);
+    for (uint16_t column = 0; column < 80; column++) {
+        printCharAt(static_cast<char>(column == 35 ? 203 : 205), 7, column, 16);
+    }
+}
+
+void drawBartender() {
+    printAt(doorFrameRow, 6, 0, 0);
+    printAt(doorFrameRow, 6, 0, 1);
+    for (uint16_t i = 0; i < 5; i++) {
+        printAt(bartenderHead[i], 15, 0, static_cast<uint16_t>(2 + i));
+        printAt(bottleShelf[i], 6, 40, static_cast<uint16_t>(2 + i));
+    }
+    printAt("_________________________", 6, 0, 7);
+    printAt("(___)    (___)", 15, 25, 7);
+    printAt("_______________________ |  O            |", 6, 39, 7);
+    for (uint16_t i = 0; i < 4; i++) {
+        printAt(bartenderBody[i], 15, 0, static_cast<uint16_t>(8 + i));
+        printAt(doorFrameRight, 6, 40, static_cast<uint16_t>(8 + i));
+    }
+    printAt(floorLine, 6, 0, 12);
+}
+
+void drawTavernMenu() {
+    for (int i = 0; i < tavernMenuEntries; i++) {
+        printAt(tavernMenuItems[i], i == tavernCursor ? 240 : 15, 2, static_cast<uint16_t>(18 + i));
+    }
+    bool known = tavernCursor >= 0 && tavernCursor < tavernMenuEntries;
+    printAt(known ? tavernDescriptions[tavernCursor] : blankDescription, 15, 37, 18);
+    printAt(blankDescription, 15, 37, 19);
+    printAt(blankDescription, 15, 37, 20);
+    printAt(" ", 0, 0, 0);
+}
+
+void talkToBartender() {
+    printAt(talkAreaBlank, 15, 10, 13);
+    char tag[16];
+    std::snprintf(tag, sizeof tag, "Tag%d", bartenderLine);
+    typeText(readTextSection("BartenderScripts.txt", tag).get(), 15, 60, 10, 13);
+    if (bartenderLine < 4) bartenderLine++;
+}
+
+void saveFromTavern() {
+    printAt(talkAreaBlank, 15, 10, 13);
+    printAt("Progress Saved", 15, 10, 13);
+    saveGame();
+    waitMillis(1000);
+    printAt(talkAreaBlank, 15, 10, 13);
+}
+
+static void chooseTavernEntry() {
+    switch (tavernCursor) {
+    case 0:
+        clearScreen(0);
+        gameMode = modeWorldMap;
+        break;
+    case 1:
+        talkToBartender();
+        break;
+    case 2:
+        player.hp = player.maxHp;
+        player.sp = player.maxSp;
+        clearScreen(0);
+        typeText("Your Health and SP have been restored            ", 15, 31, 37, 18);
+        tavernCursor = 0;
+        break;
+    case 3:
+        saveFromTavern();
+        break;
+    case 4:
+        showStatusScreen();
+        break;
+    case 5:
+        gameRunning = 0;
+        break;
+    }
+}
+
+void handleTavernKey() {
+    KeyEvent event;
+    readKeyEvent(&event);
+    if (event.keyDown) {
+        switch (event.virtualKey) {
+        case keyEnter:
+            chooseTavernEntry();
+            break;
+        case keyUp:
+            tavernCursor--;
+            break;
+        case keyDown:
+            tavernCursor++;
+            break;
+        default:
+            break;
+        }
+        // The inventory ("i", lower case only) comes with the dungeons.
+        if (tavernCursor < 0) tavernCursor = 5;
+        if (tavernCursor > 5) tavernCursor = 0;
+    }
+    discardPendingInput();
+}
+
+void runTavern() {
+    if (player.hp < 1) {
+        typeText("You wake up in the Tavern after being knocked unconscious                  ", 15,
+                 31, 37, 18);
+        player.hp = player.maxHp;
+    }
+    drawTavernFrame();
+    drawBartender();
+    drawTavernMenu();
+    handleTavernKey();
+}

@@ -1,0 +1,33 @@
+// The town: the world map between the tavern and the dungeons, the tavern hub, and the
+// character status screen.
+#pragma once
+
+#include <cstdint>
+
+constexpr int tavernMenuEntries = 6;
+constexpr int worldMapPlaces = 4;
+
+// --- Town state, for the whole run ---
+extern int32_t worldMapCursor; // chosen place: 0 TAVERN, 1 Sewer, 2 CASTLE, 3 Cave
+extern int8_t tavernCursor;    // highlighted tavern entry, 0..5
+extern int8_t bartenderLine;   // the bartender's next section, 0..4; not saved
+extern const char *const tavernMenuItems[tavernMenuEntries]; // labels, a blank each side
+
+// The world map's handler: one key event per call, the highlight one event late.
+void runWorldMap();
+void drawWorldMap();
+
+// The tavern's handler: the whole tavern redrawn, then one key event.
+void runTavern();
+// Tavern cursor on its first entry and a cleared screen.
+void resetTavern();
+void drawTavernFrame();
+void drawBartender();
+void drawTavernMenu();
+void handleTavernKey();
+void talkToBartender();
+void saveFromTavern();
+
+// The status screen: the player's values until space is pressed; returns on a cleared screen.
+void showStatusScreen();
+void drawStatusScreen();

@@ -1,0 +1,65 @@
+// The world map: the Castle north, the Cave west, the Sewer east and the Tavern south.
+#include <initializer_list>
+
+#include "console/console.h"
+#include "game/game.h"
+#include "town/town.h"
+
+int32_t worldMapCursor = 0;
+
+// One box of double lines, the same for every place.
+static const char placeBox[6][15] = {
+    "\xC9\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBB",
+    "\xBA            \xBA",
+    "\xBA            \xBA",
+    "\xBA            \xBA",
+    "\xBA            \xBA",
+    "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC",
+};
+
+struct Place {
+    const char *label;
+    uint16_t boxColumn, boxRow; // the box's top-left corner
+    uint16_t labelColumn;       // the label stands on the box's top border
+    uint16_t arrowKey;
+    int32_t mode; // where Enter goes
+};
+
+// In cursor order: 0 TAVERN, 1 Sewer, 2 CASTLE, 3 Cave.
+static const Place places[worldMapPlaces] = {
+    {"TAVERN", 32, 18, 36, keyDown, modeTavern},
+    {"Sewer", 61, 9, 65, keyRight, modeSewer},
+    {"CASTLE", 32, 1, 36, keyUp, modeCastle},
+    {"Cave", 3, 9, 8, keyLeft, modeCave},
+};
+
+void drawWorldMap() {
+    // Boxes in the order Castle, Cave, Sewer, Tavern; then the texts.
+    for (int place : {2, 3, 1, 0}) {
+        uint16_t colour = place == worldMapCursor ? 2 : 14;
+        for (int row = 0; row < 6; row++) {
+            printAt(placeBox[row], colour, places[place].boxColumn,
+                    static_cast<uint16_t>(places[place].boxRow + row));
+        }
+    }
+    printAt("Where would you like to go?", 15, 25, 11);
+    for (int place : {0, 2, 3, 1}) {
+        printAt(places[place].label, 15, places[place].labelColumn, places[place].boxRow);
+    }
+}
+
+void runWorldMap() {
+    KeyEvent event;
+    readKeyEvent(&event);
+    // Drawn after the wait and before the action: the highlight follows one event late.
+    drawWorldMap();
+    if (!event.keyDown) return;
+    if (event.virtualKey == keyEnter) {
+        gameMode = places[worldMapCursor].mode;
+        clearScreen(0);
+    }
+    for (int place = 0; place < worldMapPlaces; place++) {
+        if (event.virtualKey == places[place].arrowKey) worldMapCursor = place;
+    }
+    discardPendingInput();
+}

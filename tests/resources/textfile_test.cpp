@@ -1,0 +1,71 @@
+// The tagged text reader: finding a tag line, reading a section, and its failures.
+#include "resources/resources.h"
+#include "support/harness.h"
+
+using TextFileTest = GameTest;
+
+static std::string section(const char *file, const char *tag) {
+    TextBuffer text = readTextSection(file, tag);
+    return text ? std::string(text.get()) : std::string("<null>");
+}
+
+TEST_F(TextFileTest, ASectionRunsFromBehindItsTagLineToTheUnderscore) {
+    writeFile("story.txt", "free text\nChunk1\nHello\n_\nChunk2\nfirst line\nsecond_ rest\n");
+    EXPECT_EQ(section("story.txt", "Chunk1"), "Hello\n"); // five letters and a line feed
+    EXPECT_EQ(section("story.txt", "Chunk2"), "first line\nsecond");
+    // The reader never remembers a position.
+    EXPECT_EQ(section("story.txt", "Chunk1"), "Hello\n");
+}
+
+TEST_F(TextFileTest, OnlyAWholeTagLineMatches) {
+    writeFile("tags.txt", "Tag20\ntwenty_\nTag21\ntwenty-one_\nTag3 \nblank behind_\n"
+                          "Tag1\nfirst_\nTag1\nsecond_\n");
+    EXPECT_EQ(section("tags.txt", "Tag2"), "<null>"); // a prefix of Tag20 and Tag21
+    EXPECT_EQ(section("tags.txt", "Tag3"), "<null>"); // a blank behind the tag
+    EXPECT_EQ(section("tags.txt", "Tag1"), "first");  // the first occurrence wins
+    EXPECT_EQ(section("tags.txt", "Tag21"), "twenty-one");
+
+    EXPECT_TRUE(lineMatchesTag("Chunk1\n", "Chunk1"));
+    EXPECT_TRUE(lineMatchesTag("Chunk1", "Chunk1"));  // the last line, without a line end
+    EXPECT_TRUE(lineMatchesTag("Chunk1x", "Chunk1")); // one more character, no line end
+    EXPECT_FALSE(lineMatchesTag("Chunk1xy", "Chunk1"));
+    EXPECT_FALSE(lineMatchesTag("Chunk\n", "Chunk1"));
+    EXPECT_FALSE(lineMatchesTag("\n", "Chunk1"));
+}
+
+TEST_F(TextFileTest, ALongLineIsExaminedInPiecesOfTwentyNineCharacters) {
+    // 29 characters, then the tag's 8 on the same line: the second piece matches.
+    writeFile("skeleton.txt", std::string(29, 'x') + "TextTag1\nbones_");
+    EXPECT_EQ(section("skeleton.txt", "TextTag1"), "bones");
+    writeFile("shifted.txt", std::string(28, 'x') + "TextTag1\nbones_");
+    EXPECT_EQ(section("shifted.txt", "TextTag1"), "<null>");
+}
+
+TEST_F(TextFileTest, CarriageReturnsBeforeLineFeedsAreDropped) {
+    writeFile("crlf.txt", "Tag0\r\nline one\r\nline two\r\n_\r\n");
+    EXPECT_EQ(section("crlf.txt", "Tag0"), "line one\nline two\n");
+}
+
+TEST_F(TextFileTest, AFileThatEndsTooSoonGivesNoText) {
+    writeFile("last.txt", "Tag0\nzero_\nChunk9");
+    EXPECT_EQ(section("last.txt", "Chunk9"), "<null>"); // found, but nothing follows
+    writeFile("open.txt", "Tag0\nno underscore\n");
+    EXPECT_EQ(section("open.txt", "Tag0"), "<null>");
+    writeFile("byte255.txt", "Tag0\nab\xFF"
+                             "cd_");
+    EXPECT_EQ(section("byte255.txt", "Tag0"), "<null>"); // 255 reads as the end
+    EXPECT_EQ(screenRow(2), "");                         // none of these is a missing file
+}
+
+TEST_F(TextFileTest, ALongSectionIsCutAtNineHundredNinetyNineCharacters) {
+    writeFile("long.txt", "Tag0\n" + std::string(1500, 'a') + "_");
+    TextBuffer text = readTextSection("long.txt", "Tag0");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(std::string(text.get()), std::string(999, 'a'));
+}
+
+TEST_F(TextFileTest, AMissingFileIsReportedOnTheScreenAndTheErrorStream) {
+    EXPECT_EQ(section("Story.txt", "Chunk1"), "<null>");
+    EXPECT_TRUE(textShownAt("Couldnt find file", 45, 2, 15));
+    EXPECT_STREQ(headlessErrors(), "Story.txt: No such file or directory\n");
+}
