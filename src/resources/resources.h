@@ -2,6 +2,7 @@
 // that the map and picture loaders share with them.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -19,6 +20,9 @@ void closeDataFile(FILE *file);
 // The next character as text mode reads it (a carriage return before a line feed is
 // dropped); EOF at the end of the file.
 int readTextChar(FILE *file);
+// The next character of a section: as readTextChar, but a byte of 255 reads as the end of
+// the file, as it always has for the game's files.
+int readSectionChar(FILE *file);
 // Reads on to just behind the first line that matches the tag; false if the file ends first.
 bool findTagLine(FILE *file, const char *tag);
 // True when a piece of a line (at most 29 characters, with its line feed if the line ended
@@ -28,3 +32,10 @@ bool lineMatchesTag(const char *line, const char *tag);
 // opened, the tag is missing or the file ends before the underscore. Longer sections are cut
 // at 999 characters.
 TextBuffer readTextSection(const char *fileName, const char *tag);
+
+// --- NPC dialogue ---
+// Plays the conversations of every character of the npcs table standing in that room of the
+// dungeon of a game mode (4, 5, 6); any other mode does nothing.
+void talkToNpcs(int32_t mode, int32_t roomRow, int32_t roomCol);
+// True when a section's text begins with the name and a colon: the character's own line.
+bool isSpokenBy(const char *text, const char *name);

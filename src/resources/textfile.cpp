@@ -27,6 +27,11 @@ int readTextChar(FILE *file) {
     return ch;
 }
 
+int readSectionChar(FILE *file) {
+    int ch = readTextChar(file);
+    return ch == 255 ? EOF : ch;
+}
+
 // Reads one piece of a line into a zero-filled buffer: up to size - 1 characters, ending
 // after a line feed. False when the file is at its end.
 static bool readLinePiece(FILE *file, char *piece, int size) {
@@ -67,9 +72,8 @@ TextBuffer readTextSection(const char *fileName, const char *tag) {
     if (findTagLine(file, tag)) {
         int length = 0;
         for (;;) {
-            int ch = readTextChar(file);
-            // A byte of 255 reads as the end of the file, as it always has for these files.
-            if (ch == EOF || ch == 255) break;
+            int ch = readSectionChar(file);
+            if (ch == EOF) break;
             if (ch == '_') {
                 complete = true;
                 break;

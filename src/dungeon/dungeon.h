@@ -1,0 +1,103 @@
+// The dungeons: the map file and its grid of rooms, room drawing and locked doors, rubble,
+// the dungeon screen with its flashlight clock, the exploration step, the overhead map and
+// the pickups.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+constexpr int roomRows = 14;
+constexpr int roomColumns = 22;     // visible columns; column 22 holds each row's terminator
+constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19 characters
+constexpr int roomScreenColumn = 5;  // where a room's cell (0, 0) is drawn
+constexpr int roomScreenRow = 2;
+
+// Room state: not in the file, not shown yet, shown at least once.
+constexpr int32_t roomAbsent = 0;
+constexpr int32_t roomShown = 1;
+constexpr int32_t roomUnseen = 2;
+
+// Cell characters with a meaning of their own.
+constexpr char cellRubble = static_cast<char>(178);
+constexpr char cellPickup = '$';
+constexpr char cellNpc = 2;
+constexpr char cellBoss = 1;
+
+// One room of a dungeon grid.
+struct Room {
+    char cells[roomRows][roomColumns + 1]; // the picture, each row a string of 22 characters
+    int32_t encounterLevel;                // character code of the room's level character
+    int32_t state;                         // roomAbsent, roomUnseen or roomShown
+    std::unique_ptr<char[]> pickupText;    // what lies here, or null
+    std::unique_ptr<char[]> featureCode;   // "Start", "NPC", "Boss", a door code, or null
+};
+
+// A dungeon's rooms, row by row: room (row, column) is rooms[row * width + column].
+using RoomGrid = std::unique_ptr<Room[]>;
+using SeenCells = char[roomRows][roomColumns + 1];
+
+// --- Flashlight clock, for the whole run ---
+extern int32_t clockMinutes;     // the light left: minutes
+extern int32_t clockSeconds;     // and seconds
+extern int32_t timerLastMillis;  // millisecond part of the last time reading
+extern int32_t timerAccumMillis; // milliseconds gathered since the timer last fired
+extern char clockText[20];       // the clock as last shown
+
+// --- Map file and loader ---
+// The rooms of a tagged section of a map file, or null when the file cannot be opened, the
+// tag is missing, the section is cut short or has no start room. Places the player anew
+// (playerRoomX and playerRoomY to -1).
+RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
+                     int32_t &startRoomCol, int32_t &height, int32_t &width);
+// One visit to the dungeon of a tag, from loading to leaving.
+void enterDungeon(const char *tag);
+// A room as the loader builds it before its doors: walls, corners, blank floor.
+void buildFreshRoom(Room &room);
+// Opens the wall cell of a door letter: 'N', 'S', 'W' or 'E'; others are ignored.
+void openDoorway(Room &room, char side);
+// True when the room's feature code is exactly this text (a null code is nothing).
+bool featureIs(const Room &room, const char *code);
+
+// --- Room drawing and locked doors ---
+// Paints the locked door a door code names over its doorway; other texts draw nothing.
+void drawLockedDoor(const char *featureCode);
+
+// --- Rubble ---
+using FreeCells = int32_t[roomRows][roomColumns + 1];
+// Fills the interior with 100 blocks of rubble, never cutting a space off an open exit.
+void scatterRubble(Room &room);
+void markFreeCells(const Room &room, FreeCells &grid);
+void floodFillExits(const Room &room, FreeCells &grid, int row, int column,
+                    int32_t &fillProduct);
+// A random empty interior cell (row drawn first); false when the room has none.
+bool randomEmptyCell(const Room &room, int &row, int &column);
+
+// --- Dungeon screen and clock ---
+void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
+                    SeenCells &seenCells, int32_t &roomChanged);
+void resetSeenCells(const Room &room, SeenCells &seenCells);
+void drawDividers();
+void drawPlayerStats();
+void drawPlayer();
+// One tick of the flashlight clock; 1 once it stands at 0:00.
+int32_t tickFlashlightClock();
+// 1 when more than limitMillis have gathered since it last returned 1.
+int32_t intervalElapsed(int32_t limitMillis);
+
+// --- Exploration ---
+// One poll of the keyboard and everything it brings; 0 when the visit is over.
+int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t height,
+                    int32_t width, SeenCells &seenCells, int32_t &stepsUntilEncounter,
+                    int32_t &roomChanged);
+// 0 when the boss of that dungeon room has been beaten, 1 otherwise.
+int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
+void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol);
+
+// --- Overhead map ---
+// The whole grid, scrollable with the arrows; returns on Enter.
+void showOverheadMap(const Room *rooms, int32_t roomRow, int32_t roomCol, int32_t height,
+                     int32_t width);
+
+// --- Pickups ---
+// What picking up an item's text does to the player's possessions.
+void pickUpItem(const char *text);

@@ -1,0 +1,166 @@
+// The dungeon map file: a tagged section per dungeon, one line per room, read character by
+// character; and one visit to a dungeon, from loading its rooms to leaving them.
+#include <cstring>
+
+#include "console/console.h"
+#include "dungeon/dungeon.h"
+#include "game/game.h"
+#include "resources/resources.h"
+
+// Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
+// many rooms wide and high (the game's own dungeons are about 15 by 14).
+static constexpr int64_t maxGridSide = 100;
+
+void buildFreshRoom(Room &room) {
+    for (int row = 0; row < roomRows; row++) {
+        bool wallRow = row == 0 || row == roomRows - 1;
+        for (int column = 0; column < roomColumns; column++) {
+            bool wallColumn = column == 0 || column == roomColumns - 1;
+            char cell = ' ';
+            if (wallRow && wallColumn) {
+                cell = static_cast<char>(row == 0 ? (column == 0 ? 201 : 187)
+                                                  : (column == 0 ? 200 : 188));
+            } else if (wallRow) {
+                cell = static_cast<char>(205);
+            } else if (wallColumn) {
+                cell = static_cast<char>(186);
+            }
+            room.cells[row][column] = cell;
+        }
+        room.cells[row][roomColumns] = '\0';
+    }
+    room.state = roomUnseen;
+}
+
+void openDoorway(Room &room, char side) {
+    switch (side) {
+    case 'N':
+        room.cells[0][10] = ' ';
+        break;
+    case 'S':
+        room.cells[13][10] = ' ';
+        break;
+    case 'W':
+        room.cells[7][0] = ' ';
+        break;
+    case 'E':
+        room.cells[7][21] = ' ';
+        break;
+    default:
+        break;
+    }
+}
+
+bool featureIs(const Room &room, const char *code) {
+    return room.featureCode != nullptr && std::strcmp(room.featureCode.get(), code) == 0;
+}
+
+// A number built digit by digit from ch up to one of the delimiters (or the end of the
+// file), as the file has always been read: every character counts as a digit. Sets
+// *tooLarge when the value leaves any sensible range. Returns the delimiter.
+static int buildNumber(FILE *file, int ch, const char *delimiters, int64_t *value,
+                       bool *tooLarge) {
+    *value = 0;
+    for (;; ch = readSectionChar(file)) {
+        if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) return ch;
+        *value = *value * 10 + (ch - '0');
+        if (*value > 1000000 || *value < -1000000) {
+            *tooLarge = true;
+            *value = 0;
+        }
+    }
+}
+
+// The text after "$" or "#", up to one of its delimiters; at most 19 characters are kept.
+static std::unique_ptr<char[]> readRoomText(FILE *file, const char *delimiters, int *end) {
+    std::unique_ptr<char[]> text(new char[roomTextCapacity]());
+    int length = 0;
+    for (;;) {
+        int ch = readSectionChar(file);
+        if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) {
+            *end = ch;
+            return text;
+        }
+        if (length < roomTextCapacity - 1) text[length++] = static_cast<char>(ch);
+    }
+}
+
+// Reads the rest of a room line after its column and row: the door list, the level
+// character, then "$" and "#" texts up to the line's end. Sets *isStart for "Start".
+static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bool *isStart) {
+    *isStart = false;
+    buildFreshRoom(*room);
+    for (int ch = readSectionChar(file); ch != EOF && ch != ':' && ch != '_';
+         ch = readSectionChar(file)) {
+        openDoorway(*room, static_cast<char>(ch));
+    }
+    room->encounterLevel = readSectionChar(file);
+    room->pickupText = nullptr;
+    room->featureCode = nullptr;
+    for (;;) {
+        int ch = readSectionChar(file);
+        if (ch == EOF || ch == '\n' || ch == '_') return;
+        // A second "$" or "#", or the "#" of a beaten boss's room, is ignored; the text behind
+        // it is then read on as ordinary characters of the line.
+        int end = 0;
+        if (ch == '$' && room->pickupText == nullptr) {
+            room->pickupText = readRoomText(file, ":", &end);
+        } else if (ch == '#' && room->featureCode == nullptr &&
+                   isBossAlive(gameMode, static_cast<int32_t>(row),
+                               static_cast<int32_t>(column)) != 0) {
+            room->featureCode = readRoomText(file, ":\n", &end);
+            *isStart = std::strcmp(room->featureCode.get(), "Start") == 0;
+        }
+        if (end == '\n') return; // a line feed that ended the text ends the line too
+    }
+}
+
+RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
+                     int32_t &startRoomCol, int32_t &height, int32_t &width) {
+    FILE *file = openDataFile(fileName);
+    if (file == nullptr) return nullptr;
+    RoomGrid rooms;
+    bool complete = false;
+    bool haveStart = false;
+    if (findTagLine(file, tag)) {
+        int64_t gridWidth, gridHeight;
+        bool tooLarge = false;
+        buildNumber(file, readSectionChar(file), ",_\n", &gridWidth, &tooLarge);
+        buildNumber(file, readSectionChar(file), ",_\n", &gridHeight, &tooLarge);
+        width = static_cast<int32_t>(gridWidth);
+        height = static_cast<int32_t>(gridHeight);
+        bool sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 &&
+                        gridWidth <= maxGridSide && gridHeight <= maxGridSide;
+        if (sensible) rooms.reset(new Room[gridWidth * gridHeight]());
+        player.playerRoomX = -1;
+        player.playerRoomY = -1;
+        int ch = sensible ? readSectionChar(file) : EOF;
+        while (ch != EOF && ch != '_') {
+            int64_t column, row;
+            bool outside = false;
+            buildNumber(file, ch, ",_", &column, &outside);
+            buildNumber(file, readSectionChar(file), ":_", &row, &outside);
+            // Rooms outside the grid are read like any other and then left out.
+            outside = outside || column < 0 || column >= gridWidth || row < 0 || row >= gridHeight;
+            Room outsider;
+            Room *room = outside ? &outsider : &rooms[row * gridWidth + column];
+            bool isStart;
+            readRoomLine(file, room, column, row, &isStart);
+            if (isStart && !outside) {
+                // When several rooms say "Start", the last one wins.
+                startRoomRow = static_cast<int32_t>(row);
+                startRoomCol = static_cast<int32_t>(column);
+                haveStart = true;
+            }
+            ch = readSectionChar(file);
+        }
+        complete = ch == '_';
+    }
+    // A section cut short, or without a start room, cannot be played.
+    if (!complete || !haveStart) {
+        std::fclose(file);
+        return nullptr;
+    }
+    closeDataFile(file);
+    return rooms;
+}
