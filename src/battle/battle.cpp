@@ -18,6 +18,8 @@ void beginBattle() {
     waitMillis(500);
 }
 
-void battleFrame() { gameMode = modeBattleOver; }
+void battleFrame() {
+    gameMode = modeBattleOver;
+}
 
 void startBossBattle(int32_t, int32_t) {}

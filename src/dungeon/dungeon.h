@@ -7,7 +7,7 @@
 #include <memory>
 
 constexpr int roomRows = 14;
-constexpr int roomColumns = 22;     // visible columns; column 22 holds each row's terminator
+constexpr int roomColumns = 22;      // visible columns; column 22 holds each row's terminator
 constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19 characters
 constexpr int roomScreenColumn = 5;  // where a room's cell (0, 0) is drawn
 constexpr int roomScreenRow = 2;
@@ -59,6 +59,18 @@ void openDoorway(Room &room, char side);
 bool featureIs(const Room &room, const char *code);
 
 // --- Room drawing and locked doors ---
+// A colour of locked door: its code letter, how it is drawn, the key that opens it and how
+// the message for a missing key names it.
+struct DoorKind {
+    char letter;
+    uint16_t doorColour; // black on the door's colour
+    int32_t keyItem;     // item number of its key; 0 for the sealed door, which never opens
+    const char *word;    // the colour word in "You need a ... key to go through there."
+    uint16_t wordColour;
+};
+// The door a feature code puts in a wall: "LD", the side (N, E, S, W), the colour letter.
+// Null when the code is not a door code for that side (the sealed "X" is west only).
+const DoorKind *lockedDoorOf(const char *featureCode, char side);
 // Paints the locked door a door code names over its doorway; other texts draw nothing.
 void drawLockedDoor(const char *featureCode);
 
@@ -67,8 +79,7 @@ using FreeCells = int32_t[roomRows][roomColumns + 1];
 // Fills the interior with 100 blocks of rubble, never cutting a space off an open exit.
 void scatterRubble(Room &room);
 void markFreeCells(const Room &room, FreeCells &grid);
-void floodFillExits(const Room &room, FreeCells &grid, int row, int column,
-                    int32_t &fillProduct);
+void floodFillExits(const Room &room, FreeCells &grid, int row, int column, int32_t &fillProduct);
 // A random empty interior cell (row drawn first); false when the room has none.
 bool randomEmptyCell(const Room &room, int &row, int &column);
 
@@ -86,9 +97,8 @@ int32_t intervalElapsed(int32_t limitMillis);
 
 // --- Exploration ---
 // One poll of the keyboard and everything it brings; 0 when the visit is over.
-int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t height,
-                    int32_t width, SeenCells &seenCells, int32_t &stepsUntilEncounter,
-                    int32_t &roomChanged);
+int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t height, int32_t width,
+                    SeenCells &seenCells, int32_t &stepsUntilEncounter, int32_t &roomChanged);
 // 0 when the boss of that dungeon room has been beaten, 1 otherwise.
 int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
 void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol);

@@ -1,6 +1,293 @@
-// (being written)
+// Exploring a dungeon: one visit from loading its rooms to leaving, and the step that polls
+// the keyboard and carries out the keys: walking, doors, pickups, talk, the inventory, the
+// overhead map, random encounters and leaving.
+#include <cstring>
+
+#include "battle/battle.h"
+#include "console/console.h"
 #include "dungeon/dungeon.h"
-void enterDungeon(const char *) {}
-int32_t exploreStep(Room *, int32_t &, int32_t &, int32_t, int32_t, SeenCells &, int32_t &, int32_t &) { return 0; }
-int32_t isBossAlive(int32_t, int32_t, int32_t) { return 1; }
-void recordBossDefeat(int32_t, int32_t, int32_t) {}
+#include "game/game.h"
+#include "items/items.h"
+#include "resources/resources.h"
+
+// A direction of walking.
+struct Walk {
+    char key;
+    int rowStep, columnStep;
+    char side; // the wall it leads through
+};
+static const Walk walks[] = {
+    {'w', -1, 0, 'N'}, {'s', 1, 0, 'S'}, {'a', 0, -1, 'W'}, {'d', 0, 1, 'E'}};
+
+// Everything one visit keeps, handed to the helpers below.
+struct Visit {
+    Room *rooms;
+    int32_t &roomRow;
+    int32_t &roomCol;
+    int32_t height;
+    int32_t width;
+    SeenCells &seenCells;
+    int32_t &stepsUntilEncounter;
+    int32_t &roomChanged;
+};
+
+static Room &currentRoom(const Visit &visit) {
+    return visit.rooms[visit.roomRow * visit.width + visit.roomCol];
+}
+
+static void redraw(const Visit &visit) {
+    drawRoomScreen(visit.rooms, visit.roomRow, visit.roomCol, visit.width, visit.seenCells,
+                   visit.roomChanged);
+}
+
+// Whether a position lies on the wall a walk leads through.
+static bool onWall(const Walk &walk, int row, int column) {
+    switch (walk.side) {
+    case 'N':
+        return row == 0;
+    case 'S':
+        return row == roomRows - 1;
+    case 'W':
+        return column == 0;
+    default:
+        return column == roomColumns - 1;
+    }
+}
+
+// Steps through the wall into the next room. A doorway that leads off the grid or to a place
+// without a room is treated as blocked.
+static void changeRoom(const Visit &visit, const Walk &walk) {
+    int32_t row = visit.roomRow + walk.rowStep;
+    int32_t column = visit.roomCol + walk.columnStep;
+    if (row < 0 || row >= visit.height || column < 0 || column >= visit.width) return;
+    if (visit.rooms[row * visit.width + column].state == roomAbsent) return;
+    visit.roomRow = row;
+    visit.roomCol = column;
+    if (walk.rowStep != 0) player.playerRoomY = walk.rowStep < 0 ? roomRows - 1 : 0;
+    if (walk.columnStep != 0) player.playerRoomX = walk.columnStep < 0 ? roomColumns - 1 : 0;
+    visit.roomChanged = 1;
+    resetSeenCells(currentRoom(visit), visit.seenCells);
+    redraw(visit);
+}
+
+// A message in the panel, a second to read it, then the room again.
+static void endMessage(const Visit &visit) {
+    waitMillis(1000);
+    clearScreen(0);
+    redraw(visit);
+}
+
+// Whether the room's locked door (if this wall has one) lets the player through. A held
+// key opens it for the rest of the visit.
+static bool doorLetsThrough(const Visit &visit, char side) {
+    Room &room = currentRoom(visit);
+    const DoorKind *door = lockedDoorOf(room.featureCode.get(), side);
+    if (door == nullptr) return true;
+    if (door->keyItem == 0) {
+        typeText("Beyond this door is the secret of the Brinewort.  The likes of which is meant "
+                 "for no man.",
+                 15, 31, 45, 2);
+    } else if (itemCount(door->keyItem) != 0) {
+        room.featureCode[0] = '\0';
+        return true;
+    } else if (door->word == nullptr) {
+        typeText("You need a white key to go through there.", 15, 31, 45, 2);
+    } else {
+        typeText("You need a ", 15, 31, 45, 2);
+        typeText(door->word, door->wordColour, 31, 56, 2);
+        typeText("key to go through there.", 15, 31, 45, 3);
+    }
+    endMessage(visit);
+    return false;
+}
+
+static void pickUp(const Visit &visit, int row, int column) {
+    Room &room = currentRoom(visit);
+    player.playerRoomY = row;
+    player.playerRoomX = column;
+    redraw(visit);
+    room.cells[row][column] = ' ';
+    typeText("You have just picked up a: ", 15, 31, 45, 2);
+    typeText(room.pickupText.get(), 15, 31, 45, 4);
+    if (room.pickupText != nullptr) pickUpItem(room.pickupText.get());
+    endMessage(visit);
+}
+
+static void walk(const Visit &visit, const Walk &walk) {
+    int row = player.playerRoomY;
+    int column = player.playerRoomX;
+    if (row < 0 || row >= roomRows || column < 0 || column >= roomColumns) return;
+    // Standing in a doorway (just arrived): straight back out, no door in the way.
+    if (onWall(walk, row, column)) {
+        changeRoom(visit, walk);
+        return;
+    }
+    int targetRow = row + walk.rowStep;
+    int targetColumn = column + walk.columnStep;
+    char cell = currentRoom(visit).cells[targetRow][targetColumn];
+    if (cell == ' ' || cell == cellNpc) {
+        if (onWall(walk, targetRow, targetColumn)) {
+            if (doorLetsThrough(visit, walk.side)) changeRoom(visit, walk);
+        } else {
+            player.playerRoomY = targetRow;
+            player.playerRoomX = targetColumn;
+            visit.stepsUntilEncounter--;
+            redraw(visit);
+        }
+    } else if (cell == cellPickup) {
+        pickUp(visit, targetRow, targetColumn);
+    }
+}
+
+// The first of the four cells beside the player (up, down, left, right) that holds glyph.
+static char *cellBesidePlayer(Room &room, char glyph) {
+    const int beside[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
+    for (const auto &step : beside) {
+        int row = player.playerRoomY + step[0];
+        int column = player.playerRoomX + step[1];
+        if (row < 0 || row >= roomRows || column < 0 || column >= roomColumns) continue;
+        if (room.cells[row][column] == glyph) return &room.cells[row][column];
+    }
+    return nullptr;
+}
+
+// 't': talk to the characters of the room, or challenge its boss. False when the visit is
+// over (the boss won, or the game has ended).
+static bool talk(const Visit &visit) {
+    Room &room = currentRoom(visit);
+    if (cellBesidePlayer(room, cellNpc) != nullptr && featureIs(room, "NPC")) {
+        talkToNpcs(gameMode, visit.roomRow, visit.roomCol);
+        return true;
+    }
+    char *boss = cellBesidePlayer(room, cellBoss);
+    if (boss == nullptr || !featureIs(room, "Boss")) return true;
+    startBossBattle(visit.roomRow, visit.roomCol);
+    if (isBossAlive(gameMode, visit.roomRow, visit.roomCol) == 0) {
+        *boss = ' ';
+        redraw(visit);
+    }
+    return gameMode != modeTavern && gameMode != modeTitle;
+}
+
+static void openInventory(const Visit &visit) {
+    int32_t remembered = gameMode;
+    inventoryReturn = openedFromDungeon;
+    gameMode = modeInventory;
+    buildInventoryList();
+    while (gameMode != modeBattleOver)
+        inventoryFrame();
+    gameMode = remembered;
+    redraw(visit);
+}
+
+// The encounter roll, made on every call while the step counter has run out. False when the
+// player lost the battle.
+static bool rollForEncounter(const Visit &visit) {
+    int32_t divisor =
+        ((itemCount(itemFlashlight) + 1) * 400) / (currentRoom(visit).encounterLevel + 1);
+    // A level character beyond the usual digits must not make the divisor zero.
+    if (divisor < 1) divisor = 1;
+    if (gameRand() % divisor != 0) return true;
+    int32_t remembered = gameMode;
+    gameMode = modeBattle;
+    clearScreen(0);
+    beginBattle();
+    while (gameMode == modeBattle)
+        battleFrame();
+    if (gameMode == modeTavern) return false;
+    gameMode = remembered;
+    redraw(visit);
+    visit.stepsUntilEncounter = 75;
+    return true;
+}
+
+int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t height, int32_t width,
+                    SeenCells &seenCells, int32_t &stepsUntilEncounter, int32_t &roomChanged) {
+    Visit visit{rooms,      roomRow, roomCol, height, width, seenCells, stepsUntilEncounter,
+                roomChanged};
+    KeyEvent events[maxPolledEvents];
+    int count = pollKeyEvents(events, maxPolledEvents);
+
+    if (stepsUntilEncounter <= 0 && !rollForEncounter(visit)) return 0;
+    if (itemCount(itemFlashlight) != 0 && tickFlashlightClock() == 1) {
+        itemCount(itemFlashlight)--;
+        printAt("      ", 15, 16, 1);
+    }
+
+    for (int i = 0; i < count; i++) {
+        char key = events[i].character;
+        if (!events[i].keyDown || key < 'a' || key > 'w') continue;
+        for (const Walk &direction : walks) {
+            if (key == direction.key) walk(visit, direction);
+        }
+        switch (key) {
+        case 'i':
+            openInventory(visit);
+            break;
+        case 'm':
+            showOverheadMap(rooms, roomRow, roomCol, height, width);
+            clearScreen(0);
+            redraw(visit);
+            break;
+        case 'p':
+            gameMode = modeWorldMap;
+            player.playerRoomX = -1;
+            player.playerRoomY = -1;
+            clearScreen(0);
+            return 0;
+        case 't':
+            if (!talk(visit)) return 0;
+            break;
+        default:
+            break;
+        }
+    }
+    return 1;
+}
+
+int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
+    for (const DefeatedBoss &entry : defeatedBosses) {
+        // Empty entries (all zeros) stand for no boss at all.
+        if (entry.mode != 0 && entry.mode == mode && entry.roomCol == roomCol &&
+            entry.roomRow == roomRow) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol) {
+    for (DefeatedBoss &entry : defeatedBosses) {
+        if (entry.mode == 0 && entry.roomCol == 0 && entry.roomRow == 0) {
+            entry = DefeatedBoss{mode, roomCol, roomRow};
+            return;
+        }
+        if (entry.mode == mode && entry.roomCol == roomCol && entry.roomRow == roomRow) return;
+    }
+}
+
+// A map that cannot be read: the player is turned back at the entrance.
+static void turnBackFromDungeon() {
+    printAt("The way in is blocked: this dungeon's map in \"map.txt\" cannot be read.", 15, 4, 12);
+    waitMillis(2000);
+    clearScreen(0);
+    player.playerRoomX = -1;
+    player.playerRoomY = -1;
+    gameMode = modeWorldMap;
+}
+
+void enterDungeon(const char *tag) {
+    int32_t roomRow = 0, roomCol = 0, height = 0, width = 0;
+    RoomGrid rooms = loadDungeon("map.txt", tag, roomRow, roomCol, height, width);
+    if (rooms == nullptr) {
+        turnBackFromDungeon();
+        return;
+    }
+    SeenCells seenCells = {};
+    int32_t roomChanged = 1;
+    int32_t stepsUntilEncounter = 10;
+    drawRoomScreen(rooms.get(), roomRow, roomCol, width, seenCells, roomChanged);
+    while (exploreStep(rooms.get(), roomRow, roomCol, height, width, seenCells, stepsUntilEncounter,
+                       roomChanged) != 0) {
+    }
+}

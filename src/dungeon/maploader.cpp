@@ -58,8 +58,7 @@ bool featureIs(const Room &room, const char *code) {
 // A number built digit by digit from ch up to one of the delimiters (or the end of the
 // file), as the file has always been read: every character counts as a digit. Sets
 // *tooLarge when the value leaves any sensible range. Returns the delimiter.
-static int buildNumber(FILE *file, int ch, const char *delimiters, int64_t *value,
-                       bool *tooLarge) {
+static int buildNumber(FILE *file, int ch, const char *delimiters, int64_t *value, bool *tooLarge) {
     *value = 0;
     for (;; ch = readSectionChar(file)) {
         if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) return ch;
@@ -106,8 +105,8 @@ static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bo
         if (ch == '$' && room->pickupText == nullptr) {
             room->pickupText = readRoomText(file, ":", &end);
         } else if (ch == '#' && room->featureCode == nullptr &&
-                   isBossAlive(gameMode, static_cast<int32_t>(row),
-                               static_cast<int32_t>(column)) != 0) {
+                   isBossAlive(gameMode, static_cast<int32_t>(row), static_cast<int32_t>(column)) !=
+                       0) {
             room->featureCode = readRoomText(file, ":\n", &end);
             *isStart = std::strcmp(room->featureCode.get(), "Start") == 0;
         }
@@ -129,8 +128,8 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
         buildNumber(file, readSectionChar(file), ",_\n", &gridHeight, &tooLarge);
         width = static_cast<int32_t>(gridWidth);
         height = static_cast<int32_t>(gridHeight);
-        bool sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 &&
-                        gridWidth <= maxGridSide && gridHeight <= maxGridSide;
+        bool sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
+                        gridHeight <= maxGridSide;
         if (sensible) rooms.reset(new Room[gridWidth * gridHeight]());
         player.playerRoomX = -1;
         player.playerRoomY = -1;

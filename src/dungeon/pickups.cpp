@@ -1,3 +1,94 @@
-// (being written)
+// Pickups: what an item's text does when the player picks it up. Food and flashlights are
+// counted, keys held, scrolls give five charges, and a stronger weapon replaces the one held.
+#include <cstdio>
+#include <cstring>
+
+#include "console/console.h"
 #include "dungeon/dungeon.h"
-void pickUpItem(const char *) {}
+#include "game/game.h"
+#include "items/items.h"
+
+// How a pickup changes the item counts.
+enum class Gain { count, flag, charges };
+
+struct ItemPickup {
+    const char *text;
+    int32_t item;
+    Gain gain;
+};
+
+// Searched in order; a text must match exactly. The lavender key's pickup text has always
+// been spelled differently from its catalogue name, and maps rely on it.
+static const ItemPickup itemPickups[] = {
+    {"Apple", itemApple, Gain::count},
+    {"Cookie", itemCookie, Gain::count},
+    {"Fish Sandwich", itemFishSandwich, Gain::count},
+    {"Red Key", itemRedKey, Gain::flag},
+    {"Green Key", itemGreenKey, Gain::flag},
+    {"Yellow Key", itemYellowKey, Gain::flag},
+    {"Blue Key", itemBlueKey, Gain::flag},
+    {"Light Gray Key", itemLightGrayKey, Gain::flag},
+    {"Lavander Key", itemLavendarKey, Gain::flag},
+    {"Purple Key", itemPurpleKey, Gain::flag},
+    {"White Key", itemWhiteKey, Gain::flag},
+    {"Fire Spell", itemFireSpell, Gain::charges},
+    {"Wind Spell", itemWindSpell, Gain::charges},
+    {"Quake Spell", itemQuakeSpell, Gain::charges},
+    {"Lightning Spell", itemLightningSpell, Gain::charges},
+};
+
+struct Weapon {
+    const char *name;
+    int32_t strength;
+};
+static const Weapon weapons[] = {
+    {"Axe", 12}, {"Whip", 4}, {"Sword", 6}, {"Broadsword", 16}, {"Bow", 9},
+};
+
+// A weapon replaces the one held only if it is stronger; the player is told.
+static void upgradeWeapon(const Weapon &weapon) {
+    if (player.weaponStrength >= weapon.strength) return;
+    player.weaponName = weapon.name;
+    player.weaponStrength = weapon.strength;
+    char message[48];
+    std::snprintf(message, sizeof message, "Your weapon strength increased to %d!",
+                  weapon.strength);
+    typeText(message, 15, 31, 45, 4);
+}
+
+// A new flashlight lights up for two minutes; one already burning goes on with the new clock.
+static void lightFlashlight() {
+    timerLastMillis = timeOfDayMillis();
+    clockSeconds = 0;
+    clockMinutes = 2;
+    itemCount(itemFlashlight)++;
+}
+
+void pickUpItem(const char *text) {
+    if (std::strcmp(text, "Flashlight") == 0) {
+        lightFlashlight();
+        return;
+    }
+    for (const ItemPickup &pickup : itemPickups) {
+        if (std::strcmp(text, pickup.text) != 0) continue;
+        int8_t &count = itemCount(pickup.item);
+        switch (pickup.gain) {
+        case Gain::count:
+            count++;
+            break;
+        case Gain::flag:
+            count = 1;
+            break;
+        case Gain::charges:
+            count = static_cast<int8_t>(count + 5);
+            break;
+        }
+        return;
+    }
+    for (const Weapon &weapon : weapons) {
+        if (std::strcmp(text, weapon.name) == 0) {
+            upgradeWeapon(weapon);
+            return;
+        }
+    }
+}

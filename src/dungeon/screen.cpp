@@ -1,14 +1,158 @@
-// (being written)
+// The dungeon screen: the room on the left (dark around the player in Hard mode), the keys
+// below it, hit and skill points on the right; and the flashlight clock.
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "console/console.h"
 #include "dungeon/dungeon.h"
+#include "game/game.h"
+#include "items/items.h"
+
 int32_t clockMinutes = 0;
 int32_t clockSeconds = 0;
 int32_t timerLastMillis = 0;
 int32_t timerAccumMillis = 0;
 char clockText[20];
-void drawRoomScreen(Room *, int32_t, int32_t, int32_t, SeenCells &, int32_t &) {}
-void resetSeenCells(const Room &, SeenCells &) {}
-void drawDividers() {}
-void drawPlayerStats() {}
-void drawPlayer() {}
-int32_t tickFlashlightClock() { return 0; }
-int32_t intervalElapsed(int32_t) { return 0; }
+
+static const char *const keyLegend[] = {
+    "Keys:",         "wasd - Movement",    "m - Overhead Map", "p - Exit Dungeon",
+    "i - Inventory", "t - Talk to an NPC",
+};
+
+void drawDividers() {
+    for (uint16_t row = 0; row < 25; row++)
+        printCharAt(static_cast<char>(186), 7, 35, row);
+    for (uint16_t column = 0; column < 80; column++) {
+        printCharAt(static_cast<char>(column == 35 ? 206 : 205), 7, column, 17);
+    }
+}
+
+void drawPlayerStats() {
+    printAt("HP", 9, 66, 19);
+    printNumberAt(player.hp, 9, 69, 19);
+    printAt("/", 7, 72, 19);
+    printNumberAt(player.maxHp, 7, 73, 19);
+    printAt("SP", 10, 66, 20);
+    printNumberAt(player.sp, 10, 69, 20);
+    printAt("/", 7, 72, 20);
+    printNumberAt(player.maxSp, 7, 73, 20);
+}
+
+void drawPlayer() {
+    printCharAt(11, 15, static_cast<uint16_t>(roomScreenColumn + player.playerRoomX),
+                static_cast<uint16_t>(roomScreenRow + player.playerRoomY));
+}
+
+void resetSeenCells(const Room &room, SeenCells &seenCells) {
+    std::memcpy(seenCells, room.cells, sizeof seenCells);
+    for (int row = 1; row <= 12; row++) {
+        for (int column = 1; column <= 20; column++)
+            seenCells[row][column] = ' ';
+    }
+}
+
+// Puts a glyph on a random empty cell of the floor (if the room has one left).
+static void placeOnFloor(Room &room, char glyph) {
+    int row, column;
+    if (randomEmptyCell(room, row, column)) room.cells[row][column] = glyph;
+}
+
+// Rubble, the item, the character or the boss: once per visit, when the room is first shown.
+static void furnishRoom(Room &room) {
+    scatterRubble(room);
+    room.state = roomShown;
+    if (room.pickupText != nullptr) placeOnFloor(room, cellPickup);
+    if (featureIs(room, "NPC")) {
+        placeOnFloor(room, cellNpc);
+    } else if (featureIs(room, "Boss")) {
+        placeOnFloor(room, cellBoss);
+    }
+}
+
+// Hard mode: what the player has come near stays seen until the room is left.
+static void revealAroundPlayer(const Room &room, SeenCells &seenCells) {
+    int radius = itemCount(itemFlashlight) != 0 ? 4 : 2;
+    int top = std::max(1, player.playerRoomY - radius);
+    int bottom = std::min(12, player.playerRoomY + radius);
+    int left = std::max(1, player.playerRoomX - radius);
+    int right = std::min(20, player.playerRoomX + radius);
+    for (int row = top; row <= bottom; row++) {
+        for (int column = left; column <= right; column++) {
+            seenCells[row][column] = room.cells[row][column];
+        }
+    }
+}
+
+void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
+                    SeenCells &seenCells, int32_t &roomChanged) {
+    Room &room = rooms[roomRow * width + roomCol];
+    drawDividers();
+    drawPlayerStats();
+    if (room.state == roomUnseen) furnishRoom(room);
+    if (player.playerRoomX == -1) {
+        int row, column;
+        if (randomEmptyCell(room, row, column)) {
+            player.playerRoomY = row;
+            player.playerRoomX = column;
+        }
+    }
+
+    const char(*picture)[roomColumns + 1] = room.cells;
+    if (hardMode != 0) {
+        if (roomChanged == 1) {
+            resetSeenCells(room, seenCells);
+            roomChanged = 0;
+        }
+        revealAroundPlayer(room, seenCells);
+        picture = seenCells;
+    }
+    for (int row = 0; row < roomRows; row++) {
+        printAt(picture[row], 6, roomScreenColumn, static_cast<uint16_t>(roomScreenRow + row));
+    }
+
+    // Items, characters and bosses show even where the room is still dark.
+    for (int row = 0; row < roomRows; row++) {
+        for (int column = 0; column < roomColumns; column++) {
+            char cell = room.cells[row][column];
+            if (cell != cellPickup && cell != cellNpc && cell != cellBoss) continue;
+            printCharAt(cell, cell == cellBoss ? 12 : 15,
+                        static_cast<uint16_t>(roomScreenColumn + column),
+                        static_cast<uint16_t>(roomScreenRow + row));
+        }
+    }
+    if (room.featureCode != nullptr) drawLockedDoor(room.featureCode.get());
+    for (int line = 0; line < 6; line++) {
+        printAt(keyLegend[line], 15, 8, static_cast<uint16_t>(19 + line));
+    }
+    drawPlayer();
+}
+
+int32_t intervalElapsed(int32_t limitMillis) {
+    int32_t now = timeOfDayMillis();
+    int32_t elapsed = now - timerLastMillis;
+    if (elapsed < 0) elapsed += 1000;
+    timerAccumMillis += elapsed;
+    timerLastMillis = now;
+    if (timerAccumMillis > limitMillis) {
+        timerAccumMillis = 0;
+        return 1;
+    }
+    return 0;
+}
+
+int32_t tickFlashlightClock() {
+    if (intervalElapsed(1000) == 1) {
+        if (clockSeconds > 0) {
+            std::snprintf(clockText, sizeof clockText, clockSeconds < 10 ? "%d:0%d  " : "%d:%d  ",
+                          clockMinutes, clockSeconds);
+            clockSeconds--;
+        } else {
+            std::snprintf(clockText, sizeof clockText, "%d:0%d  ", clockMinutes, 0);
+            clockMinutes--;
+            clockSeconds = 59;
+        }
+        printAt(clockText, 15, 16, 1);
+    }
+    return clockMinutes == 0 && clockSeconds <= 0 ? 1 : 0;
+}

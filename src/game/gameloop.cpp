@@ -1,8 +1,11 @@
 // Start-up, the game-mode loop and the farewell.
+#include "battle/battle.h"
 #include "console/console.h"
+#include "dungeon/dungeon.h"
 #include "effects/particles.h"
 #include "frontend/frontend.h"
 #include "game/game.h"
+#include "items/items.h"
 #include "town/town.h"
 
 const char farewellText[] = "where are you goin?  Fine, ";
@@ -26,20 +29,17 @@ static void fillNpcTable() {
     npcs[15] = makeNpc("Ghali", 3, 5, 7, 161, 1, 0);
 }
 
-static void setStartingItemCounts() {
-    for (int8_t &count : itemCounts)
-        count = 0;
-    itemCounts[0] = 1; // Apple
-    itemCounts[1] = 1; // Cookie
-    itemCounts[2] = 1; // Fish Sandwich
-}
-
 void startUp() {
     // Values that a fresh program holds from its start, put back for a second start-up.
     randState = 1;
     inventoryReturn = 0;
     worldMapCursor = 0;
     bartenderLine = 0;
+    clockMinutes = 0;
+    clockSeconds = 0;
+    timerLastMillis = 0;
+    timerAccumMillis = 0;
+    playerTurn = 0;
     resetConsole();
 
     gameRunning = 1;
@@ -62,22 +62,7 @@ void startUp() {
         resetParticleSystem(particles);
     }
     resetTitleScreen();
-    setStartingItemCounts();
-}
-
-// Stands in for the dungeons, which are not built yet: says so and goes back to the world
-// map, so that a player who walks there is never left in a loop with nothing to do.
-static void runUnbuiltDungeon() {
-    clearScreen(0);
-    printAt("This part of the adventure is still being written.", 15, 15, 11);
-    printAt("Press Enter to return to the world map.", 7, 20, 13);
-    KeyEvent event;
-    do {
-        readKeyEvent(&event);
-    } while (!(event.keyDown && event.virtualKey == keyEnter));
-    discardPendingInput();
-    clearScreen(0);
-    gameMode = modeWorldMap;
+    buildItemCatalogue();
 }
 
 void runCurrentMode() {
@@ -88,17 +73,26 @@ void runCurrentMode() {
     case modeTavern:
         runTavern();
         break;
+    case modeBattle:
+        battleFrame();
+        break;
     case modeCave:
+        enterDungeon("MapTag1");
+        break;
     case modeSewer:
+        enterDungeon("MapTag2");
+        break;
     case modeCastle:
-        runUnbuiltDungeon();
+        enterDungeon("MapTag3");
+        break;
+    case modeInventory:
+        inventoryFrame();
         break;
     case modeWorldMap:
         runWorldMap();
         break;
     default:
-        // Battles and the inventory arrive with the dungeons. modeBattleOver and unknown
-        // values have no screen: the loop only tests gameRunning.
+        // modeBattleOver and unknown values have no screen: the loop only tests gameRunning.
         break;
     }
 }

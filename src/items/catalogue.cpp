@@ -1,5 +1,108 @@
-// (being written)
+// The seventeen kinds of item: names, descriptions, where each may be used, their effects.
+#include "battle/battle.h"
 #include "items/items.h"
+
 Item itemCatalogue[itemKinds];
-int8_t &itemCount(int32_t item) { return itemCounts[item - 1]; }
-void buildItemCatalogue() {}
+
+int8_t &itemCount(int32_t item) {
+    return itemCounts[item - 1];
+}
+
+// Food never raises a value above its maximum.
+static void restore(int32_t &value, int32_t amount, int32_t maximum) {
+    value += amount;
+    if (value > maximum) value = maximum;
+}
+
+void useApple() {
+    restore(player.hp, 20, player.maxHp);
+}
+
+void useCookie() {
+    restore(player.sp, 20, player.maxSp);
+}
+
+void useFishSandwich() {
+    restore(player.hp, 60, player.maxHp);
+}
+
+// The flashlight works by being held; the dungeon reads its count.
+void useFlashlight() {}
+
+// A scroll only queues its spell; the battle plays it on its next non-player frame.
+void useFireSpell() {
+    playerTurn = 0;
+    fireSpellPending = 1;
+}
+
+void useWindSpell() {
+    playerTurn = 0;
+    windSpellPending = 1;
+}
+
+void useQuakeSpell() {
+    playerTurn = 0;
+    quakeSpellPending = 1;
+    quakeFrames = 0;
+}
+
+void useLightningSpell() {
+    playerTurn = 0;
+    lightningSpellPending = 1;
+    lightningBolts = 0;
+}
+
+// Initialising the char arrays from literals pads them with NULs to their full width.
+static const Item catalogueEntries[itemKinds] = {
+    {.name = "Apple",
+     .use = useApple,
+     .kind = 'a',
+     .description = "Replenishes a small portion of health"},
+    {.name = "Cookie",
+     .use = useCookie,
+     .kind = 'a',
+     .description = "Replenishes a small portion of skill points"},
+    {.name = "Fish Sandwich",
+     .use = useFishSandwich,
+     .kind = 'a',
+     .description = "Replenishes a large portion of health"},
+    {.name = "Flashlight",
+     .use = useFlashlight,
+     .kind = 'k',
+     .description = "Lowers enemy encounters"},
+    {.name = "Red Key", .use = nullptr, .kind = 'k', .description = "Opens the red door"},
+    {.name = "Green Key", .use = nullptr, .kind = 'k', .description = "Opens the green door"},
+    {.name = "Yellow Key", .use = nullptr, .kind = 'k', .description = "Opens the yellow door"},
+    {.name = "Blue Key", .use = nullptr, .kind = 'k', .description = "Opens the blue door"},
+    {.name = "Light Gray Key", .use = nullptr, .kind = 'k', .description = "Opens the orange door"},
+    {.name = "Lavendar Key", .use = nullptr, .kind = 'k', .description = "Opens the lavendar door"},
+    {.name = "Purple Key", .use = nullptr, .kind = 'k', .description = "Opens the purple door"},
+    {.name = "White Key", .use = nullptr, .kind = 'k', .description = "Opens the white door"},
+    {.name = "Fire Spell",
+     .use = useFireSpell,
+     .kind = 'b',
+     .description = "Engulf enemy in flame"},
+    {.name = "Wind Spell",
+     .use = useWindSpell,
+     .kind = 'b',
+     .description = "Send a tornado at the enemy"},
+    {.name = "Quake Spell",
+     .use = useQuakeSpell,
+     .kind = 'b',
+     .description = "Disrupt the ground under the enemy"},
+    {.name = "Lightning Spell",
+     .use = useLightningSpell,
+     .kind = 'b',
+     .description = "Fry enemy with lightning bolts"},
+    {.name = "Pimp Cane", .use = nullptr, .kind = 'k', .description = "Agamir's cane"},
+};
+
+void buildItemCatalogue() {
+    for (int i = 0; i < itemKinds; i++) {
+        itemCatalogue[i] = catalogueEntries[i];
+        itemCounts[i] = 0;
+    }
+    itemCount(itemApple) = 1;
+    itemCount(itemCookie) = 1;
+    itemCount(itemFishSandwich) = 1;
+}

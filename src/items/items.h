@@ -31,7 +31,7 @@ enum ItemNumber : int32_t {
 struct Item {
     char name[16];
     void (*use)(); // the effect when used; null for items that are only held
-    char kind;     // where it may be used: 'a' battle and dungeon, 'b' battle, 'm' dungeon, 'k' never
+    char kind; // where it may be used: 'a' battle and dungeon, 'b' battle, 'm' dungeon, 'k' never
     char description[80];
 };
 

@@ -10,7 +10,8 @@ struct EventQueue {
     KeyEvent events[capacity];
     int head = 0;
     int count = 0;
-    bool pressJustTaken = false; // the last event taken was a press whose release is next
+    bool pressJustTaken = false;  // the last event taken was a press whose release is next
+    bool releaseHeldBack = false; // a poll has left that release pending once already
 };
 
 inline bool queueHasRoom(const EventQueue &queue, int n) {
@@ -37,7 +38,20 @@ inline bool queuePop(EventQueue &queue, KeyEvent *event) {
     queue.head = (queue.head + 1) % EventQueue::capacity;
     queue.count--;
     queue.pressJustTaken = event->keyDown;
+    queue.releaseHeldBack = false;
     return true;
+}
+
+// As queuePop, for a poll: the release of the press just taken is left pending when nothing
+// follows it, because the player is still holding that key. It arrives with the next read or
+// poll, as the release of a held key does (the world map draws at that release).
+inline bool queuePopPolled(EventQueue &queue, KeyEvent *event) {
+    if (queue.count == 1 && queue.pressJustTaken && !queue.releaseHeldBack &&
+        !queue.events[queue.head].keyDown) {
+        queue.releaseHeldBack = true;
+        return false;
+    }
+    return queuePop(queue, event);
 }
 
 // Drops every pending event but one: the release of the press the game has just taken,
@@ -53,4 +67,5 @@ inline void queueClear(EventQueue &queue) {
     queue.head = 0;
     queue.count = 0;
     queue.pressJustTaken = false;
+    queue.releaseHeldBack = false;
 }

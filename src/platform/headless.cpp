@@ -97,7 +97,7 @@ int headlessPollEvents(KeyEvent *events, int max) {
     }
     emptyPolls = 0;
     int n = 0;
-    while (n < max && queuePop(pending, &events[n]))
+    while (n < max && queuePopPolled(pending, &events[n]))
         n++;
     return n;
 }

@@ -370,7 +370,7 @@ int terminalPollEvents(KeyEvent *events, int max) {
     if (pending.count == 0) readTerminalKey(pollWaitMillis);
     if (layoutChanged) terminalPresent();
     int n = 0;
-    while (n < max && queuePop(pending, &events[n]))
+    while (n < max && queuePopPolled(pending, &events[n]))
         n++;
     return n;
 }

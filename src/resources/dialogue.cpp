@@ -1,4 +1,81 @@
-// (being written)
+// The conversations of the non-player characters, typed into the dialogue area of a dungeon room.
+#include <cstdio>
+
+#include "console/console.h"
+#include "game/game.h"
 #include "resources/resources.h"
-void talkToNpcs(int32_t, int32_t, int32_t) {}
-bool isSpokenBy(const char *, const char *) { return false; }
+#include "save/save.h"
+
+static const char npcScriptFile[] = "NPCscripts.rtf";
+static constexpr uint16_t dialogueColumn = 40;
+static constexpr uint16_t dialogueFirstRow = 2;
+static constexpr uint16_t dialogueLastRow = 16;
+static constexpr int dialogueWidth = 30;
+static constexpr uint32_t dialoguePauseMillis = 2000;
+// 33 blanks: a row of the dialogue area, a little wider than the text so nothing is left over.
+static const char dialogueRowBlank[] = "                                 ";
+
+static void clearDialogueArea() {
+    for (uint16_t row = dialogueFirstRow; row <= dialogueLastRow; row++)
+        printAt(dialogueRowBlank, 0, dialogueColumn, row);
+}
+
+// The section "Tag<number>" of the script; the tag is built in the shared line buffer.
+static TextBuffer readScriptSection(int32_t number) {
+    std::snprintf(lineBuffer, sizeof lineBuffer, "Tag%d", number);
+    return readTextSection(npcScriptFile, lineBuffer);
+}
+
+static uint16_t sectionColour(int32_t number, const char *name) {
+    return isSpokenBy(readScriptSection(number).get(), name) ? 9 : 15;
+}
+
+static void typeSection(int32_t number, uint16_t colour) {
+    typeText(readScriptSection(number).get(), colour, dialogueWidth, dialogueColumn,
+             dialogueFirstRow);
+}
+
+// The whole conversation the first time; afterwards only the repeat line, which keeps the
+// colour of the conversation's first section as it always has.
+static void playConversation(const Npc &npc) {
+    for (int32_t i = 0; i < npc.lineCount; i++) {
+        uint16_t colour = sectionColour(npc.firstTag + i, npc.name);
+        if (npc.talkedTo) {
+            typeSection(npc.firstTag + npc.lineCount, colour);
+            return;
+        }
+        typeSection(npc.firstTag + i, colour);
+        waitMillis(dialoguePauseMillis);
+        clearDialogueArea();
+    }
+}
+
+void talkToNpcs(int32_t mode, int32_t roomRow, int32_t roomCol) {
+    if (mode < modeCave || mode > modeCastle) return;
+    int32_t dungeon = mode - modeCave + 1;
+    for (Npc &npc : npcs) {
+        if (npc.dungeon != dungeon || npc.roomRow != roomRow || npc.roomCol != roomCol) continue;
+        playConversation(npc);
+        npc.talkedTo = 1;
+        waitMillis(dialoguePauseMillis);
+        clearDialogueArea();
+    }
+}
+
+bool isSpokenBy(const char *text, const char *name) {
+    if (text == nullptr || name == nullptr) return false;
+    // Walks the text against the name and a colon without building the pattern, so a name of
+    // any length is safe.
+    for (size_t i = 0;; i++) {
+        unsigned char ch = static_cast<unsigned char>(text[i]);
+        if (ch == '\0' || ch == ' ' || ch == '\n' || ch == 255) break;
+        if (name[i] != '\0') {
+            if (text[i] != name[i]) break;
+        } else if (text[i] == ':') {
+            return true; // the colon right behind the whole name: the pattern is used up
+        } else {
+            break;
+        }
+    }
+    return false;
+}

@@ -4,6 +4,7 @@
 
 #include "console/console.h"
 #include "game/game.h"
+#include "items/items.h"
 #include "resources/resources.h"
 #include "save/save.h"
 #include "town/town.h"
@@ -152,7 +153,12 @@ void handleTavernKey() {
         default:
             break;
         }
-        // The inventory ("i", lower case only) comes with the dungeons.
+        if (event.character == 'i') {
+            buildInventoryList();
+            inventoryReturn = openedFromTavern;
+            gameMode = modeInventory;
+            clearScreen(0);
+        }
         if (tavernCursor < 0) tavernCursor = 5;
         if (tavernCursor > 5) tavernCursor = 0;
     }

@@ -1,1 +1,147 @@
+// The item catalogue and the inventory screen opened from a battle, the dungeon and the tavern.
+#include "battle/battle.h"
+#include "items/items.h"
 #include "support/harness.h"
+
+class InventoryTest : public GameTest {
+  protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        buildItemCatalogue();
+    }
+    void open(int32_t opener) {
+        inventoryReturn = opener;
+        gameMode = modeInventory;
+        buildInventoryList();
+    }
+    // A press takes one frame and its release the next.
+    static void frames(int count) {
+        for (int i = 0; i < count; i++)
+            inventoryFrame();
+    }
+    static void untilClosed() {
+        while (gameMode == modeInventory)
+            inventoryFrame();
+    }
+};
+
+TEST_F(InventoryTest, StartsWithOneOfEachFoodAndFoodStopsAtTheMaximum) {
+    open(openedFromDungeon);
+    ASSERT_EQ(inventoryLength, 3);
+    EXPECT_TRUE(inventoryList[0] == itemApple && inventoryList[2] == itemFishSandwich);
+    EXPECT_EQ(inventoryList[3], 0);
+
+    player.hp = 10;
+    useApple();
+    EXPECT_EQ(player.hp, 30);
+    player.sp = player.maxSp - 1;
+    useCookie();
+    EXPECT_EQ(player.sp, player.maxSp);
+}
+
+TEST_F(InventoryTest, InBattleHeldItemsAreRefusedAndUsingAnythingEndsTheTurn) {
+    itemCount(itemRedKey) = 1;
+    itemCount(itemFireSpell) = 1;
+    playerTurn = 1;
+    open(openedFromBattle);
+    for (int i = 0; i < 3; i++)
+        headlessPress(keyDown);
+    headlessPress(keyEnter);
+    frames(7);
+    EXPECT_TRUE(textShownAt("Red Key", 2, 5, 112));
+    EXPECT_TRUE(textShownAt("1", 33, 5, 112));
+    EXPECT_TRUE(textShownAt("Apple", 2, 2, 15));
+    EXPECT_TRUE(textShownAt("You have no use for this item here", 40, 2, 15));
+    EXPECT_TRUE(itemCount(itemRedKey) == 1 && playerTurn == 1 && gameMode == modeInventory);
+
+    headlessPress(keyDown);
+    headlessPress(keyEnter);
+    untilClosed();
+    EXPECT_EQ(gameMode, modeBattle);
+    EXPECT_TRUE(playerTurn == 0 && fireSpellPending == 1);
+    EXPECT_EQ(itemCount(itemFireSpell), 0);
+
+    // The last scroll has left the list; food ends the turn too.
+    playerTurn = 1;
+    open(openedFromBattle);
+    EXPECT_EQ(inventoryLength, 4);
+    headlessPress(keyEnter);
+    untilClosed();
+    EXPECT_EQ(playerTurn, 0);
+}
+
+TEST_F(InventoryTest, InTheDungeonTheCursorWrapsScrollsAreRefusedAndFoodIsUsed) {
+    itemCount(itemWindSpell) = 5;
+    player.hp = player.maxHp - 5;
+    open(openedFromDungeon);
+    headlessPress(keyUp);
+    headlessPress(keyEnter);
+    frames(3);
+    EXPECT_EQ(inventoryCursor, 3);
+    EXPECT_TRUE(textShownAt("You have no use for this item here", 40, 2, 15));
+
+    headlessPress(keyDown);
+    frames(1); // the release redraws: the message gives way to the shorter description
+    EXPECT_EQ(screenText(37, 2, 43), "Send a tornado at the enemy" + std::string(16, ' '));
+    EXPECT_TRUE(colourAt(37, 2) == 7 && colourAt(70, 2) == 0);
+
+    frames(2);
+    EXPECT_EQ(inventoryCursor, 0);
+    EXPECT_TRUE(textShownAt("Apple", 2, 2, 240));
+    EXPECT_TRUE(textShownAt("Wind Spell", 2, 5, 7));
+    EXPECT_TRUE(textShownAt("Replenishes a small portion of health", 37, 2, 15));
+    EXPECT_TRUE(textShownAt("Press left arrow to exit", 47, 23, 15));
+
+    headlessPress(keyEnter);
+    untilClosed();
+    EXPECT_EQ(gameMode, modeBattleOver);
+    EXPECT_TRUE(player.hp == player.maxHp && itemCount(itemApple) == 0);
+    EXPECT_EQ(itemCount(itemWindSpell), 5);
+}
+
+TEST_F(InventoryTest, InTheTavernNothingIsUsableAndLeftGoesBack) {
+    open(openedFromTavern);
+    headlessPress(keyEnter);
+    frames(1);
+    EXPECT_TRUE(textShownAt("Apple", 2, 2, 112));
+    EXPECT_TRUE(textShownAt("Cookie", 2, 3, 7));
+    EXPECT_TRUE(textShownAt("You can not use items at the Tavern", 40, 2, 15));
+    EXPECT_EQ(itemCount(itemApple), 1);
+
+    headlessPress(keyLeft);
+    untilClosed();
+    EXPECT_EQ(gameMode, modeTavern);
+    EXPECT_EQ(screenRow(2), "");
+}
+
+TEST_F(InventoryTest, TheFlashlightAndTheCaneAreNeverConsumed) {
+    itemCount(itemFlashlight) = 1;
+    itemCount(itemPimpCane) = 1;
+    for (int32_t opener : {openedFromBattle, openedFromDungeon}) {
+        open(opener);
+        inventoryCursor = 3;
+        headlessPress(keyEnter);
+        headlessPress(keyDown);
+        headlessPress(keyEnter);
+        runUntilInputEnds([] { inventoryFrame(); });
+        EXPECT_EQ(gameMode, modeInventory) << opener;
+    }
+    EXPECT_TRUE(itemCount(itemFlashlight) == 1 && itemCount(itemPimpCane) == 1);
+}
+
+TEST_F(InventoryTest, WithNothingHeldItSaysSoAndReturnsAtOnce) {
+    for (int8_t &count : itemCounts)
+        count = 0;
+    bool said = false;
+    headlessSetPresentHook([&] { said = said || textShownAt("You have no items", 32, 10, 15); });
+    open(openedFromBattle);
+    inventoryFrame();
+    EXPECT_TRUE(said);
+    EXPECT_EQ(gameMode, modeBattle);
+    EXPECT_EQ(screenRow(10), "");
+
+    // An opener the screen does not know cannot leave it stuck.
+    open(0);
+    inventoryFrame();
+    EXPECT_EQ(gameMode, modeTavern);
+}

@@ -114,3 +114,17 @@ TEST_F(TavernTest, QuitEndsTheGameAndWorldMapLeadsOut) {
     choose(5);
     EXPECT_EQ(gameRunning, 0);
 }
+
+TEST_F(TavernTest, LowerCaseIOpensTheInventoryAndCapitalIDoesNot) {
+    tavernCursor = 2;
+    headlessPressCharacter('I');
+    runTavern();
+    runTavern(); // its release
+    EXPECT_EQ(gameMode, modeTavern);
+    headlessPressCharacter('i');
+    runTavern();
+    EXPECT_EQ(gameMode, modeInventory);
+    EXPECT_EQ(inventoryReturn, 3);
+    runCurrentMode(); // the inventory: everything grey in the tavern
+    EXPECT_TRUE(textShownAt("Apple", 2, 2, 112));
+}

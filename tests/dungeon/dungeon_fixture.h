@@ -1,0 +1,55 @@
+// A dungeon built in the test rather than read from a file: a grid of empty rooms with
+// doorways between neighbours, already shown (so no rubble falls), and one step at a time.
+#pragma once
+
+#include "dungeon/dungeon.h"
+#include "game/game.h"
+#include "support/harness.h"
+
+class DungeonTest : public GameTest {
+  protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        gameMode = modeCave;
+    }
+    void makeGrid(int gridWidth, int gridHeight) {
+        width = gridWidth;
+        height = gridHeight;
+        rooms.reset(new Room[width * height]());
+        for (int row = 0; row < height; row++) {
+            for (int column = 0; column < width; column++) {
+                Room &room = roomAt(row, column);
+                buildFreshRoom(room);
+                room.state = roomShown;
+                room.encounterLevel = '1';
+                if (row > 0) openDoorway(room, 'N');
+                if (row < height - 1) openDoorway(room, 'S');
+                if (column > 0) openDoorway(room, 'W');
+                if (column < width - 1) openDoorway(room, 'E');
+            }
+        }
+    }
+    Room &roomAt(int row, int column) { return rooms[row * width + column]; }
+    Room &current() { return roomAt(roomRow, roomCol); }
+    void setText(std::unique_ptr<char[]> &field, const char *text) {
+        field.reset(new char[roomTextCapacity]());
+        std::snprintf(field.get(), roomTextCapacity, "%s", text);
+    }
+    void placePlayer(int row, int column) {
+        player.playerRoomY = row;
+        player.playerRoomX = column;
+    }
+    // Types the keys ahead (one poll takes them all) and runs one exploration step.
+    int32_t press(const char *keys) {
+        for (const char *key = keys; *key != '\0'; key++) {
+            headlessTypeAhead(static_cast<uint16_t>(*key - 32), *key);
+        }
+        return exploreStep(rooms.get(), roomRow, roomCol, height, width, seen, steps, changed);
+    }
+    void draw() { drawRoomScreen(rooms.get(), roomRow, roomCol, width, seen, changed); }
+
+    RoomGrid rooms;
+    int32_t width = 0, height = 0, roomRow = 0, roomCol = 0;
+    int32_t steps = 100, changed = 1;
+    SeenCells seen = {};
+};
