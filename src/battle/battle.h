@@ -1,21 +1,108 @@
-// Battles: encounters and the battle loop. The fights themselves come with the battle
-// screens; until then a battle ends as soon as it begins.
+// Battles: the monsters and bosses, opening a battle, the battle loop with its command menu,
+// the player's attacks, experience and levels, the spells, the enemy's turn, and the bosses'
+// rewards up to the end of the game.
 #pragma once
 
 #include <cstdint>
 
-// --- Battle state, for the whole run ---
-extern uint8_t playerTurn;       // 1: the next frame reads the player's command
-extern uint8_t fireSpellPending; // item spells queued for the next non-player frames
+#include "resources/resources.h"
+
+// The opponent of the running battle.
+struct Monster {
+    const char *name;
+    int32_t hp; // never below 0; beaten once below 1
+    int32_t defense;
+    int32_t attack;
+    int32_t expReward;
+};
+
+// A boss: fought like a monster, grows stronger with every defeat.
+struct BossRecord {
+    const char *name;
+    int32_t hp; // for the next fight
+    int32_t defense;
+    int32_t attack;
+    int32_t maxHp; // also the fight's expReward
+    const char *taunt;
+};
+
+constexpr int monsterKinds = 4;
+constexpr int bossCount = 3;
+constexpr int battleMessageSize = 500;
+constexpr int commandCount = 4;
+constexpr int spellCount = 4;
+
+// Boss numbers (currentBoss).
+constexpr uint8_t bossMolloch = 1;
+constexpr uint8_t bossAgamir = 2;
+constexpr uint8_t bossOldWiseMan = 3;
+
+// --- Monsters and bosses, for the whole run ---
+extern const Monster monsterTable[monsterKinds];    // Blob, Skeleton, Zombie, Golem
+extern const Picture monsterPictures[monsterKinds]; // their pictures, by kind
+extern BossRecord bosses[bossCount];                // boss n is bosses[n - 1]
+
+// --- Battle state, for the whole run (one battle at a time) ---
+extern Monster currentMonster;                // the opponent; its values stay between battles
+extern uint8_t currentBoss;                   // 0 for a random encounter, else the boss number
+extern const Picture *monsterPicture;         // the opponent's picture
+extern int32_t monsterX;                      // the picture's column, normally 1
+extern int32_t monsterY;                      // a downward shift of the picture, normally 0
+extern char battleMessage[battleMessageSize]; // every battle message is formatted here
+extern uint8_t playerTurn;                    // 1: the next frame reads the player's command
+extern int8_t commandCursor;                  // the highlighted command, 0..3
+extern uint8_t specialMenuOpen;               // 1 while the spell menu takes the keys
+extern int32_t spellCursor;                   // the highlighted spell; kept between battles
+extern uint8_t fireSpellPending;              // item spells queued for the next non-player frames
 extern uint8_t windSpellPending;
 extern uint8_t quakeSpellPending;
 extern uint8_t lightningSpellPending;
 extern int32_t quakeFrames;    // frames the queued quake has shaken so far
 extern int32_t lightningBolts; // bolts the queued lightning has struck so far
 
+// --- Encounters ---
+// The monster table's pictures and the boss pictures from their files (at start-up).
+void setUpMonsters();
+void setUpBosses();
+void chooseMonster();
 // Opens a battle; the caller has set gameMode to modeBattle.
 void beginBattle();
-// One battle step.
-void battleFrame();
 // The boss room's entry: fights that dungeon's boss, if it has one.
 void startBossBattle(int32_t roomRow, int32_t roomCol);
+
+// --- Battle loop ---
+// One battle step: redraw, the end checks, then the player's command, a queued item spell or
+// the enemy's move.
+void battleFrame();
+void drawBattleScreen();
+// Blanks the monster's side (17 rows of 34 cells) in a colour: a flash, or an erasure.
+void clearMonsterArea(uint16_t colour);
+void handleCommandKey();
+
+// --- Attacks, experience, levels ---
+void playerAttack();
+void winBattle();
+void awardExperience();
+void checkLevelUp();
+void growStats();
+
+// --- Spells ---
+// Deals spell damage of a power (0..6): rand() % (power + 2) + 5 * power + 5, defence ignored.
+void spellDamage(int32_t power);
+void drawSpellMenu();
+void handleSpellKey();
+void blastEffect();
+void poisonEffect();
+void stormEffect();
+void luminusEffect();
+void fireEffect();
+void windEffect();
+void quakeFrame();
+void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, int32_t mode);
+
+// --- Enemy turn ---
+void enemyTurn();
+
+// --- Bosses ---
+// The reward for beating a boss (1..3), before the victory message.
+void bossReward(int32_t boss);

@@ -77,6 +77,9 @@ extern uint32_t randState;      // state of gameRand; 1 at every program start
 // The game's one random number generator: the classic linear congruential one, so that the
 // same keys give the same game. Returns 0..32767. (The C library owns the name rand.)
 int32_t gameRand();
+// One draw reduced to 0..n-1 (draw % n). A spread of 0 or less, as a level of 0 read from a
+// damaged save would give, yields 0 instead of a division by zero; the draw is made anyway.
+int32_t gameRandBelow(int32_t n);
 
 void initPlayer();
 void clearDefeatedBosses();

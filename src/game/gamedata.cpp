@@ -21,6 +21,11 @@ int32_t gameRand() {
     return static_cast<int32_t>((randState >> 16) & 0x7FFF);
 }
 
+int32_t gameRandBelow(int32_t n) {
+    int32_t draw = gameRand();
+    return n > 0 ? draw % n : 0;
+}
+
 void initPlayer() {
     player.weaponName = "Bottle";
     player.playerRoomX = 8;

@@ -40,6 +40,14 @@ void startUp() {
     timerLastMillis = 0;
     timerAccumMillis = 0;
     playerTurn = 0;
+    currentBoss = 0;
+    spellCursor = 0;
+    fireSpellPending = windSpellPending = quakeSpellPending = lightningSpellPending = 0;
+    quakeFrames = lightningBolts = 0;
+    specialMenuOpen = 0;
+    commandCursor = 0;
+    monsterX = 1;
+    monsterY = 0;
     resetConsole();
 
     gameRunning = 1;
@@ -49,8 +57,10 @@ void startUp() {
     initPlayer();
     mollochDefeats = 1;
     agamirDefeats = 1;
+    setUpBosses();
     hardMode = 0;
     clearDefeatedBosses();
+    setUpMonsters();
     resetTavern();
     gameMode = modeTitle;
     fillNpcTable();

@@ -39,3 +39,19 @@ TextBuffer readTextSection(const char *fileName, const char *tag);
 void talkToNpcs(int32_t mode, int32_t roomRow, int32_t roomCol);
 // True when a section's text begins with the name and a colon: the character's own line.
 bool isSpokenBy(const char *text, const char *name);
+
+// --- Pictures ---
+constexpr int pictureRows = 33;
+constexpr int pictureColumns = 33; // 32 characters and a terminator per row
+
+// A picture of an opponent: rows of up to 32 code page 437 characters, each a string.
+struct Picture {
+    char rows[pictureRows][pictureColumns];
+};
+
+// --- Pictures, for the whole run ---
+extern Picture bossPictures[3]; // Molloch, Agamir, OldWiseMan: boss n is bossPictures[n - 1]
+
+// Fills a picture from a tagged section, a row per line up to the underscore. Longer rows and
+// longer pictures are cut. Failures are shown on the screen and leave what was read.
+void loadPicture(const char *fileName, const char *tag, Picture &picture);

@@ -1,5 +1,5 @@
-// A dungeon built in the test rather than read from a file: a grid of empty rooms with
-// doorways between neighbours, already shown (so no rubble falls), and one step at a time.
+// A dungeon built in the test: a grid of empty rooms with doorways between neighbours, already
+// shown (so no rubble falls), played one exploration step at a time.
 #pragma once
 
 #include "dungeon/dungeon.h"
@@ -31,19 +31,18 @@ class DungeonTest : public GameTest {
     }
     Room &roomAt(int row, int column) { return rooms[row * width + column]; }
     Room &current() { return roomAt(roomRow, roomCol); }
-    void setText(std::unique_ptr<char[]> &field, const char *text) {
+    static void setText(std::unique_ptr<char[]> &field, const char *text) {
         field.reset(new char[roomTextCapacity]());
         std::snprintf(field.get(), roomTextCapacity, "%s", text);
     }
-    void placePlayer(int row, int column) {
+    static void placePlayer(int row, int column) {
         player.playerRoomY = row;
         player.playerRoomX = column;
     }
     // Types the keys ahead (one poll takes them all) and runs one exploration step.
     int32_t press(const char *keys) {
-        for (const char *key = keys; *key != '\0'; key++) {
+        for (const char *key = keys; *key != '\0'; key++)
             headlessTypeAhead(static_cast<uint16_t>(*key - 32), *key);
-        }
         return exploreStep(rooms.get(), roomRow, roomCol, height, width, seen, steps, changed);
     }
     void draw() { drawRoomScreen(rooms.get(), roomRow, roomCol, width, seen, changed); }

@@ -1,8 +1,22 @@
 // Exploring: walking, doorways and locked doors, pickups, talk, leaving, encounters.
+#include <tuple>
+
+#include "battle/battle.h"
 #include "dungeon/dungeon_fixture.h"
 #include "items/items.h"
 
-using ExploreTest = DungeonTest;
+class ExploreTest : public DungeonTest {
+  protected:
+    // Records the message area (rows 2 to 4 from column 45) whenever the screen is shown.
+    void watchMessages() {
+        headlessSetPresentHook([this] {
+            for (int y = 2; y <= 4; y++)
+                messages += screenText(45, y, 31) + (y < 4 ? "|" : "\n");
+        });
+    }
+    bool said(const std::string &text) { return messages.find(text) != std::string::npos; }
+    std::string messages;
+};
 
 TEST_F(ExploreTest, TheKeysOfOnePollAreWalkedOneAfterAnotherAndObstaclesBlock) {
     makeGrid(1, 1);
@@ -17,29 +31,24 @@ TEST_F(ExploreTest, TheKeysOfOnePollAreWalkedOneAfterAnotherAndObstaclesBlock) {
     EXPECT_EQ(player.playerRoomY, 4);
     placePlayer(1, 1);
     press("wa"); // walls
-    EXPECT_EQ(player.playerRoomY * 100 + player.playerRoomX, 101);
+    EXPECT_EQ(std::tuple(player.playerRoomY, player.playerRoomX), std::tuple(1, 1));
 }
 
-TEST_F(ExploreTest, DoorwaysLeadToTheNextRoomAndStraightBack) {
+TEST_F(ExploreTest, DoorwaysLeadToTheNextRoomAndStraightBackButNotToNowhere) {
     makeGrid(2, 2);
     placePlayer(7, 20);
     press("d");
-    EXPECT_EQ(roomCol, 1);
-    EXPECT_EQ(player.playerRoomX, 0);
-    EXPECT_EQ(player.playerRoomY, 7);
+    EXPECT_EQ(std::tuple(roomCol, player.playerRoomX, player.playerRoomY), std::tuple(1, 0, 7));
     EXPECT_EQ(changed, 1);
     EXPECT_EQ(steps, 100); // changing rooms is not a step
     // Standing in the doorway, back out at once, past the locked door this room has.
     setText(current().featureCode, "LDWR");
     press("a");
-    EXPECT_EQ(roomCol, 0);
-    EXPECT_EQ(player.playerRoomX, 21);
+    EXPECT_EQ(std::tuple(roomCol, player.playerRoomX), std::tuple(0, 21));
     placePlayer(12, 10);
     press("s");
-    EXPECT_EQ(roomRow, 1);
-    EXPECT_EQ(player.playerRoomY, 0);
-    // A doorway to nowhere is a wall.
-    roomAt(1, 1).state = roomAbsent;
+    EXPECT_EQ(std::tuple(roomRow, player.playerRoomY), std::tuple(1, 0));
+    roomAt(1, 1).state = roomAbsent; // doorways to nowhere, or off the grid, are walls
     placePlayer(7, 20);
     press("d");
     EXPECT_EQ(roomCol, 0);
@@ -49,83 +58,69 @@ TEST_F(ExploreTest, DoorwaysLeadToTheNextRoomAndStraightBack) {
     EXPECT_EQ(roomRow, 1);
 }
 
-TEST_F(ExploreTest, ALockedDoorNeedsItsKeyAndSaysWhichOne) {
+TEST_F(ExploreTest, LockedDoorsNeedTheirKeysAndSayWhichOneAndTheSealedOneNeverOpens) {
     makeGrid(2, 1);
-    std::vector<std::string> messages;
-    headlessSetPresentHook([&messages] {
-        std::string row2 = screenText(45, 2, 31), row3 = screenText(45, 3, 31);
-        if (messages.empty() || messages.back() != row2 + "|" + row3) {
-            messages.push_back(row2 + "|" + row3);
-        }
-    });
-    setText(current().featureCode, "LDEY");
+    watchMessages();
+    setText(current().featureCode, "LDEW");
     placePlayer(7, 20);
     press("d");
-    EXPECT_EQ(roomCol, 0);
-    ASSERT_FALSE(messages.empty());
-    std::string full = "You need a yellow" + std::string(14, ' ') + "|key to go through there." +
-                       std::string(7, ' ');
-    EXPECT_NE(std::find(messages.begin(), messages.end(), full), messages.end());
+    EXPECT_TRUE(said("You need a white key to go     |through there."));
 
-    // The colour word in its own colour.
-    headlessSetPresentHook([] {
-        if (glyphAt(56, 2) == 'y') {
-            EXPECT_EQ(colourAt(56, 2), 14);
-        }
+    setText(current().featureCode, "LDEY");
+    press("d");
+    EXPECT_EQ(roomCol, 0);
+    EXPECT_TRUE(said("You need a yellow              |key to go through there.       |"));
+    int wordColour = -1; // the colour word in its own colour
+    headlessSetPresentHook([&wordColour] {
+        if (glyphAt(56, 2) == 'y') wordColour = colourAt(56, 2);
     });
     press("d");
-
+    EXPECT_EQ(wordColour, 14);
     itemCount(itemYellowKey) = 1;
     press("d");
     EXPECT_EQ(roomCol, 1);
     EXPECT_STREQ(roomAt(0, 0).featureCode.get(), ""); // open for the rest of the visit
-}
 
-TEST_F(ExploreTest, TheWhiteAndTheSealedDoorsHaveMessagesOfTheirOwn) {
-    makeGrid(2, 1);
-    std::string seen;
-    headlessSetPresentHook([&seen] { seen += screenText(45, 2, 31) + "|"; });
-    setText(current().featureCode, "LDEW");
-    placePlayer(7, 20);
-    press("d");
-    EXPECT_NE(seen.find("You need a white key to go     "), std::string::npos);
-    roomCol = 1;
+    watchMessages();
     setText(current().featureCode, "LDWX");
     placePlayer(7, 1);
     for (int key = itemRedKey; key <= itemWhiteKey; key++)
         itemCount(key) = 1;
     press("a");
-    EXPECT_EQ(roomCol, 1); // never opens
-    EXPECT_NE(seen.find("Beyond this door is the secret "), std::string::npos);
+    EXPECT_EQ(roomCol, 1);
+    EXPECT_TRUE(
+        said("Beyond this door is the secret |of the Brinewort.  The likes of|which is meant"));
 }
 
 TEST_F(ExploreTest, StepsOntoAPickupTakeTheItemWithoutCountingAStep) {
     makeGrid(1, 1);
+    watchMessages();
     setText(current().pickupText, "Sword");
     current().cells[5][6] = cellPickup;
     placePlayer(5, 5);
-    std::string seen;
-    headlessSetPresentHook(
-        [&seen] { seen += screenText(45, 2, 31) + "|" + screenText(45, 4, 31) + "|"; });
     press("d");
     EXPECT_EQ(player.playerRoomX, 6);
     EXPECT_EQ(current().cells[5][6], ' ');
     EXPECT_EQ(steps, 100);
     EXPECT_STREQ(player.weaponName, "Sword");
-    EXPECT_NE(seen.find("You have just picked up a:     |Sword"), std::string::npos);
-    EXPECT_NE(seen.find("Your weapon strength increased "), std::string::npos);
+    EXPECT_TRUE(said("You have just picked up a:     |" + std::string(31, ' ') + "|Sword"));
     EXPECT_EQ(screenText(45, 2, 31), std::string(31, ' ')); // cleared after the wait
 }
 
-TEST_F(ExploreTest, TalkingToABeatenBossRemovesItAndPLeavesTheDungeon) {
+TEST_F(ExploreTest, TalkingBesideTheBossFightsItAWinRemovesItAndPLeavesTheDungeon) {
     makeGrid(1, 1);
     setText(current().featureCode, "Boss");
     current().cells[5][6] = cellBoss;
+    placePlayer(5, 4);
+    EXPECT_EQ(press("t"), 1); // not beside it: nothing happens
+    bosses[0].hp = 1;         // Molloch, beaten by the first blow
+    bosses[0].defense = 0;
+    playerTurn = 1;
+    headlessSetKeySource([] { headlessPress(keyEnter); }); // attack
     placePlayer(5, 5);
     press("t");
-    EXPECT_EQ(current().cells[5][6], cellBoss); // no battle yet: the boss stays
-    recordBossDefeat(modeCave, 0, 0);
-    press("t");
+    headlessSetKeySource(nullptr);
+    EXPECT_EQ(gameMode, modeCave);
     EXPECT_EQ(current().cells[5][6], ' ');
     EXPECT_EQ(press("pd"), 0);
     EXPECT_EQ(gameMode, modeWorldMap);
@@ -136,8 +131,7 @@ TEST_F(ExploreTest, EncountersComeOncePerPollWhenTheCounterHasRunOutAndFlashligh
     makeGrid(1, 1);
     placePlayer(5, 5);
     current().encounterLevel = '3'; // 400 / 52 = 7 without a flashlight, 800 / 52 = 15 with
-    // A generator state whose next draw is a multiple of 7 but not of 15.
-    uint32_t state = 1;
+    uint32_t state = 1; // a generator state whose next draw is a multiple of 7 but not of 15
     for (;; state++) {
         int32_t draw = static_cast<int32_t>(((state * 214013u + 2531011u) >> 16) & 0x7FFF);
         if (draw % 7 == 0 && draw % 15 != 0) break;
@@ -146,13 +140,12 @@ TEST_F(ExploreTest, EncountersComeOncePerPollWhenTheCounterHasRunOutAndFlashligh
     randState = state;
     itemCount(itemFlashlight) = 1;
     clockMinutes = 2;
-    press("");
-    EXPECT_EQ(steps, 0); // no battle
+    EXPECT_EQ(press(""), 1);
+    EXPECT_TRUE(steps == 0 && gameMode == modeCave); // no battle
     randState = state;
     itemCount(itemFlashlight) = 0;
-    press("");
-    EXPECT_EQ(steps, 75); // a battle, survived
-    EXPECT_EQ(gameMode, modeCave);
+    EXPECT_THROW(press(""), RunEnded); // a battle, waiting for the player's first command
+    EXPECT_EQ(gameMode, modeBattle);
 }
 
 TEST_F(ExploreTest, WhenTheClockRunsOutEveryLitFlashlightGoesOut) {

@@ -1,4 +1,6 @@
 // The map loader: the reading rules of a room line, and the files it must refuse.
+#include <tuple>
+
 #include "dungeon/dungeon.h"
 #include "game/game.h"
 #include "support/harness.h"
@@ -14,32 +16,25 @@ class MapLoaderTest : public GameTest {
         writeFile("map.txt", "other text\nMapTag1\n" + section);
         return loadDungeon("map.txt", "MapTag1", startRow, startCol, height, width);
     }
-    std::string text(const std::unique_ptr<char[]> &field) {
+    static std::string text(const std::unique_ptr<char[]> &field) {
         return field ? std::string(field.get()) : "<null>";
     }
     int32_t startRow = -9, startCol = -9, height = 0, width = 0;
 };
 
-TEST_F(MapLoaderTest, OnlyTheRoomsOfTheFileExist) {
+TEST_F(MapLoaderTest, OnlyTheRoomsOfTheFileExistWithTheirDoorwaysOpen) {
     RoomGrid rooms = load("3,2\n2,1:NSWE:0#Start\n_\n");
     ASSERT_TRUE(rooms);
-    EXPECT_EQ(width, 3);
-    EXPECT_EQ(height, 2);
-    EXPECT_EQ(startRow, 1);
-    EXPECT_EQ(startCol, 2);
+    EXPECT_EQ(std::tuple(width, height, startRow, startCol), std::tuple(3, 2, 1, 2));
     for (int i = 0; i < 6; i++)
         EXPECT_EQ(rooms[i].state, i == 5 ? roomUnseen : roomAbsent) << i;
     const Room &room = rooms[5];
     EXPECT_EQ(room.encounterLevel, '0');
-    // All four doorways open; the rest of the walls stand.
-    EXPECT_EQ(room.cells[0][10], ' ');
-    EXPECT_EQ(room.cells[13][10], ' ');
-    EXPECT_EQ(room.cells[7][0], ' ');
-    EXPECT_EQ(room.cells[7][21], ' ');
-    EXPECT_EQ(static_cast<uint8_t>(room.cells[0][9]), 205);
-    EXPECT_EQ(static_cast<uint8_t>(room.cells[0][0]), 201);
+    std::string doorways = {room.cells[0][10], room.cells[13][10], room.cells[7][0],
+                            room.cells[7][21], room.cells[5][5]};
+    EXPECT_EQ(doorways, "     ");
+    EXPECT_EQ(static_cast<uint8_t>(room.cells[0][9]), 205); // the rest of the walls stand
     EXPECT_EQ(static_cast<uint8_t>(room.cells[13][21]), 188);
-    EXPECT_EQ(room.cells[5][5], ' ');
     EXPECT_EQ(player.playerRoomX, -1); // placed anew on the first display
 }
 
@@ -61,8 +56,7 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
     EXPECT_EQ(text(rooms[2].featureCode), "Start more");         // not a start marker
     EXPECT_EQ(text(rooms[3].pickupText), "A very long pickup "); // cut to 19 characters
     // The room outside the grid is left out; of the starts, the last one wins.
-    EXPECT_EQ(startRow, 1);
-    EXPECT_EQ(startCol, 4);
+    EXPECT_EQ(std::tuple(startRow, startCol), std::tuple(1, 4));
 }
 
 TEST_F(MapLoaderTest, ABeatenBossDoesNotComeBackInItsRoom) {
@@ -83,7 +77,7 @@ TEST_F(MapLoaderTest, CarriageReturnsAreReadAsPlainLineEnds) {
     EXPECT_EQ(rooms[1].encounterLevel, '2');
 }
 
-TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRooms) {
+TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRoomsAndTurnThePlayerBack) {
     EXPECT_FALSE(load("2,1\n0,0:E:1#NPC\n_\n"));           // no start room
     EXPECT_FALSE(load("2,1\n0,0:E:1#Start\n"));            // no closing underscore
     EXPECT_FALSE(load("999999999,5\n0,0:E:1#Start\n_\n")); // an absurd grid
@@ -95,9 +89,6 @@ TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRooms) {
     std::remove("map.txt");
     EXPECT_FALSE(loadDungeon("map.txt", "MapTag1", startRow, startCol, height, width));
     EXPECT_TRUE(textShownAt("Couldnt find file", 45, 2, 15));
-}
-
-TEST_F(MapLoaderTest, AnUnreadableDungeonTurnsThePlayerBackToTheWorldMap) {
     gameMode = modeCastle;
     enterDungeon("MapTag3");
     EXPECT_EQ(gameMode, modeWorldMap);

@@ -5,25 +5,19 @@
 
 using PickupTest = GameTest;
 
-TEST_F(PickupTest, FoodCountsKeysAreHeldAndScrollsGiveFiveCharges) {
-    pickUpItem("Apple");
-    pickUpItem("Apple");
+TEST_F(PickupTest, FoodCountsKeysAreHeldScrollsGiveFiveChargesAndNamesMustMatchExactly) {
+    for (const char *text : {"Apple", "Apple", "Red Key", "Red Key", "Fire Spell", "Fire Spell"})
+        pickUpItem(text);
     EXPECT_EQ(itemCount(itemApple), 3);
-    pickUpItem("Red Key");
-    pickUpItem("Red Key");
     EXPECT_EQ(itemCount(itemRedKey), 1);
-    pickUpItem("Fire Spell");
-    pickUpItem("Fire Spell");
     EXPECT_EQ(itemCount(itemFireSpell), 10);
-    // Only the spelling maps have always used sets the lavender key.
+    // Only the spelling the maps have always used sets the lavender key.
     pickUpItem("Lavendar Key");
     EXPECT_EQ(itemCount(itemLavendarKey), 0);
     pickUpItem("Lavander Key");
     EXPECT_EQ(itemCount(itemLavendarKey), 1);
-    // Letter case and trailing blanks count.
-    pickUpItem("apple");
-    pickUpItem("Apple ");
-    pickUpItem("Pimp Cane");
+    for (const char *text : {"apple", "Apple ", "Pimp Cane"}) // case and blanks count
+        pickUpItem(text);
     EXPECT_EQ(itemCount(itemApple), 3);
     EXPECT_EQ(itemCount(itemPimpCane), 0);
 }

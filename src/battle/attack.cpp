@@ -1,0 +1,85 @@
+// The player's side of a battle: the attack's damage, victory, experience and levels.
+#include <cstdio>
+
+#include "battle/battle.h"
+#include "console/console.h"
+#include "game/game.h"
+
+void playerAttack() {
+    int32_t damage = gameRandBelow(2 * player.level) - currentMonster.defense +
+                     player.weaponStrength + player.attack;
+    if (damage < 0) damage = 0;
+    currentMonster.hp -= damage;
+    if (currentMonster.hp < 0) currentMonster.hp = 0;
+    clearMonsterArea(64);
+    waitMillis(150);
+    clearScreen(0);
+    drawBattleScreen();
+    if (damage > 0) {
+        std::snprintf(battleMessage, sizeof battleMessage, "Well done, you did %d damage.", damage);
+    } else {
+        std::snprintf(battleMessage, sizeof battleMessage, "Oh, you whiffed");
+    }
+    typeText(battleMessage, 12, 31, 45, 2);
+}
+
+void winBattle() {
+    clearScreen(0);
+    drawBattleScreen();
+    if (currentBoss != 0) {
+        bossReward(currentBoss);
+        currentBoss = 0;
+    }
+    clearMonsterArea(0);
+    std::snprintf(battleMessage, sizeof battleMessage, "You have defeated the %s",
+                  currentMonster.name);
+    typeText(battleMessage, 10, 31, 45, 2);
+    awardExperience();
+    waitMillis(500);
+    // After the last boss the game has gone back to the title screen: that stands.
+    if (gameMode != modeTitle) gameMode = modeBattleOver;
+}
+
+static void drawExperience() {
+    printAt("Exp", 10, 65, 15);
+    printNumberAt(player.experience, 10, 69, 15);
+    printAt("/", 7, 72, 15);
+    printNumberAt(100, 7, 73, 15);
+}
+
+void awardExperience() {
+    drawExperience();
+    int32_t gain = gameRand() % 6 + currentMonster.expReward;
+    player.experience += gain;
+    std::snprintf(battleMessage, sizeof battleMessage, "You recieve %d experience", gain);
+    typeText(battleMessage, 10, 31, 45, 4);
+    drawExperience();
+    checkLevelUp();
+}
+
+void checkLevelUp() {
+    if (player.experience < 100) return;
+    player.level++;
+    player.experience -= 100; // the rest carries over; one level per check
+    growStats();
+    printAt("You gained a level!", 9, 45, 6);
+    waitMillis(500);
+    printAt("                   ", 0, 45, 6);
+    waitMillis(500);
+    printAt("You gained a level!", 9, 45, 6);
+}
+
+void growStats() {
+    player.maxHp += 5;
+    player.hp = player.maxHp;
+    player.maxSp += 1;
+    player.sp = player.maxSp;
+    if (player.level % 2 == 0) {
+        player.attack += 2;
+    } else {
+        player.defense += 2;
+    }
+    if (player.level == 5) player.spellsKnown = 2;
+    if (player.level == 9) player.spellsKnown = 3;
+    if (player.level == 14) player.spellsKnown = 4;
+}

@@ -1,0 +1,82 @@
+// The bosses: their records, and what beating one brings — a stronger boss next time, story,
+// keys, and after Agamir's second defeat the end of the game.
+#include "battle/battle.h"
+#include "console/console.h"
+#include "frontend/frontend.h"
+#include "game/game.h"
+#include "items/items.h"
+#include "resources/resources.h"
+
+BossRecord bosses[bossCount];
+
+void setUpBosses() {
+    bosses[0] = BossRecord{"Molloch", 50, 15, 15, 50, "You will never get past me"};
+    bosses[1] = BossRecord{"Agamir", 70, 18,
+                           17,       70, "How did you make it here?  No matter, I will defeat you"};
+    bosses[2] = BossRecord{"OldWiseMan", 200, 25, 30, 200, "You will never get past me"};
+}
+
+// Story and reward texts are typed in white, 60 wide, from column 10, row 2.
+static void typeStory(const char *text) {
+    typeText(text, 15, 60, 10, 2);
+}
+
+static void mollochReward() {
+    BossRecord &molloch = bosses[bossMolloch - 1];
+    molloch.attack += 5;
+    molloch.defense += 5;
+    molloch.maxHp += 30;
+    molloch.hp = molloch.maxHp;
+    if (mollochDefeats == 1) {
+        clearScreen(0);
+        typeStory(readTextSection("SkeletonScripts.txt", "TextTag0").get());
+        waitMillis(1000);
+        clearScreen(0);
+        typeStory("You recieve the light gray key.  Maybe you should head back to the castle.");
+        itemCount(itemLightGrayKey) = 1;
+        waitMillis(1000);
+        clearScreen(0);
+    } else if (mollochDefeats == 2) {
+        clearScreen(0);
+        typeStory(readTextSection("Story.txt", "Chunk3").get());
+        waitMillis(2000);
+        typeStory("You recieve the purple key.  Maybe you should head back to the sewer.");
+        itemCount(itemPurpleKey) = 1;
+        waitMillis(1000);
+        clearScreen(0);
+    }
+    mollochDefeats++;
+}
+
+static void agamirReward() {
+    BossRecord &agamir = bosses[bossAgamir - 1];
+    agamir.attack += 7;
+    agamir.defense += 7;
+    agamir.maxHp += 40;
+    agamir.hp = agamir.maxHp;
+    if (agamirDefeats == 1) {
+        clearScreen(0);
+        typeStory("You recieve the yellow key and the pimp cane.  Maybe you should head to the "
+                  "castle.");
+        itemCount(itemPimpCane) = 1;
+        itemCount(itemYellowKey) = 1;
+        waitMillis(1000);
+        clearScreen(0);
+    } else if (agamirDefeats == 2) {
+        // The end of the game: the closing story, an empty inventory, the credits, the title.
+        clearScreen(0);
+        typeStory(readTextSection("Story.txt", "Chunk4").get());
+        waitMillis(1000);
+        clearScreen(0);
+        for (int8_t &count : itemCounts)
+            count = 0;
+        rollCredits();
+        gameMode = modeTitle;
+    }
+    agamirDefeats++;
+}
+
+void bossReward(int32_t boss) {
+    if (boss == bossMolloch) mollochReward();
+    if (boss == bossAgamir) agamirReward();
+}

@@ -1,0 +1,53 @@
+// The enemy's turn: it attacks, a hit flashes the screen red, and it taunts with a line from
+// "SkeletonScripts.txt".
+#include <cstdio>
+
+#include "battle/battle.h"
+#include "console/console.h"
+#include "game/game.h"
+#include "resources/resources.h"
+#include "town/town.h"
+
+void enemyTurn() {
+    std::snprintf(battleMessage, sizeof battleMessage, "The %s prepares to attack...",
+                  currentMonster.name);
+    typeText(battleMessage, 13, 31, 45, 2);
+    waitMillis(200);
+    int32_t a = gameRandBelow(player.level);
+    int32_t b = gameRand() % 7;
+    int32_t damage = b - player.defense + a + currentMonster.attack;
+    if (damage <= 0) {
+        std::snprintf(battleMessage, sizeof battleMessage, "He missed");
+        clearScreen(0);
+    } else {
+        clearScreen(192);
+        waitMillis(200);
+        clearScreen(0);
+        drawBattleScreen();
+        std::snprintf(battleMessage, sizeof battleMessage, "The %s did %d damage",
+                      currentMonster.name, damage);
+        typeText(battleMessage, 13, 31, 45, 2);
+        player.hp -= damage;
+        waitMillis(500);
+        clearScreen(0);
+        drawBattleScreen();
+        char tag[16];
+        std::snprintf(tag, sizeof tag, "TextTag%d", gameRand() % 10 + 1);
+        // Copied as plain text: a line with a percent sign is shown as it stands.
+        TextBuffer line = readTextSection("SkeletonScripts.txt", tag);
+        std::snprintf(battleMessage, sizeof battleMessage, "%s", line ? line.get() : "");
+        waitMillis(500);
+    }
+    drawBattleScreen();
+    typeText(battleMessage, 13, 31, 45, 2);
+    if (player.hp <= 0) {
+        player.hp = 0;
+        resetTavern();
+        gameMode = modeTavern;
+        currentBoss = 0;
+        return;
+    }
+    waitMillis(300);
+    playerTurn = 1;
+    clearScreen(0);
+}

@@ -1,0 +1,34 @@
+// Pictures of the bosses, read from tagged sections: a row per line up to the underscore.
+#include "console/console.h"
+#include "resources/resources.h"
+
+Picture bossPictures[3];
+
+void loadPicture(const char *fileName, const char *tag, Picture &picture) {
+    FILE *file = openDataFile(fileName);
+    if (file == nullptr) return;
+    bool complete = false;
+    if (findTagLine(file, tag)) {
+        int row = 0;
+        int column = 0;
+        for (int ch = readSectionChar(file); ch != EOF; ch = readSectionChar(file)) {
+            if (ch == '_') {
+                complete = true;
+                break;
+            }
+            // Rows past the slot, and characters past a row's 32, are cut: a row always
+            // keeps its terminator.
+            bool inside = row < pictureRows && column < pictureColumns - 1;
+            if (ch == '\n') {
+                if (row < pictureRows) picture.rows[row][inside ? column : pictureColumns - 1] = 0;
+                row++;
+                column = 0;
+            } else {
+                if (inside) picture.rows[row][column] = static_cast<char>(ch);
+                column++;
+            }
+        }
+    }
+    if (!complete) printAt("Couldnt find picture", 15, 45, 2);
+    closeDataFile(file);
+}
