@@ -36,6 +36,19 @@ struct Room {
 using RoomGrid = std::unique_ptr<Room[]>;
 using SeenCells = char[roomRows][roomColumns + 1];
 
+// The dungeon visit under way, as its owner enterDungeon keeps it; rooms is null between
+// visits. Read by whoever watches the game from outside (the tests' automatic player).
+struct DungeonVisit {
+    const Room *rooms;
+    const int32_t *roomRow; // the current room
+    const int32_t *roomCol;
+    int32_t height;
+    int32_t width;
+};
+
+// --- Dungeon visit, for one visit ---
+extern DungeonVisit currentVisit; // the visit under way
+
 // --- Flashlight clock, for the whole run ---
 extern int32_t clockMinutes;     // the light left: minutes
 extern int32_t clockSeconds;     // and seconds

@@ -276,6 +276,14 @@ static void turnBackFromDungeon() {
     gameMode = modeWorldMap;
 }
 
+DungeonVisit currentVisit = {nullptr, nullptr, nullptr, 0, 0};
+
+// Publishes a visit for its length, and withdraws it however the visit ends.
+struct PublishedVisit {
+    PublishedVisit(const DungeonVisit &visit) { currentVisit = visit; }
+    ~PublishedVisit() { currentVisit = DungeonVisit{nullptr, nullptr, nullptr, 0, 0}; }
+};
+
 void enterDungeon(const char *tag) {
     int32_t roomRow = 0, roomCol = 0, height = 0, width = 0;
     RoomGrid rooms = loadDungeon("map.txt", tag, roomRow, roomCol, height, width);
@@ -283,6 +291,7 @@ void enterDungeon(const char *tag) {
         turnBackFromDungeon();
         return;
     }
+    PublishedVisit published({rooms.get(), &roomRow, &roomCol, height, width});
     SeenCells seenCells = {};
     int32_t roomChanged = 1;
     int32_t stepsUntilEncounter = 10;

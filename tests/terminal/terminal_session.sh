@@ -2,8 +2,11 @@
 # The real game in a real 80x25 terminal (tmux), played through one scenario:
 #   title-quit:  the arrow keys move to Quit in the title menu and Enter ends the program.
 #   tavern-quit: New Game, the two story pages, the tavern, Status and space, then Quit.
-# Both must end with status 0, the farewell on the screen and the terminal restored.
-# Usage: terminal_session.sh <scenario> <brinewort binary>
+#   tour:        on a copy of the shipped data: New Game through the whole story, Status,
+#                the world map, each dungeon (room, key legend, overhead map), the inventory,
+#                Save and Quit; then a second program run that continues the saved game.
+# Every run must end with status 0, the farewell on the screen and the terminal restored.
+# Usage: terminal_session.sh <scenario> <brinewort binary> [shipped data directory]
 set -u
 here=$(dirname "$(realpath "$0")")
 scenario=$1
@@ -24,11 +27,17 @@ fail() {
     exit 1
 }
 
-# Short story pages, so the typewriter is quick; the game reads its files from its directory.
-mkdir "$work/data"
-printf 'Chunk1\nFirst page._\nChunk2\nSecond page._\n' >"$work/data/Story.txt"
-printf 'dragon\n  /\\_/\\\n_\n' >"$work/data/dragon2.txt"
-printf 'wizard\n  /^\\\n_\n' >"$work/data/Wizard.txt"
+# The game reads its files from its directory: the shipped ones for the tour, otherwise short
+# story pages so the typewriter is quick.
+if [[ "$scenario" == tour ]]; then
+    cp -r "$(realpath "$3")" "$work/data"
+    rm -f "$work/data/SaveFile.txt"
+else
+    mkdir "$work/data"
+    printf 'Chunk1\nFirst page._\nChunk2\nSecond page._\n' >"$work/data/Story.txt"
+    printf 'dragon\n  /\\_/\\\n_\n' >"$work/data/dragon2.txt"
+    printf 'wizard\n  /^\\\n_\n' >"$work/data/Wizard.txt"
+fi
 
 # Row y of the pane, padded with the blanks that capture-pane trims.
 row() { printf '%-80s' "$(tmux_ capture-pane -p -t "$session" | sed -n "$(($1 + 1))p")"; }
@@ -47,18 +56,62 @@ wait_for() {
 }
 keys() { for key in "$@"; do tmux_ send-keys -t "$session" "$key" && sleep 0.3; done; }
 
-# The shell waits after the game so that its last screen can be read; the exit status goes
-# to a file, not to the screen.
-tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$work/data" \
-    "env TERM=tmux-256color LANG=C.UTF-8 '$binary'; echo \$? > '$work/status'; sleep 60"
+# Waits until the screen stops changing (a typewriter has finished).
+wait_settled() {
+    local before after deadline=$((SECONDS + $1))
+    after=$(tmux_ capture-pane -p -t "$session")
+    while ((SECONDS < deadline)); do
+        sleep 1
+        before=$after
+        after=$(tmux_ capture-pane -p -t "$session")
+        [[ "$before" == "$after" ]] && return 0
+    done
+    fail "the screen never settled"
+}
 
-wait_for 14 20 "Quit" 35
-labels=("New Game" "Continue" "Options" "Credits" "Quit")
-for i in "${!labels[@]}"; do wait_for $((10 + i)) 1 "${labels[$i]}" 35; done
-# The highlighted entry black (16) on white (231), the others white on black.
-[[ "$(colour 35 10)" == "16 231" ]] || fail "New Game is not black on white: $(colour 35 10)"
-[[ "$(colour 35 11)" == "231 16" ]] || fail "Continue is not white on black: $(colour 35 11)"
+# Starts the game; the shell waits after it so that its last screen can be read, and the exit
+# status goes to a file, not to the screen.
+start_game() {
+    rm -f "$work/status"
+    tmux_ kill-server 2>/dev/null
+    tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$work/data" \
+        "env TERM=tmux-256color LANG=C.UTF-8 '$binary'; echo \$? > '$work/status'; sleep 60"
+    wait_for 14 20 "Quit" 35
+}
 
+# The program has ended with status 0, its farewell in dark red, the terminal restored.
+check_farewell() {
+    local deadline=$((SECONDS + 10))
+    while [[ ! -s "$work/status" ]] && ((SECONDS < deadline)); do sleep 0.2; done
+    [[ -s "$work/status" ]] || fail "the game did not end after Quit"
+    local status
+    status=$(cat "$work/status")
+    [[ "$status" == 0 ]] || fail "exit status $status, expected 0"
+    wait_for 20 1 "where are you goin?  Fine, " 12
+    [[ "$(colour 12 20)" == "124 16" ]] || fail "the farewell is not dark red: $(colour 12 20)"
+    local state
+    state=$(tmux_ display -p -t "$session" '#{alternate_on} #{cursor_flag}')
+    [[ "$state" == "0 1" ]] || fail "terminal left in a bad state (alternate, cursor): $state"
+}
+
+# Enters a dungeon from the world map with an arrow and checks its screen, its overhead map,
+# and the way back out.
+visit_dungeon() {
+    keys "$1" Enter
+    wait_for 2 5 $'\u2554' 5 # the room's top-left corner at column 5, row 2
+    legend=("Keys:" "wasd - Movement" "m - Overhead Map" "p - Exit Dungeon" "i - Inventory"
+        "t - Talk to an NPC")
+    for i in "${!legend[@]}"; do wait_for $((19 + i)) 1 "${legend[$i]}" 8; done
+    [[ "$(colour 5 2)" == "130 16" ]] || fail "the room is not brown: $(colour 5 2)"
+    keys m
+    wait_for 6 5 "Press Enter to exit" 2
+    keys Enter
+    wait_for 19 5 "Keys:" 8
+    keys p
+    wait_for 11 5 "Where would you like to go?" 25
+}
+
+start_game
 case "$scenario" in
 title-quit)
     keys Down Up Up Enter
@@ -83,18 +136,47 @@ tavern-quit)
     wait_for 18 5 "Display your character status" 37
     keys Down Enter
     ;;
+tour)
+    keys Enter
+    wait_for 2 10 "Long ago" 10
+    wait_settled 120
+    keys Enter
+    wait_for 2 10 "\"Finally awake" 10
+    wait_settled 120
+    keys Enter
+    wait_for 23 10 " Quit " 2
+    keys Up Up Enter # Status
+    wait_for 17 5 "1" 26
+    wait_for 5 1 "100" 26
+    keys Space
+    keys Down Down Enter # World Map
+    wait_for 11 5 "Where would you like to go?" 25
+    [[ "$(colour 32 18)" == "34 16" ]] || fail "TAVERN is not highlighted: $(colour 32 18)"
+    visit_dungeon Left
+    [[ "$(colour 3 9)" == "34 16" ]] || fail "the Cave is not highlighted: $(colour 3 9)"
+    visit_dungeon Right
+    visit_dungeon Up
+    keys Down Enter
+    wait_for 23 5 " Quit " 2
+    keys i
+    wait_for 23 5 "Press left arrow to exit" 47
+    wait_for 2 1 "Apple" 2
+    keys Left
+    wait_for 23 5 " Quit " 2
+    keys Down Down Down Enter # Save
+    wait_for 13 5 "Progress Saved" 10
+    sleep 1.5
+    [[ -s "$work/data/SaveFile.txt" ]] || fail "no save file"
+    keys Down Down Enter # Quit
+    check_farewell
+    # A second program run continues the saved game.
+    start_game
+    keys Down Enter
+    wait_for 23 10 " Quit " 2
+    keys Up Enter
+    ;;
 *) fail "unknown scenario $scenario" ;;
 esac
 
-deadline=$((SECONDS + 10))
-while [[ ! -s "$work/status" ]] && ((SECONDS < deadline)); do sleep 0.2; done
-[[ -s "$work/status" ]] || fail "the game did not end after Quit"
-status=$(cat "$work/status")
-[[ "$status" == 0 ]] || fail "exit status $status, expected 0"
-wait_for 20 1 "where are you goin?  Fine, " 12
-[[ "$(colour 12 20)" == "124 16" ]] || fail "the farewell is not dark red: $(colour 12 20)"
-
-# The terminal is usable again: normal screen, cursor shown.
-state=$(tmux_ display -p -t "$session" '#{alternate_on} #{cursor_flag}')
-[[ "$state" == "0 1" ]] || fail "terminal left in a bad state (alternate, cursor): $state"
+check_farewell
 echo "PASS"

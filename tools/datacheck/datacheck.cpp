@@ -1,0 +1,701 @@
+// The data checker: the game's own loaders read the files; a search plays them to the end.
+#include "datacheck/datacheck.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "console/console.h"
+#include "dungeon/dungeon.h"
+#include "game/game.h"
+#include "items/items.h"
+#include "resources/resources.h"
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+// --- Tagged text sections ---
+
+// A section as it stands in the file, past the 999 characters the game keeps.
+struct RawSection {
+    bool found = false;     // the tag line is there
+    bool closed = false;    // an underscore ends the section
+    std::string text;       // up to the underscore
+    std::string restOfLine; // what stands behind the underscore on its line
+};
+
+// Reads a section with the game's own tag search and character reader.
+static RawSection readRawSection(const fs::path &file, const std::string &tag) {
+    RawSection section;
+    FILE *stream = std::fopen(file.c_str(), "rb");
+    if (stream == nullptr) return section;
+    section.found = findTagLine(stream, tag.c_str());
+    int ch = EOF;
+    if (section.found) {
+        while ((ch = readSectionChar(stream)) != EOF && ch != '_')
+            section.text += static_cast<char>(ch);
+    }
+    section.closed = ch == '_';
+    if (section.closed) {
+        while ((ch = readTextChar(stream)) != EOF && ch != '\n')
+            section.restOfLine += static_cast<char>(ch);
+    }
+    std::fclose(stream);
+    return section;
+}
+
+// How many rows the game's typewriter fills with a text at a width: typed on the cleared
+// screen from the top left, so that its wrap is measured by the game itself.
+static int typedRows(const char *text, int width) {
+    constexpr uint8_t ink = 15;
+    clearScreen(0);
+    typeText(text, ink, width, 0, 0);
+    int rows = 0;
+    for (int row = 0; row < screenHeight; row++) {
+        for (int column = 0; column < width; column++) {
+            if (screenCells[row][column].colour == ink) rows = row + 1;
+        }
+    }
+    clearScreen(0);
+    return rows;
+}
+
+// Where a kind of section is typed: its width and the rows it may fill.
+struct TextPlace {
+    int width;
+    int rows;
+    const char *rowsText;
+};
+static const TextPlace fullPage = {60, 23, "rows 2..24"};
+static const TextPlace bartenderArea = {60, 3, "rows 13..15"};
+static const TextPlace dialogueArea = {30, 15, "rows 2..16"};
+static const TextPlace battleMessage = {31, 6, "the battle's message area"};
+
+static void checkSection(const fs::path &file, const std::string &tag, const TextPlace &place,
+                         Lines &problems) {
+    std::string where = file.filename().string() + " " + tag + ": ";
+    RawSection raw = readRawSection(file, tag);
+    if (!raw.found || !raw.closed) {
+        problems.push_back(where +
+                           (raw.found ? "no underscore closes the section" : "the tag is missing"));
+        return;
+    }
+    if (raw.text.size() >= textSectionCapacity) {
+        problems.push_back(where + std::to_string(raw.text.size()) +
+                           " characters; the game reads only the first 999");
+    }
+    for (char ch : raw.text) {
+        auto byte = static_cast<unsigned char>(ch);
+        if (byte == '\\') {
+            problems.push_back(where + "holds a backslash (RTF markup?), shown as it is");
+            break;
+        }
+        if (byte != '\n' && (byte < 32 || byte > 126)) {
+            problems.push_back(where + "holds byte " + std::to_string(byte) +
+                               ", not plain text: the console shows a code page 437 sign");
+            break;
+        }
+    }
+    if (raw.restOfLine.find_first_not_of(" \t") != std::string::npos) {
+        problems.push_back(where + "an underscore inside the text ends the section early; \"" +
+                           raw.restOfLine + "\" is never shown");
+    }
+    int rows = typedRows(readTextSection(file.c_str(), tag.c_str()).get(), place.width);
+    if (rows > place.rows) {
+        problems.push_back(where + "needs " + std::to_string(rows) + " rows at width " +
+                           std::to_string(place.width) + ", only " + std::to_string(place.rows) +
+                           " fit (" + place.rowsText + ")");
+    }
+}
+
+static void checkTexts(const fs::path &directory, Lines &problems) {
+    struct Wanted {
+        const char *file;
+        std::string tag;
+        const TextPlace &place;
+    };
+    std::vector<Wanted> wanted;
+    for (int chunk = 1; chunk <= 4; chunk++)
+        wanted.push_back({"Story.txt", "Chunk" + std::to_string(chunk), fullPage});
+    for (int line = 0; line <= 4; line++)
+        wanted.push_back({"BartenderScripts.txt", "Tag" + std::to_string(line), bartenderArea});
+    wanted.push_back({"SkeletonScripts.txt", "TextTag0", fullPage});
+    for (int taunt = 1; taunt <= 10; taunt++)
+        wanted.push_back({"SkeletonScripts.txt", "TextTag" + std::to_string(taunt), battleMessage});
+    // Every conversation with its repeat line.
+    for (const Npc &npc : npcs) {
+        for (int tag = npc.firstTag; tag <= npc.firstTag + npc.lineCount; tag++)
+            wanted.push_back({"NPCscripts.rtf", "Tag" + std::to_string(tag), dialogueArea});
+    }
+    std::set<std::string> missing;
+    for (const Wanted &section : wanted) {
+        fs::path file = directory / section.file;
+        if (!fs::exists(file)) {
+            if (missing.insert(section.file).second)
+                problems.push_back(std::string(section.file) + " is missing");
+            continue;
+        }
+        checkSection(file, section.tag, section.place, problems);
+    }
+}
+
+// --- Pictures ---
+
+static constexpr int drawnPictureRows = 17;
+static constexpr size_t pictureWidth = 29;
+
+static void checkPicture(const fs::path &file, const char *tag, Lines &problems) {
+    std::string where = file.filename().string() + " " + tag + ": ";
+    if (!fs::exists(file)) {
+        problems.push_back(file.filename().string() + " is missing");
+        return;
+    }
+    RawSection raw = readRawSection(file, tag);
+    if (!raw.found || !raw.closed) {
+        problems.push_back(where +
+                           (raw.found ? "no underscore closes the picture" : "the tag is missing"));
+        return;
+    }
+    Picture picture{};
+    loadPicture(file.c_str(), tag, picture);
+    int rows = 0, wideRows = 0, oddRows = 0;
+    std::string firstWide, firstOdd;
+    for (int row = 0; row < pictureRows; row++) {
+        const char *text = picture.rows[row];
+        size_t width = strnlen(text, pictureColumns);
+        if (width > 0) rows = row + 1;
+        std::string line = "line " + std::to_string(row + 1);
+        if (width > pictureWidth && wideRows++ == 0)
+            firstWide = line + " has " + std::to_string(width);
+        for (size_t i = 0; i < width; i++) {
+            auto byte = static_cast<unsigned char>(text[i]);
+            if (byte != ' ' && (byte < 176 || byte > 178)) {
+                if (oddRows++ == 0) firstOdd = line + " holds byte " + std::to_string(byte);
+                break;
+            }
+        }
+    }
+    if (rows == 0) problems.push_back(where + "the picture is empty");
+    if (rows > drawnPictureRows) {
+        problems.push_back(where + std::to_string(rows) + " rows; the battle draws only " +
+                           std::to_string(drawnPictureRows));
+    }
+    if (wideRows > 0) {
+        problems.push_back(where + std::to_string(wideRows) + " rows wider than 29 characters (" +
+                           firstWide + ")");
+    }
+    if (oddRows > 0) {
+        problems.push_back(where + std::to_string(oddRows) + " rows hold more than blanks and " +
+                           "the shades 176, 177, 178 (" + firstOdd + ")");
+    }
+}
+
+// --- Dungeons ---
+
+static const char *const dungeonNames[] = {"Cave", "Sewer", "Castle"};
+
+struct Dungeon {
+    int number = 0;    // 1, 2, 3: the dungeon of "MapTag1".."MapTag3", as the npcs table counts
+    std::string label; // "MapTag1 (Cave)"
+    RoomGrid rooms;
+    int32_t width = 0, height = 0, startRow = 0, startCol = 0;
+};
+
+// A wall of a room: its letter, the one facing it, the step to the neighbour, its opening cell.
+struct Side {
+    char letter, facing;
+    int rowStep, columnStep;
+    int cellRow, cellColumn;
+};
+static const Side sides[] = {{'N', 'S', -1, 0, 0, 10},
+                             {'E', 'W', 0, 1, 7, 21},
+                             {'S', 'N', 1, 0, 13, 10},
+                             {'W', 'E', 0, -1, 7, 0}};
+
+static const Side &sideOf(char letter) {
+    return *std::find_if(std::begin(sides), std::end(sides),
+                         [letter](const Side &side) { return side.letter == letter; });
+}
+
+static bool isOpen(const Room &room, const Side &side) {
+    return room.cells[side.cellRow][side.cellColumn] == ' ';
+}
+
+static std::string roomName(int column, int row) {
+    return "room " + std::to_string(column) + "," + std::to_string(row);
+}
+
+static std::string roomName(const Dungeon &dungeon, int index) {
+    return roomName(index % dungeon.width, index / dungeon.width);
+}
+
+// The room at a grid place, or null off the grid or where the file describes none.
+static const Room *roomAt(const Dungeon &dungeon, int column, int row) {
+    if (column < 0 || column >= dungeon.width || row < 0 || row >= dungeon.height) return nullptr;
+    const Room &room = dungeon.rooms[row * dungeon.width + column];
+    return room.state == roomAbsent ? nullptr : &room;
+}
+
+// The locked door a room's feature code puts in one of its walls, or null.
+static const DoorKind *doorOf(const Room &room, const Side **wall) {
+    for (const Side &side : sides) {
+        const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.letter);
+        if (door != nullptr) {
+            *wall = &side;
+            return door;
+        }
+    }
+    return nullptr;
+}
+
+static std::string itemName(int32_t item) {
+    return itemCatalogue[item - 1].name;
+}
+
+// The rooms that can be walked to from the start. A door code stops the player leaving its
+// room through its wall unless its key is held; with held null every door stands open.
+static std::vector<bool> reachable(const Dungeon &dungeon, const bool *held) {
+    std::vector<bool> reached(static_cast<size_t>(dungeon.width * dungeon.height), false);
+    std::vector<int> pending = {dungeon.startRow * dungeon.width + dungeon.startCol};
+    reached[pending.front()] = true;
+    while (!pending.empty()) {
+        int index = pending.back();
+        pending.pop_back();
+        const Room &room = dungeon.rooms[index];
+        for (const Side &side : sides) {
+            int column = index % dungeon.width + side.columnStep;
+            int row = index / dungeon.width + side.rowStep;
+            if (!isOpen(room, side) || roomAt(dungeon, column, row) == nullptr) continue;
+            const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.letter);
+            if (door != nullptr && held != nullptr && (door->keyItem == 0 || !held[door->keyItem]))
+                continue;
+            int next = row * dungeon.width + column;
+            if (!reached[next]) {
+                reached[next] = true;
+                pending.push_back(next);
+            }
+        }
+    }
+    return reached;
+}
+
+// What a pickup text gives, found by playing it through the game's own pickUpItem on an empty
+// inventory and a player without a weapon.
+struct PickupEffect {
+    int32_t item = 0;   // the item it adds, or 0
+    std::string weapon; // the weapon it gives, or empty
+    int32_t strength = 0;
+};
+
+static PickupEffect pickupEffect(const std::string &text) {
+    static std::map<std::string, PickupEffect> known;
+    auto found = known.find(text);
+    if (found != known.end()) return found->second;
+    int8_t counts[itemKinds];
+    std::copy(std::begin(itemCounts), std::end(itemCounts), counts);
+    Player before = player;
+    int32_t minutes = clockMinutes, seconds = clockSeconds, lastMillis = timerLastMillis;
+    std::fill(std::begin(itemCounts), std::end(itemCounts), 0);
+    player.weaponName = nullptr;
+    player.weaponStrength = 0;
+    pickUpItem(text.c_str());
+    PickupEffect effect;
+    for (int32_t item = 1; item <= itemKinds && effect.item == 0; item++) {
+        if (itemCount(item) != 0) effect.item = item;
+    }
+    if (player.weaponName != nullptr) {
+        effect.weapon = player.weaponName;
+        effect.strength = player.weaponStrength;
+    }
+    std::copy(std::begin(counts), std::end(counts), itemCounts);
+    player = before;
+    clockMinutes = minutes;
+    clockSeconds = seconds;
+    timerLastMillis = lastMillis;
+    return known[text] = effect;
+}
+
+static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons, Lines &problems) {
+    bool all = true;
+    for (int number = 1; number <= 3; number++) {
+        Dungeon dungeon;
+        dungeon.number = number;
+        std::string tag = "MapTag" + std::to_string(number);
+        dungeon.label = tag + " (" + dungeonNames[number - 1] + ")";
+        // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
+        gameMode = modeCave + number - 1;
+        clearDefeatedBosses();
+        dungeon.rooms = loadDungeon(mapFile.c_str(), tag.c_str(), dungeon.startRow,
+                                    dungeon.startCol, dungeon.height, dungeon.width);
+        if (!dungeon.rooms) {
+            problems.push_back(dungeon.label + ": the game cannot load it (tag missing, no " +
+                               "closing underscore, no Start room or an impossible size)");
+            all = false;
+        }
+        dungeons.push_back(std::move(dungeon));
+    }
+    return all;
+}
+
+static bool allDigits(const std::string &text) {
+    return !text.empty() && text.size() <= 6 &&
+           std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+// What the loader passes over in silence: lines it cannot read as rooms, rooms outside the grid
+// (left out) and rooms described twice (the later line replaces the earlier).
+static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines &problems) {
+    FILE *stream = std::fopen(mapFile.c_str(), "rb");
+    if (stream == nullptr) return;
+    std::string tag = "MapTag" + std::to_string(dungeon.number);
+    findTagLine(stream, tag.c_str());
+    int ch;
+    while ((ch = readTextChar(stream)) != EOF && ch != '\n') {
+    } // the size line
+    std::set<std::pair<int, int>> described;
+    for (;;) {
+        std::string line;
+        while ((ch = readTextChar(stream)) != EOF && ch != '\n')
+            line += static_cast<char>(ch);
+        if ((line.empty() && ch == EOF) || (!line.empty() && line[0] == '_')) break;
+        size_t comma = line.find(','), colon = line.find(':');
+        size_t doorsEnd = colon == std::string::npos ? colon : line.find(':', colon + 1);
+        if (comma == std::string::npos || colon == std::string::npos || colon < comma ||
+            !allDigits(line.substr(0, comma)) ||
+            !allDigits(line.substr(comma + 1, colon - comma - 1)) ||
+            doorsEnd == std::string::npos || doorsEnd + 1 >= line.size()) {
+            problems.push_back(dungeon.label + ": \"" + line +
+                               "\" is not a room line (column,row:doors:level...)");
+            continue;
+        }
+        int column = std::stoi(line.substr(0, comma));
+        int row = std::stoi(line.substr(comma + 1, colon - comma - 1));
+        if (column >= dungeon.width || row >= dungeon.height) {
+            problems.push_back(dungeon.label + ": " + roomName(column, row) +
+                               " lies outside the grid; the game leaves it out");
+        } else if (!described.insert({column, row}).second) {
+            problems.push_back(dungeon.label + ": " + roomName(column, row) +
+                               " is described twice; the later line replaces the earlier");
+        }
+    }
+    std::fclose(stream);
+}
+
+// The grid's shape: every NPC's room, one start, openings that meet, no room cut off.
+static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warnings) {
+    const std::string &label = dungeon.label;
+    int neededWidth = 0, neededHeight = 0;
+    for (const Npc &npc : npcs) {
+        if (npc.dungeon != dungeon.number) continue;
+        neededWidth = std::max(neededWidth, npc.roomCol + 1);
+        neededHeight = std::max(neededHeight, npc.roomRow + 1);
+        std::string who = roomName(npc.roomCol, npc.roomRow) + " of NPC " + npc.name + " (Tag" +
+                          std::to_string(npc.firstTag) + ")";
+        const Room *room = roomAt(dungeon, npc.roomCol, npc.roomRow);
+        if (room == nullptr) {
+            problems.push_back(label + ": " + who + " is missing");
+        } else if (!featureIs(*room, "NPC")) {
+            problems.push_back(label + ": " + who + " lacks the feature NPC");
+        }
+    }
+    if (dungeon.width < neededWidth || dungeon.height < neededHeight) {
+        problems.push_back(label + ": the grid is " + std::to_string(dungeon.width) + " by " +
+                           std::to_string(dungeon.height) + "; the NPCs need " +
+                           std::to_string(neededWidth) + " by " + std::to_string(neededHeight));
+    }
+    std::string starts, bosses;
+    int startCount = 0, bossCount = 0;
+    for (int index = 0; index < dungeon.width * dungeon.height; index++) {
+        const Room &room = dungeon.rooms[index];
+        if (room.state == roomAbsent) continue;
+        std::string here = label + ": " + roomName(dungeon, index);
+        const char *feature = room.featureCode.get();
+        const Side *wall = nullptr;
+        const DoorKind *door = doorOf(room, &wall);
+        if (featureIs(room, "Start")) {
+            startCount++;
+            starts += " " + roomName(dungeon, index);
+        } else if (featureIs(room, "Boss")) {
+            bossCount++;
+        } else if (door != nullptr && !isOpen(room, *wall)) {
+            problems.push_back(here + ": its door " + feature + " stands on the " + wall->letter +
+                               " wall, which has no opening");
+        } else if (feature != nullptr && door == nullptr && !featureIs(room, "NPC")) {
+            warnings.push_back(here + ": the feature \"" + feature +
+                               "\" means nothing to the game");
+        }
+        if (room.pickupText != nullptr) {
+            PickupEffect effect = pickupEffect(room.pickupText.get());
+            if (effect.item == 0 && effect.strength == 0) {
+                warnings.push_back(here + ": the pickup \"" + room.pickupText.get() +
+                                   "\" is not one the game knows; it gives nothing");
+            }
+        }
+        for (const Side &side : sides) {
+            if (!isOpen(room, side)) continue;
+            int column = index % dungeon.width + side.columnStep;
+            int row = index / dungeon.width + side.rowStep;
+            std::string opening = here + ": its " + side.letter + " opening ";
+            const Room *next = roomAt(dungeon, column, row);
+            if (column < 0 || column >= dungeon.width || row < 0 || row >= dungeon.height) {
+                problems.push_back(opening + "is on the outer edge of the grid");
+            } else if (next == nullptr) {
+                problems.push_back(opening + "leads into " + roomName(column, row) +
+                                   ", which does not exist");
+            } else if (!isOpen(*next, sideOf(side.facing))) {
+                problems.push_back(opening + "faces " + roomName(column, row) + ", which has no " +
+                                   side.facing + " opening");
+            }
+        }
+    }
+    if (startCount != 1) {
+        problems.push_back(label + ": " + std::to_string(startCount) +
+                           " Start rooms, there must be exactly one:" + starts);
+    }
+    if (dungeon.number <= 2 && bossCount < 2) {
+        problems.push_back(label + ": " + std::to_string(bossCount) +
+                           " Boss rooms; its boss is fought twice, so it needs two");
+    }
+    if (dungeon.number == 3 && bossCount > 0)
+        warnings.push_back(label + ": its Boss rooms start no fight; the boss just stands there");
+    std::vector<bool> reached = reachable(dungeon, nullptr);
+    std::string cutOff;
+    for (int index = 0; index < dungeon.width * dungeon.height; index++) {
+        if (dungeon.rooms[index].state != roomAbsent && !reached[index])
+            cutOff += " " + std::to_string(index % dungeon.width) + "," +
+                      std::to_string(index / dungeon.width);
+    }
+    if (!cutOff.empty())
+        problems.push_back(label + ": rooms out of reach from the start even with every door " +
+                           "open:" + cutOff);
+}
+
+// --- Playing the dungeons through ---
+
+struct Progress {
+    bool held[itemKinds + 1] = {}; // by item number
+    std::set<std::string> weapons; // every weapon picked up
+    std::string weapon = "Bottle"; // the best of them
+    int32_t strength = 1;
+    int wins[2] = {0, 0};                        // Molloch's and Agamir's defeats
+    std::set<std::pair<int, int>> taken, beaten; // (dungeon number, room index)
+    std::string fights;                          // the weapon held at each boss fight
+    bool ended = false;
+};
+
+static const char *const bossNames[] = {"Molloch", "Agamir"};
+
+// What a boss gives for its first and second defeat (item 0: the ending).
+struct BossReward {
+    int boss, win;
+    int32_t item, alsoItem;
+};
+static const BossReward bossRewards[] = {{1, 1, itemLightGrayKey, 0},
+                                         {1, 2, itemPurpleKey, 0},
+                                         {2, 1, itemYellowKey, itemPimpCane},
+                                         {2, 2, 0, 0}};
+
+// Takes every pickup not taken yet in the rooms the held keys reach; true if there was one.
+static bool collectPickups(const std::vector<Dungeon> &dungeons, Progress &progress, Lines &route) {
+    bool any = false;
+    for (const Dungeon &dungeon : dungeons) {
+        std::vector<bool> reached = reachable(dungeon, progress.held);
+        std::string found;
+        for (int index = 0; index < dungeon.width * dungeon.height; index++) {
+            const Room &room = dungeon.rooms[index];
+            if (!reached[index] || room.pickupText == nullptr ||
+                !progress.taken.insert({dungeon.number, index}).second)
+                continue;
+            any = true;
+            PickupEffect effect = pickupEffect(room.pickupText.get());
+            if (effect.item != 0) progress.held[effect.item] = true;
+            if (effect.strength > 0) {
+                progress.weapons.insert(effect.weapon);
+                if (effect.strength > progress.strength) {
+                    progress.weapon = effect.weapon;
+                    progress.strength = effect.strength;
+                }
+            }
+            if (effect.item > itemFishSandwich || effect.strength > 0) {
+                found += std::string(found.empty() ? "" : ", ") + room.pickupText.get() + " (" +
+                         roomName(dungeon, index) + ")";
+            }
+        }
+        if (!found.empty()) route.push_back(dungeon.label + ": take " + found);
+    }
+    return any;
+}
+
+// Fights the next boss worth a fight: Molloch while he has keys to give, Agamir once, and
+// Agamir a second time (the ending) only when nothing else is left.
+static bool fightNextBoss(const std::vector<Dungeon> &dungeons, Progress &progress, Lines &route) {
+    for (bool ending : {false, true}) {
+        for (const Dungeon &dungeon : dungeons) {
+            int boss = dungeon.number; // Molloch in the Cave, Agamir in the Sewer
+            if (boss > 2) continue;
+            int wins = progress.wins[boss - 1];
+            bool worth = ending ? boss == 2 && wins == 1 : wins < (boss == 1 ? 2 : 1);
+            if (!worth) continue;
+            std::vector<bool> reached = reachable(dungeon, progress.held);
+            for (int index = 0; index < dungeon.width * dungeon.height; index++) {
+                if (!reached[index] || !featureIs(dungeon.rooms[index], "Boss") ||
+                    !progress.beaten.insert({dungeon.number, index}).second)
+                    continue;
+                wins = ++progress.wins[boss - 1];
+                std::string gain = "nothing";
+                for (const BossReward &reward : bossRewards) {
+                    if (reward.boss != boss || reward.win != wins) continue;
+                    progress.ended = reward.item == 0;
+                    gain = progress.ended ? "THE ENDING" : itemName(reward.item);
+                    if (reward.item != 0) progress.held[reward.item] = true;
+                    if (reward.alsoItem != 0) {
+                        progress.held[reward.alsoItem] = true;
+                        gain += " and " + itemName(reward.alsoItem);
+                    }
+                }
+                std::string weapon = progress.weapon + " " + std::to_string(progress.strength);
+                progress.fights += std::string(progress.fights.empty() ? "" : ", ") +
+                                   bossNames[boss - 1] + " " + weapon;
+                route.push_back(dungeon.label + ": " + roomName(dungeon, index) + ": beat " +
+                                bossNames[boss - 1] + " (fight " + std::to_string(wins) +
+                                ") with the " + weapon + ": " + gain);
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Where the game hands out what a pickup effect matches: the rooms that hold it.
+template <typename Match>
+static std::string placesOf(const std::vector<Dungeon> &dungeons, Match match) {
+    std::string places;
+    for (const Dungeon &dungeon : dungeons) {
+        for (int index = 0; index < dungeon.width * dungeon.height; index++) {
+            const Room &room = dungeon.rooms[index];
+            if (room.pickupText != nullptr && match(pickupEffect(room.pickupText.get())))
+                places +=
+                    (places.empty() ? "" : ", ") + dungeon.label + " " + roomName(dungeon, index);
+        }
+    }
+    return places;
+}
+
+// Why the player never gets something that rooms or a boss should give.
+static std::string whyNever(const std::string &places) {
+    return places.empty() ? "no room holds it" : "it lies only in " + places + ", never reached";
+}
+
+static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report) {
+    Progress progress;
+    while (collectPickups(dungeons, progress, report.route) ||
+           fightNextBoss(dungeons, progress, report.route)) {
+    }
+    report.route.push_back("weapon held at each boss fight: " +
+                           (progress.fights.empty() ? "none" : progress.fights));
+    Lines &problems = report.problems;
+    if (!progress.ended) {
+        problems.push_back("the ending cannot be reached: Molloch is beaten " +
+                           std::to_string(progress.wins[0]) + " times and Agamir " +
+                           std::to_string(progress.wins[1]) + " (the ending is his second)");
+    }
+    // A door whose key comes only from behind it never opens: sealing the door would change
+    // nothing, since a key is always held before its door can be passed.
+    for (const Dungeon &dungeon : dungeons) {
+        for (int index = 0; index < dungeon.width * dungeon.height; index++) {
+            const Room &room = dungeon.rooms[index];
+            const Side *wall = nullptr;
+            const DoorKind *door = doorOf(room, &wall);
+            if (door == nullptr || door->keyItem == 0 || progress.held[door->keyItem]) continue;
+            std::string why = whyNever(placesOf(dungeons, [door](const PickupEffect &effect) {
+                return effect.item == door->keyItem;
+            }));
+            for (const BossReward &reward : bossRewards) {
+                if (reward.item == door->keyItem)
+                    why = "it is " + std::string(bossNames[reward.boss - 1]) + "'s reward for " +
+                          "defeat " + std::to_string(reward.win) + ", which never comes";
+            }
+            problems.push_back(dungeon.label + ": the " + room.featureCode.get() + " door of " +
+                               roomName(dungeon, index) + " never opens: the " +
+                               itemName(door->keyItem) + " is never obtained (" + why + ")");
+        }
+    }
+    for (const Dungeon &dungeon : dungeons) {
+        std::vector<bool> reached = reachable(dungeon, progress.held);
+        for (const Npc &npc : npcs) {
+            const Room *room = roomAt(dungeon, npc.roomCol, npc.roomRow);
+            if (npc.dungeon == dungeon.number && room != nullptr &&
+                !reached[npc.roomRow * dungeon.width + npc.roomCol])
+                problems.push_back(dungeon.label + ": " + roomName(npc.roomCol, npc.roomRow) +
+                                   " of NPC " + npc.name + " is never reached in play");
+        }
+    }
+    for (const char *weapon : {"Whip", "Sword", "Bow", "Axe", "Broadsword"}) {
+        if (progress.weapons.count(weapon) != 0) continue;
+        problems.push_back(std::string("the ") + weapon + " is never obtained (" +
+                           whyNever(placesOf(dungeons,
+                                             [weapon](const PickupEffect &effect) {
+                                                 return effect.weapon == weapon;
+                                             })) +
+                           ")");
+    }
+    for (int32_t item :
+         {itemFireSpell, itemWindSpell, itemQuakeSpell, itemLightningSpell, itemFlashlight}) {
+        if (progress.held[item]) continue;
+        problems.push_back(
+            "the " + itemName(item) + " is never obtained (" +
+            whyNever(placesOf(dungeons,
+                              [item](const PickupEffect &effect) { return effect.item == item; })) +
+            ")");
+    }
+}
+
+// --- The whole check ---
+
+// What the checker borrows from the running game, to give it back afterwards.
+struct BorrowedState {
+    Player player;
+    int8_t counts[itemKinds];
+    int32_t mode;
+    DefeatedBoss bosses[maxDefeatedBosses];
+};
+
+DataReport examineGameData(const std::string &dataDirectory) {
+    BorrowedState borrowed{player, {}, gameMode, {}};
+    std::copy(std::begin(itemCounts), std::end(itemCounts), borrowed.counts);
+    std::copy(std::begin(defeatedBosses), std::end(defeatedBosses), borrowed.bosses);
+
+    DataReport report;
+    fs::path directory(dataDirectory);
+    checkTexts(directory, report.problems);
+    checkPicture(directory / "dragon2.txt", "dragon", report.problems);
+    checkPicture(directory / "Wizard.txt", "wizard", report.problems);
+    fs::path mapFile = directory / "map.txt";
+    if (!fs::exists(mapFile)) {
+        report.problems.push_back("map.txt is missing");
+    } else {
+        std::vector<Dungeon> dungeons;
+        bool loaded = loadDungeons(mapFile, dungeons, report.problems);
+        for (const Dungeon &dungeon : dungeons) {
+            if (!dungeon.rooms) continue;
+            scanRoomLines(mapFile, dungeon, report.problems);
+            checkStructure(dungeon, report.problems, report.warnings);
+        }
+        if (loaded) playThrough(dungeons, report);
+    }
+
+    player = borrowed.player;
+    std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), itemCounts);
+    gameMode = borrowed.mode;
+    std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), defeatedBosses);
+    clearScreen(0);
+    return report;
+}
+
+std::vector<std::string> checkGameData(const std::string &dataDirectory) {
+    return examineGameData(dataDirectory).problems;
+}
