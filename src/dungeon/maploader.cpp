@@ -93,7 +93,10 @@ static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bo
          ch = readSectionChar(file)) {
         openDoorway(*room, static_cast<char>(ch));
     }
-    room->encounterLevel = readSectionChar(file);
+    // Any one character is the level, read raw: a byte of 255 is level 255, never the end
+    // mark, since the encounter roll divides by the level plus one. (At the real end of the
+    // file the section is cut short and no grid is returned.)
+    room->encounterLevel = readTextChar(file);
     room->pickupText = nullptr;
     room->featureCode = nullptr;
     for (;;) {

@@ -19,6 +19,15 @@ const char saveFileName[] = "SaveFile.txt";
 // disk part way through never costs the player the save they had.
 static const char newSaveFileName[] = "SaveFile.txt.new";
 
+// The steps of writing a save, counted from 0: the open, each of the 89 lines, the flush, the
+// fsync, the close and the rename. Tests make one of them fail to show the old save survives.
+int saveFailureStep = -1;
+static int saveStep = 0;
+
+static bool stepFails() {
+    return saveStep++ == saveFailureStep;
+}
+
 // Lines 2 to 12, in file order; then come the item counts and the defeated bosses.
 static int32_t *const savedStats[] = {
     &player.hp,     &player.sp,      &player.maxHp,       &player.maxSp,
@@ -66,18 +75,20 @@ static void syncCurrentDirectory() {
 }
 
 static bool writeSaveFile() {
-    FILE *file = std::fopen(newSaveFileName, "w");
+    saveStep = 0;
+    FILE *file = stepFails() ? nullptr : std::fopen(newSaveFileName, "w");
     if (file == nullptr) return false;
-    bool written = std::fputs("BOB\n", file) >= 0;
+    bool written = !stepFails() && std::fputs("BOB\n", file) >= 0;
     int32_t numbers[savedNumberCount];
     collectSavedNumbers(numbers);
     for (int32_t number : numbers) {
         std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", number);
-        written = written && std::fputs(lineBuffer, file) >= 0;
+        written = written && !stepFails() && std::fputs(lineBuffer, file) >= 0;
     }
-    written = written && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(newSaveFileName, saveFileName) != 0) {
+    written = written && !stepFails() && std::fflush(file) == 0;
+    written = written && !stepFails() && fsync(fileno(file)) == 0;
+    written = std::fclose(file) == 0 && !stepFails() && written;
+    if (!written || stepFails() || std::rename(newSaveFileName, saveFileName) != 0) {
         std::remove(newSaveFileName);
         return false;
     }

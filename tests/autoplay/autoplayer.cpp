@@ -1,0 +1,653 @@
+// The automatic player: a goal from what it remembers and sees, turned into one key at a time.
+#include "autoplay/autoplayer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <deque>
+
+#include "battle/battle.h"
+#include "console/console.h"
+#include "dungeon/dungeon.h"
+#include "frontend/frontend.h"
+#include "game/game.h"
+#include "items/items.h"
+#include "platform/headless.h"
+#include "town/town.h"
+
+namespace {
+
+// A generous bound on the whole game, and on play that changes nothing that matters.
+constexpr int maxDecisions = 400000;
+constexpr int maxStalledDecisions = 5000;
+
+// The sides of a room in door-letter order, the key that walks that way, its doorway.
+constexpr char sideLetters[] = "NESW";
+constexpr char walkKeys[] = "wdsa";
+constexpr int rowSteps[] = {-1, 0, 1, 0};
+constexpr int colSteps[] = {0, 1, 0, -1};
+constexpr int doorwayRows[] = {0, 7, 13, 7};
+constexpr int doorwayCols[] = {10, 21, 10, 0};
+constexpr int standingThere = 4; // firstStep's answer when the player already stands on a goal
+
+const int dungeonModes[] = {modeCave, modeSewer, modeCastle};
+
+const char *dungeonName(int mode) {
+    switch (mode) {
+    case modeCave:
+        return "Cave";
+    case modeSewer:
+        return "Sewer";
+    case modeCastle:
+        return "Castle";
+    default:
+        return "none";
+    }
+}
+
+// World map places (worldMapCursor) and the arrow that chooses each.
+int placeOf(int mode) {
+    return mode == modeSewer ? 1 : mode == modeCastle ? 2 : mode == modeCave ? 3 : 0;
+}
+const uint16_t placeArrows[] = {keyDown, keyRight, keyUp, keyLeft};
+
+// The arrow that brings a wrapping menu cursor nearer to an entry.
+uint16_t arrowToward(int cursor, int wanted, int entries) {
+    return (wanted - cursor + entries) % entries <= entries / 2 ? keyDown : keyUp;
+}
+
+int weaponStrengthOf(const std::string &item) {
+    static const std::map<std::string, int> weapons = {
+        {"Whip", 4}, {"Sword", 6}, {"Bow", 9}, {"Axe", 12}, {"Broadsword", 16}};
+    auto weapon = weapons.find(item);
+    return weapon == weapons.end() ? 0 : weapon->second;
+}
+
+// ---------------------------------------------------------------- Fights
+
+// What a fight depends on, on the player's side.
+struct Fighter {
+    int hp, maxHp, sp, level, attack, weapon, defense, spellsKnown;
+    int counts[itemKinds];
+};
+
+// What it depends on, on the other side.
+struct Foe {
+    int hp, defense, attack;
+    bool boss;
+};
+
+enum Command { commandAttack = 0, commandSpecial = 1, commandItem = 2 };
+
+struct Action {
+    Command command;
+    int choice;    // the spell's index, or the item's number
+    double damage; // on average
+    int surest;    // at least
+};
+
+Fighter currentFighter() {
+    Fighter fighter{.hp = player.hp,
+                    .maxHp = player.maxHp,
+                    .sp = player.sp,
+                    .level = player.level,
+                    .attack = player.attack,
+                    .weapon = player.weaponStrength,
+                    .defense = player.defense,
+                    .spellsKnown = player.spellsKnown,
+                    .counts = {}};
+    std::copy(itemCounts, itemCounts + itemKinds, fighter.counts);
+    return fighter;
+}
+
+Foe bossFoe(int boss) {
+    const BossRecord &record = bosses[boss - 1];
+    return Foe{record.hp, record.defense, record.attack, true};
+}
+
+int maxHitOn(const Fighter &fighter, const Foe &foe) {
+    return std::max(0, 6 + fighter.level - 1 + foe.attack - fighter.defense);
+}
+
+double averageHitOn(const Fighter &fighter, const Foe &foe) {
+    double total = 0;
+    for (int a = 0; a < fighter.level; a++) {
+        for (int b = 0; b < 7; b++)
+            total += std::max(0, b - fighter.defense + a + foe.attack);
+    }
+    return total / (7.0 * fighter.level);
+}
+
+double averageAttack(const Fighter &fighter, const Foe &foe) {
+    double total = 0;
+    for (int r = 0; r < 2 * fighter.level; r++)
+        total += std::max(0, r - foe.defense + fighter.weapon + fighter.attack);
+    return total / (2.0 * fighter.level);
+}
+
+// Spells of a power deal rand() % (power + 2) + 5 * power + 5.
+Action spellAction(Command command, int choice, int power) {
+    return Action{command, choice, 5 * power + 5 + (power + 1) / 2.0, 5 * power + 5};
+}
+
+// The player's move: the strongest blow, or food when the next blow could be the last and this
+// turn cannot end the fight. Spells and scrolls are kept for bosses, unless attacks do not hurt.
+Action chooseAction(const Fighter &fighter, const Foe &foe) {
+    Action best{commandAttack, 0, averageAttack(fighter, foe),
+                std::max(0, fighter.attack + fighter.weapon - foe.defense)};
+    auto consider = [&best](const Action &action) {
+        if (action.damage > best.damage) best = action;
+    };
+    bool attacksFail = best.damage < 1;
+    if (foe.boss || attacksFail) {
+        for (int spell = 0; spell < fighter.spellsKnown; spell++) {
+            if (2 * spell + 2 <= fighter.sp) consider(spellAction(commandSpecial, spell, spell));
+        }
+    }
+    if (foe.boss || (attacksFail && best.command == commandAttack)) {
+        for (int scroll : {itemFireSpell, itemWindSpell, itemQuakeSpell, itemLightningSpell}) {
+            int power = scroll == itemLightningSpell ? 6 : 4;
+            if (fighter.counts[scroll - 1] > 0) consider(spellAction(commandItem, scroll, power));
+        }
+    }
+    if (fighter.hp > maxHitOn(fighter, foe) || best.surest >= foe.hp) return best;
+    double hit = averageHitOn(fighter, foe);
+    int missing = fighter.maxHp - fighter.hp;
+    bool apple = fighter.counts[itemApple - 1] > 0, fish = fighter.counts[itemFishSandwich - 1] > 0;
+    if (fish && (missing >= 40 || !apple) && std::min(missing, 60) > hit)
+        return Action{commandItem, itemFishSandwich, 0, 0};
+    if (apple && std::min(missing, 20) > hit) return Action{commandItem, itemApple, 0, 0};
+    return best;
+}
+
+// Plays a fight out on average numbers with the player's own choices, the foe striking first.
+// A pessimistic foe hits halfway between its average and its best.
+bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
+    double average = averageHitOn(fighter, foe);
+    int hit =
+        static_cast<int>(std::ceil(pessimistic ? (average + maxHitOn(fighter, foe)) / 2 : average));
+    for (int turn = 0; turn < 200; turn++) {
+        fighter.hp -= hit;
+        if (fighter.hp <= 0) return false;
+        Action action = chooseAction(fighter, foe);
+        foe.hp -= static_cast<int>(action.damage);
+        if (action.command == commandSpecial) fighter.sp -= 2 * action.choice + 2;
+        if (action.command == commandItem) {
+            fighter.counts[action.choice - 1]--;
+            int heal = action.choice == itemApple ? 20 : action.choice == itemFishSandwich ? 60 : 0;
+            fighter.hp = std::min(fighter.maxHp, fighter.hp + heal);
+        }
+        if (foe.hp <= 0) return true;
+    }
+    return false;
+}
+
+bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
+    auto lost = bot.bossLostAtLevel.find(boss);
+    if (lost != bot.bossLostAtLevel.end() && player.level <= lost->second) return false;
+    return canBeat(fighter, bossFoe(boss), pessimistic);
+}
+
+// ---------------------------------------------------------------- Dungeons
+
+const Room &currentRoom() {
+    return currentVisit.rooms[*currentVisit.roomRow * currentVisit.width + *currentVisit.roomCol];
+}
+
+int currentRoomIndex() {
+    return *currentVisit.roomRow * currentVisit.width + *currentVisit.roomCol;
+}
+
+DungeonMemory rememberDungeon() {
+    DungeonMemory map{.width = currentVisit.width,
+                      .height = currentVisit.height,
+                      .startRow = *currentVisit.roomRow,
+                      .startCol = *currentVisit.roomCol,
+                      .rooms = {}};
+    for (int i = 0; i < map.width * map.height; i++) {
+        const Room &room = currentVisit.rooms[i];
+        RoomMemory memory;
+        memory.exists = room.state != roomAbsent;
+        for (int side = 0; side < 4; side++)
+            memory.open[side] = room.cells[doorwayRows[side]][doorwayCols[side]] == ' ';
+        if (room.featureCode != nullptr) memory.feature = room.featureCode.get();
+        if (room.pickupText != nullptr) memory.pickup = room.pickupText.get();
+        map.rooms.push_back(memory);
+    }
+    return map;
+}
+
+// Whether the player may walk out of a room through a side: an opening to a room, and no
+// locked door there that its keys do not open.
+bool mayLeave(const DungeonMemory &map, int index, int side) {
+    const RoomMemory &room = map.rooms[index];
+    int row = index / map.width + rowSteps[side], col = index % map.width + colSteps[side];
+    if (!room.open[side] || row < 0 || row >= map.height || col < 0 || col >= map.width)
+        return false;
+    if (!map.rooms[row * map.width + col].exists) return false;
+    const DoorKind *door = lockedDoorOf(room.feature.c_str(), sideLetters[side]);
+    return door == nullptr || (door->keyItem != 0 && itemCount(door->keyItem) != 0);
+}
+
+// Rooms reachable from one room: how many rooms away, and the side to leave by first.
+struct Routes {
+    std::vector<int> distance, firstSide; // -1 where unreachable
+};
+
+Routes routesFrom(const DungeonMemory &map, int row, int col) {
+    Routes routes{std::vector<int>(map.rooms.size(), -1), std::vector<int>(map.rooms.size(), -1)};
+    std::deque<int> queue{row * map.width + col};
+    routes.distance[queue.front()] = 0;
+    while (!queue.empty()) {
+        int index = queue.front();
+        queue.pop_front();
+        for (int side = 0; side < 4; side++) {
+            int next = index + rowSteps[side] * map.width + colSteps[side];
+            if (!mayLeave(map, index, side) || routes.distance[next] >= 0) continue;
+            routes.distance[next] = routes.distance[index] + 1;
+            routes.firstSide[next] = routes.distance[index] == 0 ? side : routes.firstSide[index];
+            queue.push_back(next);
+        }
+    }
+    return routes;
+}
+
+// The nearest room whose item the player wants: one it has not taken yet, or the best weapon
+// it can reach when that beats the one in hand (weapons are not kept in a saved game). -1: none.
+int nearestWantedItem(const AutoPlayer &bot, int mode, const Routes &routes) {
+    const DungeonMemory &map = bot.dungeons.at(mode);
+    int bestWeapon = 0, nearest = -1;
+    for (size_t i = 0; i < map.rooms.size(); i++) {
+        if (routes.distance[i] >= 0)
+            bestWeapon = std::max(bestWeapon, weaponStrengthOf(map.rooms[i].pickup));
+    }
+    for (size_t i = 0; i < map.rooms.size(); i++) {
+        int weapon = weaponStrengthOf(map.rooms[i].pickup);
+        bool wanted = bot.emptied.count({mode, static_cast<int>(i)}) == 0 ||
+                      (weapon == bestWeapon && weapon > player.weaponStrength);
+        if (routes.distance[i] < 0 || map.rooms[i].pickup.empty() || !wanted) continue;
+        if (nearest < 0 || routes.distance[i] < routes.distance[nearest])
+            nearest = static_cast<int>(i);
+    }
+    return nearest;
+}
+
+// The nearest room of a dungeon whose boss is still waiting; -1: none. Only the Cave and the
+// Sewer have bosses that fight.
+int nearestBoss(const AutoPlayer &bot, int mode, const Routes &routes) {
+    if (mode != modeCave && mode != modeSewer) return -1;
+    const DungeonMemory &map = bot.dungeons.at(mode);
+    int nearest = -1;
+    for (size_t i = 0; i < map.rooms.size(); i++) {
+        int row = static_cast<int>(i) / map.width, col = static_cast<int>(i) % map.width;
+        if (routes.distance[i] < 0 || map.rooms[i].feature != "Boss" ||
+            isBossAlive(mode, row, col) == 0)
+            continue;
+        if (nearest < 0 || routes.distance[i] < routes.distance[nearest])
+            nearest = static_cast<int>(i);
+    }
+    return nearest;
+}
+
+enum class GoalKind { tavern, dungeon, pickup, boss, grind };
+
+struct Goal {
+    GoalKind kind;
+    int mode = 0;  // the dungeon
+    int room = -1; // its room index, for a pickup or a boss
+    std::string text;
+};
+
+// What to do next: items first (wherever they are), then the bosses one can beat, gaining
+// levels first where one cannot; rest in the tavern when low, and save once after the first
+// fight against Molloch.
+Goal chooseGoal(const AutoPlayer &bot) {
+    int here = currentVisit.rooms != nullptr ? gameMode : 0;
+    if (mollochDefeats >= 2 && !bot.saved)
+        return Goal{.kind = GoalKind::tavern, .text = "save the game"};
+    if (player.hp * 5 < player.maxHp * 2) return Goal{.kind = GoalKind::tavern, .text = "rest"};
+    auto routesIn = [&](int mode) {
+        const DungeonMemory &map = bot.dungeons.at(mode);
+        return mode == here ? routesFrom(map, *currentVisit.roomRow, *currentVisit.roomCol)
+                            : routesFrom(map, map.startRow, map.startCol);
+    };
+    if (here != 0) {
+        int room = nearestWantedItem(bot, here, routesIn(here));
+        if (room >= 0) {
+            return Goal{.kind = GoalKind::pickup,
+                        .mode = here,
+                        .room = room,
+                        .text = "pick up the " + bot.dungeons.at(here).rooms[room].pickup};
+        }
+    }
+    for (int mode : dungeonModes) {
+        if (mode == here) continue;
+        if (bot.dungeons.count(mode) == 0)
+            return Goal{.kind = GoalKind::dungeon,
+                        .mode = mode,
+                        .text = std::string("explore the ") + dungeonName(mode)};
+        if (nearestWantedItem(bot, mode, routesIn(mode)) >= 0)
+            return Goal{.kind = GoalKind::dungeon,
+                        .mode = mode,
+                        .text = std::string("fetch items in the ") + dungeonName(mode)};
+    }
+    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
+        if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
+        int room = nearestBoss(bot, mode, routesIn(mode));
+        if (room < 0) continue;
+        int boss = mode == modeCave ? bossMolloch : bossAgamir;
+        std::string name = bosses[boss - 1].name;
+        Fighter rested = currentFighter();
+        rested.hp = rested.maxHp;
+        rested.sp = player.maxSp;
+        if (!readyFor(bot, boss, rested, true)) {
+            return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
+                        .mode = mode,
+                        .text = "gain a level before fighting " + name};
+        }
+        if (!readyFor(bot, boss, currentFighter(), false))
+            return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
+        return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
+                    .mode = mode,
+                    .room = room,
+                    .text = "fight " + name};
+    }
+    throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
+}
+
+// Cells of the room to walk to.
+struct Targets {
+    bool cell[roomRows][roomColumns] = {};
+};
+
+bool interior(int row, int col) {
+    return row >= 1 && row < roomRows - 1 && col >= 1 && col < roomColumns - 1;
+}
+
+bool walkable(char cell) {
+    return cell == ' ' || cell == cellNpc || cell == cellPickup;
+}
+
+// The side of the first step of a shortest walk from the player to a target cell;
+// standingThere when the player stands on one; -1 when none can be reached.
+int firstStep(const Room &room, const Targets &targets) {
+    int startRow = player.playerRoomY, startCol = player.playerRoomX;
+    if (targets.cell[startRow][startCol]) return standingThere;
+    int first[roomRows][roomColumns];
+    std::fill(&first[0][0], &first[0][0] + roomRows * roomColumns, -1);
+    std::deque<std::pair<int, int>> queue{{startRow, startCol}};
+    while (!queue.empty()) {
+        auto [row, col] = queue.front();
+        queue.pop_front();
+        for (int side = 0; side < 4; side++) {
+            int nextRow = row + rowSteps[side], nextCol = col + colSteps[side];
+            if (nextRow < 0 || nextRow >= roomRows || nextCol < 0 || nextCol >= roomColumns ||
+                first[nextRow][nextCol] >= 0 || (nextRow == startRow && nextCol == startCol))
+                continue;
+            bool target = targets.cell[nextRow][nextCol];
+            if (!target && !(interior(nextRow, nextCol) && walkable(room.cells[nextRow][nextCol])))
+                continue;
+            first[nextRow][nextCol] = row == startRow && col == startCol ? side : first[row][col];
+            if (target) return first[nextRow][nextCol];
+            queue.push_back({nextRow, nextCol});
+        }
+    }
+    return -1;
+}
+
+Targets doorway(int side) {
+    Targets targets;
+    targets.cell[doorwayRows[side]][doorwayCols[side]] = true;
+    return targets;
+}
+
+Targets cellsHolding(const Room &room, char glyph) {
+    Targets targets;
+    for (int row = 0; row < roomRows; row++) {
+        for (int col = 0; col < roomColumns; col++)
+            targets.cell[row][col] = room.cells[row][col] == glyph;
+    }
+    return targets;
+}
+
+// Floor cells beside a glyph, from where 't' reaches it.
+Targets besideGlyph(const Room &room, char glyph) {
+    Targets held = cellsHolding(room, glyph), targets;
+    for (int row = 1; row < roomRows - 1; row++) {
+        for (int col = 1; col < roomColumns - 1; col++) {
+            if (!walkable(room.cells[row][col]) || room.cells[row][col] == glyph) continue;
+            for (int side = 0; side < 4; side++) {
+                if (held.cell[row + rowSteps[side]][col + colSteps[side]])
+                    targets.cell[row][col] = true;
+            }
+        }
+    }
+    return targets;
+}
+
+// Any other floor cell: pacing about until monsters come.
+Targets otherFloor(const Room &room) {
+    Targets targets = cellsHolding(room, ' ');
+    for (int row = 0; row < roomRows; row++) {
+        for (int col = 0; col < roomColumns; col++)
+            targets.cell[row][col] = targets.cell[row][col] && interior(row, col);
+    }
+    targets.cell[player.playerRoomY][player.playerRoomX] = false;
+    return targets;
+}
+
+// Characters of this room that have not spoken yet (talking is optional, and cheap).
+bool characterWaiting(const AutoPlayer &bot, const Room &room) {
+    if (!featureIs(room, "NPC") || bot.silent.count({gameMode, currentRoomIndex()}) != 0)
+        return false;
+    for (const Npc &npc : npcs) {
+        if (npc.dungeon == gameMode - modeCave + 1 && npc.roomCol == *currentVisit.roomCol &&
+            npc.roomRow == *currentVisit.roomRow && npc.talkedTo == 0)
+            return true;
+    }
+    return false;
+}
+
+// Keeps the dungeon in memory at the start of a visit, and notes rooms entered and items taken.
+void lookAround(AutoPlayer &bot) {
+    if (!bot.visitRemembered) {
+        bot.dungeons[gameMode] = rememberDungeon();
+        bot.visitRemembered = true;
+        bot.lastRoom = -1;
+        bot.lastDungeon = gameMode;
+    }
+    int index = currentRoomIndex();
+    if (index != bot.lastRoom) {
+        bot.roomEntries++;
+        bot.roomsSeen.insert({gameMode, index});
+        bot.lastRoom = index;
+    }
+    const Room &room = currentRoom();
+    bool itemShown = false;
+    for (const auto &row : room.cells)
+        itemShown = itemShown || std::memchr(row, cellPickup, roomColumns) != nullptr;
+    if (room.pickupText != nullptr && room.state == roomShown && !itemShown)
+        bot.emptied.insert({gameMode, index});
+}
+
+char walkKey(AutoPlayer &bot, int step) {
+    if (step < 0) throw PlayerStuck{describeSituation(bot) + ": no way there inside this room"};
+    bot.steps++;
+    return walkKeys[step];
+}
+
+char dungeonKey(AutoPlayer &bot) {
+    lookAround(bot);
+    Goal goal = chooseGoal(bot);
+    bot.goal = goal.text;
+    const Room &room = currentRoom();
+    bool staying = goal.kind != GoalKind::tavern && goal.kind != GoalKind::dungeon;
+    if (staying && characterWaiting(bot, room)) {
+        int step = firstStep(room, besideGlyph(room, cellNpc));
+        if (step == standingThere) return 't';
+        if (step >= 0) return walkKey(bot, step);
+        bot.silent.insert({gameMode, currentRoomIndex()});
+    }
+    if (!staying) return 'p';
+    if (goal.kind == GoalKind::grind) return walkKey(bot, firstStep(room, otherFloor(room)));
+    if (goal.room != currentRoomIndex()) {
+        const DungeonMemory &map = bot.dungeons.at(gameMode);
+        int side =
+            routesFrom(map, *currentVisit.roomRow, *currentVisit.roomCol).firstSide[goal.room];
+        int step = firstStep(room, doorway(side));
+        return walkKey(bot, step == standingThere ? side : step);
+    }
+    if (goal.kind == GoalKind::pickup)
+        return walkKey(bot, firstStep(room, cellsHolding(room, cellPickup)));
+    int step = firstStep(room, besideGlyph(room, cellBoss));
+    return step == standingThere ? 't' : walkKey(bot, step);
+}
+
+// ---------------------------------------------------------------- Other screens
+
+void titleKey(AutoPlayer &bot) {
+    if (agamirDefeats >= 3) return; // the game is won: nothing more to press
+    int wanted = bot.continueNext ? 1 : 0;
+    bot.goal = wanted == 1 ? "continue the saved game" : "start a new game";
+    headlessPress(mainMenuCursor == wanted ? keyEnter
+                                           : arrowToward(mainMenuCursor, wanted, mainMenuEntries));
+}
+
+void tavernKey(AutoPlayer &bot) {
+    bot.continueNext = false;
+    int wanted = 0; // World Map
+    if (player.hp < player.maxHp || player.sp < player.maxSp) {
+        wanted = 2; // Sleep
+    } else if (mollochDefeats >= 2 && !bot.saved) {
+        wanted = 3; // Save
+    } else if (bot.saved && !bot.quitAfterSave) {
+        wanted = 5; // Quit, to start the program again
+    }
+    bot.goal = std::string("choose") + tavernMenuItems[wanted] + "in the tavern";
+    if (tavernCursor != wanted) {
+        headlessPress(arrowToward(tavernCursor, wanted, tavernMenuEntries));
+        return;
+    }
+    if (wanted == 3) {
+        bot.saved = true;
+        bot.saves++;
+    }
+    if (wanted == 5) bot.quitAfterSave = bot.continueNext = true;
+    headlessPress(keyEnter);
+}
+
+void worldMapKey(AutoPlayer &bot) {
+    Goal goal = chooseGoal(bot);
+    bot.goal = goal.text;
+    int place = goal.kind == GoalKind::tavern ? 0 : placeOf(goal.mode);
+    headlessPress(worldMapCursor == place ? keyEnter : placeArrows[place]);
+}
+
+void battleKey(AutoPlayer &bot) {
+    Foe foe{currentMonster.hp, currentMonster.defense, currentMonster.attack, currentBoss != 0};
+    Action action = chooseAction(currentFighter(), foe);
+    bot.goal = std::string("beat the ") + currentMonster.name;
+    if (gameMode == modeInventory) {
+        int index = -1;
+        for (int i = 0; i < inventoryLength; i++) {
+            if (inventoryList[i] == action.choice) index = i;
+        }
+        if (inventoryReturn != openedFromBattle || action.command != commandItem || index < 0)
+            headlessPress(keyLeft);
+        else if (inventoryCursor == index)
+            headlessPress(keyEnter);
+        else
+            headlessPress(arrowToward(inventoryCursor, index, inventoryLength));
+    } else if (specialMenuOpen != 0) {
+        if (action.command != commandSpecial)
+            headlessPress(keyLeft);
+        else
+            headlessPress(spellCursor < action.choice   ? keyDown
+                          : spellCursor > action.choice ? keyUp
+                                                        : keyEnter);
+    } else {
+        headlessPress(commandCursor == action.command
+                          ? keyEnter
+                          : arrowToward(commandCursor, action.command, commandCount));
+    }
+}
+
+// Fails a player that goes on too long, or too long without anything changing.
+void countDecision(AutoPlayer &bot) {
+    auto progress =
+        std::make_tuple(bot.roomEntries, static_cast<int>(bot.emptied.size()), bot.battles,
+                        bot.saves, static_cast<int>(gameMode), player.level);
+    bot.stalledDecisions = progress == bot.lastProgress ? bot.stalledDecisions + 1 : 0;
+    bot.lastProgress = progress;
+    if (++bot.decisions > maxDecisions)
+        throw PlayerStuck{describeSituation(bot) + ": too many key presses"};
+    if (bot.stalledDecisions > maxStalledDecisions)
+        throw PlayerStuck{describeSituation(bot) + ": no progress for a long time"};
+}
+
+} // namespace
+
+void pressNextKey(AutoPlayer &bot) {
+    countDecision(bot);
+    if (currentVisit.rooms == nullptr) bot.visitRemembered = false;
+    switch (gameMode) {
+    case modeTitle:
+        titleKey(bot);
+        break;
+    case modeTavern:
+        tavernKey(bot);
+        break;
+    case modeWorldMap:
+        worldMapKey(bot);
+        break;
+    case modeBattle:
+    case modeInventory:
+        battleKey(bot);
+        break;
+    case modeCave:
+    case modeSewer:
+    case modeCastle:
+        headlessPressCharacter(dungeonKey(bot));
+        break;
+    default:
+        throw PlayerStuck{describeSituation(bot) + ": a screen the player does not know"};
+    }
+}
+
+void watchScreen(AutoPlayer &bot) {
+    bool fighting = gameMode == modeBattle ||
+                    (gameMode == modeInventory && inventoryReturn == openedFromBattle);
+    if (fighting && !bot.fighting) {
+        bot.battles++;
+        bot.foeBoss = currentBoss;
+    } else if (!fighting && bot.fighting) {
+        if (gameMode == modeTavern) {
+            bot.defeats++;
+            if (bot.foeBoss != 0) bot.bossLostAtLevel[bot.foeBoss] = player.level;
+        } else {
+            bot.battlesWon++;
+        }
+    }
+    bot.fighting = fighting;
+    const char *lastCredit = creditLines[creditLineCount - 1];
+    if (fighting && !bot.creditsSeen) {
+        size_t length = std::strlen(lastCredit);
+        bool shown = true;
+        for (size_t i = 0; i < length && shown; i++)
+            shown = screenCells[10][10 + i].glyph == static_cast<uint8_t>(lastCredit[i]);
+        bot.creditsSeen = shown;
+    }
+}
+
+std::string describeSituation(const AutoPlayer &bot) {
+    std::string text = "mode " + std::to_string(gameMode);
+    if (currentVisit.rooms != nullptr) {
+        text += std::string(" in the ") + dungeonName(bot.lastDungeon) + ", room " +
+                std::to_string(*currentVisit.roomCol) + "," +
+                std::to_string(*currentVisit.roomRow) + ", position " +
+                std::to_string(player.playerRoomX) + "," + std::to_string(player.playerRoomY);
+    }
+    return text + ", hp " + std::to_string(player.hp) + "/" + std::to_string(player.maxHp) +
+           ", level " + std::to_string(player.level) + ", " + std::to_string(bot.decisions) +
+           " key presses; goal: " + bot.goal;
+}

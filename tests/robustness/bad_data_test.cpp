@@ -1,0 +1,310 @@
+// Damaged data files end to end: every screen that reads one carries on and says what it should.
+// Each case copies the shipped data and makes one file missing, empty, cut in half or junk.
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "battle/battle.h"
+#include "dungeon/dungeon.h"
+#include "frontend/frontend.h"
+#include "game/game.h"
+#include "resources/resources.h"
+#include "save/save.h"
+#include "support/harness.h"
+#include "town/town.h"
+
+namespace fs = std::filesystem;
+
+static const fs::path shippedData =
+    fs::path(__FILE__).parent_path().parent_path().parent_path() / "data";
+static const char *const dataFiles[] = {
+    "map.txt",     "Story.txt", "NPCscripts.rtf", "SkeletonScripts.txt", "BartenderScripts.txt",
+    "dragon2.txt", "Wizard.txt"};
+
+enum class Damage { missing, empty, halved, junk };
+using Case = std::tuple<std::string, Damage>; // the damaged file, and how
+
+static std::string damaged(const std::string &bytes, Damage damage) {
+    if (damage == Damage::empty) return "";
+    if (damage == Damage::halved) return bytes.substr(0, bytes.size() / 2);
+    std::mt19937 random(4242);
+    std::string junk(bytes.size(), '\0');
+    for (char &ch : junk)
+        ch = static_cast<char>(random() & 0xFF);
+    return junk;
+}
+
+// What the player was shown at some pause of a screen, or when it returned.
+struct Seen {
+    bool fileMissing = false;    // "Couldnt find file" at column 45, row 2
+    bool pictureMissing = false; // "Couldnt find picture" there
+    bool noSave = false;         // at column 20, row 20
+    bool damagedSave = false;
+    bool blocked = false;   // the way into a dungeon was blocked
+    bool inDungeon = false; // a dungeon room with its key legend
+};
+
+static void look(Seen &seen) {
+    seen.fileMissing |= textShownAt("Couldnt find file", 45, 2, 15);
+    seen.pictureMissing |= textShownAt("Couldnt find picture", 45, 2, 15);
+    seen.noSave |= textShownAt("No previous adventure is documented", 20, 20, 15);
+    seen.damagedSave |= textShownAt("The saved adventure is damaged", 20, 20, 15);
+    seen.blocked |= textShownAt("The way in is blocked", 4, 12, 15);
+    seen.inDungeon |= textShownAt("Keys:", 8, 19, 15) && glyphAt(5, 2) == 201;
+}
+
+// Plays a screen from a blank screen to its end, or to where it waits for keys the script
+// does not have.
+template <typename Screen>
+static Seen watch(Screen screen) {
+    Seen seen;
+    clearScreen(0);
+    headlessSetPresentHook([&seen] { look(seen); });
+    try {
+        screen();
+    } catch (const RunEnded &ended) {
+        EXPECT_EQ(ended.signal, 0);
+    }
+    look(seen);
+    headlessSetPresentHook(nullptr);
+    headlessSetKeySource(nullptr);
+    return seen;
+}
+
+// Presses the keys one by one, each only once the game looks for input, so that a screen
+// that returns without reading keys leaves none behind. '\r' is Enter, 'v' the down arrow.
+static void feedKeys(const std::string &keys) {
+    headlessSetKeySource([keys, next = size_t{0}]() mutable {
+        if (next == keys.size()) return;
+        char key = keys[next++];
+        if (key == '\r') {
+            headlessPress(keyEnter);
+        } else if (key == 'v') {
+            headlessPress(keyDown);
+        } else {
+            headlessPressCharacter(key);
+        }
+    });
+}
+
+static void expectSane() {
+    EXPECT_EQ(gameRunning, 1);
+    EXPECT_TRUE(gameMode >= modeTitle && gameMode <= modeWorldMap) << gameMode;
+    EXPECT_EQ(currentVisit.rooms, nullptr);
+    EXPECT_TRUE(player.hp >= 0 && player.hp <= player.maxHp && player.sp <= player.maxSp);
+    for (int8_t count : itemCounts)
+        EXPECT_GE(count, 0);
+    for (const Picture &picture : bossPictures) {
+        for (const auto &row : picture.rows)
+            EXPECT_NE(std::memchr(row, 0, pictureColumns), nullptr);
+    }
+    EXPECT_NE(std::memchr(battleMessage, 0, battleMessageSize), nullptr);
+}
+
+// A map section that begins with its tag line and reaches its closing underscore.
+static bool sectionWhole(const std::string &text, const std::string &tag) {
+    size_t at = text.find(tag + "\n");
+    return at != std::string::npos && text.find('_', at) != std::string::npos;
+}
+
+class BadDataTest : public GameTest, public ::testing::WithParamInterface<Case> {
+  protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        for (const char *name : dataFiles)
+            ASSERT_TRUE(fs::copy_file(shippedData / name, name)) << name;
+        // The save an earlier session left for Continue.
+        player.level = 7;
+        player.hp = 55;
+        saveGame();
+        const auto &[file, damage] = GetParam();
+        std::string intact = readFile(file);
+        ASSERT_FALSE(intact.empty()) << file;
+        if (damage == Damage::missing) {
+            fs::remove(file);
+        } else {
+            writeFile(file, damaged(intact, damage));
+        }
+        headlessReset();
+        startUp();
+    }
+    // True when the damaged file is one of these.
+    bool hits(std::initializer_list<std::string> files) const {
+        return std::find(files.begin(), files.end(), std::get<0>(GetParam())) != files.end();
+    }
+    // "Couldnt find file" shows exactly when a screen reads the file that is missing.
+    void expectFileMessage(const Seen &seen, std::initializer_list<std::string> reads) const {
+        EXPECT_EQ(seen.fileMissing, hits(reads) && std::get<1>(GetParam()) == Damage::missing);
+    }
+};
+
+TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
+    const auto &[file, damage] = GetParam();
+    bool partial = damage == Damage::halved; // half a file may still hold what is asked for
+
+    {
+        SCOPED_TRACE("the boss pictures at start-up, then drawn in battle");
+        Seen seen = watch([] {
+            setUpMonsters();
+            for (uint8_t boss = 1; boss <= bossCount; boss++) {
+                currentBoss = boss;
+                chooseMonster();
+                drawBattleScreen();
+            }
+            currentBoss = 0;
+        });
+        expectFileMessage(seen, {"dragon2.txt", "Wizard.txt"});
+        EXPECT_EQ(seen.pictureMissing,
+                  hits({"dragon2.txt", "Wizard.txt"}) && damage != Damage::missing);
+        const char *pictureFiles[bossCount] = {"dragon2.txt", "Wizard.txt", "Wizard.txt"};
+        for (int boss = 0; boss < bossCount; boss++) {
+            bool drawn = bossPictures[boss].rows[0][0] != '\0';
+            if (file != pictureFiles[boss]) {
+                EXPECT_TRUE(drawn) << boss;
+            } else if (!partial) {
+                EXPECT_FALSE(drawn) << boss;
+            }
+        }
+        expectSane();
+    }
+    {
+        SCOPED_TRACE("New Game and the story");
+        feedKeys("\r\r\r");
+        Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
+        expectFileMessage(seen, {"Story.txt"});
+        EXPECT_EQ(gameMode, modeTavern);
+        expectSane();
+    }
+    {
+        SCOPED_TRACE("the bartender's talk");
+        Seen seen = watch([] {
+            for (int i = 0; i < 5; i++)
+                talkToBartender();
+        });
+        expectFileMessage(seen, {"BartenderScripts.txt"});
+        EXPECT_EQ(bartenderLine, 4);
+        expectSane();
+    }
+    for (auto [mode, tag] : {std::pair(modeCave, "MapTag1"), std::pair(modeSewer, "MapTag2"),
+                             std::pair(modeCastle, "MapTag3")}) {
+        SCOPED_TRACE(std::string("a walk in the dungeon of ") + tag);
+        bool loadable = sectionWhole(readFile("map.txt"), tag);
+        gameMode = mode;
+        feedKeys("daswtm\rp"); // a few steps, a word, the overhead map and back, then out
+        Seen seen = watch([] { runCurrentMode(); });
+        expectFileMessage(seen, {"map.txt"});
+        EXPECT_EQ(seen.inDungeon, loadable);
+        EXPECT_EQ(seen.blocked, !loadable);
+        EXPECT_EQ(gameMode, modeWorldMap);
+        EXPECT_EQ(player.playerRoomX, -1);
+        expectSane();
+    }
+    {
+        SCOPED_TRACE("every character's conversation");
+        Seen seen = watch([] {
+            for (const Npc &npc : npcs)
+                talkToNpcs(modeCave + npc.dungeon - 1, npc.roomRow, npc.roomCol);
+        });
+        expectFileMessage(seen, {"NPCscripts.rtf"});
+        for (const Npc &npc : npcs)
+            EXPECT_EQ(npc.talkedTo, 1) << npc.name;
+        expectSane();
+    }
+    {
+        SCOPED_TRACE("the enemy's taunts");
+        int taunts = 0;
+        Seen seen = watch([&taunts] {
+            gameMode = modeBattle;
+            beginBattle();
+            for (int turn = 0; turn < 12; turn++) {
+                player.hp = player.maxHp;
+                currentMonster.attack = 40; // every attack hits, and every hit taunts
+                enemyTurn();
+                taunts += battleMessage[0] != '\0';
+            }
+        });
+        expectFileMessage(seen, {"SkeletonScripts.txt"});
+        if (!hits({"SkeletonScripts.txt"})) {
+            EXPECT_EQ(taunts, 12);
+        } else if (!partial) {
+            EXPECT_EQ(taunts, 0);
+        }
+        EXPECT_EQ(gameMode, modeBattle);
+        expectSane();
+    }
+    {
+        SCOPED_TRACE("the bosses' rewards up to the end of the game");
+        Seen seen = watch([] {
+            mollochDefeats = 1;
+            bossReward(bossMolloch);
+            bossReward(bossMolloch);
+            agamirDefeats = 2;
+            bossReward(bossAgamir);
+        });
+        expectFileMessage(seen, {"SkeletonScripts.txt", "Story.txt"});
+        EXPECT_TRUE(mollochDefeats == 3 && agamirDefeats == 3 && gameMode == modeTitle);
+        expectSane();
+    }
+    {
+        SCOPED_TRACE("Continue");
+        player.hp = 42;
+        feedKeys("v\r");
+        Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
+        bool saveDamaged = hits({saveFileName});
+        EXPECT_EQ(seen.noSave, saveDamaged && damage == Damage::missing);
+        EXPECT_EQ(seen.damagedSave, saveDamaged && damage != Damage::missing);
+        EXPECT_EQ(gameMode, saveDamaged ? modeTitle : modeTavern);
+        EXPECT_EQ(player.hp, saveDamaged ? 42 : 55);
+        expectSane();
+    }
+    // The reason for a missing data file went to the error stream, and nothing else did.
+    std::string errors = headlessErrors();
+    if (damage == Damage::missing && file != saveFileName) {
+        std::string line = file + ": No such file or directory\n";
+        EXPECT_FALSE(errors.empty());
+        for (size_t at = 0; at < errors.size(); at += line.size())
+            ASSERT_EQ(errors.compare(at, line.size(), line), 0) << errors;
+    } else {
+        EXPECT_EQ(errors, "");
+    }
+}
+
+static std::string caseName(const ::testing::TestParamInfo<Case> &info) {
+    static const char *const damageNames[] = {"Missing", "Empty", "Halved", "Junk"};
+    std::string name = std::get<0>(info.param);
+    std::replace(name.begin(), name.end(), '.', '_');
+    return name + damageNames[static_cast<int>(std::get<1>(info.param))];
+}
+
+static std::vector<std::string> damagedFiles() {
+    std::vector<std::string> files(std::begin(dataFiles), std::end(dataFiles));
+    files.push_back(saveFileName);
+    return files;
+}
+
+INSTANTIATE_TEST_SUITE_P(OneFileDamaged, BadDataTest,
+                         ::testing::Combine(::testing::ValuesIn(damagedFiles()),
+                                            ::testing::Values(Damage::missing, Damage::empty,
+                                                              Damage::halved, Damage::junk)),
+                         caseName);
+
+using DamagedMapTest = GameTest;
+
+// A level character of byte 255, the text files' end mark, once made the encounter roll divide
+// by zero ten steps into the room; the roll must go on and sooner or later bring a battle.
+TEST_F(DamagedMapTest, ARoomWhoseLevelCharacterIsByte255RollsForEncountersSafely) {
+    writeFile("map.txt", "MapTag1\n1,1\n0,0:NESW:\xFF#Start\n_\n");
+    gameMode = modeCave;
+    std::string walk;
+    for (int i = 0; i < 20; i++)
+        walk += "adws";
+    feedKeys(walk);
+    Seen seen = watch([] { runCurrentMode(); });
+    EXPECT_TRUE(seen.inDungeon);
+    EXPECT_EQ(gameMode, modeBattle);
+}
