@@ -49,7 +49,7 @@ char restoreSequence[256];
 size_t restoreLength = 0;
 
 constexpr int blockingReadMillis = 250; // how often a blocked read looks at the quit flag
-constexpr int pollWaitMillis = 5;       // an idle poll waits this long instead of spinning
+constexpr int pollWaitMillis = 10;      // an idle poll waits this long instead of spinning
 constexpr size_t maxDeferredErrors = 50;
 
 uint32_t monotonicMillis() {
@@ -127,7 +127,8 @@ bool readTerminalKey(int waitMillis) {
     int status = get_wch(&key);
     if (status == ERR) {
         checkQuit();
-        noteFailedRead(waitMillis, startTick);
+        // A read that was not meant to wait says nothing about the input having closed.
+        if (waitMillis > 0) noteFailedRead(waitMillis, startTick);
         return false;
     }
     quickFailedReads = 0;
@@ -366,7 +367,7 @@ void terminalReadEvent(KeyEvent *event) {
 
 int terminalPollEvents(KeyEvent *events, int max) {
     checkQuit();
-    drainTerminalKeys();
+    // The console presented the screen just before, which took in the keys already typed.
     if (pending.count == 0) readTerminalKey(pollWaitMillis);
     if (layoutChanged) terminalPresent();
     int n = 0;

@@ -1,6 +1,7 @@
 // Terminal translations: keys in, cells out.
 #include "platform/termmap.h"
 
+#include <cstdio>
 #include <curses.h>
 
 #include "platform/cp437.h"
@@ -78,11 +79,14 @@ CellLook lookOfCell(Cell cell, ColourDepth depth, int terminalColours, bool unic
 
 // One colour as SGR parameters: base is 30 for foregrounds, 40 for backgrounds.
 static std::string colourParameter(short colour, int base, int terminalColours) {
+    char parameter[16];
     if (terminalColours >= 256) {
-        return ";" + std::to_string(base + 8) + ";5;" + std::to_string(colour);
+        std::snprintf(parameter, sizeof parameter, ";%d;5;%d", base + 8, colour);
+    } else {
+        std::snprintf(parameter, sizeof parameter, ";%d",
+                      colour >= 8 ? base + 60 + colour - 8 : base + colour);
     }
-    if (colour >= 8) return ";" + std::to_string(base + 60 + colour - 8);
-    return ";" + std::to_string(base + colour);
+    return parameter;
 }
 
 std::string lookSequence(const CellLook &look, int terminalColours) {

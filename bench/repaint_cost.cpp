@@ -1,0 +1,76 @@
+// Counts what repainting the whole 80x25 screen at every present would write to a 256-colour
+// UTF-8 terminal, for the title intro and for the dungeon room screen: the yardstick that
+// tools/benchmarks.sh sets beside the bytes the real terminal backend writes.
+// Usage: brinewort_repaint_cost   (in a directory holding the game's map.txt)
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "console/console.h"
+#include "dungeon/dungeon.h"
+#include "frontend/frontend.h"
+#include "game/game.h"
+#include "platform/headless.h"
+#include "platform/termmap.h"
+
+namespace {
+
+size_t utf8Length(wchar_t glyph) {
+    if (glyph < 0x80) return 1;
+    if (glyph < 0x800) return 2;
+    return 3;
+}
+
+// Cursor home, then every cell in order, with an SGR sequence only where the look changes
+// from the cell before: a lean full repaint, so the comparison does not flatter the backend.
+size_t fullRepaintBytes() {
+    constexpr int colours = 256;
+    size_t bytes = std::string("\033[H").size();
+    std::string previous;
+    for (const auto &row : screenCells) {
+        for (const Cell &cell : row) {
+            CellLook look = lookOfCell(cell, ColourDepth::sixteen, colours, true);
+            std::string sequence = lookSequence(look, colours);
+            if (sequence != previous) bytes += sequence.size();
+            previous = sequence;
+            bytes += utf8Length(look.glyph);
+        }
+    }
+    return bytes;
+}
+
+} // namespace
+
+int main() {
+    usePlatform(&headlessPlatform);
+    headlessReset();
+    startUp();
+
+    // The intro up to the main menu, as the real program presents it.
+    int presents = 0;
+    size_t introBytes = 0;
+    headlessSetPresentHook([&] {
+        presents++;
+        introBytes += fullRepaintBytes();
+    });
+    while (titleIntroRunning == 1)
+        runTitleScreen();
+    drawMainMenu();
+    presentScreen();
+    headlessSetPresentHook(nullptr);
+    std::printf("intro_presents %d\nintro_full_repaint_bytes %zu\n", presents, introBytes);
+
+    // The first room of the Cave, drawn as entering it from the world map draws it.
+    clearScreen(0);
+    int32_t row = 0, column = 0, height = 0, width = 0;
+    RoomGrid rooms = loadDungeon("map.txt", "MapTag1", row, column, height, width);
+    if (rooms == nullptr) {
+        std::fputs("brinewort_repaint_cost: cannot load MapTag1 from map.txt\n", stderr);
+        return 1;
+    }
+    SeenCells seenCells = {};
+    int32_t roomChanged = 1;
+    drawRoomScreen(rooms.get(), row, column, width, seenCells, roomChanged);
+    std::printf("dungeon_full_repaint_bytes %zu\n", fullRepaintBytes());
+    return 0;
+}

@@ -1,0 +1,211 @@
+#!/usr/bin/env bash
+# Builds the game and its benchmarks (Release) and prints the figures described in
+# BENCHMARKS.md: idle CPU in four places, bytes written to the terminal, start-up time, the
+# automatic player's time and memory, and the micro-benchmarks.
+# Usage: tools/benchmarks.sh [seconds per idle sample, default 10]
+# The build directory is /tmp/build-bench unless BRINEWORT_BENCH_BUILD names another.
+set -eu
+seconds=${1:-10}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BRINEWORT_BENCH_BUILD:-/tmp/build-bench}
+for tool in tmux script python3; do
+    command -v "$tool" >/dev/null || { echo "benchmarks.sh: $tool is not installed" >&2; exit 1; }
+done
+started=$SECONDS
+
+section() { printf '\n== %s\n' "$1"; }
+
+section "Build (Release, $build)"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRINEWORT_BENCH=ON >/dev/null
+targets=(brinewort brinewort_bench brinewort_repaint_cost)
+# The automatic player is another engineer's test; measure it only once it exists.
+if cmake --build "$build" --target help | grep -qw autoplay_test; then targets+=(autoplay_test); fi
+cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >"$build/benchmarks-build.log" 2>&1 ||
+    { tail -30 "$build/benchmarks-build.log"; exit 1; }
+echo "built: ${targets[*]}"
+
+section "Micro-benchmarks"
+"$build/bench/brinewort_bench" 2>&1 | grep -v '^\*\*\*WARNING\*\*\* Library was built as DEBUG'
+
+# --- The real binary in a detached 80x25 tmux, its output logged by script(1) ---
+work=$(mktemp -d)
+socket="$work/tmux.sock"
+session=bench
+tmux_() { tmux -S "$socket" "$@"; }
+trap 'tmux_ kill-server 2>/dev/null; rm -rf "$work"' EXIT
+cp -r "$root/data" "$work/data"
+rm -f "$work/data/SaveFile.txt"
+
+# What a full repaint of every present would write, counted on the headless backend.
+declare -A full
+while read -r key value; do full[$key]=$value; done < <(cd "$work/data" &&
+    "$build/bench/brinewort_repaint_cost")
+
+fail() {
+    echo "FAIL: $*"
+    tmux_ capture-pane -p -t "$session" 2>/dev/null | cat -n
+    exit 1
+}
+# Row y of the pane, padded with the blanks that capture-pane trims.
+row() { printf '%-80s' "$(tmux_ capture-pane -p -t "$session" | sed -n "$(($1 + 1))p")"; }
+# Waits up to $2 seconds for row $1 to show the text $3 at column $4.
+wait_for() {
+    local deadline=$((SECONDS + $2))
+    while ((SECONDS < deadline)); do
+        local text
+        text=$(row "$1")
+        [[ "${text:$4:${#3}}" == "$3" ]] && return 0
+        sleep 0.2
+    done
+    fail "row $1 never showed '$3' at column $4"
+}
+# Waits until the screen stops changing (a typewriter has finished).
+wait_settled() {
+    local before after deadline=$((SECONDS + $1))
+    after=$(tmux_ capture-pane -p -t "$session")
+    while ((SECONDS < deadline)); do
+        sleep 1
+        before=$after
+        after=$(tmux_ capture-pane -p -t "$session")
+        [[ "$before" == "$after" ]] && return 0
+    done
+    fail "the screen never settled"
+}
+key() { tmux_ send-keys -t "$session" "$1"; }
+
+# script(1) starts its log with a header line of its own; the rest is what the game wrote.
+output="$work/output"
+header=0
+written() { echo $(($(stat -c %s "$output") - header)); }
+
+# The shell that script(1) starts writes the game's pid, then becomes the game.
+tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$work/data" \
+    "env TERM=tmux-256color LANG=C.UTF-8 SHELL=/bin/sh script -q -f -T '$work/timing' \
+     -c 'echo \$\$ > $work/pid; exec $build/brinewort' '$output'; sleep 600"
+wait_for 14 30 "Quit" 35
+wait_settled 20
+pid=$(cat "$work/pid")
+header=$(head -1 "$output" | wc -c)
+hz=$(getconf CLK_TCK)
+ticks() { awk '{print $14 + $15}' "/proc/$pid/stat"; }
+
+# The first goblet glyph (U+2593) in the log, and the time script(1) logged it at.
+startup_ms=$(python3 - "$output" "$work/timing" "$header" <<'EOF'
+import sys
+data = open(sys.argv[1], "rb").read()[int(sys.argv[3]):]
+glyph = data.find("\u2593".encode())
+elapsed, offset = 0.0, 0
+for line in open(sys.argv[2]):
+    delay, size = line.split()
+    elapsed += float(delay)
+    offset += int(size)
+    if glyph >= 0 and offset > glyph:
+        print(f"{elapsed * 1000:.0f}")
+        break
+else:
+    print("?")
+EOF
+)
+intro_bytes=$(written)
+
+# CPU time used over the sample, as a share of one core, and bytes written meanwhile.
+declare -A cpu idle_bytes
+sample() {
+    local b0 t0 t1
+    b0=$(written)
+    t0=$(ticks)
+    sleep "$seconds"
+    t1=$(ticks)
+    cpu[$1]=$(awk -v used="$((t1 - t0))" -v hz="$hz" -v s="$seconds" \
+        'BEGIN { printf "%.2f", 100 * used / hz / s }')
+    idle_bytes[$1]=$(($(written) - b0))
+}
+
+load=$(cut -d" " -f1-3 /proc/loadavg) # other work on the machine skews every figure
+sample "title menu"
+
+key Enter # New Game: two story pages, typed a letter at a time
+wait_for 2 10 "Long ago" 10
+wait_settled 180
+key Enter
+wait_for 2 10 "\"Finally awake" 10
+wait_settled 180
+key Enter
+wait_for 23 10 " Quit " 2
+wait_settled 10
+sample "tavern"
+
+key Enter # World Map, the tavern's first entry
+wait_for 11 10 "Where would you like to go?" 25
+wait_settled 10
+sample "world map"
+
+key Left # the Cave
+key Enter
+wait_for 2 10 $'\u2554' 5
+wait_settled 10
+sample "dungeon room"
+
+# One step onto a free floor cell beside the player (the room's interior is screen rows 3-14,
+# columns 6-25); the player is U+2642.
+direction=$(tmux_ capture-pane -p -t "$session" | python3 -c '
+import sys
+rows = [line.rstrip("\n").ljust(80) for line in sys.stdin]
+for y, line in enumerate(rows):
+    x = line.find("\u2642")
+    if x < 0: continue
+    for key, dy, dx in (("d", 0, 1), ("a", 0, -1), ("s", 1, 0), ("w", -1, 0)):
+        if 3 <= y + dy <= 14 and 6 <= x + dx <= 25 and rows[y + dy][x + dx] == " ":
+            print(key); sys.exit()
+')
+step_bytes="no free cell beside the player"
+if [[ -n "$direction" ]]; then
+    before=$(written)
+    key "$direction"
+    sleep 1
+    step_bytes=$(($(written) - before))
+fi
+tmux_ kill-server 2>/dev/null || true
+
+# --- The automatic player's whole game on the headless backend ---
+autoplay="not built"
+binary=$(find "$build" -type f -name autoplay_test -perm -u+x 2>/dev/null | head -1)
+if [[ -n "$binary" ]]; then
+    autoplay=$(cd "$(dirname "$binary")" && python3 - "$binary" <<'EOF'
+import resource, subprocess, sys, time
+start = time.monotonic()
+status = subprocess.run([sys.argv[1]], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+real = time.monotonic() - start
+peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss  # KiB on Linux
+print(f"{real:.2f} s real, peak RSS {peak / 1024:.1f} MiB, exit status {status}")
+EOF
+    )
+fi
+
+section "Idle CPU (share of one core over $seconds s; goal under 1%)"
+printf '  (load average before the samples: %s)\n' "$load"
+for place in "title menu" "tavern" "world map" "dungeon room"; do
+    printf '  %-14s %6s%%   (%d bytes written meanwhile)\n' "$place" "${cpu[$place]}" \
+        "${idle_bytes[$place]}"
+done
+
+section "Bytes written to the terminal (tmux-256color, UTF-8)"
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f%%", 100 * a / b; else print "?" }'; }
+printf '  title intro (start to menu, %s presents): %d bytes; full repaint of every present: %d (%s)\n' \
+    "${full[intro_presents]}" "$intro_bytes" "${full[intro_full_repaint_bytes]}" \
+    "$(ratio "$intro_bytes" "${full[intro_full_repaint_bytes]}")"
+if [[ "$step_bytes" =~ ^[0-9]+$ ]]; then
+    printf '  one step in a dungeon room: %d bytes; full repaint: %d (%s)\n' "$step_bytes" \
+        "${full[dungeon_full_repaint_bytes]}" \
+        "$(ratio "$step_bytes" "${full[dungeon_full_repaint_bytes]}")"
+else
+    printf '  one step in a dungeon room: %s\n' "$step_bytes"
+fi
+
+section "Start-up"
+printf '  program start to the first intro frame: %s ms\n' "$startup_ms"
+
+section "Automatic player (headless, whole game)"
+printf '  %s\n' "$autoplay"
+
+printf '\n(benchmarks.sh took %d s)\n' $((SECONDS - started))
