@@ -1,0 +1,56 @@
+// The fuzz targets' shared set-up: a temporary working directory and the headless game.
+#include "fuzz_support.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+#include "game/game.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+
+namespace {
+
+std::string workDirectory;
+
+void removeWorkDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(workDirectory, ignored);
+}
+
+} // namespace
+
+void fuzzSetUp() {
+    // Every reader opens its file by name in the current directory, so the fuzzer's files
+    // must live where they cannot clobber anything real; in memory when the system has a
+    // place for that, since every input is written out as a file.
+    const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    char pattern[64];
+    std::snprintf(pattern, sizeof pattern, "%s/brinewort-fuzz-XXXXXX", base);
+    if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
+        std::perror("brinewort fuzz: temporary directory");
+        std::abort();
+    }
+    workDirectory = pattern;
+    std::atexit(removeWorkDirectory);
+    usePlatform(&headlessPlatform);
+    headlessReset();
+    startUp();
+}
+
+void fuzzWriteFile(const char *name, const uint8_t *data, size_t size) {
+    FILE *file = std::fopen(name, "wb");
+    bool written = file != nullptr && (size == 0 || std::fwrite(data, 1, size, file) == size);
+    if (file == nullptr || std::fclose(file) != 0 || !written) {
+        std::perror("brinewort fuzz: writing the input file");
+        std::abort();
+    }
+}
+
+void fuzzCheck(bool condition, const char *what) {
+    if (condition) return;
+    std::fprintf(stderr, "brinewort fuzz: %s\n", what);
+    std::abort();
+}
