@@ -79,7 +79,7 @@ CellLook lookOfCell(Cell cell, ColourDepth depth, int terminalColours, bool unic
 
 // One colour as SGR parameters: base is 30 for foregrounds, 40 for backgrounds.
 static std::string colourParameter(short colour, int base, int terminalColours) {
-    char parameter[16];
+    char parameter[32];
     if (terminalColours >= 256) {
         std::snprintf(parameter, sizeof parameter, ";%d;5;%d", base + 8, colour);
     } else {
