@@ -19,7 +19,7 @@ section "Build (Release, $build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRINEWORT_BENCH=ON >/dev/null
 targets=(brinewort brinewort_bench brinewort_repaint_cost)
 # The automatic player is another engineer's test; measure it only once it exists.
-if cmake --build "$build" --target help | grep -qw autoplay_test; then targets+=(autoplay_test); fi
+if cmake --build "$build" --target help | grep -w autoplay_test >/dev/null; then targets+=(autoplay_test); fi
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >"$build/benchmarks-build.log" 2>&1 ||
     { tail -30 "$build/benchmarks-build.log"; exit 1; }
 echo "built: ${targets[*]}"
@@ -28,11 +28,8 @@ section "Micro-benchmarks"
 "$build/bench/brinewort_bench" 2>&1 | grep -v '^\*\*\*WARNING\*\*\* Library was built as DEBUG'
 
 # --- The real binary in a detached 80x25 tmux, its output logged by script(1) ---
-work=$(mktemp -d)
-socket="$work/tmux.sock"
 session=bench
-tmux_() { tmux -S "$socket" "$@"; }
-trap 'tmux_ kill-server 2>/dev/null; rm -rf "$work"' EXIT
+source "$root/tools/tmux_drive.sh"
 cp -r "$root/data" "$work/data"
 rm -f "$work/data/SaveFile.txt"
 
@@ -41,36 +38,6 @@ declare -A full
 while read -r key value; do full[$key]=$value; done < <(cd "$work/data" &&
     "$build/bench/brinewort_repaint_cost")
 
-fail() {
-    echo "FAIL: $*"
-    tmux_ capture-pane -p -t "$session" 2>/dev/null | cat -n
-    exit 1
-}
-# Row y of the pane, padded with the blanks that capture-pane trims.
-row() { printf '%-80s' "$(tmux_ capture-pane -p -t "$session" | sed -n "$(($1 + 1))p")"; }
-# Waits up to $2 seconds for row $1 to show the text $3 at column $4.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while ((SECONDS < deadline)); do
-        local text
-        text=$(row "$1")
-        [[ "${text:$4:${#3}}" == "$3" ]] && return 0
-        sleep 0.2
-    done
-    fail "row $1 never showed '$3' at column $4"
-}
-# Waits until the screen stops changing (a typewriter has finished).
-wait_settled() {
-    local before after deadline=$((SECONDS + $1))
-    after=$(tmux_ capture-pane -p -t "$session")
-    while ((SECONDS < deadline)); do
-        sleep 1
-        before=$after
-        after=$(tmux_ capture-pane -p -t "$session")
-        [[ "$before" == "$after" ]] && return 0
-    done
-    fail "the screen never settled"
-}
 key() { tmux_ send-keys -t "$session" "$1"; }
 
 # script(1) starts its log with a header line of its own; the rest is what the game wrote.

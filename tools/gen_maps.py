@@ -44,6 +44,8 @@ or a feature; a door code is "LD", the side (N, E, S, W) and the colour letter.
 import argparse
 import os
 import sys
+
+from datagen import write_or_check
 from collections import deque
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -999,20 +1001,9 @@ def main():
     ap.add_argument("--show", action="store_true", help="print the drawings too")
     args = ap.parse_args()
 
-    text = render()
-    if args.check:
-        try:
-            with open(OUT_PATH, newline="") as f:
-                current = f.read()
-        except OSError:
-            print(f"{OUT_PATH}: missing")
-            return 1
-        if current != text:
-            print(f"{OUT_PATH}: differs from what tools/gen_maps.py makes")
-            return 1
-    else:
-        with open(OUT_PATH, "w", newline="\n") as f:
-            f.write(text)
+    if not write_or_check(OUT_PATH, render().encode("ascii"), args.check):
+        print(f"{OUT_PATH}: missing, or not what tools/gen_maps.py makes")
+        return 1
     with open(OUT_PATH, newline="") as f:
         written = f.read()
     problems, route = check_text(written, args.show)

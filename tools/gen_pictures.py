@@ -30,6 +30,8 @@ import os
 import re
 import sys
 
+from datagen import write_or_check
+
 WIDTH = 29  # cells per drawn row
 VISIBLE_ROWS = 17  # the battle draws rows 0 to 16
 PICTURE_ROWS = 33  # rows of a Picture record
@@ -289,17 +291,8 @@ def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     stale = []
     for path, content in outputs().items():
-        full = os.path.join(root, path)
-        if args.check:
-            try:
-                with open(full, "rb") as f:
-                    if f.read() != content:
-                        stale.append(path)
-            except OSError:
-                stale.append(path)
-        else:
-            with open(full, "wb") as f:
-                f.write(content)
+        if not write_or_check(os.path.join(root, path), content, args.check):
+            stale.append(path)
     if args.show:
         show()
     if stale:

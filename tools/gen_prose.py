@@ -11,6 +11,8 @@ types the text with word wrap, so each section is one paragraph. Run from anywhe
 import pathlib
 import sys
 
+from datagen import write_or_check
+
 STORY = [
     ('Chunk1',
      "Long ago, the land of Brinewort was a quiet place of pickled turnips, grumpy goats and very bad poetry.  Then came ZARG, a darkness so rude it put out candles just by looking at them.  The old heroes of Brinewort drove him off at last, sealed his name away and went home for a well-earned nap.  A thousand years later, the nap is over.  The crops wilt, the milk sours overnight, and a shadow with ZARG's terrible grin has been seen stretching across the hills at sunset.  You, meanwhile, remember none of this.  You remember a long road, a storm, and a door with a warm light behind it.  Now you wake face down on a sticky table in the only tavern for miles, clutching an empty bottle, while a bartender polishes a mug and watches you with a look that says he has been waiting for someone exactly like you.  Unfortunately."),
@@ -76,13 +78,9 @@ def main():
     data = pathlib.Path(__file__).resolve().parent.parent / "data"
     stale = []
     for name, sections in FILES.items():
-        path = data / name
         content = render(sections).encode("ascii")
-        if "--check" in sys.argv:
-            if not path.exists() or path.read_bytes() != content:
-                stale.append(name)
-        else:
-            path.write_bytes(content)
+        if not write_or_check(data / name, content, "--check" in sys.argv):
+            stale.append(name)
     if stale:
         sys.exit("out of date: " + ", ".join(stale) + " (run tools/gen_prose.py)")
 

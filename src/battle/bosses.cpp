@@ -21,12 +21,16 @@ static void typeStory(const char *text) {
     typeText(text, 15, 60, 10, 2);
 }
 
+// Each defeat makes a boss stronger for the next fight, which starts at full health.
+static void growBoss(BossRecord &boss, int32_t strength, int32_t health) {
+    boss.attack += strength;
+    boss.defense += strength;
+    boss.maxHp += health;
+    boss.hp = boss.maxHp;
+}
+
 static void mollochReward() {
-    BossRecord &molloch = bosses[bossMolloch - 1];
-    molloch.attack += 5;
-    molloch.defense += 5;
-    molloch.maxHp += 30;
-    molloch.hp = molloch.maxHp;
+    growBoss(bosses[bossMolloch - 1], 5, 30);
     if (mollochDefeats == 1) {
         clearScreen(0);
         typeStory(readTextSection("SkeletonScripts.txt", "TextTag0").get());
@@ -49,11 +53,7 @@ static void mollochReward() {
 }
 
 static void agamirReward() {
-    BossRecord &agamir = bosses[bossAgamir - 1];
-    agamir.attack += 7;
-    agamir.defense += 7;
-    agamir.maxHp += 40;
-    agamir.hp = agamir.maxHp;
+    growBoss(bosses[bossAgamir - 1], 7, 40);
     if (agamirDefeats == 1) {
         clearScreen(0);
         typeStory("You recieve the yellow key and the pimp cane.  Maybe you should head to the "

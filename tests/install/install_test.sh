@@ -6,29 +6,8 @@
 set -u
 build=$(realpath "$1")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
-
-work=$(mktemp -d)
-socket="$work/tmux.sock"
-tmux_() { tmux -S "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-fail() {
-    echo "FAIL: $*"
-    tmux_ capture-pane -p -t game 2>/dev/null | cat -n
-    exit 1
-}
-row() { printf '%-80s' "$(tmux_ capture-pane -p -t game | sed -n "$(($1 + 1))p")"; }
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while ((SECONDS < deadline)); do
-        local text
-        text=$(row "$1")
-        [[ "${text:$4:${#3}}" == "$3" ]] && return 0
-        sleep 0.2
-    done
-    fail "row $1 never showed '$3' at column $4"
-}
-keys() { for key in "$@"; do tmux_ send-keys -t game "$key" && sleep 0.3; done; }
+session=game
+source "$(dirname "$(realpath "$0")")/../../tools/tmux_drive.sh"
 
 prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"

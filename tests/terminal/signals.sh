@@ -8,12 +8,9 @@
 set -u
 binary=$(realpath "$1")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
-
-work=$(mktemp -d)
-socket="$work/tmux.sock"
-tmux_() { tmux -S "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
+# Each case drives its own session, named after it.
+session=
+source "$(dirname "$(realpath "$0")")/../../tools/tmux_drive.sh"
 
 # A copy of the shipped data with a save for Continue (the starting player) and a Cave of one
 # room with a high level character, where a battle comes a few steps past the first ten.
@@ -27,31 +24,12 @@ awk 'BEGIN { print "MapTag1\n1,1\n0,0:NESW:~#Start\n_" }
      /^MapTag1$/ { skip = 1 } !skip { print } skip && /^_/ { skip = 0 }' \
     "$2/map.txt" >"$data/map.txt"
 
-# In a case's subshell: report, show its screen, and end the case as failed.
-fail() {
-    echo "FAIL [$name]: $*"
-    tmux_ capture-pane -p -t "$name" 2>/dev/null | cat -n
-    exit 1
-}
-# Row y of the case's pane, padded with the blanks that capture-pane trims.
-row() { printf '%-80s' "$(tmux_ capture-pane -p -t "$name" | sed -n "$(($1 + 1))p")"; }
-shows() { local text; text=$(row "$1"); [[ "${text:$3:${#2}}" == "$2" ]]; }
-# Waits up to $2 seconds for row $1 to show the text $3 at column $4.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    until shows "$1" "$3" "$4"; do
-        ((SECONDS < deadline)) || fail "row $1 never showed '$3' at column $4"
-        sleep 0.2
-    done
-}
-keys() { for key in "$@"; do tmux_ send-keys -t "$name" "$key" && sleep 0.3; done; }
-
 # The game runs in a shell that records its pid, then its exit status and the terminal modes
 # it left behind.
 start_game() {
-    local dir="$work/$name"
+    local dir="$work/$session"
     mkdir "$dir"
-    tmux_ -f /dev/null new-session -d -s "$name" -x 80 -y 25 -c "$data" \
+    tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$data" \
         "ulimit -c 0; sh -c 'echo \$\$ >$dir/pid; exec env TERM=tmux-256color LANG=C.UTF-8 $binary';
          echo \$? >$dir/status; stty -a >$dir/stty; sleep 60"
     wait_for 14 40 "Quit" 35
@@ -72,7 +50,7 @@ walk_into_battle() {
     for _ in 1 2 3; do
         for _ in $(seq 15); do
             for key in a d w s; do
-                tmux_ send-keys -t "$name" "$key"
+                tmux_ send-keys -t "$session" "$key"
                 sleep 0.1
                 shows 19 " ATTACK " 40 && return 0
             done
@@ -86,13 +64,13 @@ walk_into_battle() {
 }
 
 run_case() { # $1 place, $2 signal
-    name="$1-$2"
+    session="$1-$2"
     start_game
     case "$1" in
     room) enter_dungeon Right ;;
     battle) enter_dungeon Left && walk_into_battle ;;
     esac
-    local dir="$work/$name"
+    local dir="$work/$session"
     kill -s "$2" "$(cat "$dir/pid")" || fail "no game process"
     local deadline=$((SECONDS + 10))
     until [[ -s "$dir/stty" ]]; do
@@ -104,13 +82,13 @@ run_case() { # $1 place, $2 signal
     expected=$((128 + $(kill -l "$2")))
     [[ "$status" == "$expected" ]] || fail "exit status $status, expected $expected"
     local state
-    state=$(tmux_ display -p -t "$name" '#{alternate_on} #{cursor_flag}')
+    state=$(tmux_ display -p -t "$session" '#{alternate_on} #{cursor_flag}')
     [[ "$state" == "0 1" ]] || fail "terminal left in a bad state (alternate, cursor): $state"
     local modes
     modes=$(tr ' ;' '\n\n' <"$dir/stty")
     grep -qx echo <<<"$modes" && grep -qx icanon <<<"$modes" ||
         fail "echo or canonical input left off: $(cat "$dir/stty")"
-    echo "PASS [$name]: status $status"
+    echo "PASS [$session]: status $status"
 }
 
 cases=(title:INT title:TERM title:HUP title:SEGV title:ABRT

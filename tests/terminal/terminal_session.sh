@@ -13,19 +13,8 @@ scenario=$1
 binary=$(realpath "$2")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 
-work=$(mktemp -d)
-socket="$work/tmux.sock"
 session=brinewort
-tmux_() { tmux -S "$socket" "$@"; }
-cleanup() { tmux_ kill-server 2>/dev/null; rm -rf "$work"; }
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*"
-    echo "--- screen ---"
-    tmux_ capture-pane -p -t "$session" 2>/dev/null | cat -n
-    exit 1
-}
+source "$here/../../tools/tmux_drive.sh"
 
 # The game reads its files from its directory: the shipped ones for the tour, otherwise short
 # story pages so the typewriter is quick.
@@ -39,36 +28,8 @@ else
     printf 'wizard\n  /^\\\n_\n' >"$work/data/Wizard.txt"
 fi
 
-# Row y of the pane, padded with the blanks that capture-pane trims.
-row() { printf '%-80s' "$(tmux_ capture-pane -p -t "$session" | sed -n "$(($1 + 1))p")"; }
 # Colours of one cell as xterm colour numbers "FG BG".
 colour() { tmux_ capture-pane -p -e -t "$session" | python3 "$here/screen.py" "$1" "$2"; }
-# Waits up to $2 seconds for row $1 to show the text $3 at column $4.
-wait_for() {
-    local deadline=$((SECONDS + $2))
-    while ((SECONDS < deadline)); do
-        local text
-        text=$(row "$1")
-        [[ "${text:$4:${#3}}" == "$3" ]] && return 0
-        sleep 0.2
-    done
-    fail "row $1 never showed '$3' at column $4"
-}
-keys() { for key in "$@"; do tmux_ send-keys -t "$session" "$key" && sleep 0.3; done; }
-
-# Waits until the screen stops changing (a typewriter has finished).
-wait_settled() {
-    local before after deadline=$((SECONDS + $1))
-    after=$(tmux_ capture-pane -p -t "$session")
-    while ((SECONDS < deadline)); do
-        sleep 1
-        before=$after
-        after=$(tmux_ capture-pane -p -t "$session")
-        [[ "$before" == "$after" ]] && return 0
-    done
-    fail "the screen never settled"
-}
-
 # Starts the game; the shell waits after it so that its last screen can be read, and the exit
 # status goes to a file, not to the screen.
 start_game() {
