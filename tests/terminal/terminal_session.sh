@@ -32,9 +32,13 @@ fi
 colour() { tmux_ capture-pane -p -e -t "$session" | python3 "$here/screen.py" "$1" "$2"; }
 # Starts the game; the shell waits after it so that its last screen can be read, and the exit
 # status goes to a file, not to the screen.
+starts=0
 start_game() {
     rm -f "$work/status"
+    # Each run gets a server of its own: a new session on the old socket could still reach
+    # the old server while it shuts down, and fail with "server exited unexpectedly".
     tmux_ kill-server 2>/dev/null
+    socket="$work/tmux-$((++starts)).sock"
     tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$work/data" \
         "env TERM=tmux-256color LANG=C.UTF-8 '$binary'; echo \$? > '$work/status'; sleep 60"
     wait_for 14 20 "Quit" 35
