@@ -144,7 +144,7 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
             buildNumber(file, readSectionChar(file), ":_", &row, &outside);
             // Rooms outside the grid are read like any other and then left out.
             outside = outside || column < 0 || column >= gridWidth || row < 0 || row >= gridHeight;
-            Room outsider;
+            Room outsider{};
             Room *room = outside ? &outsider : &rooms[row * gridWidth + column];
             bool isStart;
             readRoomLine(file, room, column, row, &isStart);
