@@ -67,6 +67,10 @@ void setUpBosses();
 void chooseMonster();
 // Opens a battle; the caller has set gameMode to modeBattle.
 void beginBattle();
+// Fights a battle from the dungeon to its end and brings the dungeon's mode back. Returns
+// false when the battle sent the player elsewhere: the tavern after a defeat, the title
+// after the ending.
+bool fightBattle();
 // The boss room's entry: fights that dungeon's boss, if it has one.
 void startBossBattle(int32_t roomRow, int32_t roomCol);
 

@@ -62,6 +62,18 @@ void beginBattle() {
     clearScreen(0);
 }
 
+bool fightBattle() {
+    int32_t remembered = gameMode;
+    gameMode = modeBattle;
+    clearScreen(0);
+    beginBattle();
+    while (gameMode == modeBattle)
+        battleFrame();
+    if (gameMode == modeTavern || gameMode == modeTitle) return false;
+    gameMode = remembered;
+    return true;
+}
+
 void startBossBattle(int32_t roomRow, int32_t roomCol) {
     if (gameMode == modeCave) {
         currentBoss = bossMolloch;
@@ -71,14 +83,5 @@ void startBossBattle(int32_t roomRow, int32_t roomCol) {
         return;
     }
     typeText(bosses[currentBoss - 1].taunt, 15, 30, 40, 2);
-    int32_t remembered = gameMode;
-    gameMode = modeBattle;
-    clearScreen(0);
-    beginBattle();
-    while (gameMode == modeBattle)
-        battleFrame();
-    if (gameMode != modeTavern && gameMode != modeTitle) {
-        gameMode = remembered;
-        recordBossDefeat(remembered, roomRow, roomCol);
-    }
+    if (fightBattle()) recordBossDefeat(gameMode, roomRow, roomCol);
 }

@@ -188,14 +188,7 @@ static bool rollForEncounter(const Visit &visit) {
     // A level character beyond the usual digits must not make the divisor zero.
     if (divisor < 1) divisor = 1;
     if (gameRand() % divisor != 0) return true;
-    int32_t remembered = gameMode;
-    gameMode = modeBattle;
-    clearScreen(0);
-    beginBattle();
-    while (gameMode == modeBattle)
-        battleFrame();
-    if (gameMode == modeTavern) return false;
-    gameMode = remembered;
+    if (!fightBattle()) return false;
     redraw(visit);
     visit.stepsUntilEncounter = 75;
     return true;
