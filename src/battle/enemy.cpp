@@ -45,8 +45,9 @@ void enemyTurn() {
         resetTavern();
         gameMode = modeTavern;
         currentBoss = 0;
-        return;
     }
+    // A knockout ends the turn like any other: the player moves first in the next battle,
+    // even when it opens with an ambush.
     waitMillis(300);
     playerTurn = 1;
     clearScreen(0);

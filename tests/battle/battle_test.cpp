@@ -166,11 +166,15 @@ TEST_F(BattleTest, AKnockOutSendsThePlayerToTheTavern) {
     player.hp = 1;
     player.experience = 33;
     currentBoss = bossAgamir;
+    playerTurn = 0;
     enemyTurn();
     EXPECT_EQ(player.hp, 0);
     EXPECT_EQ(gameMode, modeTavern);
     EXPECT_EQ(currentBoss, 0);
     EXPECT_EQ(player.experience, 33);
+    // The turn still ends: after a lost battle even an ambushed player moves first.
+    EXPECT_EQ(playerTurn, 1);
+    EXPECT_EQ(screenRow(2), "");
 }
 
 TEST_F(BattleTest, TheCommandMenuWrapsAndRunNeverWorks) {
