@@ -106,7 +106,7 @@ static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bo
         // it is then read on as ordinary characters of the line.
         int end = 0;
         if (ch == '$' && room->pickupText == nullptr) {
-            room->pickupText = readRoomText(file, ":", &end);
+            room->pickupText = readRoomText(file, ":\n", &end);
         } else if (ch == '#' && room->featureCode == nullptr &&
                    isBossAlive(gameMode, static_cast<int32_t>(row), static_cast<int32_t>(column)) !=
                        0) {

@@ -45,6 +45,7 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
                           "2,0::3#Start more:\n"
                           "3,0:E:4$A very long pickup text indeed:#Start\n"
                           "9,9:E:1#Start\n"
+                          "0,1:N:1$Pear\n"
                           "4,1:W:1#Start\n"
                           "_\n");
     ASSERT_TRUE(rooms);
@@ -55,6 +56,7 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
     EXPECT_EQ(rooms[1].cells[7][21], static_cast<char>(186));    // other letters open nothing
     EXPECT_EQ(text(rooms[2].featureCode), "Start more");         // not a start marker
     EXPECT_EQ(text(rooms[3].pickupText), "A very long pickup "); // cut to 19 characters
+    EXPECT_EQ(text(rooms[5].pickupText), "Pear"); // a line end closes the text and the line
     // The room outside the grid is left out; of the starts, the last one wins.
     EXPECT_EQ(std::tuple(startRow, startCol), std::tuple(1, 4));
 }
