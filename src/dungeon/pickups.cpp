@@ -1,5 +1,7 @@
 // Pickups: what an item's text does when the player picks it up. Food and flashlights are
 // counted, keys held, scrolls give five charges, and a stronger weapon replaces the one held.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -56,12 +58,18 @@ static void upgradeWeapon(const Weapon &weapon) {
     typeText(message, 15, 31, 45, 4);
 }
 
+// Counts are a signed byte: a pickup that comes back on every visit stops at the most it
+// holds instead of wrapping round to a negative count.
+static void addToCount(int8_t &count, int gain) {
+    count = static_cast<int8_t>(std::min(count + gain, static_cast<int>(INT8_MAX)));
+}
+
 // A new flashlight lights up for two minutes; one already burning goes on with the new clock.
 static void lightFlashlight() {
     timerLastMillis = timeOfDayMillis();
     clockSeconds = 0;
     clockMinutes = 2;
-    itemCount(itemFlashlight)++;
+    addToCount(itemCount(itemFlashlight), 1);
 }
 
 void pickUpItem(const char *text) {
@@ -74,13 +82,13 @@ void pickUpItem(const char *text) {
         int8_t &count = itemCount(pickup.item);
         switch (pickup.gain) {
         case Gain::count:
-            count++;
+            addToCount(count, 1);
             break;
         case Gain::flag:
             count = 1;
             break;
         case Gain::charges:
-            count = static_cast<int8_t>(count + 5);
+            addToCount(count, 5);
             break;
         }
         return;

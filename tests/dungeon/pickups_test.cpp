@@ -20,6 +20,13 @@ TEST_F(PickupTest, FoodCountsKeysAreHeldScrollsGiveFiveChargesAndNamesMustMatchE
         pickUpItem(text);
     EXPECT_EQ(itemCount(itemApple), 3);
     EXPECT_EQ(itemCount(itemPimpCane), 0);
+    // Farmed without end, counts stop at the most a count holds instead of turning negative.
+    for (int visit = 0; visit < 200; visit++) {
+        for (const char *text : {"Apple", "Fire Spell", "Flashlight"})
+            pickUpItem(text);
+    }
+    for (int item : {itemApple, itemFireSpell, itemFlashlight})
+        EXPECT_EQ(itemCount(item), 127) << item;
 }
 
 TEST_F(PickupTest, AWeaponReplacesTheOneHeldOnlyIfItIsStronger) {
