@@ -127,10 +127,19 @@ bool keyEventFromTerminal(int status, uint32_t key, KeyEvent *event) {
                 event->virtualKey = static_cast<uint16_t>(112 + (key - KEY_F(1)));
                 return true;
             }
-            return false;
+            // Home, Page Up, Insert, Delete and the like: no code, but still a key press, so
+            // the screens that drop typed-ahead keys after every event do so here too.
+            return key != static_cast<uint32_t>(KEY_MOUSE);
         }
     }
-    if (status != OK || key >= 128) return false;
+    if (status != OK) return false;
+    if (key >= 128) {
+        // A character outside ASCII: its code page 437 byte if it has one, else none.
+        for (int byte = 128; byte < 256 && event->character == 0; byte++) {
+            if (cp437Unicode[byte] == key) event->character = static_cast<char>(byte);
+        }
+        return true;
+    }
     char ch = static_cast<char>(key);
     if (ch == '\r' || ch == '\n') {
         *event = KeyEvent{true, keyEnter, '\r'};

@@ -14,7 +14,7 @@ static std::tuple<bool, int, int> keyFor(int status, uint32_t key) {
     return {true, event.virtualKey, event.character};
 }
 
-TEST(TerminalKeys, KeysGetTheConsolesCodesLettersKeepTheirCaseAndOthersAreLeftOut) {
+TEST(TerminalKeys, KeysGetTheConsolesCodesLettersKeepTheirCaseAndOthersComeWithoutACode) {
     using K = std::tuple<bool, int, int>;
     EXPECT_EQ(keyFor(KEY_CODE_YES, KEY_LEFT), K(true, keyLeft, 0));
     EXPECT_EQ(keyFor(KEY_CODE_YES, KEY_UP), K(true, keyUp, 0));
@@ -26,7 +26,14 @@ TEST(TerminalKeys, KeysGetTheConsolesCodesLettersKeepTheirCaseAndOthersAreLeftOu
     EXPECT_EQ(keyFor(OK, 'I'), K(true, 'I', 'I'));
     EXPECT_EQ(keyFor(OK, '7'), K(true, '7', '7'));
     EXPECT_EQ(keyFor(OK, '%'), K(true, 0, '%'));
-    EXPECT_EQ(keyFor(OK, 0x00E9), K(false, 0, 0)); // a non-ASCII character
+    // Keys without a code are still presses, so that the discard after an event drops
+    // what was typed ahead of them.
+    EXPECT_EQ(keyFor(OK, 0x00E9), K(true, 0, static_cast<char>(130))); // é, byte 130
+    EXPECT_EQ(keyFor(OK, 0x20AC), K(true, 0, 0));                      // € is not in the page
+    EXPECT_EQ(keyFor(KEY_CODE_YES, KEY_HOME), K(true, 0, 0));
+    EXPECT_EQ(keyFor(KEY_CODE_YES, KEY_PPAGE), K(true, 0, 0));
+    EXPECT_EQ(keyFor(KEY_CODE_YES, KEY_IC), K(true, 0, 0));
+    EXPECT_EQ(keyFor(KEY_CODE_YES, KEY_DC), K(true, 0, 0));
     EXPECT_EQ(keyFor(KEY_CODE_YES, KEY_MOUSE), K(false, 0, 0));
     EXPECT_EQ(keyFor(ERR, 'a'), K(false, 0, 0));
 }
