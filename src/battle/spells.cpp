@@ -223,7 +223,9 @@ void windEffect() {
 }
 
 void quakeFrame() {
-    // The battle frame has just redrawn the screen; the picture lands somewhere else each time.
+    // The battle frame has just redrawn the screen: show it as one frame of the shake, since
+    // nothing else in a quake frame pauses. The picture lands somewhere else each time.
+    presentFrame();
     monsterX = gameRand() % 3;
     monsterY = gameRand() % 3;
     quakeFrames++;

@@ -151,6 +151,14 @@ void presentScreenIfDue() {
     if (tickMillis() - lastPresentTick > presentIntervalMillis) presentScreen();
 }
 
+void presentFrame() {
+    uint32_t elapsed = tickMillis() - lastPresentTick;
+    if (elapsed < presentIntervalMillis) {
+        currentPlatform().sleepMillis(presentIntervalMillis - elapsed);
+    }
+    presentScreen();
+}
+
 void reportErrorLine(const char *line) {
     currentPlatform().reportError(line);
 }

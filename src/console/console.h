@@ -59,6 +59,9 @@ void presentScreen();
 // Shows the screen buffer unless that was done less than a frame ago; for animations
 // that draw as fast as they can.
 void presentScreenIfDue();
+// Shows the screen buffer as the next frame of an animation that counts its frames: first
+// waits out what is left of a frame since the last present, so it plays at about 60 a second.
+void presentFrame();
 // Sends one line to the error stream in a way that keeps it readable for the player.
 void reportErrorLine(const char *line);
 // The system's error report for a file name ("name: reason"), as the runtime gives it.

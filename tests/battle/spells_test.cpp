@@ -100,20 +100,34 @@ TEST_F(SpellTest, DamageCoversItsWholeRangeIgnoresDefenceAndStopsAtZero) {
     EXPECT_EQ(currentMonster.hp, 0);
 }
 
-TEST_F(SpellTest, QuakeShakesForTwoHundredFramesAndStrikesOnTheNext) {
+TEST_F(SpellTest, QuakeShowsTwoHundredShakenFramesAtAboutSixtyASecondAndStrikesOnTheNext) {
+    gameMode = modeBattle;
+    playerTurn = specialMenuOpen = 0;
     quakeSpellPending = 1;
-    std::set<std::pair<int, int>> places;
-    for (int frame = 1; frame <= 200; frame++) {
-        quakeFrame();
-        ASSERT_EQ(quakeSpellPending + currentMonster.hp, 11);
-        places.insert({monsterX, monsterY});
+    monsterPicture = &monsterPictures[0];
+    std::set<std::pair<int, int>> shownPlaces;
+    int shakenPresents = 0;
+    uint64_t start = headlessNowMicros(), lastShake = start;
+    headlessSetPresentHook([&] {
+        if (quakeSpellPending == 0) return;
+        shownPlaces.insert({monsterX, monsterY});
+        shakenPresents++;
+        lastShake = headlessNowMicros();
+    });
+    int frames = 0;
+    while (quakeSpellPending != 0) {
+        ASSERT_EQ(currentMonster.hp, 10);
+        battleFrame();
+        frames++;
     }
+    EXPECT_EQ(frames, 201);
+    EXPECT_GE(shakenPresents, 200);      // every frame reaches the player
     std::set<std::pair<int, int>> shake; // every place of the 3 x 3 square, and no other
     for (int i = 0; i < 9; i++)
         shake.insert({i / 3, i % 3});
-    EXPECT_EQ(places, shake);
-    quakeFrame();
-    EXPECT_EQ(quakeSpellPending, 0);
+    EXPECT_EQ(shownPlaces, shake);
+    EXPECT_GE(lastShake - start, 200u * 16000u); // paced, not as fast as the drawing goes
+    EXPECT_LE(lastShake - start, 200u * 20000u);
     EXPECT_EQ(monsterX * 10 + monsterY, 10);
     EXPECT_EQ(currentMonster.hp, 0);
 }
