@@ -29,6 +29,22 @@ static void fillNpcTable() {
     npcs[15] = makeNpc("Ghali", 3, 5, 7, 161, 1, 0);
 }
 
+// How long a message written during start-up (a picture that could not be read) stays up.
+static constexpr uint32_t startUpMessageMillis = 1000;
+
+// Start-up has drawn nothing but such messages: if there are any, the player gets to read
+// them before the screen is cleared.
+static void showStartUpMessages() {
+    for (const auto &row : screenCells) {
+        for (const Cell &cell : row) {
+            if (cell.glyph != ' ') {
+                waitMillis(startUpMessageMillis);
+                return;
+            }
+        }
+    }
+}
+
 void startUp() {
     // Values that a fresh program holds from its start, put back for a second start-up.
     randState = 1;
@@ -61,6 +77,7 @@ void startUp() {
     hardMode = 0;
     clearDefeatedBosses();
     setUpMonsters();
+    showStartUpMessages();
     resetTavern();
     gameMode = modeTitle;
     fillNpcTable();

@@ -15,6 +15,7 @@ class DialogueTest : public GameTest {
     void SetUp() override {
         GameTest::SetUp();
         headlessSetClockStepMicros(0); // typing is then exactly 50 ms a character
+        headlessSetNowMicros(0);       // times count from here, not from start-up's messages
         writeFile("NPCscripts.rtf", "Tag11\nGoro: Well met._\nTag12\nYou nod._\n"
                                     "Tag13\nGoro: Off you go!_\nTag14\nGoro waves._\n"
                                     "Tag41\nThe old man stirs._\nTag42\nArkum: Again?_\n"
