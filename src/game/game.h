@@ -33,7 +33,7 @@ constexpr int npcCount = 16;
 
 // The player, program-wide.
 struct Player {
-    const char *name;       // set only by loading a game; nothing reads it
+    const char *name;       // set only by loading a game, to a copy of its own; nothing reads it
     const char *weaponName; // the current weapon
     int32_t playerRoomX;    // column inside the current room; -1: not placed yet
     int32_t playerRoomY;    // row inside the current room; -1 with playerRoomX
@@ -82,6 +82,8 @@ int32_t gameRand();
 int32_t gameRandBelow(int32_t n);
 
 void initPlayer();
+// The weapon every game begins with.
+void giveStartWeapon();
 void clearDefeatedBosses();
 Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow, int32_t firstTag,
             int32_t lineCount, uint8_t talkedTo);

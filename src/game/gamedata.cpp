@@ -26,8 +26,13 @@ int32_t gameRandBelow(int32_t n) {
     return n > 0 ? draw % n : 0;
 }
 
-void initPlayer() {
+void giveStartWeapon() {
     player.weaponName = "Bottle";
+    player.weaponStrength = 1;
+}
+
+void initPlayer() {
+    giveStartWeapon();
     player.playerRoomX = 8;
     player.playerRoomY = 8;
     player.hp = 100;
@@ -39,7 +44,6 @@ void initPlayer() {
     player.spellsKnown = 1;
     player.experience = 0;
     player.level = 1;
-    player.weaponStrength = 1;
 }
 
 void clearDefeatedBosses() {

@@ -1,4 +1,5 @@
-// The save file: a name line and 88 numbers, one per line, in a fixed order.
+// The save file: a name line and 88 numbers, one per line, in a fixed order; then the lines
+// that the first saves left out.
 #include "save/save.h"
 
 #include <cerrno>
@@ -9,11 +10,18 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "battle/battle.h"
 #include "console/console.h"
+#include "dungeon/dungeon.h"
 #include "game/game.h"
 
 char lineBuffer[lineBufferSize];
 const char saveFileName[] = "SaveFile.txt";
+
+// What player.name and a loaded weapon's name refer to; lineBuffer is scratch space.
+static constexpr int savedNameSize = 30;
+static char loadedPlayerName[savedNameSize];
+static char loadedWeaponName[roomTextCapacity]; // as long as a pickup text can be
 
 // Written beside the save and renamed over it once complete, so that a crash or a full
 // disk part way through never costs the player the save they had.
@@ -66,6 +74,79 @@ static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
     }
 }
 
+// --- The lines after line 89 ---
+// Line 90 is the weapon's name; then the numbers below, one per line. A reader that stops at
+// line 89 still reads every save, and a save that ends there loads as it always did, these
+// values then taking their start values.
+static int32_t *const savedExtras[] = {
+    &player.weaponStrength,
+    &clockMinutes, // the flashlight clock: the light left
+    &clockSeconds,
+    // The bosses as their last defeat left them.
+    &bosses[0].hp, &bosses[0].defense, &bosses[0].attack, &bosses[0].maxHp, // Molloch
+    &bosses[1].hp, &bosses[1].defense, &bosses[1].attack, &bosses[1].maxHp, // Agamir
+    &bosses[2].hp, &bosses[2].defense, &bosses[2].attack, &bosses[2].maxHp, // OldWiseMan
+};
+constexpr int savedExtraCount = sizeof savedExtras / sizeof savedExtras[0];
+static_assert(1 + savedExtraCount == saveExtraLines);
+
+// The values of lines 90 to 105, read before any of them is applied.
+struct SavedExtras {
+    bool present; // false for a save that ends at line 89
+    char weaponName[roomTextCapacity];
+    int32_t numbers[savedExtraCount];
+};
+
+static bool writeSaveExtras(FILE *file) {
+    std::snprintf(lineBuffer, sizeof lineBuffer, "%s\n", player.weaponName);
+    bool written = !stepFails() && std::fputs(lineBuffer, file) >= 0;
+    for (const int32_t *number : savedExtras) {
+        std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", *number);
+        written = written && !stepFails() && std::fputs(lineBuffer, file) >= 0;
+    }
+    return written;
+}
+
+static bool readSaveLine(FILE *file, char *line, int size, bool *cut);
+static bool parseSavedNumber(const char *line, long low, long high, int32_t *number);
+
+// False when the lines are there but cut short or garbled.
+static bool readSaveExtras(FILE *file, SavedExtras *extras) {
+    bool cut;
+    extras->present = readSaveLine(file, extras->weaponName, sizeof extras->weaponName, &cut);
+    if (!extras->present) return true;
+    if (cut || extras->weaponName[0] == '\0') return false;
+    char line[lineBufferSize];
+    for (int n = 0; n < savedExtraCount; n++) {
+        // The clock's seconds never leave 0..59; a flashlight clock beyond them would not
+        // count down as it should.
+        bool isSeconds = savedExtras[n] == &clockSeconds;
+        if (!readSaveLine(file, line, sizeof line, &cut) || cut ||
+            !parseSavedNumber(line, isSeconds ? 0 : INT32_MIN, isSeconds ? 59 : INT32_MAX,
+                              &extras->numbers[n])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+static void applySaveExtras(const SavedExtras &extras) {
+    if (extras.present) {
+        std::snprintf(loadedWeaponName, sizeof loadedWeaponName, "%s", extras.weaponName);
+        player.weaponName = loadedWeaponName;
+        for (int n = 0; n < savedExtraCount; n++)
+            *savedExtras[n] = extras.numbers[n];
+    } else {
+        giveStartWeapon();
+        clockMinutes = 0;
+        clockSeconds = 0;
+        setUpBosses();
+    }
+    // The light goes on burning from now, not from whenever the clock last looked.
+    timerLastMillis = timeOfDayMillis();
+    timerAccumMillis = 0;
+}
+
 // Makes a finished rename survive a power cut as well.
 static void syncCurrentDirectory() {
     int directory = open(".", O_RDONLY);
@@ -85,6 +166,7 @@ static bool writeSaveFile() {
         std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", number);
         written = written && !stepFails() && std::fputs(lineBuffer, file) >= 0;
     }
+    written = written && writeSaveExtras(file);
     written = written && !stepFails() && std::fflush(file) == 0;
     written = written && !stepFails() && fsync(fileno(file)) == 0;
     written = std::fclose(file) == 0 && !stepFails() && written;
@@ -133,9 +215,10 @@ static bool parseSavedNumber(const char *line, long low, long high, int32_t *num
 }
 
 // Reads the whole file before anything changes: a short or garbled file is refused.
-static bool readSaveFile(FILE *file, char name[30], int32_t numbers[savedNumberCount]) {
+static bool readSaveFile(FILE *file, char name[savedNameSize], int32_t numbers[savedNumberCount],
+                         SavedExtras *extras) {
     bool cut;
-    if (!readSaveLine(file, name, 30, &cut)) return false; // the name: not checked
+    if (!readSaveLine(file, name, savedNameSize, &cut)) return false; // the name: not checked
     char line[lineBufferSize];
     for (int n = 0; n < savedNumberCount; n++) {
         bool isItemCount = n >= savedStatCount && n < savedStatCount + itemKinds;
@@ -146,7 +229,7 @@ static bool readSaveFile(FILE *file, char name[30], int32_t numbers[savedNumberC
             return false;
         }
     }
-    return true;
+    return readSaveExtras(file, extras);
 }
 
 static void showLoadFailure(const char *message) {
@@ -160,17 +243,19 @@ bool loadGame() {
         showLoadFailure("No previous adventure is documented");
         return false;
     }
-    char name[30];
+    char name[savedNameSize];
     int32_t numbers[savedNumberCount];
-    bool complete = readSaveFile(file, name, numbers);
+    SavedExtras extras{};
+    bool complete = readSaveFile(file, name, numbers, &extras);
     std::fclose(file);
     if (!complete) {
         // As wide as the message above, so that it covers it.
         showLoadFailure("The saved adventure is damaged     ");
         return false;
     }
-    std::snprintf(lineBuffer, sizeof lineBuffer, "%s", name);
-    player.name = lineBuffer;
+    std::snprintf(loadedPlayerName, sizeof loadedPlayerName, "%s", name);
+    player.name = loadedPlayerName;
     applySavedNumbers(numbers);
+    applySaveExtras(extras);
     return true;
 }

@@ -2,7 +2,8 @@
 #pragma once
 
 constexpr int lineBufferSize = 64;
-constexpr int saveFileLines = 89;
+constexpr int saveFileLines = 89;  // the name and the numbers every save has had
+constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clock, the bosses
 
 // --- Saved game, for the whole run ---
 extern char lineBuffer[lineBufferSize]; // shared text buffer: save-file lines, dialogue tags
@@ -13,5 +14,6 @@ extern int saveFailureStep; // for tests: this step of writing a save fails (see
 // save stays whole until the new one is complete.
 void saveGame();
 // Reads the saved game into the shared data. False, with a message on the screen and nothing
-// changed, when there is no save or it is damaged.
+// changed, when there is no save or it is damaged. A save that ends after its 89th line (from
+// before the lines after it were added) leaves those values at their start values.
 bool loadGame();

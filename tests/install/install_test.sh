@@ -37,7 +37,7 @@ keys Down Down Enter
 
 save="$games/SaveFile.txt"
 [[ -f "$save" && ! -L "$save" ]] || fail "no save in $games"
-[[ "$(wc -l <"$save")" == 89 ]] || fail "the save has $(wc -l <"$save") lines"
+[[ "$(wc -l <"$save")" == 105 ]] || fail "the save has $(wc -l <"$save") lines"
 [[ -z "$(find "$prefix" -name 'SaveFile*')" ]] || fail "a save was written into the install tree"
 [[ -z "$(ls "$work/elsewhere")" ]] || fail "files were left in the directory it was started from"
 [[ -L "$games/map.txt" && "$(readlink -f "$games/map.txt")" == "$prefix/share/brinewort/map.txt" ]] ||
