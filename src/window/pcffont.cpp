@@ -21,6 +21,7 @@ constexpr uint32_t formatMostSignificantBitFirst = 1u << 3;
 
 constexpr size_t maxFontFileBytes = 4u << 20; // a 256-glyph bitmap font is a few dozen KB
 constexpr uint32_t maxTables = 64;
+constexpr int maxGlyphExtent = 256; // the most pixels a glyph may reach in any direction
 
 struct Metrics {
     int width;
@@ -170,6 +171,8 @@ bool parsePcfFont(const uint8_t *data, size_t size, CodePageFont *font, const ch
     if (haveAccel) {
         if (!openTable(data, size, acceleratorsTable, &reader) || !readAscent(reader, &fontAscent))
             return false;
+        // Cells a few hundred pixels high at most: anything else is no font of ours.
+        if (fontAscent < -maxGlyphExtent || fontAscent > maxGlyphExtent) return false;
     } else {
         for (const Metrics &m : metrics)
             fontAscent = m.ascent > fontAscent ? m.ascent : fontAscent;
@@ -219,8 +222,8 @@ bool parsePcfFont(const uint8_t *data, size_t size, CodePageFont *font, const ch
         Reader offsets{bitmaps.data, bitmaps.size, offsetsAt + size_t{index} * 4, bitmaps.bigEndian,
                        false};
         size_t offset = offsets.u32();
-        if (m.width <= 0 || m.ascent + m.descent <= 0 || m.width > 256 || m.ascent > 256 ||
-            m.descent > 256)
+        if (m.width <= 0 || m.ascent + m.descent <= 0 || m.width > maxGlyphExtent ||
+            m.ascent > maxGlyphExtent || m.descent > maxGlyphExtent)
             continue;
         size_t stride = (static_cast<size_t>(m.width) + pad * 8 - 1) / (pad * 8) * pad;
         size_t height = static_cast<size_t>(m.ascent + m.descent);

@@ -2,6 +2,7 @@
 // glyphs; damaged files are refused without reading outside them; the packaged font holds
 // the code page's block glyphs where they belong.
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -35,14 +36,20 @@ uint8_t reversed(uint8_t b) {
 
 // rows[glyph][row] is the glyph's leftmost 8 pixels, high bit first.
 std::vector<uint8_t> makePcf(uint32_t format, int firstCode,
-                             const std::vector<std::vector<uint8_t>> &rows, int width = 8) {
+                             const std::vector<std::vector<uint8_t>> &rows, int width = 8,
+                             int32_t fontAscent = 12) {
     size_t pad = size_t{1} << (format & 3);
     size_t unit = size_t{1} << (format >> 4 & 3);
     size_t stride = (static_cast<size_t>(width) + pad * 8 - 1) / (pad * 8) * pad;
     bool bitsMsb = (format & 8) != 0, bytesMsb = (format & 4) != 0;
     uint32_t count = static_cast<uint32_t>(rows.size());
 
-    PcfWriter metrics{format | 0x100, {}}, bitmaps{format, {}}, encodings{format, {}};
+    PcfWriter metrics{format | 0x100, {}}, bitmaps{format, {}}, encodings{format, {}},
+        accelerators{format, {}};
+    accelerators.word(format, 4, false);
+    accelerators.out.resize(accelerators.out.size() + 8); // flags
+    for (int32_t v : {fontAscent, 4, 0})
+        accelerators.word(static_cast<uint32_t>(v), 4, accelerators.big());
     metrics.word(metrics.format, 4, false);
     metrics.word(count, 2, metrics.big());
     for (uint32_t i = 0; i < count; i++) {
@@ -79,9 +86,10 @@ std::vector<uint8_t> makePcf(uint32_t format, int firstCode,
 
     PcfWriter file{0, {}};
     file.out = {1, 'f', 'c', 'p'};
-    file.word(3, 4, false);
-    uint32_t offset = 8 + 3 * 16;
-    std::pair<uint32_t, PcfWriter *> tables[] = {{4, &metrics}, {8, &bitmaps}, {32, &encodings}};
+    file.word(4, 4, false);
+    uint32_t offset = 8 + 4 * 16;
+    std::pair<uint32_t, PcfWriter *> tables[] = {
+        {4, &metrics}, {8, &bitmaps}, {32, &encodings}, {2, &accelerators}};
     for (auto [type, table] : tables) {
         file.word(type, 4, false);
         file.word(table->format, 4, false);
@@ -152,6 +160,7 @@ TEST(PcfFontTest, DamagedFilesAreRefusedWithoutReadingOutsideThem) {
         {"a table past the end", patched(8 + 12, 0x7FFFFFF0)},
         {"a table format unlike the directory's", patched(8 + 4, 0x0C)},
         {"no bitmaps table", patched(8 + 16, 0x40)},
+        {"a font ascent far outside any cell", makePcf(0x0E, 0, sampleGlyphs(), 8, INT32_MIN)},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
