@@ -180,11 +180,13 @@ void takeEvent(const SDL_Event &event) {
         bool down = event.type == SDL_KEYDOWN;
         bool altEnter = key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0;
         // The window's own keys never reach the game, releases included.
+        KeyEvent keyEvent;
         if (key.sym == SDLK_F11 || altEnter) {
             if (down && event.key.repeat == 0) toggleFullScreen();
+            // Its release is the window's too, even when Alt is let go first.
+            if (keyEventFromSdl(key, true, &keyEvent)) releaseDropped.set(keySlot(keyEvent));
             break;
         }
-        KeyEvent keyEvent;
         if (!keyEventFromSdl(key, down, &keyEvent)) break;
         size_t slot = keySlot(keyEvent);
         if (down) {
