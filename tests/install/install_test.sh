@@ -2,7 +2,7 @@
 # Installs the game into a temporary prefix, starts the installed `brinewort` from another
 # directory in a real terminal (tmux), saves in the tavern, and finds the save in the player's
 # own directory, not in the install tree.
-# Usage: install_test.sh <build directory>
+# Usage: install_test.sh <build directory> [ON when the window backend is built]
 set -u
 build=$(realpath "$1")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
@@ -13,6 +13,16 @@ prefix="$work/prefix"
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 [[ -x "$prefix/bin/brinewort" && -f "$prefix/share/brinewort/map.txt" ]] || fail "not installed"
 [[ -f "$prefix/share/man/man6/brinewort.6" ]] || fail "no manual page"
+# With the window built: a desktop menu entry that starts it, and its icon.
+if [[ "${2:-OFF}" == ON ]]; then
+    desktop="$prefix/share/applications/brinewort.desktop"
+    grep -qx 'Exec=brinewort --window' "$desktop" 2>/dev/null || fail "no desktop entry"
+    grep -qx 'Icon=brinewort' "$desktop" || fail "the desktop entry names no icon"
+    [[ -f "$prefix/share/icons/hicolor/scalable/apps/brinewort.svg" ]] || fail "no icon"
+    if command -v desktop-file-validate >/dev/null; then
+        desktop-file-validate "$desktop" || fail "the desktop entry is not valid"
+    fi
+fi
 
 # The player's own directory may hold files of their own: a short story here, kept as it is.
 home="$work/home"
@@ -45,7 +55,8 @@ save="$games/SaveFile.txt"
 [[ -f "$games/Story.txt" && ! -L "$games/Story.txt" ]] || fail "the player's own story was replaced"
 
 # XDG_DATA_HOME moves the game directory. (Without a terminal the game refuses to start,
-# but the directory is prepared first.)
-HOME="$home" XDG_DATA_HOME="$work/xdg" "$prefix/bin/brinewort" </dev/null >/dev/null 2>&1
+# but the directory is prepared first; nor without a display, where it opens no window.)
+HOME="$home" XDG_DATA_HOME="$work/xdg" env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/bin/brinewort" \
+    </dev/null >/dev/null 2>&1
 [[ -L "$work/xdg/brinewort/Wizard.txt" ]] || fail "XDG_DATA_HOME was not used"
 echo "PASS"

@@ -1,0 +1,501 @@
+// The window backend on SDL2: presents the cell buffer as glyphs of a bitmap font, scaled
+// by whole numbers and letterboxed; turns SDL's key presses and releases into the game's
+// events; keeps time, and sleeps in the event wait so that a waiting game costs no CPU.
+#include "window/window.h"
+
+#include <SDL.h>
+#include <bitset>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <unistd.h>
+
+#include "console/console.h"
+#include "platform/eventqueue.h"
+
+const uint32_t consolePalette[16] = {
+    0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
+    0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF,
+};
+
+namespace {
+
+constexpr int screenPixelsWide = screenWidth * glyphWidth;
+constexpr int screenPixelsHigh = screenHeight * glyphHeight;
+constexpr int blockingWaitMillis = 250; // how often a blocked read looks at the quit flag
+constexpr int pollWaitMillis = 10;      // an idle poll waits this long instead of spinning
+
+volatile sig_atomic_t quitSignal = 0; // set by SIGINT, SIGTERM, SIGHUP
+bool active = false;
+bool windowClosed = false; // the player closed the window: the run ends like Quit
+SDL_Window *window = nullptr;
+SDL_Renderer *renderer = nullptr;
+SDL_Texture *texture = nullptr;
+CodePageFont font;
+uint32_t pixels[screenPixelsHigh][screenPixelsWide]; // the screen as drawn, ARGB
+Cell shownCells[screenHeight][screenWidth];
+bool shownValid = false;   // false: every cell must be drawn again
+bool textureStale = true;  // the texture lacks what pixels holds
+bool redrawNeeded = false; // the window was exposed or resized
+EventQueue pending;
+// Keys whose press was discarded while held: their release is dropped too, so that no
+// screen sees the release of a key it never saw pressed.
+std::bitset<512> releaseDropped;
+bool fullScreen = false;
+
+uint32_t monotonicMillis() {
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
+}
+
+void onQuitSignal(int signal) {
+    quitSignal = signal;
+}
+
+void installSignalHandlers() {
+    struct sigaction quit {};
+    quit.sa_handler = onQuitSignal;
+    sigemptyset(&quit.sa_mask);
+    quit.sa_flags = 0;
+    sigaction(SIGINT, &quit, nullptr);
+    sigaction(SIGTERM, &quit, nullptr);
+    sigaction(SIGHUP, &quit, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+}
+
+void checkQuit() {
+    if (quitSignal != 0) throw RunEnded{quitSignal};
+    if (windowClosed) throw RunEnded{0};
+}
+
+// The slot of a key in releaseDropped: its code, or its character when it has none.
+size_t keySlot(const KeyEvent &event) {
+    return event.virtualKey != 0 ? event.virtualKey & 0xFFu
+                                 : 256u + static_cast<unsigned char>(event.character);
+}
+
+// The game's event for an SDL key, as the terminal backend gives the same key; false for
+// keys the game has no code for (modifiers alone, for instance).
+bool keyEventFromSdl(const SDL_Keysym &key, bool down, KeyEvent *event) {
+    *event = KeyEvent{down, 0, 0};
+    SDL_Keycode sym = key.sym;
+    bool shifted = (key.mod & KMOD_SHIFT) != 0;
+    bool capsLock = (key.mod & KMOD_CAPS) != 0;
+    switch (sym) {
+    case SDLK_UP:
+        event->virtualKey = keyUp;
+        return true;
+    case SDLK_DOWN:
+        event->virtualKey = keyDown;
+        return true;
+    case SDLK_LEFT:
+        event->virtualKey = keyLeft;
+        return true;
+    case SDLK_RIGHT:
+        event->virtualKey = keyRight;
+        return true;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        *event = KeyEvent{down, keyEnter, '\r'};
+        return true;
+    case SDLK_BACKSPACE:
+        *event = KeyEvent{down, 8, 8};
+        return true;
+    case SDLK_SPACE:
+    case SDLK_ESCAPE:
+    case SDLK_TAB:
+        *event = KeyEvent{down, static_cast<uint16_t>(sym), static_cast<char>(sym)};
+        return true;
+    default:
+        break;
+    }
+    if (sym >= SDLK_F1 && sym <= SDLK_F12) {
+        event->virtualKey = static_cast<uint16_t>(112 + (sym - SDLK_F1));
+        return true;
+    }
+    if (sym >= SDLK_a && sym <= SDLK_z) {
+        char lower = static_cast<char>(sym);
+        char upper = static_cast<char>(sym - 'a' + 'A');
+        *event = KeyEvent{down, static_cast<uint16_t>(upper), shifted != capsLock ? upper : lower};
+        return true;
+    }
+    if (sym >= SDLK_0 && sym <= SDLK_9 && !shifted) {
+        *event = KeyEvent{down, static_cast<uint16_t>(sym), static_cast<char>(sym)};
+        return true;
+    }
+    if (sym > 32 && sym < 127 && !shifted) {
+        // Punctuation: the character as typed, no key code.
+        event->character = static_cast<char>(sym);
+        return true;
+    }
+    return false;
+}
+
+void renderFrame() {
+    if (textureStale) {
+        SDL_UpdateTexture(texture, nullptr, pixels, static_cast<int>(sizeof pixels[0]));
+        textureStale = false;
+    }
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
+    SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+}
+
+void showFrame() {
+    renderFrame();
+    SDL_RenderPresent(renderer);
+    redrawNeeded = false;
+}
+
+void toggleFullScreen() {
+    fullScreen = !fullScreen;
+    SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    redrawNeeded = true;
+}
+
+// Takes one SDL event: keys into the pending events, window changes noted.
+void takeEvent(const SDL_Event &event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        windowClosed = true;
+        break;
+    case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_CLOSE) windowClosed = true;
+        redrawNeeded = true; // exposed, resized, restored: show the screen again
+        break;
+    case SDL_RENDER_TARGETS_RESET:
+    case SDL_RENDER_DEVICE_RESET:
+        textureStale = true;
+        redrawNeeded = true;
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        const SDL_Keysym &key = event.key.keysym;
+        bool down = event.type == SDL_KEYDOWN;
+        bool altEnter = key.sym == SDLK_RETURN && (key.mod & KMOD_ALT) != 0;
+        // The window's own keys never reach the game, releases included.
+        KeyEvent keyEvent;
+        if (key.sym == SDLK_F11 || altEnter) {
+            if (down && event.key.repeat == 0) toggleFullScreen();
+            // Its release is the window's too, even when Alt is let go first.
+            if (keyEventFromSdl(key, true, &keyEvent)) releaseDropped.set(keySlot(keyEvent));
+            break;
+        }
+        if (!keyEventFromSdl(key, down, &keyEvent)) break;
+        size_t slot = keySlot(keyEvent);
+        if (down) {
+            releaseDropped.reset(slot);
+        } else if (releaseDropped.test(slot)) {
+            releaseDropped.reset(slot);
+            break;
+        }
+        queuePush(pending, keyEvent);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void takeWaitingEvents() {
+    SDL_Event event;
+    while (queueHasRoom(pending, 1) && SDL_PollEvent(&event))
+        takeEvent(event);
+}
+
+// Waits up to millis for an event and takes it and any that follow; redraws when asked.
+void waitForEvents(int millis) {
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, millis) != 0) takeEvent(event);
+    takeWaitingEvents();
+    if (redrawNeeded) showFrame();
+}
+
+void drawCell(int x, int y, Cell cell) {
+    uint32_t foreground = 0xFF000000u | consolePalette[cell.colour & 15];
+    uint32_t background = 0xFF000000u | consolePalette[cell.colour >> 4];
+    const uint8_t *rows = font.rows[cell.glyph];
+    for (int row = 0; row < glyphHeight; row++) {
+        uint32_t *out = &pixels[y * glyphHeight + row][x * glyphWidth];
+        for (int column = 0; column < glyphWidth; column++)
+            out[column] = (rows[row] & (0x80 >> column)) != 0 ? foreground : background;
+    }
+}
+
+// The font: BRINEWORT_FONT when set, else the Terminus file in the usual font directories.
+bool loadFont(std::string *tried, const char **reason) {
+    const char *chosen = std::getenv("BRINEWORT_FONT");
+    if (chosen != nullptr && chosen[0] != '\0') {
+        *tried = chosen;
+        return loadPcfFont(chosen, &font, reason);
+    }
+    std::string directories;
+    const char *dataHome = std::getenv("XDG_DATA_HOME");
+    const char *home = std::getenv("HOME");
+    if (dataHome != nullptr && dataHome[0] != '\0') {
+        directories = std::string(dataHome) + ":";
+    } else if (home != nullptr && home[0] != '\0') {
+        directories = std::string(home) + "/.local/share:";
+    }
+    const char *dataDirs = std::getenv("XDG_DATA_DIRS");
+    directories +=
+        dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+    *reason = "not found";
+    size_t start = 0;
+    while (start <= directories.size()) {
+        size_t end = directories.find(':', start);
+        if (end == std::string::npos) end = directories.size();
+        std::string directory = directories.substr(start, end - start);
+        start = end + 1;
+        if (directory.empty()) continue;
+        std::string path = directory + "/fonts/X11/misc/" + windowFontFile;
+        if (access(path.c_str(), R_OK) != 0) continue;
+        *tried = path;
+        return loadPcfFont(path.c_str(), &font, reason);
+    }
+    *tried = windowFontFile;
+    return false;
+}
+
+// Twice the font's size when the screen has room for it, else its own size.
+int startScale() {
+    SDL_Rect usable;
+    if (SDL_GetDisplayUsableBounds(0, &usable) != 0) return 1;
+    return usable.w >= 2 * screenPixelsWide && usable.h >= 2 * screenPixelsHigh ? 2 : 1;
+}
+
+// The window's icon: the game's smiling face, a glyph of its own font.
+void setIcon() {
+    constexpr int iconScale = 4;
+    constexpr int size = glyphHeight * iconScale;
+    SDL_Surface *icon = SDL_CreateRGBSurfaceWithFormat(0, size, size, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (icon == nullptr) return;
+    const uint8_t *rows = font.rows[2];
+    for (int y = 0; y < size; y++) {
+        auto *out =
+            reinterpret_cast<uint32_t *>(static_cast<uint8_t *>(icon->pixels) + y * icon->pitch);
+        for (int x = 0; x < size; x++) {
+            // The 8x16 glyph stretched to a square.
+            int column = x / (iconScale * 2);
+            bool on = (rows[y / iconScale] & (0x80 >> column)) != 0;
+            out[x] = on ? 0xFF000000u | consolePalette[14] : 0xFF000000u | consolePalette[1];
+        }
+    }
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
+// --- The backend's entries ---
+
+void windowShutdown() {
+    if (!active) return;
+    active = false;
+    if (texture != nullptr) SDL_DestroyTexture(texture);
+    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+    if (window != nullptr) SDL_DestroyWindow(window);
+    texture = nullptr;
+    renderer = nullptr;
+    window = nullptr;
+    SDL_Quit();
+}
+
+bool windowInit() {
+    std::string fontPath;
+    const char *reason = nullptr;
+    if (!loadFont(&fontPath, &reason)) {
+        std::fprintf(stderr,
+                     "brinewort: the window needs the 8x16 code page 437 font %s (%s); install "
+                     "the package %s, or name such a PCF font file in BRINEWORT_FONT\n",
+                     fontPath.c_str(), reason, windowFontPackage);
+        return false;
+    }
+    // Ctrl-C in the terminal that started the game ends it as in the terminal backend.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    // A 640x400 picture scaled by whole numbers, shown only when the game pauses: the
+    // software renderer does that at no real cost, the same on every machine, and reads
+    // back exactly what is shown. SDL_RENDER_DRIVER still chooses another.
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "brinewort: cannot open a window: %s\n", SDL_GetError());
+        return false;
+    }
+    installSignalHandlers();
+    active = true;
+    int scale = startScale();
+    window = SDL_CreateWindow("Brinewort", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              screenPixelsWide * scale, screenPixelsHigh * scale,
+                              SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+    if (window != nullptr) renderer = SDL_CreateRenderer(window, -1, 0);
+    if (renderer != nullptr) {
+        texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                    screenPixelsWide, screenPixelsHigh);
+    }
+    if (texture == nullptr) {
+        std::fprintf(stderr, "brinewort: cannot open a window: %s\n", SDL_GetError());
+        windowShutdown();
+        return false;
+    }
+    SDL_SetWindowMinimumSize(window, screenPixelsWide, screenPixelsHigh);
+    // Whole-number scaling keeps every font pixel the same size; the rest is black border.
+    SDL_RenderSetLogicalSize(renderer, screenPixelsWide, screenPixelsHigh);
+    SDL_RenderSetIntegerScale(renderer, SDL_TRUE);
+    SDL_StopTextInput();
+    setIcon();
+    queueClear(pending);
+    releaseDropped.reset();
+    windowClosed = false;
+    fullScreen = false;
+    shownValid = false;
+    textureStale = true;
+    redrawNeeded = true;
+    static bool shutdownAtExit = false;
+    if (!shutdownAtExit) std::atexit(windowShutdown);
+    shutdownAtExit = true;
+    return true;
+}
+
+void windowPresent() {
+    checkQuit();
+    takeWaitingEvents();
+    bool changed = false;
+    for (int y = 0; y < screenHeight; y++) {
+        for (int x = 0; x < screenWidth; x++) {
+            Cell cell = screenCells[y][x];
+            if (shownValid && cell == shownCells[y][x]) continue;
+            drawCell(x, y, cell);
+            shownCells[y][x] = cell;
+            changed = true;
+        }
+    }
+    shownValid = true;
+    if (changed) textureStale = true;
+    if (changed || redrawNeeded) showFrame();
+}
+
+void windowReadEvent(KeyEvent *event) {
+    for (;;) {
+        checkQuit();
+        if (queuePop(pending, event)) return;
+        waitForEvents(blockingWaitMillis);
+    }
+}
+
+int windowPollEvents(KeyEvent *events, int max) {
+    checkQuit();
+    takeWaitingEvents();
+    if (pending.count == 0) waitForEvents(pollWaitMillis);
+    int n = 0;
+    while (n < max && queuePopPolled(pending, &events[n]))
+        n++;
+    return n;
+}
+
+void windowDiscardEvents() {
+    takeWaitingEvents();
+    // Presses dropped here whose keys are still down: their releases are dropped too.
+    bool keepFront =
+        pending.pressJustTaken && pending.count > 0 && !pending.events[pending.head].keyDown;
+    for (int i = keepFront ? 1 : 0; i < pending.count; i++) {
+        const KeyEvent &event = pending.events[(pending.head + i) % EventQueue::capacity];
+        releaseDropped.set(keySlot(event), event.keyDown);
+    }
+    queueDiscard(pending);
+}
+
+uint32_t windowTickMillis() {
+    return monotonicMillis();
+}
+
+int windowTimeOfDayMillis() {
+    struct timespec now;
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<int>(now.tv_nsec / 1000000);
+}
+
+// Sleeps in the event wait, so that the window is redrawn and can be closed meanwhile.
+void windowSleepMillis(uint32_t ms) {
+    checkQuit();
+    uint32_t start = monotonicMillis();
+    for (;;) {
+        uint32_t elapsed = monotonicMillis() - start;
+        if (elapsed >= ms) return;
+        waitForEvents(static_cast<int>(ms - elapsed));
+        checkQuit();
+    }
+}
+
+void windowSetTitle(const char *title) {
+    if (active) SDL_SetWindowTitle(window, title);
+}
+
+// The window has no text cursor, and is always the game's 80x25 cells.
+void windowSetCursorVisible(bool) {}
+void windowSetMinimumSize(int, int) {}
+
+void windowReportError(const char *line) {
+    std::fprintf(stderr, "%s\n", line);
+}
+
+} // namespace
+
+const Platform windowPlatform = {
+    .name = "window",
+    .init = windowInit,
+    .shutdown = windowShutdown,
+    .present = windowPresent,
+    .readEvent = windowReadEvent,
+    .pollEvents = windowPollEvents,
+    .discardEvents = windowDiscardEvents,
+    .tickMillis = windowTickMillis,
+    .timeOfDayMillis = windowTimeOfDayMillis,
+    .sleepMillis = windowSleepMillis,
+    .setTitle = windowSetTitle,
+    .setCursorVisible = windowSetCursorVisible,
+    .setMinimumSize = windowSetMinimumSize,
+    .reportError = windowReportError,
+};
+
+bool windowDisplayAvailable() {
+    const char *x11 = std::getenv("DISPLAY");
+    const char *wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && x11[0] != '\0') || (wayland != nullptr && wayland[0] != '\0');
+}
+
+const CodePageFont &windowFont() {
+    return font;
+}
+
+bool windowCapture(WindowCapture *capture) {
+    if (!active) return false;
+    int width, height;
+    if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
+    SDL_Rect viewport;
+    float scaleX, scaleY;
+    SDL_RenderGetViewport(renderer, &viewport);
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    // Read back a frame drawn just now (after a present the back buffer may hold anything),
+    // all of it: with a logical size set, a read covers the letterboxed screen alone.
+    renderFrame();
+    SDL_RenderSetLogicalSize(renderer, 0, 0);
+    capture->pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    bool read = SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888,
+                                     capture->pixels.data(), width * 4) == 0;
+    SDL_RenderSetLogicalSize(renderer, screenPixelsWide, screenPixelsHigh);
+    SDL_RenderPresent(renderer);
+    if (!read) return false;
+    for (uint32_t &pixel : capture->pixels)
+        pixel &= 0xFFFFFFu;
+    capture->width = width;
+    capture->height = height;
+    capture->scale = static_cast<int>(scaleX);
+    capture->originX = static_cast<int>(static_cast<float>(viewport.x) * scaleX);
+    capture->originY = static_cast<int>(static_cast<float>(viewport.y) * scaleY);
+    return true;
+}

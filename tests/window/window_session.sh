@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The real binary on a virtual display (run under xvfb-run): started without a terminal it
+# opens its window, falls idle at the title menu (no processor used while it waits), quits from the title menu with
+# status 0 and ends on SIGTERM as in the terminal; without its font it names the package to
+# install and turns to the terminal.   Usage: window_session.sh <brinewort binary> <data dir>
+set -u
+game=$1
+cd "$2" || exit 1
+command -v xdotool >/dev/null || { echo "xdotool is not installed"; exit 77; }
+[[ -n "${DISPLAY:-}" ]] || { echo "no display: run under xvfb-run"; exit 77; }
+fail() { echo "FAIL: $*"; [[ -n "${pid:-}" ]] && kill "$pid" 2>/dev/null; exit 1; }
+
+# No font: the package is named, and the terminal is tried (and refused: no terminal here).
+output=$(BRINEWORT_FONT=/nonexistent/font.pcf.gz "$game" --window </dev/null 2>&1)
+status=$?
+[[ $status != 0 && "$output" == *xfonts-terminus-dos* && "$output" == *terminal* ]] ||
+    fail "without its font: status $status, $output"
+
+cpuTicks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+
+start() {
+    "$game" "$@" </dev/null >/dev/null 2>&1 &
+    pid=$!
+    window=$(timeout 20 xdotool search --sync --name '^Brinewort' | head -n 1)
+    [[ -n "$window" ]] || fail "no window appeared"
+    # The title intro plays; then the menu waits for a key, and the game falls idle.
+    local last=-1 now
+    for _ in $(seq 60); do
+        sleep 1
+        now=$(cpuTicks "$pid")
+        ((now == last)) && return
+        last=$now
+    done
+    fail "the game never fell idle at the title menu"
+}
+
+# Standard input is no terminal and a display is there: the window, as from a desktop menu.
+start
+[[ "$(xdotool getwindowname "$window")" == "Brinewort: The Return of ZARG" ]] ||
+    fail "the window is called $(xdotool getwindowname "$window")"
+before=$(cpuTicks "$pid")
+sleep 2
+used=$(($(cpuTicks "$pid") - before))
+((used < 10)) || fail "the waiting menu used $used ticks of the processor in 2 s"
+for key in Up Return; do
+    xdotool windowfocus --sync "$window" key "$key"
+    sleep 0.5
+done
+for _ in $(seq 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "Quit did not end the game"
+wait "$pid"
+status=$?
+((status == 0)) || fail "Quit ended the game with status $status"
+
+# A quit signal ends it as in the terminal: the status says which signal.
+start --window
+kill -TERM "$pid"
+wait "$pid"
+status=$?
+((status == 128 + 15)) || fail "SIGTERM ended the game with status $status"
+echo "PASS"
