@@ -1,23 +1,111 @@
-// The program's entry point: the real terminal, the game, and a clean way out.
+// The program's entry point: the real terminal, the game, and a clean way out; or a recording
+// of a game played back.
 #include <cstdio>
+#include <string>
 
 #include "console/console.h"
+#include "game/commandline.h"
 #include "game/game.h"
 #include "platform/terminal.h"
+#include "recording/recording.h"
 
-int main() {
-    usePlatform(&terminalPlatform);
-    if (!terminalPlatform.init()) return 2;
+namespace {
+
+// Ends the program after the terminal has been given back: as a quit signal says, or with a
+// line saying that input has closed.
+int endedByTerminal(const RunEnded &ended) {
+    terminalPlatform.shutdown();
+    std::string error;
+    finishRecording(&error);
+    reraiseQuitSignal(ended.signal);
+    std::fputs("brinewort: the terminal's input has closed; the game has ended\n", stderr);
+    return 1;
+}
+
+int play(const CommandLine &options) {
+    const Platform *platform = &terminalPlatform;
+    std::string error;
+    if (options.recordPath != nullptr) {
+        if (!startRecording(options.recordPath, terminalPlatform, 500, &error)) {
+            std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+            return 2;
+        }
+        platform = &recordingPlatform;
+    }
+    usePlatform(platform);
+    if (!platform->init()) return 2;
     int status = 0;
     try {
         status = runProgram();
         presentScreen();
     } catch (const RunEnded &ended) {
-        terminalPlatform.shutdown();
-        reraiseQuitSignal(ended.signal);
-        std::fputs("brinewort: the terminal's input has closed; the game has ended\n", stderr);
-        return 1;
+        return endedByTerminal(ended);
     }
     terminalPlatform.shutdown();
+    if (!finishRecording(&error)) {
+        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+        return 1;
+    }
     return status;
+}
+
+// The last screen stays, a notice on its bottom row, until the viewer presses a key.
+void showEndNotice(const char *text) {
+    char line[screenWidth + 1];
+    std::snprintf(line, sizeof line, "%-*.*s", screenWidth, screenWidth, text);
+    printAt(line, 0x70, 0, screenHeight - 1);
+    presentScreen();
+    KeyEvent event;
+    do {
+        terminalPlatform.readEvent(&event);
+    } while (!event.keyDown);
+}
+
+int replay(const CommandLine &options) {
+    Recording recording;
+    std::string error;
+    // A bad file, or data that differ, is refused before the terminal is touched.
+    if (!loadRecording(options.replayPath, &recording, &error) ||
+        !checkReplayData(recording, &error)) {
+        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+        return 2;
+    }
+    usePlatform(&terminalPlatform);
+    if (!terminalPlatform.init()) return 2;
+    ReplayOptions chosen;
+    chosen.speed = options.replaySpeed;
+    chosen.watchViewer = true;
+    ReplayResult result;
+    try {
+        result = runReplay(recording, terminalPlatform, chosen);
+        if (result.outcome != ReplayOutcome::stopped && result.outcome != ReplayOutcome::refused) {
+            std::string notice = result.message + ": press any key";
+            showEndNotice(notice.c_str());
+        }
+    } catch (const RunEnded &ended) {
+        return endedByTerminal(ended);
+    }
+    terminalPlatform.shutdown();
+    switch (result.outcome) {
+    case ReplayOutcome::refused:
+        std::fprintf(stderr, "brinewort: %s\n", result.message.c_str());
+        return 2;
+    case ReplayOutcome::diverged:
+        std::fprintf(stderr, "brinewort: %s: %s\n", options.replayPath, result.message.c_str());
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    CommandLine options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+        return 2;
+    }
+    return options.replayPath != nullptr ? replay(options) : play(options);
 }
