@@ -11,6 +11,9 @@
 
 namespace {
 
+// A recording checks the game's state every so many presents (a few seconds of play).
+constexpr int checkpointEvery = 100;
+
 // Ends the program after the terminal has been given back: as a quit signal says, or with a
 // line saying that input has closed.
 int endedByTerminal(const RunEnded &ended) {
@@ -26,7 +29,7 @@ int play(const CommandLine &options) {
     const Platform *platform = &terminalPlatform;
     std::string error;
     if (options.recordPath != nullptr) {
-        if (!startRecording(options.recordPath, terminalPlatform, 500, &error)) {
+        if (!startRecording(options.recordPath, terminalPlatform, checkpointEvery, &error)) {
             std::fprintf(stderr, "brinewort: %s\n", error.c_str());
             return 2;
         }

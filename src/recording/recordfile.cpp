@@ -1,4 +1,5 @@
 // The recording file's reader, and the hashes that tie a recording to its data files.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -257,7 +258,12 @@ bool parseRecording(const std::string &bytes, Recording *recording, std::string 
         }
     }
     if (lineNumber < 3) {
-        *error = lineNumber == 0 ? "not a Brinewort recording" : "the recording is truncated";
+        // The start of a recording that stops before its header is complete.
+        static const char magic[] = "brinewort-recording";
+        bool started =
+            std::strncmp(bytes.c_str(), magic, std::min(bytes.size(), sizeof magic - 1)) == 0;
+        *error =
+            lineNumber > 0 || started ? "the recording is truncated" : "not a Brinewort recording";
         return false;
     }
     return true;

@@ -159,8 +159,17 @@ struct TourPlayer {
     }
 };
 
-// A player strong in spells and weak in defence, saved by the game itself so that the save
-// has whatever form the game gives it.
+// The starting player, saved by the game itself so that the save has whatever form the game
+// gives it: for the terminal demo, which begins with Continue.
+void writeStartSave() {
+    usePlatform(&headlessPlatform);
+    headlessReset();
+    startUp();
+    saveGame();
+    if (!fs::exists(saveFileName)) fail("the save could not be written");
+}
+
+// A player strong in spells and weak in defence.
 void writeTourSave() {
     usePlatform(&headlessPlatform);
     headlessReset();
@@ -187,8 +196,13 @@ void recordTour(const std::string &prefix) {
 } // namespace
 
 int main(int argc, char **argv) {
-    if (argc != 4 || (std::strcmp(argv[1], "whole") != 0 && std::strcmp(argv[1], "tour") != 0)) {
-        std::fputs("usage: brinewort-demo-recorder whole|tour DATA_DIR OUTPUT_PREFIX\n", stderr);
+    bool known =
+        argc == 4 && (std::strcmp(argv[1], "whole") == 0 || std::strcmp(argv[1], "tour") == 0 ||
+                      std::strcmp(argv[1], "save") == 0);
+    if (!known) {
+        std::fputs("usage: brinewort-demo-recorder whole|tour DATA_DIR OUTPUT_PREFIX\n"
+                   "       brinewort-demo-recorder save DATA_DIR SAVE_FILE\n",
+                   stderr);
         return 2;
     }
     std::error_code error;
@@ -205,6 +219,9 @@ int main(int argc, char **argv) {
     fs::current_path(scratch);
     if (std::strcmp(argv[1], "whole") == 0) {
         recordWholeGame(prefix);
+    } else if (std::strcmp(argv[1], "save") == 0) {
+        writeStartSave();
+        fs::copy_file(saveFileName, prefix, fs::copy_options::overwrite_existing);
     } else {
         recordTour(prefix);
     }
