@@ -1,5 +1,6 @@
 // What a checkpoint of a recording pins: the game's state and the screen, as one line.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "console/console.h"
@@ -7,6 +8,21 @@
 #include "recording/recording.h"
 
 namespace {
+
+uint64_t shownHash = 0; // every screen shown since the recording or replay began
+
+// A quick mix of the cells, a word at a time: every present of a long game goes through it.
+uint64_t hashCells(uint64_t hash) {
+    static_assert(sizeof screenCells % sizeof(uint64_t) == 0);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(screenCells);
+    for (size_t i = 0; i < sizeof screenCells; i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 29;
+    }
+    return hash;
+}
 
 void appendNumbers(std::string &out, const char *name, const int32_t *values, int n) {
     out += name;
@@ -44,9 +60,18 @@ std::string checkpointState() {
         bosses[used++] = boss.roomRow;
     }
     appendNumbers(out, "bosses", bosses, used);
-    char tail[64];
-    std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx", randState,
-                  static_cast<unsigned long long>(hashBytes(screenCells, sizeof screenCells)));
+    char tail[96];
+    std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", randState,
+                  static_cast<unsigned long long>(hashCells(0)),
+                  static_cast<unsigned long long>(shownHash));
     out += tail;
     return out;
+}
+
+void noteScreenShown() {
+    shownHash = hashCells(shownHash);
+}
+
+void forgetScreensShown() {
+    shownHash = 0;
 }

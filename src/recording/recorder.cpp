@@ -116,6 +116,7 @@ void recordingShutdown() {
 
 void recordingPresent() {
     inner->present();
+    noteScreenShown();
     if (checkpointEvery > 0 && ++presentsSinceCheckpoint >= checkpointEvery) checkpointDue = true;
 }
 
@@ -245,6 +246,7 @@ bool startRecording(const char *path, const Platform &innerPlatform, int every,
     presentsSinceCheckpoint = 0;
     checkpointDue = false;
     checkpointNumber = 0;
+    forgetScreensShown();
     lastTick = 0;
     tickRun.active = timeRun.active = emptyPollRun.active = false;
     std::error_code ignored;

@@ -56,9 +56,13 @@ bool loadRecording(const char *path, Recording *recording, std::string *error);
 uint64_t hashBytes(const void *bytes, size_t size, uint64_t hash = 14695981039346656037ull);
 bool hashFile(const char *path, uint64_t *hash);
 
-// The state a checkpoint pins: mode, player record, item counts, bosses, random state and a
-// hash of the 80x25 cells with their colours, as one line of text.
+// The state a checkpoint pins: mode, player record, item counts, bosses, random state, a hash
+// of the 80x25 cells with their colours, and one of every screen shown so far, as one line.
 std::string checkpointState();
+// Called at every present of a recording or a replay: the screen shown joins the hash of all
+// screens shown; a new recording or replay starts it afresh.
+void noteScreenShown();
+void forgetScreensShown();
 
 // --- Recording ---
 // Starts writing every input the inner backend gives the game into path (the save file as it
@@ -96,6 +100,7 @@ struct ReplayResult {
     ReplayOutcome outcome = ReplayOutcome::finished;
     std::string message;    // one line for the viewer
     std::string checkpoint; // the label of the first checkpoint that differs
+    std::string lastGoodCheckpoint;
     std::string expected, actual;
     int checkpointsPassed = 0;
 };

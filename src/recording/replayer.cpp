@@ -57,6 +57,24 @@ const char *kindName(Record::Kind kind) {
     return "?";
 }
 
+// The names of the fields ("mode", "player", ... "shown") whose values differ.
+std::string differingFields(const std::string &expected, const std::string &actual) {
+    std::string names;
+    size_t a = 0, b = 0;
+    while (a < expected.size() || b < actual.size()) {
+        size_t aEnd = std::min(expected.find(' ', a), expected.size());
+        size_t bEnd = std::min(actual.find(' ', b), actual.size());
+        std::string left = expected.substr(a, aEnd - a), right = actual.substr(b, bEnd - b);
+        if (left != right) {
+            std::string name = left.substr(0, left.find('='));
+            names += (names.empty() ? "" : ", ") + (name.empty() ? right : name);
+        }
+        a = aEnd + 1;
+        b = bEnd + 1;
+    }
+    return names;
+}
+
 void checkCheckpoint(const Record &record) {
     // " LABEL STATE"
     size_t space = record.text.find(' ', 1);
@@ -65,13 +83,21 @@ void checkCheckpoint(const Record &record) {
     std::string actual = checkpointState();
     if (actual == expected) {
         result->checkpointsPassed++;
+        result->lastGoodCheckpoint = label;
         return;
     }
     result->checkpoint = label;
     result->expected = expected;
     result->actual = actual;
+    std::string fields = differingFields(expected, actual);
+    if (fields == "shown") {
+        fields += result->lastGoodCheckpoint.empty()
+                      ? " (a screen shown since the start)"
+                      : " (a screen shown since checkpoint " + result->lastGoodCheckpoint + ")";
+    }
     throw ReplayStop{ReplayOutcome::diverged,
-                     "The replay differs from the recording at checkpoint " + label};
+                     "The replay differs from the recording at checkpoint " + label + " in " +
+                         fields};
 }
 
 bool isLoose(const Record &record) {
@@ -139,13 +165,14 @@ const Record &expect(Record::Kind kind) {
             int stream = streamOf(kind);
             if (cursors[stream] < segmentEnd) return recording->records[cursors[stream]];
         }
+        // A recording cut short (a crash, an interrupted run) may stop inside a segment.
+        if (segmentEnd >= recording->records.size()) {
+            throw ReplayStop{ReplayOutcome::ranOut, "The recording ends here"};
+        }
         if (!segmentUsedUp()) {
             // The game wants something else while readings recorded before it are left.
             const Record &left = recording->records[std::min({cursors[0], cursors[1], cursors[2]})];
             mismatch(kind, left);
-        }
-        if (segmentEnd >= recording->records.size()) {
-            throw ReplayStop{ReplayOutcome::ranOut, "The recording ends here"};
         }
         if (segmentEnd > next || recording->records[next].kind == Record::Kind::checkpoint) {
             passCheckpoints();
@@ -242,6 +269,7 @@ void replayShutdown() {
 
 void replayPresent() {
     presenter->present();
+    noteScreenShown();
     if (options.watchViewer && options.speed <= 0 &&
         presenter->tickMillis() - lastViewerCheck >= viewerCheckMillis) {
         checkViewer();
@@ -441,6 +469,7 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     result = &outcome;
     next = 0;
     openSegment();
+    forgetScreensShown();
     lastTick = 0;
     paceStarted = false;
     lastViewerCheck = shownOn.tickMillis();

@@ -2,7 +2,10 @@
 // does, or in one drawn cell, shows here as the first checkpoint that differs, with its
 // screen. tools/record_demos.sh records them again when a change of behaviour is intended.
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "game/game.h"
 #include "recording/recording.h"
@@ -60,3 +63,91 @@ INSTANTIATE_TEST_SUITE_P(Demos, DemoTest,
                                     : name == "tour"    ? "SpellsAndDefeat"
                                                         : "RecordedInTmux";
                          });
+
+// A damaged or doctored recording ends the replay with the outcome that says why, never a hang.
+struct Alteration {
+    const char *what;
+    std::function<void(std::vector<std::string> &lines)> change; // the file's lines
+    ReplayOutcome outcome;
+    const char *checkpoint; // the label named, for a checkpoint that differs
+};
+
+class AlteredDemoTest : public GameTest {};
+
+TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
+    copyShippedData();
+    std::vector<std::string> original;
+    {
+        std::ifstream file(sourceRoot / "tests" / "demos" / "tour.rec");
+        for (std::string line; std::getline(file, line);)
+            original.push_back(line);
+    }
+    auto checkpointLine = [](std::vector<std::string> &lines, const std::string &label) {
+        for (std::string &line : lines) {
+            if (line.rfind("c " + label + " ", 0) == 0) return &line;
+        }
+        return static_cast<std::string *>(nullptr);
+    };
+    const Alteration alterations[] = {
+        {"stops half way", [](auto &lines) { lines.resize(lines.size() / 2); },
+         ReplayOutcome::ranOut, ""},
+        {"another random state at checkpoint 3",
+         [&](auto &lines) {
+             std::string *line = checkpointLine(lines, "3");
+             ASSERT_NE(line, nullptr);
+             line->insert(line->find("rand=") + 5, "1");
+         },
+         ReplayOutcome::diverged, "3"},
+        {"another screen at the end",
+         [&](auto &lines) {
+             std::string *line = checkpointLine(lines, "end");
+             ASSERT_NE(line, nullptr);
+             char &digit = line->back();
+             digit = digit == '0' ? '1' : '0';
+         },
+         ReplayOutcome::diverged, "end"},
+        {"a key more after the end", [](auto &lines) { lines.push_back("x"); },
+         ReplayOutcome::diverged, ""},
+        {"a press of Enter turned into Down",
+         [](auto &lines) {
+             for (size_t i = lines.size() / 2; i < lines.size(); i++) {
+                 if (lines[i].rfind("k d 13 ", 0) == 0) {
+                     lines[i].replace(4, 2, "40");
+                     return;
+                 }
+             }
+         },
+         ReplayOutcome::diverged, nullptr},
+    };
+    for (const Alteration &alteration : alterations) {
+        SCOPED_TRACE(alteration.what);
+        std::vector<std::string> lines = original;
+        alteration.change(lines);
+        std::string bytes;
+        for (const std::string &line : lines)
+            bytes += line + "\n";
+        Recording recording;
+        std::string error;
+        ASSERT_TRUE(parseRecording(bytes, &recording, &error)) << error;
+        headlessReset();
+        ReplayOptions options;
+        options.speed = 0;
+        ReplayResult result = runReplay(recording, headlessPlatform, options);
+        EXPECT_EQ(result.outcome, alteration.outcome) << result.message;
+        if (alteration.checkpoint != nullptr) {
+            EXPECT_EQ(result.checkpoint, alteration.checkpoint);
+        }
+    }
+    // Data that differ from the recorded ones: refused before it starts, and where it opens them.
+    writeFile("map.txt", readFile("map.txt") + "\n");
+    std::string error;
+    Recording recording;
+    std::ifstream file(sourceRoot / "tests" / "demos" / "tour.rec");
+    ASSERT_TRUE(
+        parseRecording(std::string(std::istreambuf_iterator<char>(file), {}), &recording, &error));
+    EXPECT_FALSE(checkReplayData(recording, &error));
+    EXPECT_NE(error.find("map.txt differs"), std::string::npos) << error;
+    ReplayOptions options;
+    options.speed = 0;
+    EXPECT_EQ(runReplay(recording, headlessPlatform, options).outcome, ReplayOutcome::refused);
+}
