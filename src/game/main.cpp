@@ -36,7 +36,12 @@ int play(const CommandLine &options) {
         platform = &recordingPlatform;
     }
     usePlatform(platform);
-    if (!platform->init()) return 2;
+    if (!platform->init()) {
+        // Nothing was played: no recording is left behind either.
+        finishRecording(&error);
+        if (options.recordPath != nullptr) std::remove(options.recordPath);
+        return 2;
+    }
     int status = 0;
     try {
         status = runProgram();
@@ -58,6 +63,8 @@ void showEndNotice(const char *text) {
     std::snprintf(line, sizeof line, "%-*.*s", screenWidth, screenWidth, text);
     printAt(line, 0x70, 0, screenHeight - 1);
     presentScreen();
+    // Keys typed while the replay ran are not an answer to the notice.
+    terminalPlatform.discardEvents();
     KeyEvent event;
     do {
         terminalPlatform.readEvent(&event);
