@@ -214,17 +214,16 @@ void pauseForViewer() {
     printAt("Paused: space goes on, q stops the replay", 0x70, 0, noticeRow);
     presenter->present();
     uint32_t started = presenter->tickMillis();
-    for (;;) {
-        KeyEvent event;
+    KeyEvent event;
+    do {
         presenter->readEvent(&event);
-        if (isViewerStop(event)) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
-        if (event.keyDown && event.virtualKey == keySpace) break;
-    }
+    } while (!isViewerStop(event) && !(event.keyDown && event.virtualKey == keySpace));
     std::copy(std::begin(saved), std::end(saved), screenCells[noticeRow]);
     consoleColour = colour;
     cursorX = x;
     cursorY = y;
     presenter->present();
+    if (isViewerStop(event)) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
     realBase += presenter->tickMillis() - started;
 }
 
