@@ -23,17 +23,25 @@ int checkpointNumber = 0;
 uint32_t lastTick = 0; // the last tick the game read: deltas are written from it
 
 // Clock readings and empty polls are written as runs, one line for each run of equal
-// values. Their order among each other does not matter (the game's calls come in the same
-// order again); only their order against keys, discards, data files and checkpoints does,
-// so the three runs go on side by side and are all written out before any of those.
+// values, and one line with a repeat count for equal runs in a row (a typewriter's ticks).
+// Their order among each other does not matter (the game's calls come in the same order
+// again); only their order against keys, discards, data files and checkpoints does, so the
+// three go on side by side and are all written out before any of those.
 struct Run {
-    char letter; // 't', 'm' or 'p'
+    char letter;                  // 't', 'm' or 'p'
+    uint32_t *previous = nullptr; // the value the run's first reading is written from
+    uint32_t modulus = 0;         // the time of day wraps at 1000
     bool active = false;
     uint32_t value = 0;
-    uint32_t delta = 0; // for ticks: from the tick before the run
+    uint32_t delta = 0; // from the value before the run
     uint32_t count = 0;
+    // The run line not written yet, and how many times in a row it came.
+    bool held = false;
+    uint32_t heldDelta = 0, heldCount = 0, heldRepeats = 0;
 };
-Run tickRun{'t'}, timeRun{'m'}, emptyPollRun{'p'};
+uint32_t lastTime = 0; // the last time of day the game read
+uint32_t noPrevious = 0;
+Run tickRun{'t', &lastTick}, timeRun{'m', &lastTime, 1000}, emptyPollRun{'p', &noPrevious};
 
 void put(const char *format, ...) __attribute__((format(printf, 1, 2)));
 void put(const char *format, ...) {
@@ -48,22 +56,41 @@ void put(const char *format, ...) {
     }
 }
 
+void writeHeld(Run &run) {
+    if (!run.held) return;
+    run.held = false;
+    if (run.letter == 'p') {
+        put("p*%u", run.heldCount);
+    } else if (run.heldCount > 1) {
+        put("%c %u*%u", run.letter, run.heldDelta, run.heldCount);
+    } else {
+        put("%c %u", run.letter, run.heldDelta);
+    }
+    if (run.heldRepeats > 1) put(" ^%u", run.heldRepeats);
+    put("\n");
+}
+
 void endRun(Run &run) {
     if (!run.active) return;
     run.active = false;
-    if (run.letter == 'p') {
-        put("p*%u\n", run.count);
-    } else if (run.count > 1) {
-        put("%c %u*%u\n", run.letter, run.letter == 't' ? run.delta : run.value, run.count);
-    } else {
-        put("%c %u\n", run.letter, run.letter == 't' ? run.delta : run.value);
+    bool same = run.held && run.heldDelta == run.delta && run.heldCount == run.count;
+    if (same && uint64_t{run.count} * (run.heldRepeats + 1) <= maxRecordCount) {
+        run.heldRepeats++;
+        return;
     }
+    writeHeld(run);
+    run.held = true;
+    run.heldDelta = run.delta;
+    run.heldCount = run.count;
+    run.heldRepeats = 1;
 }
 
+// Before any other record: the runs so far are written out.
 void endRun() {
-    endRun(tickRun);
-    endRun(timeRun);
-    endRun(emptyPollRun);
+    for (Run *run : {&tickRun, &timeRun, &emptyPollRun}) {
+        endRun(*run);
+        writeHeld(*run);
+    }
 }
 
 void addToRun(Run &run, uint32_t value) {
@@ -74,7 +101,9 @@ void addToRun(Run &run, uint32_t value) {
     endRun(run);
     run.active = true;
     run.value = value;
-    run.delta = value - lastTick;
+    run.delta = value - *run.previous;
+    if (run.modulus != 0) run.delta = (value + run.modulus - *run.previous) % run.modulus;
+    *run.previous = value;
     run.count = 1;
 }
 
@@ -159,7 +188,6 @@ uint32_t recordingTickMillis() {
     beginInput();
     uint32_t value = inner->tickMillis();
     addToRun(tickRun, value);
-    lastTick = value;
     return value;
 }
 
@@ -171,7 +199,8 @@ int recordingTimeOfDayMillis() {
 }
 
 void recordingSleepMillis(uint32_t ms) {
-    flushOut();
+    // What is written goes out; the runs go on (a typewriter waits after every character).
+    if (out != nullptr) std::fflush(out);
     inner->sleepMillis(ms);
 }
 
@@ -247,8 +276,9 @@ bool startRecording(const char *path, const Platform &innerPlatform, int every,
     checkpointDue = false;
     checkpointNumber = 0;
     forgetScreensShown();
-    lastTick = 0;
-    tickRun.active = timeRun.active = emptyPollRun.active = false;
+    lastTick = lastTime = 0;
+    for (Run *run : {&tickRun, &timeRun, &emptyPollRun})
+        run->active = run->held = false;
     std::error_code ignored;
     put("brinewort-recording %d\ndir %s\nsave %s\n", recordingVersion,
         std::filesystem::current_path(ignored).c_str(), hasSave ? hexOf(save).c_str() : "-");

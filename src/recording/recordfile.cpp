@@ -44,11 +44,18 @@ struct LineReader {
         *value = static_cast<uint32_t>(wide);
         return true;
     }
-    // "*N" after a value: how many readings the line stands for; 1 without it.
-    bool repeat(uint32_t *count) {
-        *count = 1;
-        if (!literal('*')) return true;
-        return number32(maxRecordCount, count) && *count > 0;
+    // "*N" after a value: how many readings the run stands for, and " ^K": how many such runs
+    // in a row the line stands for; 1 without them.
+    bool repeat(Record *record) {
+        record->count = record->repeats = 1;
+        if (literal('*') && (!number32(maxRecordCount, &record->count) || record->count == 0)) {
+            return false;
+        }
+        if (literal(' ') && (!literal('^') || !number32(maxRecordCount, &record->repeats) ||
+                             record->repeats == 0)) {
+            return false;
+        }
+        return atEnd() && uint64_t{record->count} * record->repeats <= maxRecordCount;
     }
     bool word(std::string *text) {
         const char *start = at;
@@ -99,12 +106,10 @@ bool readRecord(LineReader &in, Record *record) {
     switch (letter) {
     case 't':
         record->kind = Record::Kind::tick;
-        return in.literal(' ') && in.number32(UINT32_MAX, &record->value) &&
-               in.repeat(&record->count) && in.atEnd();
+        return in.literal(' ') && in.number32(UINT32_MAX, &record->value) && in.repeat(record);
     case 'm':
         record->kind = Record::Kind::timeOfDay;
-        return in.literal(' ') && in.number32(999, &record->value) && in.repeat(&record->count) &&
-               in.atEnd();
+        return in.literal(' ') && in.number32(999, &record->value) && in.repeat(record);
     case 'k': {
         record->kind = Record::Kind::read;
         KeyEvent event;
@@ -116,9 +121,7 @@ bool readRecord(LineReader &in, Record *record) {
     }
     case 'p': {
         record->kind = Record::Kind::poll;
-        if (in.literal('*')) {
-            return in.number32(maxRecordCount, &record->count) && record->count > 0 && in.atEnd();
-        }
+        if (in.at != in.end && *in.at == '*') return in.repeat(record);
         uint32_t n;
         if (!in.literal(' ') || !in.number32(maxPolledEvents, &n) || n == 0 ||
             !readArrival(in, &record->value)) {

@@ -20,8 +20,9 @@ struct Record {
     enum class Kind : uint8_t {
         // Clock readings and empty polls between two other records come in three runs side
         // by side: the game takes each kind in order, whatever the order of the lines.
+        // A " ^K" after "t", "m" or "p*" lines: K such runs in a row.
         tick,       // "t D[*N]": N tick readings, the first D after the previous one
-        timeOfDay,  // "m V[*N]": N readings of the time of day
+        timeOfDay,  // "m D[*N]": N time-of-day readings, the first D after the last (mod 1000)
         read,       // "k P VK CH @D": a blocking read; the tick of its arrival D after the last
         poll,       // "p N @D P VK CH ..." one poll and the N events it took; "p*N" N empty ones
         discard,    // "x": pending input dropped
@@ -29,8 +30,9 @@ struct Record {
         checkpoint, // "c LABEL TEXT": the game's state at that point (see checkpointState)
     };
     Kind kind = Kind::discard;
-    uint32_t value = 0; // tick, time of day, or the arrival tick of a read or poll
-    uint32_t count = 1; // readings or empty polls this line stands for
+    uint32_t value = 0;   // tick, time of day, or the arrival tick of a read or poll
+    uint32_t count = 1;   // readings or empty polls in one run of equal ones
+    uint32_t repeats = 1; // such runs in a row
     std::vector<KeyEvent> events;
     std::string text; // data file name, or checkpoint label and state
     uint64_t hash = 0;

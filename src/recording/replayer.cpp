@@ -28,6 +28,7 @@ ReplayOptions options;
 ReplayResult *result = nullptr;
 size_t next = 0; // the first record not taken yet: a segment of readings, or another record
 uint32_t lastTick = 0;
+uint32_t lastTime = 0; // the last time of day given
 
 // The pace: recorded tick recordedBase was shown at the presenter's tick realBase.
 bool paceStarted = false;
@@ -188,7 +189,7 @@ const Record &expect(Record::Kind kind) {
 void use(const Record &record) {
     if (isLoose(record)) {
         int stream = streamOf(record.kind);
-        if (++usedOf[stream] < record.count) return;
+        if (++usedOf[stream] < record.count * record.repeats) return;
         usedOf[stream] = 0;
         size_t at = cursors[stream] + 1;
         while (at < segmentEnd && !cursorMatches(at, stream))
@@ -307,7 +308,7 @@ void replayDiscardEvents() {
 
 uint32_t replayTickMillis() {
     const Record &record = expect(Record::Kind::tick);
-    if (usedOf[0] == 0) lastTick += record.value;
+    if (usedOf[0] % record.count == 0) lastTick += record.value;
     use(record);
     paceTo(lastTick);
     return lastTick;
@@ -315,8 +316,9 @@ uint32_t replayTickMillis() {
 
 int replayTimeOfDayMillis() {
     const Record &record = expect(Record::Kind::timeOfDay);
+    if (usedOf[1] % record.count == 0) lastTime = (lastTime + record.value) % 1000;
     use(record);
-    return static_cast<int>(record.value);
+    return static_cast<int>(lastTime);
 }
 
 // The recorded clock readings pace the replay; a sleep has nothing more to do.
@@ -469,7 +471,7 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     next = 0;
     openSegment();
     forgetScreensShown();
-    lastTick = 0;
+    lastTick = lastTime = 0;
     paceStarted = false;
     lastViewerCheck = shownOn.tickMillis();
     const Platform *before = &currentPlatform();
