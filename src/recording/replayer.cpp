@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 #include "console/console.h"
 #include "game/game.h"
@@ -58,20 +59,26 @@ const char *kindName(Record::Kind kind) {
     return "?";
 }
 
+std::vector<std::string> fieldsOf(const std::string &state) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (start <= state.size()) {
+        size_t end = std::min(state.find(' ', start), state.size());
+        fields.push_back(state.substr(start, end - start));
+        start = end + 1;
+    }
+    return fields;
+}
+
 // The names of the fields ("mode", "player", ... "shown") whose values differ.
 std::string differingFields(const std::string &expected, const std::string &actual) {
+    std::vector<std::string> left = fieldsOf(expected), right = fieldsOf(actual);
     std::string names;
-    size_t a = 0, b = 0;
-    while (a < expected.size() || b < actual.size()) {
-        size_t aEnd = std::min(expected.find(' ', a), expected.size());
-        size_t bEnd = std::min(actual.find(' ', b), actual.size());
-        std::string left = expected.substr(a, aEnd - a), right = actual.substr(b, bEnd - b);
-        if (left != right) {
-            std::string name = left.substr(0, left.find('='));
-            names += (names.empty() ? "" : ", ") + (name.empty() ? right : name);
-        }
-        a = aEnd + 1;
-        b = bEnd + 1;
+    for (size_t i = 0; i < std::max(left.size(), right.size()); i++) {
+        std::string a = i < left.size() ? left[i] : "", b = i < right.size() ? right[i] : "";
+        if (a == b) continue;
+        std::string name = (a.empty() ? b : a).substr(0, (a.empty() ? b : a).find('='));
+        names += (names.empty() ? "" : ", ") + name;
     }
     return names;
 }
