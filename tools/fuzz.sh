@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRINEWORT_FUZZ_BUILD:-$root/build-fuzz}
 jobs=${BRINEWORT_FUZZ_JOBS:-$(nproc)}
 targets=("$@")
-((${#targets[@]} > 0)) || targets=(map_loader text_section picture save pcf_font)
+((${#targets[@]} > 0)) || targets=(map_loader text_section picture save recording pcf_font)
 
 mkdir -p "$build"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DBRINEWORT_FUZZ=ON \

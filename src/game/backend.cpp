@@ -2,7 +2,6 @@
 #include "game/backend.h"
 
 #include <cstdio>
-#include <cstring>
 #include <unistd.h>
 
 #include "platform/terminal.h"
@@ -10,18 +9,7 @@
 #include "window/window.h"
 #endif
 
-const Platform *startBackend(int *argc, char **argv) {
-    bool windowAsked = false;
-    int kept = 1;
-    for (int i = 1; i < *argc; i++) {
-        if (std::strcmp(argv[i], "--window") == 0) {
-            windowAsked = true;
-        } else {
-            argv[kept++] = argv[i];
-        }
-    }
-    *argc = kept;
-    argv[kept] = nullptr;
+const Platform *startBackend(bool windowAsked) {
 #ifdef BRINEWORT_WINDOW
     bool fromDesktop = isatty(STDIN_FILENO) == 0 && windowDisplayAvailable();
     if (windowAsked || fromDesktop) {

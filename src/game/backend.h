@@ -3,9 +3,8 @@
 
 #include "platform/platform.h"
 
-// Chooses, initialises and selects the backend for the options given: the window with
-// "--window", or by default when standard input is no terminal but a display is there
-// (started from a desktop menu); the terminal otherwise, and whenever the window cannot
-// be opened. The options it knows are taken out of argv (argc shrinks). Returns the
-// backend now in use, or nullptr when none could start (the reason is on stderr).
-const Platform *startBackend(int *argc, char **argv);
+// Chooses, initialises and selects the backend: the window when windowAsked ("--window"),
+// or by default when standard input is no terminal but a display is there (started from a
+// desktop menu); the terminal otherwise, and whenever the window cannot be opened. Returns
+// the backend now in use, or nullptr when none could start (the reason is on stderr).
+const Platform *startBackend(bool windowAsked);

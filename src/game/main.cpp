@@ -1,26 +1,122 @@
-// The program's entry point: the terminal or a window, the game, and a clean way out.
+// The program's entry point: the terminal or a window, the game, and a clean way out; or a
+// recording of a game played back.
 #include <cstdio>
+#include <string>
 
 #include "console/console.h"
 #include "game/backend.h"
+#include "game/commandline.h"
 #include "game/game.h"
 #include "platform/terminal.h"
+#include "recording/recording.h"
 
-int main(int argc, char **argv) {
-    const Platform *platform = startBackend(&argc, argv);
-    if (platform == nullptr) return 2;
+namespace {
+
+// A recording checks the game's state every so many presents (a few seconds of play).
+constexpr int checkpointEvery = 100;
+
+// Ends the program after the backend has been given back: as a quit signal says, with a
+// line saying that input has closed, or quietly for a window its player closed.
+int endedByBackend(const Platform &backend, const RunEnded &ended) {
+    backend.shutdown();
+    std::string error;
+    finishRecording(&error);
+    reraiseQuitSignal(ended.signal);
+    // A window closed by its player ends the game as Quit does.
+    if (&backend != &terminalPlatform) return 0;
+    std::fputs("brinewort: the terminal's input has closed; the game has ended\n", stderr);
+    return 1;
+}
+
+int play(const CommandLine &options) {
+    std::string error;
+    if (options.recordPath != nullptr &&
+        !startRecording(options.recordPath, checkpointEvery, &error)) {
+        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+        return 2;
+    }
+    const Platform *backend = startBackend(options.window);
+    if (backend == nullptr) {
+        // Nothing was played: no recording is left behind either.
+        finishRecording(&error);
+        if (options.recordPath != nullptr) std::remove(options.recordPath);
+        return 2;
+    }
+    if (options.recordPath != nullptr) usePlatform(recordThrough(*backend));
     int status = 0;
     try {
         status = runProgram();
         presentScreen();
     } catch (const RunEnded &ended) {
-        platform->shutdown();
-        reraiseQuitSignal(ended.signal);
-        // A window closed by its player ends the game as Quit does.
-        if (platform != &terminalPlatform) return 0;
-        std::fputs("brinewort: the terminal's input has closed; the game has ended\n", stderr);
+        return endedByBackend(*backend, ended);
+    }
+    backend->shutdown();
+    if (!finishRecording(&error)) {
+        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
         return 1;
     }
-    platform->shutdown();
     return status;
+}
+
+// The last screen stays, a notice on its bottom row, until the viewer presses a key.
+void showEndNotice(const Platform &presenter, const char *text) {
+    char line[screenWidth + 1];
+    std::snprintf(line, sizeof line, "%-*.*s", screenWidth, screenWidth, text);
+    printAt(line, 0x70, 0, screenHeight - 1);
+    presentScreen();
+    // Keys typed while the replay ran are not an answer to the notice.
+    presenter.discardEvents();
+    KeyEvent event;
+    do {
+        presenter.readEvent(&event);
+    } while (!event.keyDown);
+}
+
+int replay(const CommandLine &options) {
+    Recording recording;
+    std::string error;
+    // A bad file, or data that differ, is refused before the terminal is touched.
+    if (!loadRecording(options.replayPath, &recording, &error) ||
+        !checkReplayData(recording, &error)) {
+        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+        return 2;
+    }
+    const Platform *presenter = startBackend(options.window);
+    if (presenter == nullptr) return 2;
+    ReplayOptions chosen;
+    chosen.speed = options.replaySpeed;
+    chosen.watchViewer = true;
+    ReplayResult result;
+    try {
+        result = runReplay(recording, *presenter, chosen);
+        if (result.outcome != ReplayOutcome::stopped && result.outcome != ReplayOutcome::refused) {
+            std::string notice = result.message + ": press any key";
+            showEndNotice(*presenter, notice.c_str());
+        }
+    } catch (const RunEnded &ended) {
+        return endedByBackend(*presenter, ended);
+    }
+    presenter->shutdown();
+    switch (result.outcome) {
+    case ReplayOutcome::refused:
+        std::fprintf(stderr, "brinewort: %s\n", result.message.c_str());
+        return 2;
+    case ReplayOutcome::diverged:
+        std::fprintf(stderr, "brinewort: %s: %s\n", options.replayPath, result.message.c_str());
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    CommandLine options;
+    std::string error;
+    if (!parseCommandLine(argc, argv, &options, &error)) {
+        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+        return 2;
+    }
+    return options.replayPath != nullptr ? replay(options) : play(options);
 }

@@ -3,6 +3,7 @@
 
 #include "console/console.h"
 #include "platform/platform.h"
+#include "recording/recording.h"
 #include "resources/resources.h"
 
 FILE *openDataFile(const char *fileName) {
@@ -10,7 +11,9 @@ FILE *openDataFile(const char *fileName) {
     if (file == nullptr) {
         reportFileError(fileName);
         printAt("Couldnt find file", 15, 45, 2);
+        return nullptr;
     }
+    noteDataFileOpened(fileName); // a recording ties itself to the data it was made with
     return file;
 }
 

@@ -4,6 +4,7 @@
 
 #include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "recording/recording.h"
 #include "support/harness.h"
 
 using FuzzRegressionTest = GameTest;
@@ -39,4 +40,19 @@ TEST_F(FuzzRegressionTest, AMapRoomLevelOfByte255IsACharacter) {
             }
         }
     }
+}
+
+// A checkpoint with one field fewer than the replay's state: naming the fields that differ
+// read past the end of the shorter line and threw out of the replay.
+TEST_F(FuzzRegressionTest, ACheckpointWithFieldsMissingEndsTheReplayAsDiverged) {
+    Recording recording;
+    std::string error;
+    ASSERT_TRUE(parseRecording("brinewort-recording 1\ndir .\nsave -\nc end mode=1 rand=2\n",
+                               &recording, &error))
+        << error;
+    ReplayOptions options;
+    options.speed = 0;
+    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    EXPECT_EQ(result.outcome, ReplayOutcome::diverged);
+    EXPECT_EQ(result.checkpoint, "end");
 }

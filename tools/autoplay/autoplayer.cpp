@@ -506,8 +506,9 @@ char dungeonKey(AutoPlayer &bot) {
 // ---------------------------------------------------------------- Other screens
 
 void titleKey(AutoPlayer &bot) {
-    if (agamirDefeats >= 3) return; // the game is won: nothing more to press
-    int wanted = bot.continueNext ? 1 : 0;
+    bool won = agamirDefeats >= 3;
+    if (won && !bot.quitWhenWon) return; // nothing more to press: the run ends here
+    int wanted = won ? mainMenuEntries - 1 : bot.continueNext ? 1 : 0;
     bot.goal = wanted == 1 ? "continue the saved game" : "start a new game";
     headlessPress(mainMenuCursor == wanted ? keyEnter
                                            : arrowToward(mainMenuCursor, wanted, mainMenuEntries));

@@ -1,4 +1,5 @@
-// An automatic player for the tests: presses the next key from the game's state, headless.
+// An automatic player: presses the next key from the game's state, headless. The tests play
+// the whole game with it, and the demo recorder records it doing so.
 #pragma once
 
 #include <map>
@@ -38,6 +39,7 @@ struct AutoPlayer {
     bool saved = false;                    // the game has been saved once
     bool quitAfterSave = false;            // then the program is quit and started again
     bool continueNext = false;             // the next title menu is answered with Continue
+    bool quitWhenWon = false;              // after the ending, Quit in the title menu (else wait)
     std::string goal;                      // what it was doing last, for the failure message
 
     // --- What it watches ---

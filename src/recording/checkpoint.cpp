@@ -1,0 +1,77 @@
+// What a checkpoint of a recording pins: the game's state and the screen, as one line.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "console/console.h"
+#include "game/game.h"
+#include "recording/recording.h"
+
+namespace {
+
+uint64_t shownHash = 0; // every screen shown since the recording or replay began
+
+// A quick mix of the cells, a word at a time: every present of a long game goes through it.
+uint64_t hashCells(uint64_t hash) {
+    static_assert(sizeof screenCells % sizeof(uint64_t) == 0);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(screenCells);
+    for (size_t i = 0; i < sizeof screenCells; i += sizeof(uint64_t)) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 29;
+    }
+    return hash;
+}
+
+void appendNumbers(std::string &out, const char *name, const int32_t *values, int n) {
+    out += name;
+    out += '=';
+    for (int i = 0; i < n; i++) {
+        if (i > 0) out += ',';
+        out += std::to_string(values[i]);
+    }
+    out += ' ';
+}
+
+} // namespace
+
+std::string checkpointState() {
+    std::string out;
+    out.reserve(400);
+    out += "mode=" + std::to_string(gameMode) + ' ';
+    const int32_t record[] = {player.hp,          player.sp,
+                              player.maxHp,       player.maxSp,
+                              player.attack,      player.defense,
+                              player.spellsKnown, player.experience,
+                              player.level,       player.weaponStrength,
+                              player.playerRoomX, player.playerRoomY};
+    appendNumbers(out, "player", record, static_cast<int>(std::size(record)));
+    int32_t items[itemKinds];
+    for (int i = 0; i < itemKinds; i++)
+        items[i] = itemCounts[i];
+    appendNumbers(out, "items", items, itemKinds);
+    int32_t bosses[2 + 3 * maxDefeatedBosses] = {mollochDefeats, agamirDefeats};
+    int used = 2;
+    for (const DefeatedBoss &boss : defeatedBosses) {
+        if (boss.mode == 0 && boss.roomCol == 0 && boss.roomRow == 0) break;
+        bosses[used++] = boss.mode;
+        bosses[used++] = boss.roomCol;
+        bosses[used++] = boss.roomRow;
+    }
+    appendNumbers(out, "bosses", bosses, used);
+    char tail[96];
+    std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", randState,
+                  static_cast<unsigned long long>(hashCells(0)),
+                  static_cast<unsigned long long>(shownHash));
+    out += tail;
+    return out;
+}
+
+void noteScreenShown() {
+    shownHash = hashCells(shownHash);
+}
+
+void forgetScreensShown() {
+    shownHash = 0;
+}

@@ -1,0 +1,120 @@
+// Recordings: every input a run takes from the platform layer, written as the game goes, and
+// played back exactly, watched in a terminal or checked headless against checkpoints.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// --- The file ---
+// Line-based text. The first line is "brinewort-recording 1"; then "dir" and the directory the
+// run was started in; "save -", or "save" and the hex bytes of the save file as the run found
+// it; then one record a line, in the order the game asked for them.
+constexpr int recordingVersion = 1;
+// The most readings one line stands for: a damaged file cannot keep a replay busy for long.
+constexpr uint32_t maxRecordCount = 10000000;
+
+struct Record {
+    enum class Kind : uint8_t {
+        // Clock readings and empty polls between two other records come in three runs side
+        // by side: the game takes each kind in order, whatever the order of the lines.
+        // A " ^K" after "t", "m" or "p*" lines: K such runs in a row.
+        tick,       // "t D[*N]": N tick readings, the first D after the previous one
+        timeOfDay,  // "m D[*N]": N time-of-day readings, the first D after the last (mod 1000)
+        read,       // "k P VK CH @D": a blocking read; the tick of its arrival D after the last
+        poll,       // "p N @D P VK CH ..." one poll and the N events it took; "p*N" N empty ones
+        discard,    // "x": pending input dropped
+        dataFile,   // "f HASH NAME": the game opened the data file NAME (FNV-1a 64 of its bytes)
+        checkpoint, // "c LABEL TEXT": the game's state at that point (see checkpointState)
+    };
+    Kind kind = Kind::discard;
+    uint32_t value = 0;   // tick, time of day, or the arrival tick of a read or poll
+    uint32_t count = 1;   // readings or empty polls in one run of equal ones
+    uint32_t repeats = 1; // such runs in a row
+    std::vector<KeyEvent> events;
+    std::string text; // data file name, or checkpoint label and state
+    uint64_t hash = 0;
+    int line = 0; // where it stands in the file, for messages
+};
+
+struct Recording {
+    std::string directory; // where the run was started: data files are looked for there too
+    bool hasSave = false;
+    std::string save; // the save file's bytes when the run started
+    std::vector<Record> records;
+    // Where each data file opened by the run was found, once per name, and its hash.
+    std::vector<Record> dataFiles;
+};
+
+// Reads a whole recording from its bytes. False with one line saying what is wrong (the line
+// number included) when it is empty, truncated, of another version or not a recording.
+bool parseRecording(const std::string &bytes, Recording *recording, std::string *error);
+// Reads the file; the error line names it.
+bool loadRecording(const char *path, Recording *recording, std::string *error);
+
+// FNV-1a 64 of some bytes, and of a file (false when it cannot be read).
+uint64_t hashBytes(const void *bytes, size_t size, uint64_t hash = 14695981039346656037ull);
+bool hashFile(const char *path, uint64_t *hash);
+
+// The state a checkpoint pins: mode, player record, item counts, bosses, random state, a hash
+// of the 80x25 cells with their colours, and one of every screen shown so far, as one line.
+std::string checkpointState();
+// Called at every present of a recording or a replay: the screen shown joins the hash of all
+// screens shown; a new recording or replay starts it afresh.
+void noteScreenShown();
+void forgetScreensShown();
+
+// --- Recording ---
+// Opens path and starts a recording there (the save file as it is now first); checkpoints
+// every checkpointEvery presents (0: only at the end). False with one line in *error when the
+// file cannot be written. Opened before any backend starts, so a bad path leaves the terminal
+// untouched.
+bool startRecording(const char *path, int checkpointEvery, std::string *error);
+// The backend that records, writing every input the inner backend gives the game into the
+// recording: select it with usePlatform once inner runs.
+const Platform *recordThrough(const Platform &inner);
+// Writes the final checkpoint and closes the file; harmless when not recording. False with one
+// line in *error when any of the file could not be written.
+bool finishRecording(std::string *error);
+
+// Called by the game each time it opens a data file, with the path it opened: a recording
+// notes its hash, a replay checks it.
+void noteDataFileOpened(const char *path);
+void replayDataFileOpened(const char *path); // the replaying half of it
+
+// --- Replaying ---
+enum class ReplayOutcome {
+    finished, // the game asked for nothing the recording did not hold; every checkpoint held
+    ranOut,   // the recording stops early (a crash or an interrupted run): replayed up to there
+    diverged, // the game asked for another input than recorded, or a checkpoint differs
+    stopped,  // the viewer pressed q or Esc
+    refused,  // the data files differ from the recorded ones, or the save cannot be set up
+};
+
+struct ReplayOptions {
+    double speed = 1.0;       // times the recorded pace; 0 as fast as possible
+    bool watchViewer = false; // read the presenter's keys: q or Esc stops, space pauses
+    bool keepTemporary = false;
+};
+
+struct ReplayResult {
+    ReplayOutcome outcome = ReplayOutcome::finished;
+    std::string message;    // one line for the viewer
+    std::string checkpoint; // the label of the first checkpoint that differs
+    std::string lastGoodCheckpoint;
+    std::string expected, actual;
+    int checkpointsPassed = 0;
+};
+
+// Checks that the data files the recording names are there and unchanged (relative to the
+// current directory, else where they were recorded). False with one line in *error.
+bool checkReplayData(const Recording &recording, std::string *error);
+// Plays the recording from a program start on the presenter, which is initialised already,
+// in a temporary directory holding the recorded save and links to the data files, so that
+// the player's own save is never touched. The screen stays as the game left it.
+ReplayResult runReplay(const Recording &recording, const Platform &presenter,
+                       const ReplayOptions &options);
+// The backend that replays, forwarding what is shown to the presenter.
+extern const Platform replayPlatform;

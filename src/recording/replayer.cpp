@@ -1,0 +1,515 @@
+// The replaying backend: gives the game the inputs of a recording, in order and at the
+// recorded pace, and forwards what the game shows to a presenter (a terminal, or nothing).
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <unistd.h>
+#include <vector>
+
+#include "console/console.h"
+#include "game/game.h"
+#include "recording/recording.h"
+#include "save/save.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Thrown where the replay cannot go on; runReplay catches it.
+struct ReplayStop {
+    ReplayOutcome outcome;
+    std::string message;
+};
+
+const Recording *recording = nullptr;
+const Platform *presenter = nullptr;
+ReplayOptions options;
+ReplayResult *result = nullptr;
+size_t next = 0; // the first record not taken yet: a segment of readings, or another record
+uint32_t lastTick = 0;
+uint32_t lastTime = 0; // the last time of day given
+
+// The pace: recorded tick recordedBase was shown at the presenter's tick realBase.
+bool paceStarted = false;
+uint32_t recordedBase = 0;
+uint32_t realBase = 0;
+uint32_t lastViewerCheck = 0;
+constexpr uint32_t viewerCheckMillis = 100; // at full speed, how often the viewer's keys are read
+constexpr int noticeRow = screenHeight - 1;
+
+const char *kindName(Record::Kind kind) {
+    switch (kind) {
+    case Record::Kind::tick:
+        return "a clock reading";
+    case Record::Kind::timeOfDay:
+        return "the time of day";
+    case Record::Kind::read:
+        return "a key";
+    case Record::Kind::poll:
+        return "a poll of the keyboard";
+    case Record::Kind::discard:
+        return "dropping pending keys";
+    case Record::Kind::dataFile:
+        return "a data file";
+    case Record::Kind::checkpoint:
+        return "a checkpoint";
+    }
+    return "?";
+}
+
+std::vector<std::string> fieldsOf(const std::string &state) {
+    std::vector<std::string> fields;
+    size_t start = 0;
+    while (start <= state.size()) {
+        size_t end = std::min(state.find(' ', start), state.size());
+        fields.push_back(state.substr(start, end - start));
+        start = end + 1;
+    }
+    return fields;
+}
+
+// The names of the fields ("mode", "player", ... "shown") whose values differ.
+std::string differingFields(const std::string &expected, const std::string &actual) {
+    std::vector<std::string> left = fieldsOf(expected), right = fieldsOf(actual);
+    std::string names;
+    for (size_t i = 0; i < std::max(left.size(), right.size()); i++) {
+        std::string a = i < left.size() ? left[i] : "", b = i < right.size() ? right[i] : "";
+        if (a == b) continue;
+        std::string name = (a.empty() ? b : a).substr(0, (a.empty() ? b : a).find('='));
+        names += (names.empty() ? "" : ", ") + name;
+    }
+    return names;
+}
+
+void checkCheckpoint(const Record &record) {
+    // " LABEL STATE"
+    size_t space = record.text.find(' ', 1);
+    std::string label = record.text.substr(1, space == std::string::npos ? space : space - 1);
+    std::string expected = space == std::string::npos ? "" : record.text.substr(space + 1);
+    std::string actual = checkpointState();
+    if (actual == expected) {
+        result->checkpointsPassed++;
+        result->lastGoodCheckpoint = label;
+        return;
+    }
+    result->checkpoint = label;
+    result->expected = expected;
+    result->actual = actual;
+    std::string fields = differingFields(expected, actual);
+    if (fields == "shown") {
+        fields += result->lastGoodCheckpoint.empty()
+                      ? " (a screen shown since the start)"
+                      : " (a screen shown since checkpoint " + result->lastGoodCheckpoint + ")";
+    }
+    throw ReplayStop{ReplayOutcome::diverged,
+                     "The replay differs from the recording at checkpoint " + label + " in " +
+                         fields};
+}
+
+bool isLoose(const Record &record) {
+    return record.kind == Record::Kind::tick || record.kind == Record::Kind::timeOfDay ||
+           (record.kind == Record::Kind::poll && record.events.empty());
+}
+
+int streamOf(Record::Kind kind) {
+    return kind == Record::Kind::tick ? 0 : kind == Record::Kind::timeOfDay ? 1 : 2;
+}
+
+// The lines from segmentStart to segmentEnd are clock readings and empty polls: three
+// streams, each taken in order by its own cursor.
+size_t segmentEnd = 0;
+size_t cursors[3];
+uint32_t usedOf[3];
+
+bool cursorMatches(size_t at, int stream) {
+    return isLoose(recording->records[at]) && streamOf(recording->records[at].kind) == stream;
+}
+
+void openSegment() {
+    segmentEnd = next;
+    while (segmentEnd < recording->records.size() && isLoose(recording->records[segmentEnd]))
+        segmentEnd++;
+    for (int stream = 0; stream < 3; stream++) {
+        size_t at = next;
+        while (at < segmentEnd && !cursorMatches(at, stream))
+            at++;
+        cursors[stream] = at;
+        usedOf[stream] = 0;
+    }
+}
+
+bool segmentUsedUp() {
+    for (size_t cursor : cursors) {
+        if (cursor < segmentEnd) return false;
+    }
+    return true;
+}
+
+[[noreturn]] void mismatch(Record::Kind wanted, const Record &found) {
+    char text[200];
+    std::snprintf(text, sizeof text, "The game asked for %s where the recording holds %s (line %d)",
+                  kindName(wanted), kindName(found.kind), found.line);
+    throw ReplayStop{ReplayOutcome::diverged, text};
+}
+
+// Moves past a used-up segment and the checkpoints after it, checking them.
+void passCheckpoints() {
+    next = segmentEnd;
+    while (next < recording->records.size() &&
+           recording->records[next].kind == Record::Kind::checkpoint) {
+        checkCheckpoint(recording->records[next]);
+        next++;
+    }
+    openSegment();
+}
+
+// The record the game's next input of this kind comes from; use takes it.
+const Record &expect(Record::Kind kind) {
+    bool loose = kind == Record::Kind::tick || kind == Record::Kind::timeOfDay;
+    for (;;) {
+        if (loose || kind == Record::Kind::poll) {
+            int stream = streamOf(kind);
+            if (cursors[stream] < segmentEnd) return recording->records[cursors[stream]];
+        }
+        // A recording cut short (a crash, an interrupted run) may stop inside a segment.
+        if (segmentEnd >= recording->records.size()) {
+            throw ReplayStop{ReplayOutcome::ranOut, "The recording ends here"};
+        }
+        if (!segmentUsedUp()) {
+            // The game wants something else while readings recorded before it are left.
+            const Record &left = recording->records[std::min({cursors[0], cursors[1], cursors[2]})];
+            mismatch(kind, left);
+        }
+        if (segmentEnd > next || recording->records[next].kind == Record::Kind::checkpoint) {
+            passCheckpoints();
+            continue;
+        }
+        const Record &record = recording->records[next];
+        if (record.kind != kind || loose) mismatch(kind, record);
+        return record;
+    }
+}
+
+// Takes one use of the record expect gave; one standing for several readings lasts that long.
+void use(const Record &record) {
+    if (isLoose(record)) {
+        int stream = streamOf(record.kind);
+        if (++usedOf[stream] < record.count * record.repeats) return;
+        usedOf[stream] = 0;
+        size_t at = cursors[stream] + 1;
+        while (at < segmentEnd && !cursorMatches(at, stream))
+            at++;
+        cursors[stream] = at;
+        return;
+    }
+    next++;
+    openSegment();
+}
+
+bool isViewerStop(const KeyEvent &event) {
+    return event.keyDown && (event.character == 'q' || event.character == 'Q' ||
+                             event.virtualKey == 27 || event.character == 27);
+}
+
+// Space pauses until space again (q or Esc stops); the row of the notice is put back after.
+void pauseForViewer() {
+    Cell saved[screenWidth];
+    std::copy(std::begin(screenCells[noticeRow]), std::end(screenCells[noticeRow]), saved);
+    uint16_t colour = consoleColour;
+    int x = cursorX, y = cursorY;
+    printAt("Paused: space goes on, q stops the replay", 0x70, 0, noticeRow);
+    presenter->present();
+    uint32_t started = presenter->tickMillis();
+    KeyEvent event;
+    do {
+        presenter->readEvent(&event);
+    } while (!isViewerStop(event) && !(event.keyDown && event.virtualKey == keySpace));
+    std::copy(std::begin(saved), std::end(saved), screenCells[noticeRow]);
+    consoleColour = colour;
+    cursorX = x;
+    cursorY = y;
+    presenter->present();
+    if (isViewerStop(event)) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
+    realBase += presenter->tickMillis() - started;
+}
+
+// Reads what the viewer typed (a terminal's poll waits a few milliseconds when none is there).
+void checkViewer() {
+    KeyEvent events[16];
+    int n = presenter->pollEvents(events, 16);
+    for (int i = 0; i < n; i++) {
+        if (isViewerStop(events[i])) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
+        if (events[i].keyDown && events[i].virtualKey == keySpace) pauseForViewer();
+    }
+    lastViewerCheck = presenter->tickMillis();
+}
+
+// Waits until the recorded moment has come at the chosen speed.
+void paceTo(uint32_t recordedTick) {
+    if (options.speed <= 0) return;
+    if (!paceStarted) {
+        paceStarted = true;
+        recordedBase = recordedTick;
+        realBase = presenter->tickMillis();
+    }
+    for (;;) {
+        double due = static_cast<int32_t>(recordedTick - recordedBase) / options.speed;
+        int32_t waited = static_cast<int32_t>(presenter->tickMillis() - realBase);
+        if (waited >= due) return;
+        if (options.watchViewer && due - waited >= 10) {
+            checkViewer();
+        } else {
+            presenter->sleepMillis(static_cast<uint32_t>(due - waited) + 1);
+        }
+    }
+}
+
+bool replayInit() {
+    return presenter->init();
+}
+
+void replayShutdown() {
+    presenter->shutdown();
+}
+
+void replayPresent() {
+    presenter->present();
+    noteScreenShown();
+    if (options.watchViewer && options.speed <= 0 &&
+        presenter->tickMillis() - lastViewerCheck >= viewerCheckMillis) {
+        checkViewer();
+    }
+}
+
+void replayReadEvent(KeyEvent *event) {
+    const Record &record = expect(Record::Kind::read);
+    paceTo(lastTick + record.value);
+    *event = record.events[0];
+    use(record);
+}
+
+int replayPollEvents(KeyEvent *events, int max) {
+    const Record &record = expect(Record::Kind::poll);
+    if (record.events.empty()) {
+        use(record);
+        return 0;
+    }
+
+    if (record.events.size() > static_cast<size_t>(max)) {
+        throw ReplayStop{ReplayOutcome::diverged, "The recording holds more keys than the game "
+                                                  "takes at once (line " +
+                                                      std::to_string(record.line) + ")"};
+    }
+    paceTo(lastTick + record.value);
+    int n = static_cast<int>(record.events.size());
+    std::copy(record.events.begin(), record.events.end(), events);
+    use(record);
+    return n;
+}
+
+void replayDiscardEvents() {
+    use(expect(Record::Kind::discard));
+}
+
+uint32_t replayTickMillis() {
+    const Record &record = expect(Record::Kind::tick);
+    if (usedOf[0] % record.count == 0) lastTick += record.value;
+    use(record);
+    paceTo(lastTick);
+    return lastTick;
+}
+
+int replayTimeOfDayMillis() {
+    const Record &record = expect(Record::Kind::timeOfDay);
+    if (usedOf[1] % record.count == 0) lastTime = (lastTime + record.value) % 1000;
+    use(record);
+    return static_cast<int>(lastTime);
+}
+
+// The recorded clock readings pace the replay; a sleep has nothing more to do.
+void replaySleepMillis(uint32_t) {}
+
+void replaySetTitle(const char *title) {
+    presenter->setTitle(title);
+}
+
+void replaySetCursorVisible(bool visible) {
+    presenter->setCursorVisible(visible);
+}
+
+void replaySetMinimumSize(int width, int height) {
+    presenter->setMinimumSize(width, height);
+}
+
+void replayReportError(const char *line) {
+    presenter->reportError(line);
+}
+
+// A data file name from a recording may be absolute, or relative without "..": a link made
+// for it stays inside the replay's own directory.
+bool safeRelativeName(const fs::path &name) {
+    if (name.empty() || name.is_absolute()) return false;
+    for (const fs::path &part : name) {
+        if (part == "..") return false;
+    }
+    return true;
+}
+
+// Where a recorded data file is now: the current directory first, as the game looks, else
+// the directory the recording was made in.
+fs::path locateDataFile(const Recording &recorded, const std::string &name) {
+    fs::path path(name);
+    if (path.is_absolute()) return path;
+    std::error_code error;
+    if (fs::exists(path, error)) return fs::absolute(path, error);
+    return fs::path(recorded.directory) / path;
+}
+
+// The replay's own directory: the recorded save and links to the data files.
+bool prepareDirectory(const Recording &recorded, fs::path *directory, std::string *error) {
+    const char *base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/brinewort-replay-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        *error = "cannot make a directory for the replay in " + pattern;
+        return false;
+    }
+    *directory = pattern;
+    std::error_code failure;
+    for (const Record &file : recorded.dataFiles) {
+        fs::path name(file.text);
+        if (name.is_absolute()) continue;
+        if (!safeRelativeName(name)) {
+            *error = file.text + ": not a data file name a replay can use";
+            return false;
+        }
+        fs::path link = *directory / name;
+        fs::create_directories(link.parent_path(), failure);
+        fs::create_symlink(locateDataFile(recorded, file.text), link, failure);
+        if (failure) {
+            *error = file.text + ": " + failure.message();
+            return false;
+        }
+    }
+    if (recorded.hasSave) {
+        FILE *save = std::fopen((*directory / saveFileName).c_str(), "wb");
+        bool written = save != nullptr && std::fwrite(recorded.save.data(), 1, recorded.save.size(),
+                                                      save) == recorded.save.size();
+        if (save != nullptr) written = std::fclose(save) == 0 && written;
+        if (!written) {
+            *error = "cannot set up the recorded save in " + directory->string();
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+const Platform replayPlatform = {
+    .name = "replay",
+    .init = replayInit,
+    .shutdown = replayShutdown,
+    .present = replayPresent,
+    .readEvent = replayReadEvent,
+    .pollEvents = replayPollEvents,
+    .discardEvents = replayDiscardEvents,
+    .tickMillis = replayTickMillis,
+    .timeOfDayMillis = replayTimeOfDayMillis,
+    .sleepMillis = replaySleepMillis,
+    .setTitle = replaySetTitle,
+    .setCursorVisible = replaySetCursorVisible,
+    .setMinimumSize = replaySetMinimumSize,
+    .reportError = replayReportError,
+};
+
+void replayDataFileOpened(const char *path) {
+    if (recording == nullptr) return;
+    const Record &record = expect(Record::Kind::dataFile);
+    if (record.text != path) {
+        throw ReplayStop{ReplayOutcome::diverged, "The game opened " + std::string(path) +
+                                                      " where the recording opened " + record.text};
+    }
+    uint64_t hash = 0;
+    if (!hashFile(path, &hash) || hash != record.hash) {
+        throw ReplayStop{ReplayOutcome::refused,
+                         std::string(path) + " differs from the data file the recording was "
+                                             "made with"};
+    }
+    use(record);
+}
+
+bool checkReplayData(const Recording &recorded, std::string *error) {
+    for (const Record &file : recorded.dataFiles) {
+        fs::path path = locateDataFile(recorded, file.text);
+        uint64_t hash = 0;
+        if (!hashFile(path.c_str(), &hash)) {
+            *error = file.text + ": the recording needs this data file, which cannot be read";
+            return false;
+        }
+        if (hash != file.hash) {
+            *error = path.string() + " differs from the data file the recording was made with";
+            return false;
+        }
+    }
+    return true;
+}
+
+ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
+                       const ReplayOptions &chosen) {
+    ReplayResult outcome;
+    fs::path directory;
+    std::error_code ignored;
+    fs::path previous = fs::current_path(ignored);
+    std::string error;
+    if (!prepareDirectory(recorded, &directory, &error)) {
+        if (!directory.empty()) fs::remove_all(directory, ignored);
+        outcome.outcome = ReplayOutcome::refused;
+        outcome.message = error;
+        return outcome;
+    }
+    fs::current_path(directory, ignored);
+    recording = &recorded;
+    presenter = &shownOn;
+    options = chosen;
+    result = &outcome;
+    next = 0;
+    openSegment();
+    forgetScreensShown();
+    lastTick = lastTime = 0;
+    paceStarted = false;
+    lastViewerCheck = shownOn.tickMillis();
+    const Platform *before = &currentPlatform();
+    usePlatform(&replayPlatform);
+    auto cleanUp = [&] {
+        usePlatform(before);
+        recording = nullptr;
+        result = nullptr;
+        fs::current_path(previous, ignored);
+        if (!chosen.keepTemporary) fs::remove_all(directory, ignored);
+    };
+    try {
+        runProgram();
+        presentScreen();
+        // The run is over: only the final checkpoint may be left.
+        if (segmentUsedUp()) passCheckpoints();
+        if (next < recorded.records.size()) {
+            outcome.outcome = ReplayOutcome::diverged;
+            outcome.message = "The game ended before the recording did (line " +
+                              std::to_string(recorded.records[next].line) + ")";
+        } else {
+            outcome.message = "End of the recording";
+        }
+    } catch (const ReplayStop &stop) {
+        outcome.outcome = stop.outcome;
+        outcome.message = stop.message;
+    } catch (...) {
+        // A quit signal in the presenter: the caller ends the program as it says.
+        cleanUp();
+        throw;
+    }
+    cleanUp();
+    return outcome;
+}

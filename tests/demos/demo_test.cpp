@@ -1,0 +1,153 @@
+// Replays the recorded demos headless and checks every checkpoint: a change in what the game
+// does, or in one drawn cell, shows here as the first checkpoint that differs, with its
+// screen. tools/record_demos.sh records them again when a change of behaviour is intended.
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "game/game.h"
+#include "recording/recording.h"
+#include "support/harness.h"
+
+namespace fs = std::filesystem;
+
+static const fs::path sourceRoot = fs::path(__FILE__).parent_path().parent_path().parent_path();
+
+// The game's data files into the current directory; a save left in data/ is not game data.
+static void copyShippedData() {
+    for (const fs::directory_entry &entry : fs::directory_iterator(sourceRoot / "data")) {
+        fs::path name = entry.path().filename();
+        bool dataFile = name.extension() == ".txt" || name.extension() == ".rtf";
+        if (dataFile && name != "SaveFile.txt") fs::copy_file(entry.path(), name);
+    }
+}
+
+static std::string screenDump() {
+    std::string text;
+    for (int y = 0; y < screenHeight; y++)
+        text += "  |" + screenRow(y) + "\n";
+    return text;
+}
+
+class DemoTest : public GameTest, public ::testing::WithParamInterface<const char *> {};
+
+TEST_P(DemoTest, ReplaysToEveryCheckpoint) {
+    copyShippedData();
+    Recording recording;
+    std::string error;
+    fs::path file = sourceRoot / "tests" / "demos" / GetParam();
+    ASSERT_TRUE(loadRecording(file.c_str(), &recording, &error)) << error;
+    ASSERT_TRUE(checkReplayData(recording, &error))
+        << error << "\nThe data files changed: record the demos again (tools/record_demos.sh)";
+    ReplayOptions options;
+    options.speed = 0;
+    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    EXPECT_EQ(result.outcome, ReplayOutcome::finished)
+        << result.message << " (" << result.checkpointsPassed << " checkpoints held)\n"
+        << "recorded: " << result.expected << "\nreplayed: " << result.actual
+        << "\nthe replayed screen:\n"
+        << screenDump();
+    EXPECT_GT(result.checkpointsPassed, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Demos, DemoTest,
+                         ::testing::Values("whole-1.rec", "whole-2.rec", "tour.rec",
+                                           "terminal.rec"),
+                         [](const ::testing::TestParamInfo<const char *> &demo) {
+                             std::string name = demo.param;
+                             name = name.substr(0, name.find('.'));
+                             return name == "whole-1"   ? "WholeGameSaves"
+                                    : name == "whole-2" ? "WholeGameContinues"
+                                    : name == "tour"    ? "SpellsAndDefeat"
+                                                        : "RecordedInTmux";
+                         });
+
+// A damaged or doctored recording ends the replay with the outcome that says why, never a hang.
+struct Alteration {
+    const char *what;
+    std::function<void(std::vector<std::string> &lines)> change; // the file's lines
+    ReplayOutcome outcome;
+    const char *checkpoint; // the label named, for a checkpoint that differs
+};
+
+class AlteredDemoTest : public GameTest {};
+
+TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
+    copyShippedData();
+    std::vector<std::string> original;
+    {
+        std::ifstream file(sourceRoot / "tests" / "demos" / "tour.rec");
+        for (std::string line; std::getline(file, line);)
+            original.push_back(line);
+    }
+    auto checkpointLine = [](std::vector<std::string> &lines, const std::string &label) {
+        for (std::string &line : lines) {
+            if (line.rfind("c " + label + " ", 0) == 0) return &line;
+        }
+        return static_cast<std::string *>(nullptr);
+    };
+    const Alteration alterations[] = {
+        {"stops half way", [](auto &lines) { lines.resize(lines.size() / 2); },
+         ReplayOutcome::ranOut, ""},
+        {"another random state at checkpoint 3",
+         [&](auto &lines) {
+             std::string *line = checkpointLine(lines, "3");
+             ASSERT_NE(line, nullptr);
+             line->insert(line->find("rand=") + 5, "1");
+         },
+         ReplayOutcome::diverged, "3"},
+        {"another screen at the end",
+         [&](auto &lines) {
+             std::string *line = checkpointLine(lines, "end");
+             ASSERT_NE(line, nullptr);
+             char &digit = line->back();
+             digit = digit == '0' ? '1' : '0';
+         },
+         ReplayOutcome::diverged, "end"},
+        {"a key more after the end", [](auto &lines) { lines.push_back("x"); },
+         ReplayOutcome::diverged, ""},
+        {"a press of Enter turned into Down",
+         [](auto &lines) {
+             for (size_t i = lines.size() / 2; i < lines.size(); i++) {
+                 if (lines[i].rfind("k d 13 ", 0) == 0) {
+                     lines[i].replace(4, 2, "40");
+                     return;
+                 }
+             }
+         },
+         ReplayOutcome::diverged, nullptr},
+    };
+    for (const Alteration &alteration : alterations) {
+        SCOPED_TRACE(alteration.what);
+        std::vector<std::string> lines = original;
+        alteration.change(lines);
+        std::string bytes;
+        for (const std::string &line : lines)
+            bytes += line + "\n";
+        Recording recording;
+        std::string error;
+        ASSERT_TRUE(parseRecording(bytes, &recording, &error)) << error;
+        headlessReset();
+        ReplayOptions options;
+        options.speed = 0;
+        ReplayResult result = runReplay(recording, headlessPlatform, options);
+        EXPECT_EQ(result.outcome, alteration.outcome) << result.message;
+        if (alteration.checkpoint != nullptr) {
+            EXPECT_EQ(result.checkpoint, alteration.checkpoint);
+        }
+    }
+    // Data that differ from the recorded ones: refused before it starts, and where it opens them.
+    writeFile("map.txt", readFile("map.txt") + "\n");
+    std::string error;
+    Recording recording;
+    std::ifstream file(sourceRoot / "tests" / "demos" / "tour.rec");
+    ASSERT_TRUE(
+        parseRecording(std::string(std::istreambuf_iterator<char>(file), {}), &recording, &error));
+    EXPECT_FALSE(checkReplayData(recording, &error));
+    EXPECT_NE(error.find("map.txt differs"), std::string::npos) << error;
+    ReplayOptions options;
+    options.speed = 0;
+    EXPECT_EQ(runReplay(recording, headlessPlatform, options).outcome, ReplayOutcome::refused);
+}
