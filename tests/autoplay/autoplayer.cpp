@@ -182,10 +182,14 @@ bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
     return false;
 }
 
-bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
+// A boss that won last time is fought again only after a level more.
+bool lostAtThisLevel(const AutoPlayer &bot, int boss) {
     auto lost = bot.bossLostAtLevel.find(boss);
-    if (lost != bot.bossLostAtLevel.end() && player.level <= lost->second) return false;
-    return canBeat(fighter, bossFoe(boss), pessimistic);
+    return lost != bot.bossLostAtLevel.end() && player.level <= lost->second;
+}
+
+bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
+    return !lostAtThisLevel(bot, boss) && canBeat(fighter, bossFoe(boss), pessimistic);
 }
 
 // ---------------------------------------------------------------- Dungeons
@@ -340,12 +344,12 @@ Goal chooseGoal(const AutoPlayer &bot) {
         Fighter rested = currentFighter();
         rested.hp = rested.maxHp;
         rested.sp = player.maxSp;
-        if (!readyFor(bot, boss, rested, true)) {
+        if (bot.bold ? lostAtThisLevel(bot, boss) : !readyFor(bot, boss, rested, true)) {
             return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
                         .mode = mode,
                         .text = "gain a level before fighting " + name};
         }
-        if (!readyFor(bot, boss, currentFighter(), false))
+        if (!bot.bold && !readyFor(bot, boss, currentFighter(), false))
             return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
         return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
                     .mode = mode,

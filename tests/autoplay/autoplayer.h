@@ -39,6 +39,9 @@ struct AutoPlayer {
     bool quitAfterSave = false;            // then the program is quit and started again
     bool continueNext = false;             // the next title menu is answered with Continue
     std::string goal;                      // what it was doing last, for the failure message
+    // Fights each boss as soon as it is reached, as a player who follows the directions does,
+    // instead of first gaining levels and resting until the fight looks safe.
+    bool bold = false;
 
     // --- What it watches ---
     bool fighting = false;
