@@ -324,12 +324,18 @@ Goal chooseGoal(const AutoPlayer &bot) {
                         .text = "pick up the " + bot.dungeons.at(here).rooms[room].pickup};
         }
     }
+    auto explore = [](int mode) {
+        return Goal{.kind = GoalKind::dungeon,
+                    .mode = mode,
+                    .text = std::string("explore the ") + dungeonName(mode)};
+    };
     for (int mode : dungeonModes) {
         if (mode == here) continue;
-        if (bot.dungeons.count(mode) == 0)
-            return Goal{.kind = GoalKind::dungeon,
-                        .mode = mode,
-                        .text = std::string("explore the ") + dungeonName(mode)};
+        // A bold player goes where it was sent, and looks into other places when that is done.
+        if (bot.dungeons.count(mode) == 0) {
+            if (bot.bold) continue;
+            return explore(mode);
+        }
         if (nearestWantedItem(bot, mode, routesIn(mode)) >= 0)
             return Goal{.kind = GoalKind::dungeon,
                         .mode = mode,
@@ -355,6 +361,9 @@ Goal chooseGoal(const AutoPlayer &bot) {
                     .mode = mode,
                     .room = room,
                     .text = "fight " + name};
+    }
+    for (int mode : dungeonModes) {
+        if (mode != here && bot.dungeons.count(mode) == 0) return explore(mode);
     }
     throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
 }

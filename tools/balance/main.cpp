@@ -35,6 +35,7 @@ struct Arrival {
     bool reached = false;
     int boss = 0;
     int randomBattles = 0; // random battles fought before it
+    int steps = 0;         // steps walked before it
     Player player{};
     BossRecord record{};
 };
@@ -59,17 +60,17 @@ void copyDataFiles(const fs::path &from, const fs::path &to) {
     }
 }
 
-// One whole game, from a new game through a save and a restart to the ending.
+// One whole game, from a new game to the ending.
 Run playGame(uint32_t seed) {
     Run run;
     AutoPlayer bot;
     bot.bold = true;
-    bool reseed = true;
+    // No save, quit and Continue on the way (the tests' check of them): one program start.
+    bot.saved = bot.quitAfterSave = true;
     headlessReset();
     headlessSetKeySource([&] {
-        // Every program start sets the random state to 1: the seed takes its place.
-        if (reseed) randState = seed;
-        reseed = false;
+        // The program start sets the random state to 1: the seed takes its place.
+        if (bot.decisions == 0) randState = seed;
         pressNextKey(bot);
     });
     headlessSetPresentHook([&] {
@@ -84,15 +85,12 @@ Run playGame(uint32_t seed) {
                 int index = fightIndex(boss, fight);
                 if (index >= 0 && !run.arrivals[index].reached)
                     run.arrivals[index] =
-                        Arrival{true, boss, run.randomBattles, player, bosses[boss - 1]};
+                        Arrival{true, boss, run.randomBattles, bot.steps, player, bosses[boss - 1]};
             }
         }
         watchScreen(bot);
     });
     try {
-        runProgram();
-        reseed = true;
-        seed = seed * 2654435761u + 1;
         runProgram();
         run.stuck = "the program ended before the ending";
     } catch (const RunEnded &) {
@@ -155,7 +153,7 @@ void printCurves(int trials) {
         std::printf("\n");
         for (int weapon : weapons) {
             std::printf("%6d", weapon);
-            Arrival arrival{true, boss, 0, fresh, record};
+            Arrival arrival{true, boss, 0, 0, fresh, record};
             for (int level = 1; level <= 20; level++) {
                 if (level > 1) {
                     player = arrival.player;
@@ -214,7 +212,7 @@ int main(int argc, char **argv) {
 
     struct Tally {
         int reached = 0, levelLow = 1000, levelHigh = 0;
-        double levels = 0, battles = 0, wins = 0;
+        double levels = 0, battles = 0, steps = 0, wins = 0;
         std::map<std::string, int> weapons;
     } tallies[fightsReported];
     int finished = 0, battlesLow = 1 << 30, battlesHigh = 0;
@@ -245,6 +243,7 @@ int main(int argc, char **argv) {
             tally.levelLow = std::min(tally.levelLow, arrival.player.level);
             tally.levelHigh = std::max(tally.levelHigh, arrival.player.level);
             tally.battles += arrival.randomBattles;
+            tally.steps += arrival.steps;
             tally.wins += static_cast<double>(won) / trials;
             tally.weapons[arrival.player.weaponName != nullptr ? arrival.player.weaponName
                                                                : "none"]++;
@@ -257,20 +256,21 @@ int main(int argc, char **argv) {
     std::printf("%d seeds, %d fights per arrival; the player fights each boss on arrival, "
                 "as it arrived, with the starting food and without scrolls\n\n",
                 seeds, trials);
-    std::printf("%-22s %8s %9s %9s %10s  %s\n", "fight", "reached", "level", "(range)", "battles",
-                "win chance   weapons");
+    std::printf("%-22s %7s %6s %7s %8s %6s  %s\n", "fight", "reached", "level", "(range)",
+                "battles", "steps", "win chance   weapons");
     for (int index = 0; index < fightsReported; index++) {
         const Tally &tally = tallies[index];
         if (tally.reached == 0) {
-            std::printf("%-22s %8d\n", fightNames[index], 0);
+            std::printf("%-22s %7d\n", fightNames[index], 0);
             continue;
         }
         std::string weapons;
         for (const auto &[name, count] : tally.weapons)
             weapons += (weapons.empty() ? "" : ", ") + name + " " + std::to_string(count);
         std::string range = std::to_string(tally.levelLow) + "-" + std::to_string(tally.levelHigh);
-        std::printf("%-22s %8d %9.1f %9s %10.1f  %9.0f%%   %s\n", fightNames[index], tally.reached,
-                    tally.levels / tally.reached, range.c_str(), tally.battles / tally.reached,
+        std::printf("%-22s %7d %6.1f %7s %8.1f %6.0f  %9.0f%%   %s\n", fightNames[index],
+                    tally.reached, tally.levels / tally.reached, range.c_str(),
+                    tally.battles / tally.reached, tally.steps / tally.reached,
                     100.0 * tally.wins / tally.reached, weapons.c_str());
     }
     if (finished > 0) {
