@@ -38,8 +38,13 @@ row number):
   Y G R B W P L O X in a passage: a locked door of that colour (X: the sealed door). The
      lock sits in the room marked D at one end: it stops the player leaving that room
      through that side without the key; coming in from the other room is free.
-The level grid beside each drawing gives every room's encounter level (1 to 5): the
-higher, the sooner random monsters turn up. The room table lists every room with an item
+The level grid beside each drawing gives every room's encounter digit (1 to 5). It does
+not make a room more dangerous: once the step counter runs out (10 steps into a visit, 75
+after each battle) the game rolls for a battle on every pass of its loop, many times a
+second, and the digit only sets the odds of one roll (1 in 8 for the digit 1, 1 in 7 for
+4 and 5; half that while a flashlight burns), so the battle comes within moments whatever
+the digit. How many battles a dungeon brings depends on how far the player walks in it:
+one on entering, one for every 75 steps after. The room table lists every room with an item
 or a feature; a door code is "LD", the side (N, E, S, W) and the colour letter.
 """
 import argparse
@@ -110,12 +115,12 @@ def dungeon(number, tag, name, width, height, drawing, levels, rooms, boss_order
                          boss_order=list(boss_order)))
 
 
-# The Cave. The mouth (@) opens on a long gallery. Goro stands just below it, Vurgle
-# and Dele far to the west, the two Arkums in the south-west beside the Sword, Pogo
-# in front of the red door. The Red Key lies in the west; behind the red door are the
-# Bow, the Quake Spell, the Lavander Key (for the Castle's library), Pogo once more,
-# and Molloch's first den. The blue door (its key lies in the Castle's yellow wing)
-# keeps the lower den closed until Molloch comes back.
+# The Cave. The mouth (@), where a Whip lies, opens on a long gallery. Straight south
+# run Goro, the Red Key, the Sword and the crossing where Pogo stands at the red door;
+# just behind it lie the Bow and Molloch's first den, a short walk that a new hero makes
+# at level one or two. Vurgle, Dele and the two Arkums live off the way, in the west;
+# Pogo turns up again in the north-east. The blue door south of the crossing (its key
+# lies in the Castle's great hall) keeps the lower den closed until Molloch comes back.
 dungeon(1, "MapTag1", "Cave", 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
@@ -172,12 +177,11 @@ col,row | feature | item            | what it is
  10, 5  |         | Bow             | just behind the red door
 """, boss_order=[(11, 5), (7, 8)])
 
-# The Sewer. Nerman waits beside the grate you climb down (@). Luba sits on the White
-# Key in the east; Bemi guards the white door in the west, behind which lie the
-# Lightning Spell and a flashlight. The green door (its key lies in the Castle's light
-# gray wing) leads down past Xilco to Agamir's first chamber; off that stretch the
-# purple door (Molloch's second defeat gives its key) leads past Murdik and Anook to
-# his last stand.
+# The Sewer. Nerman waits beside the grate you climb down (@); Luba lives far east, Bemi
+# west. The green door straight south of the grate (its key lies in the Castle's east
+# wing) opens on the Fire Spell and Agamir's first chamber. Further down, past the way
+# to Xilco, the purple door (Molloch's second defeat gives its key) leads to the
+# Broadsword, the Wind and Lightning Spells, Murdik and Anook, and his last stand.
 dungeon(2, "MapTag2", "Sewer", 15, 15, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
@@ -209,7 +213,7 @@ dungeon(2, "MapTag2", "Sewer", 15, 15, drawing=r"""
       | |
 13    N-o
         |
-14      o
+14      $
 """, levels=r"""
           11111
 012345678901234
@@ -239,21 +243,22 @@ col,row | feature | item            | what it is
   8,10  | NPC     |                 | Xilco
   6,11  |         | Wind Spell      | behind the purple door
   4,12  | NPC     |                 | Murdik
-  2,12  |         | Lightning Spell | past Murdik
+  2,12  |         | Quake Spell     | past Murdik
   1,13  | NPC     |                 | Anook
   9, 6  | Boss    |                 | Agamir's chamber, just behind the green door: first fight
   1,11  | Boss    |                 | Agamir's last stand, second fight
   8, 6  |         | Fire Spell      | just behind the green door
   5,10  |         | Broadsword      | just behind the purple door: the old king's broadsword
+  2,14  |         | Lightning Spell | a drain below Anook
 """, boss_order=[(9, 6), (1, 11)])
 
-# The Castle. You come in at the south-east gate (@), where Ghali keeps watch. The great
-# hall runs west. North of it the light gray door (Molloch's first defeat gives its key)
-# opens the east wing: the Axe, the Green Key for the Sewer, the Fire Spell, a
-# flashlight, and Ghali again. West, the yellow door (Agamir's first defeat gives its
-# key) opens the west wing: the Broadsword, the Blue Key for the Cave's lower den, Ghali
-# a third time, and at the far end the sealed door. South of the hall the lavender door
-# (its key lies in the Cave) keeps a small library with the Wind Spell.
+# The Castle. You come in at the south-east gate (@), where Ghali keeps watch. Just north
+# of it the light gray door (Molloch's first defeat gives its key) opens the east wing:
+# the Axe, the Green Key for the Sewer and a flashlight in its first rooms, Ghali again
+# further up. Beside it the yellow door (Agamir's first defeat gives its key) opens the
+# great hall, with the Blue Key for the Cave's lower den and the Quake Spell at its east
+# end, and beyond it the old library, the west wing with Ghali a third time, and at the
+# far end the sealed door.
 dungeon(3, "MapTag3", "Castle", 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
@@ -273,7 +278,7 @@ dungeon(3, "MapTag3", "Castle", 15, 11, drawing=r"""
               |       |     O
  7            N       o     D
               |       |     |
- 8            o-o-o-o-o-$-$YD-o
+ 8            o-o-o-o-o-o-$YD-o
                 |       |   |
  9              o       o   o
                 |       |   |
@@ -305,7 +310,6 @@ col,row | feature | item            | what it is
  12, 6  |         | Axe             | the armoury, just inside the east wing
  12, 5  |         | Green Key       | the steward's room: opens the Sewer's green door
  11, 8  |         | Blue Key        | the great hall, behind the yellow door: opens the Cave's blue door
- 10, 8  |         | Quake Spell     | the great hall, west of the blue key
 """)
 
 

@@ -63,7 +63,7 @@ BARTENDER = [
      '"The Castle is full of coloured doors. Find the key of the same colour. Molloch and '
      'Agamir carry a few."'),
     ('Tag3',
-     '"If you find a flashlight, keep it. Monsters take longer to find you while it burns."'),
+     '"If you find a flashlight, keep it. It lights up the dark rooms around you."'),
     ('Tag4',
      '"Rest when hurt, save before a fight, and look out for keys. Now, are you drinking?"'),
 ]
