@@ -510,10 +510,13 @@ char dungeonKey(AutoPlayer &bot) {
         int step = firstStep(room, doorway(side));
         return walkKey(bot, step == standingThere ? side : step);
     }
-    if (goal.kind == GoalKind::pickup)
-        return walkKey(bot, firstStep(room, cellsHolding(room, cellPickup)));
+    // Rubble can wall in an item or a boss; it lies differently on the next visit.
+    if (goal.kind == GoalKind::pickup) {
+        int step = firstStep(room, cellsHolding(room, cellPickup));
+        return step < 0 ? 'p' : walkKey(bot, step);
+    }
     int step = firstStep(room, besideGlyph(room, cellBoss));
-    return step == standingThere ? 't' : walkKey(bot, step);
+    return step == standingThere ? 't' : step < 0 ? 'p' : walkKey(bot, step);
 }
 
 // ---------------------------------------------------------------- Other screens
