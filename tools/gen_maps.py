@@ -207,7 +207,7 @@ dungeon(2, "MapTag2", "Sewer", 15, 15, drawing=r"""
               P     |
 10            $     N-o-o
               |         |
-11    !     o-o-$       o-o
+11    !     o-$-$       o-o
       |     |           |
 12    o $-o-N           o
       | |
@@ -250,6 +250,7 @@ col,row | feature | item            | what it is
   8, 6  |         | Fire Spell      | just behind the green door
   5,10  |         | Broadsword      | just behind the purple door: the old king's broadsword
   2,14  |         | Lightning Spell | a drain below Anook
+  5,11  |         | Apple           | the purple wing's crossing
 """, boss_order=[(9, 6), (1, 11)])
 
 # The Castle. You come in at the south-east gate (@), where Ghali keeps watch. Just north
