@@ -1,5 +1,6 @@
 // The dungeon map file: a tagged section per dungeon, one line per room, read character by
 // character; and one visit to a dungeon, from loading its rooms to leaving them.
+#include <cstdio>
 #include <cstring>
 
 #include "console/console.h"
@@ -58,7 +59,8 @@ bool featureIs(const Room &room, const char *code) {
 // A number built digit by digit from ch up to one of the delimiters (or the end of the
 // file), as the file has always been read: every character counts as a digit. Sets
 // *tooLarge when the value leaves any sensible range. Returns the delimiter.
-static int buildNumber(FILE *file, int ch, const char *delimiters, int64_t *value, bool *tooLarge) {
+static int buildNumber(DataReader &file, int ch, const char *delimiters, int64_t *value,
+                       bool *tooLarge) {
     *value = 0;
     for (;; ch = readSectionChar(file)) {
         if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) return ch;
@@ -71,7 +73,7 @@ static int buildNumber(FILE *file, int ch, const char *delimiters, int64_t *valu
 }
 
 // The text after "$" or "#", up to one of its delimiters; at most 19 characters are kept.
-static std::unique_ptr<char[]> readRoomText(FILE *file, const char *delimiters, int *end) {
+static std::unique_ptr<char[]> readRoomText(DataReader &file, const char *delimiters, int *end) {
     std::unique_ptr<char[]> text(new char[roomTextCapacity]());
     int length = 0;
     for (;;) {
@@ -86,7 +88,7 @@ static std::unique_ptr<char[]> readRoomText(FILE *file, const char *delimiters, 
 
 // Reads the rest of a room line after its column and row: the door list, the level
 // character, then "$" and "#" texts up to the line's end. Sets *isStart for "Start".
-static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bool *isStart) {
+static void readRoomLine(DataReader &file, Room *room, int64_t column, int64_t row, bool *isStart) {
     *isStart = false;
     buildFreshRoom(*room);
     for (int ch = readSectionChar(file); ch != EOF && ch != ':' && ch != '_';
@@ -119,20 +121,23 @@ static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bo
 
 RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
                      int32_t &startRoomCol, int32_t &height, int32_t &width) {
-    FILE *file = openDataFile(fileName);
-    if (file == nullptr) return nullptr;
+    std::string bytes;
+    if (!loadDataFile(fileName, bytes)) return nullptr;
+    DataReader file = readerOf(bytes);
     RoomGrid rooms;
     bool complete = false;
     bool haveStart = false;
-    if (findTagLine(file, tag)) {
+    bool found = findTagLine(file, tag);
+    bool sensible = false;
+    if (found) {
         int64_t gridWidth, gridHeight;
         bool tooLarge = false;
         buildNumber(file, readSectionChar(file), ",_\n", &gridWidth, &tooLarge);
         buildNumber(file, readSectionChar(file), ",_\n", &gridHeight, &tooLarge);
         width = static_cast<int32_t>(gridWidth);
         height = static_cast<int32_t>(gridHeight);
-        bool sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
-                        gridHeight <= maxGridSide;
+        sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
+                   gridHeight <= maxGridSide;
         if (sensible) rooms.reset(new Room[gridWidth * gridHeight]());
         player.playerRoomX = -1;
         player.playerRoomY = -1;
@@ -160,9 +165,14 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
     }
     // A section cut short, or without a start room, cannot be played.
     if (!complete || !haveStart) {
-        std::fclose(file);
+        char reason[64];
+        const char *what = !found      ? "no section"
+                           : !sensible ? "no sensible grid size in"
+                           : !complete ? "no closing _ in"
+                                       : "no start room in";
+        std::snprintf(reason, sizeof reason, "%s %s", what, tag);
+        reportDataFileProblem(fileName, reason);
         return nullptr;
     }
-    closeDataFile(file);
     return rooms;
 }

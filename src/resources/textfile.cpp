@@ -1,43 +1,42 @@
 // The tagged text file reader.
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "console/console.h"
 #include "platform/platform.h"
 #include "resources/resources.h"
 
-FILE *openDataFile(const char *fileName) {
-    FILE *file = std::fopen(fileName, "rb");
-    if (file == nullptr) {
-        reportFileError(fileName);
-        printAt("Couldnt find file", 15, 45, 2);
+void reportDataFileProblem(const char *fileName, const char *reason) {
+    char line[512];
+    std::snprintf(line, sizeof line, "%s: %s", fileName, reason);
+    reportErrorLine(line);
+    // Under the message area, cut at the screen's edge.
+    std::string shown(line, std::min(std::strlen(line), size_t{screenWidth - 45}));
+    printAt(shown.c_str(), 15, 45, 3);
+}
+
+bool loadDataFile(const char *fileName, std::string &bytes) {
+    FileBytes file = readFileBytes(fileName);
+    if (file.closeFailed) {
+        errno = file.error;
+        exitWithError("fclose");
     }
-    return file;
-}
-
-void closeDataFile(FILE *file) {
-    if (std::fclose(file) != 0) exitWithError("fclose");
-}
-
-int readTextChar(FILE *file) {
-    int ch = std::getc(file);
-    if (ch != '\r') return ch;
-    int next = std::getc(file);
-    if (next == '\n') return '\n';
-    if (next != EOF) std::ungetc(next, file);
-    return ch;
-}
-
-int readSectionChar(FILE *file) {
-    int ch = readTextChar(file);
-    return ch == 255 ? EOF : ch;
+    if (!file.ok) {
+        printAt("Couldnt find file", 15, 45, 2);
+        reportDataFileProblem(fileName, file.reason);
+        return false;
+    }
+    bytes = std::move(file.bytes);
+    return true;
 }
 
 // Reads one piece of a line into a zero-filled buffer: up to size - 1 characters, ending
 // after a line feed. False when the file is at its end.
-static bool readLinePiece(FILE *file, char *piece, int size) {
+static bool readLinePiece(DataReader &in, char *piece, int size) {
     int length = 0;
     while (length < size - 1) {
-        int ch = readTextChar(file);
+        int ch = readTextChar(in);
         if (ch == EOF) break;
         piece[length++] = static_cast<char>(ch);
         if (ch == '\n') break;
@@ -45,9 +44,9 @@ static bool readLinePiece(FILE *file, char *piece, int size) {
     return length > 0;
 }
 
-bool findTagLine(FILE *file, const char *tag) {
+bool findTagLine(DataReader &in, const char *tag) {
     char piece[tagPieceSize] = {};
-    while (readLinePiece(file, piece, tagPieceSize)) {
+    while (readLinePiece(in, piece, tagPieceSize)) {
         if (lineMatchesTag(piece, tag)) return true;
         std::memset(piece, 0, sizeof piece);
     }
@@ -65,27 +64,26 @@ bool lineMatchesTag(const char *line, const char *tag) {
 }
 
 TextBuffer readTextSection(const char *fileName, const char *tag) {
-    FILE *file = openDataFile(fileName);
-    if (file == nullptr) return nullptr;
-    TextBuffer text(new char[textSectionCapacity]());
-    bool complete = false;
-    if (findTagLine(file, tag)) {
-        int length = 0;
-        for (;;) {
-            int ch = readSectionChar(file);
-            if (ch == EOF) break;
-            if (ch == '_') {
-                complete = true;
-                break;
-            }
-            // Longer sections are cut rather than overrun the buffer.
-            if (length < textSectionCapacity - 1) text[length++] = static_cast<char>(ch);
-        }
-    }
-    if (!complete) {
-        std::fclose(file);
+    std::string bytes;
+    if (!loadDataFile(fileName, bytes)) return nullptr;
+    DataReader in = readerOf(bytes);
+    if (!findTagLine(in, tag)) {
+        char reason[64];
+        std::snprintf(reason, sizeof reason, "no section %s", tag);
+        reportDataFileProblem(fileName, reason);
         return nullptr;
     }
-    closeDataFile(file);
-    return text;
+    TextBuffer text(new char[textSectionCapacity]());
+    int length = 0;
+    for (;;) {
+        int ch = readSectionChar(in);
+        if (ch == '_') return text;
+        if (ch == EOF) break;
+        // Longer sections are cut rather than overrun the buffer.
+        if (length < textSectionCapacity - 1) text[length++] = static_cast<char>(ch);
+    }
+    char reason[64];
+    std::snprintf(reason, sizeof reason, "section %s has no closing _", tag);
+    reportDataFileProblem(fileName, reason);
+    return nullptr;
 }
