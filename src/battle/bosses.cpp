@@ -49,7 +49,7 @@ static void mollochReward() {
         waitMillis(1000);
         clearScreen(0);
     }
-    mollochDefeats++;
+    mollochDefeats = addCapped(mollochDefeats, 1, maxBossDefeats);
 }
 
 static void agamirReward() {
@@ -73,7 +73,7 @@ static void agamirReward() {
         rollCredits();
         gameMode = modeTitle;
     }
-    agamirDefeats++;
+    agamirDefeats = addCapped(agamirDefeats, 1, maxBossDefeats);
 }
 
 void bossReward(int32_t boss) {

@@ -8,10 +8,6 @@
 #include "game/game.h"
 #include "resources/resources.h"
 
-// Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
-// many rooms wide and high (the game's own dungeons are about 15 by 14).
-static constexpr int64_t maxGridSide = 100;
-
 void buildFreshRoom(Room &room) {
     for (int row = 0; row < roomRows; row++) {
         bool wallRow = row == 0 || row == roomRows - 1;

@@ -56,12 +56,17 @@ static void upgradeWeapon(const Weapon &weapon) {
     typeText(message, 15, 31, 45, 4);
 }
 
+// A count is a byte: it stops at its top instead of wrapping round to negative.
+static void gainItems(int8_t &count, int amount) {
+    count = static_cast<int8_t>(addCapped(count, amount, maxItemCount));
+}
+
 // A new flashlight lights up for two minutes; one already burning goes on with the new clock.
 static void lightFlashlight() {
     timerLastMillis = timeOfDayMillis();
     clockSeconds = 0;
     clockMinutes = 2;
-    itemCount(itemFlashlight)++;
+    gainItems(itemCount(itemFlashlight), 1);
 }
 
 void pickUpItem(const char *text) {
@@ -74,13 +79,13 @@ void pickUpItem(const char *text) {
         int8_t &count = itemCount(pickup.item);
         switch (pickup.gain) {
         case Gain::count:
-            count++;
+            gainItems(count, 1);
             break;
         case Gain::flag:
             count = 1;
             break;
         case Gain::charges:
-            count = static_cast<int8_t>(count + 5);
+            gainItems(count, 5);
             break;
         }
         return;

@@ -7,17 +7,21 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "console/console.h"
+#include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "resources/resources.h"
 
 char lineBuffer[lineBufferSize];
 const char saveFileName[] = "SaveFile.txt";
+const char newSaveFileName[] = "SaveFile.txt.new";
 
-// Written beside the save and renamed over it once complete, so that a crash or a full
-// disk part way through never costs the player the save they had.
-static const char newSaveFileName[] = "SaveFile.txt.new";
+// 61 blanks: one row of the tavern's talk area.
+static const char talkAreaBlankLine[] =
+    "                                                             ";
 
 // The steps of writing a save, counted from 0: the open, each of the 89 lines, the flush, the
 // fsync, the close and the rename. Tests make one of them fail to show the old save survives.
@@ -25,7 +29,9 @@ int saveFailureStep = -1;
 static int saveStep = 0;
 
 static bool stepFails() {
-    return saveStep++ == saveFailureStep;
+    if (saveStep++ != saveFailureStep) return false;
+    errno = EIO;
+    return true;
 }
 
 // Lines 2 to 12, in file order; then come the item counts and the defeated bosses.
@@ -66,18 +72,130 @@ static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
     }
 }
 
-// Makes a finished rename survive a power cut as well.
-static void syncCurrentDirectory() {
-    int directory = open(".", O_RDONLY);
-    if (directory < 0) return;
-    fsync(directory);
-    close(directory);
+struct SavedRange {
+    int32_t low, high;
+};
+
+// The ranges play keeps lines 2 to 12 in (file order), so that no sum the game makes with
+// them can overflow.
+static const SavedRange savedStatRanges[savedStatCount] = {
+    {0, maxStat},        {0, maxStat}, {1, maxStat},       {0, maxStat},  {0, maxStat},
+    {0, maxStat},        {0, 4},       {0, maxExperience}, {1, maxLevel}, {1, maxBossDefeats},
+    {1, maxBossDefeats},
+};
+
+// The first line (2 to 89) of a record read from a save that holds a value play never
+// reaches; 0 when every value is in its range.
+static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
+    auto outside = [](int32_t value, int32_t low, int32_t high) {
+        return value < low || value > high;
+    };
+    int n = 0;
+    for (const SavedRange &range : savedStatRanges) {
+        if (outside(numbers[n], range.low, range.high)) return n + 2;
+        n++;
+    }
+    // Hit and skill points never exceed their maximum (lines 4 and 5).
+    if (numbers[0] > numbers[2]) return 2;
+    if (numbers[1] > numbers[3]) return 3;
+    for (int item = 0; item < itemKinds; item++, n++) {
+        if (outside(numbers[n], 0, maxItemCount)) return n + 2;
+    }
+    for (int entry = 0; entry < maxDefeatedBosses; entry++, n += 3) {
+        int32_t row = numbers[n], column = numbers[n + 1], mode = numbers[n + 2];
+        bool empty = mode == 0 && row == 0 && column == 0;
+        bool dungeon = mode >= modeCave && mode <= modeCastle;
+        if (!empty && !dungeon) return n + 4;
+        if (outside(row, 0, maxGridSide - 1)) return n + 2;
+        if (outside(column, 0, maxGridSide - 1)) return n + 3;
+    }
+    return 0;
 }
 
-static bool writeSaveFile() {
+// The save is written only where nobody else can plant a file or a link beside it.
+static bool directoryIsPrivate(const std::string &directory) {
+    struct stat status;
+    return stat(directory.c_str(), &status) == 0 && status.st_uid == geteuid() &&
+           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+static std::string directoryOf(const std::string &path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes a finished rename survive a power cut as well.
+static void syncDirectory(const std::string &directory) {
+    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+static void setReason(char *reason, size_t size, const char *text) {
+    std::snprintf(reason, size, "%s", text);
+}
+
+// Where the save goes: the file itself, or the target of a link the player made to it (which
+// stays a link). False, with the reason, when the save must not be replaced.
+static bool findSaveTarget(std::string &target, char *reason, size_t size) {
+    target = saveFileName;
+    struct stat status;
+    if (lstat(saveFileName, &status) != 0) {
+        if (errno == ENOENT) return true;
+        setReason(reason, size, std::strerror(errno));
+        return false;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        char *resolved = realpath(saveFileName, nullptr);
+        if (resolved == nullptr) {
+            std::snprintf(reason, size, "%s is a link: %s", saveFileName, std::strerror(errno));
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+        if (stat(target.c_str(), &status) != 0) status.st_mode = S_IFREG;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        std::snprintf(reason, size, "%s is not a regular file", saveFileName);
+        return false;
+    }
+    // A save the player cannot read is not replaced behind their back.
+    if (access(target.c_str(), R_OK) != 0 && errno != ENOENT) {
+        std::snprintf(reason, size, "%s cannot be read: %s", saveFileName, std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Written beside the save and renamed over it once complete, so that a crash or a full
+// disk part way through never costs the player the save they had.
+static bool writeSaveFile(char *reason, size_t size) {
+    std::string target;
+    if (!findSaveTarget(target, reason, size)) return false;
+    std::string directory = directoryOf(target);
+    if (!directoryIsPrivate(directory)) {
+        setReason(reason, size, "its directory is not the player's alone");
+        return false;
+    }
+    std::string temporary = target + ".new";
     saveStep = 0;
-    FILE *file = stepFails() ? nullptr : std::fopen(newSaveFileName, "w");
-    if (file == nullptr) return false;
+    // A leftover of an interrupted save goes first; the new one must not exist yet, and a
+    // link planted under its name is never followed.
+    unlink(temporary.c_str());
+    int fd = stepFails() ? -1
+                         : open(temporary.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    FILE *file = fd < 0 ? nullptr : fdopen(fd, "w");
+    if (file == nullptr) {
+        setReason(reason, size, std::strerror(errno));
+        if (fd >= 0) {
+            close(fd);
+            unlink(temporary.c_str());
+        }
+        return false;
+    }
     bool written = !stepFails() && std::fputs("BOB\n", file) >= 0;
     int32_t numbers[savedNumberCount];
     collectSavedNumbers(numbers);
@@ -87,33 +205,53 @@ static bool writeSaveFile() {
     }
     written = written && !stepFails() && std::fflush(file) == 0;
     written = written && !stepFails() && fsync(fileno(file)) == 0;
-    written = std::fclose(file) == 0 && !stepFails() && written;
-    if (!written || stepFails() || std::rename(newSaveFileName, saveFileName) != 0) {
-        std::remove(newSaveFileName);
+    int error = written ? 0 : errno;
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+    if (error == 0 && stepFails()) error = errno;
+    if (error == 0 && (stepFails() || std::rename(temporary.c_str(), target.c_str()) != 0)) {
+        error = errno;
+    }
+    if (error != 0) {
+        unlink(temporary.c_str());
+        setReason(reason, size, std::strerror(error));
         return false;
     }
-    syncCurrentDirectory();
+    syncDirectory(directory);
     return true;
 }
 
-void saveGame() {
-    if (!writeSaveFile()) printAt("Cannot save game", 15, 45, 5);
+void removeStaleSaveFile() {
+    unlink(newSaveFileName);
+}
+
+bool saveGame() {
+    char reason[128];
+    if (writeSaveFile(reason, sizeof reason)) return true;
+    // In the talk area, in place of the news of a save.
+    printAt(talkAreaBlankLine, 15, 10, 13);
+    printAt(talkAreaBlankLine, 15, 10, 14);
+    printAt("Cannot save game", 15, 10, 13);
+    printAt(reason, 15, 10, 14);
+    char line[192];
+    std::snprintf(line, sizeof line, "%s: Cannot save game: %s", saveFileName, reason);
+    reportErrorLine(line);
+    return false;
 }
 
 // Reads one line of any length; keeps its first size - 1 characters, without the line end.
 // Sets *cut when the line was longer. False at the end of the file.
-static bool readSaveLine(FILE *file, char *line, int size, bool *cut) {
+static bool readSaveLine(DataReader &in, char *line, int size, bool *cut) {
+    if (in.at == in.end) return false;
     int length = 0;
-    int ch = std::getc(file);
-    if (ch == EOF) return false;
     *cut = false;
-    for (; ch != EOF && ch != '\n'; ch = std::getc(file)) {
+    for (; in.at != in.end && *in.at != '\n'; in.at++) {
         if (length < size - 1) {
-            line[length++] = static_cast<char>(ch);
+            line[length++] = *in.at;
         } else {
             *cut = true;
         }
     }
+    if (in.at != in.end) in.at++;                         // the line feed
     if (length > 0 && line[length - 1] == '\r') length--; // a CR LF line end
     line[length] = '\0';
     return true;
@@ -132,41 +270,53 @@ static bool parseSavedNumber(const char *line, long low, long high, int32_t *num
     return true;
 }
 
-// Reads the whole file before anything changes: a short or garbled file is refused.
-static bool readSaveFile(FILE *file, char name[30], int32_t numbers[savedNumberCount]) {
+// Reads the whole file before anything changes: a short or garbled file, or one holding a
+// value out of its range, is refused. Returns 0, or the line found wrong.
+static int readSaveFile(DataReader &in, char name[30], int32_t numbers[savedNumberCount]) {
     bool cut;
-    if (!readSaveLine(file, name, 30, &cut)) return false; // the name: not checked
+    if (!readSaveLine(in, name, 30, &cut)) return 1; // the name: not checked
     char line[lineBufferSize];
     for (int n = 0; n < savedNumberCount; n++) {
-        bool isItemCount = n >= savedStatCount && n < savedStatCount + itemKinds;
-        long low = isItemCount ? INT8_MIN : INT32_MIN;
-        long high = isItemCount ? INT8_MAX : INT32_MAX;
-        if (!readSaveLine(file, line, sizeof line, &cut) || cut ||
-            !parseSavedNumber(line, low, high, &numbers[n])) {
-            return false;
+        if (!readSaveLine(in, line, sizeof line, &cut) || cut ||
+            !parseSavedNumber(line, INT32_MIN, INT32_MAX, &numbers[n])) {
+            return n + 2;
         }
     }
-    return true;
+    return firstSavedLineOutOfRange(numbers);
 }
 
-static void showLoadFailure(const char *message) {
+static void showLoadFailure(const char *message, const char *reason) {
     printAt(message, 15, 20, 20);
+    if (reason != nullptr) {
+        char line[192];
+        std::snprintf(line, sizeof line, "%s: %s", saveFileName, reason);
+        reportErrorLine(line);
+        printAt(line, 15, 20, 21);
+    }
     waitMillis(1000);
 }
 
 bool loadGame() {
-    FILE *file = std::fopen(saveFileName, "rb");
-    if (file == nullptr) {
-        showLoadFailure("No previous adventure is documented");
+    // The largest save the game writes is a few hundred bytes.
+    FileBytes file = readFileBytes(saveFileName, 64 * 1024);
+    if (!file.ok) {
+        // A save that is there but cannot be read is not the same as none: say why.
+        if (file.error == ENOENT) {
+            showLoadFailure("No previous adventure is documented", nullptr);
+        } else {
+            showLoadFailure("The saved adventure cannot be read ", file.reason);
+        }
         return false;
     }
+    DataReader in = readerOf(file.bytes);
     char name[30];
     int32_t numbers[savedNumberCount];
-    bool complete = readSaveFile(file, name, numbers);
-    std::fclose(file);
-    if (!complete) {
+    int wrongLine = readSaveFile(in, name, numbers);
+    if (wrongLine != 0) {
+        char reason[48];
+        std::snprintf(reason, sizeof reason, "line %d is missing or out of range", wrongLine);
         // As wide as the message above, so that it covers it.
-        showLoadFailure("The saved adventure is damaged     ");
+        showLoadFailure("The saved adventure is damaged     ", reason);
         return false;
     }
     std::snprintf(lineBuffer, sizeof lineBuffer, "%s", name);
