@@ -26,7 +26,8 @@ void fuzzSetUp() {
     // Every reader opens its file by name in the current directory, so the fuzzer's files
     // must live where they cannot clobber anything real; in memory when the system has a
     // place for that, since every input is written out as a file.
-    const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::getenv("TMPDIR");
+    if (base == nullptr || base[0] == '\0') base = "/tmp";
     char pattern[64];
     std::snprintf(pattern, sizeof pattern, "%s/brinewort-fuzz-XXXXXX", base);
     if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
