@@ -1,4 +1,5 @@
 // Reading a file whole, safely: never blocks on a FIFO or a device, never reads without end.
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -32,9 +33,14 @@ FileBytes readFileBytes(const char *fileName, size_t maxBytes) {
         setReason(result, EFBIG, nullptr);
     } else {
         // The size is only a hint (the file may grow meanwhile): the bound is what counts.
-        result.bytes.resize(maxBytes + 1);
+        size_t limit = maxBytes + 1;
+        result.bytes.resize(std::min(static_cast<size_t>(status.st_size) + 1, limit));
         size_t length = 0;
-        while (length < result.bytes.size()) {
+        for (;;) {
+            if (length == result.bytes.size()) {
+                if (length == limit) break;
+                result.bytes.resize(std::min(length * 2, limit));
+            }
             ssize_t got = read(fd, &result.bytes[length], result.bytes.size() - length);
             if (got < 0 && errno == EINTR) continue;
             if (got < 0) {
@@ -48,7 +54,10 @@ FileBytes readFileBytes(const char *fileName, size_t maxBytes) {
         result.bytes.resize(result.reason[0] == '\0' ? length : 0);
     }
     result.ok = result.reason[0] == '\0';
-    if (close(fd) != 0 && result.ok) result.closeFailed = true;
+    if (close(fd) != 0 && result.ok) {
+        result.closeFailed = true;
+        result.error = errno;
+    }
     if (!result.ok) result.bytes.clear();
     return result;
 }
