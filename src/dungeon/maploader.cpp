@@ -1,5 +1,6 @@
 // The dungeon map file: a tagged section per dungeon, one line per room, read character by
 // character; and one visit to a dungeon, from loading its rooms to leaving them.
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -8,7 +9,9 @@
 #include "game/game.h"
 #include "resources/resources.h"
 
-void buildFreshRoom(Room &room) {
+// The picture of a room without doors, drawn once: every room line starts from a copy.
+static const auto freshCells = [] {
+    std::array<std::array<char, roomColumns + 1>, roomRows> cells{};
     for (int row = 0; row < roomRows; row++) {
         bool wallRow = row == 0 || row == roomRows - 1;
         for (int column = 0; column < roomColumns; column++) {
@@ -22,10 +25,16 @@ void buildFreshRoom(Room &room) {
             } else if (wallColumn) {
                 cell = static_cast<char>(186);
             }
-            room.cells[row][column] = cell;
+            cells[row][column] = cell;
         }
-        room.cells[row][roomColumns] = '\0';
+        cells[row][roomColumns] = '\0';
     }
+    return cells;
+}();
+static_assert(sizeof freshCells == sizeof Room::cells);
+
+void buildFreshRoom(Room &room) {
+    std::memcpy(room.cells, freshCells.data(), sizeof room.cells);
     room.state = roomUnseen;
 }
 

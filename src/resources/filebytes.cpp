@@ -61,19 +61,3 @@ FileBytes readFileBytes(const char *fileName, size_t maxBytes) {
     if (!result.ok) result.bytes.clear();
     return result;
 }
-
-int readTextChar(DataReader &in) {
-    if (in.at == in.end) return EOF;
-    int ch = static_cast<unsigned char>(*in.at++);
-    // Text mode: a carriage return before a line feed is dropped.
-    if (ch == '\r' && in.at != in.end && *in.at == '\n') {
-        in.at++;
-        return '\n';
-    }
-    return ch;
-}
-
-int readSectionChar(DataReader &in) {
-    int ch = readTextChar(in);
-    return ch == 255 ? EOF : ch;
-}

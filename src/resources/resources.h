@@ -47,11 +47,22 @@ bool loadDataFile(const char *fileName, std::string &bytes);
 // file that was read ("name: reason").
 void reportDataFileProblem(const char *fileName, const char *reason);
 // The next character as text mode reads it (a carriage return before a line feed is
-// dropped); EOF at the end of the file.
-int readTextChar(DataReader &in);
+// dropped); EOF at the end of the file. Inline: the loaders call it for every character.
+inline int readTextChar(DataReader &in) {
+    if (in.at == in.end) return EOF;
+    int ch = static_cast<unsigned char>(*in.at++);
+    if (ch == '\r' && in.at != in.end && *in.at == '\n') {
+        in.at++;
+        return '\n';
+    }
+    return ch;
+}
 // The next character of a section: as readTextChar, but a byte of 255 reads as the end of
 // the file, as it always has for the game's files.
-int readSectionChar(DataReader &in);
+inline int readSectionChar(DataReader &in) {
+    int ch = readTextChar(in);
+    return ch == 255 ? EOF : ch;
+}
 // Reads on to just behind the first line that matches the tag; false if the file ends first.
 bool findTagLine(DataReader &in, const char *tag);
 // True when a piece of a line (at most 29 characters, with its line feed if the line ended

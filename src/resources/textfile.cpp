@@ -44,11 +44,41 @@ static bool readLinePiece(DataReader &in, char *piece, int size) {
     return length > 0;
 }
 
-bool findTagLine(DataReader &in, const char *tag) {
+// Tests the pieces of one line read as text mode reads it, character by character.
+static bool findTagInLineAsText(DataReader &in, const char *stop, const char *tag) {
     char piece[tagPieceSize] = {};
-    while (readLinePiece(in, piece, tagPieceSize)) {
+    while (in.at < stop && readLinePiece(in, piece, tagPieceSize)) {
         if (lineMatchesTag(piece, tag)) return true;
         std::memset(piece, 0, sizeof piece);
+    }
+    return false;
+}
+
+bool findTagLine(DataReader &in, const char *tag) {
+    constexpr size_t pieceLength = tagPieceSize - 1;
+    char piece[tagPieceSize];
+    while (in.at != in.end) {
+        const char *lineEnd = static_cast<const char *>(
+            std::memchr(in.at, '\n', static_cast<size_t>(in.end - in.at)));
+        const char *stop = lineEnd != nullptr ? lineEnd + 1 : in.end;
+        // A CR LF line end, or an empty tag that any piece may match: the slow way.
+        if (tag[0] == '\0' || (lineEnd != nullptr && lineEnd > in.at && lineEnd[-1] == '\r')) {
+            if (findTagInLineAsText(in, stop, tag)) return true;
+            continue;
+        }
+        // Otherwise every byte is a character, and the line's pieces are runs of 29 of them;
+        // only one that begins like the tag can match.
+        for (const char *start = in.at; start < stop; start += pieceLength) {
+            if (*start != tag[0]) continue;
+            size_t length = std::min(pieceLength, static_cast<size_t>(stop - start));
+            std::memset(piece, 0, sizeof piece);
+            std::memcpy(piece, start, length);
+            if (lineMatchesTag(piece, tag)) {
+                in.at = start + length;
+                return true;
+            }
+        }
+        in.at = stop;
     }
     return false;
 }
@@ -74,13 +104,25 @@ TextBuffer readTextSection(const char *fileName, const char *tag) {
         return nullptr;
     }
     TextBuffer text(new char[textSectionCapacity]());
-    int length = 0;
-    for (;;) {
-        int ch = readSectionChar(in);
-        if (ch == '_') return text;
-        if (ch == EOF) break;
+    // The section runs to the first underscore; a byte of 255 ends the file before it.
+    size_t rest = static_cast<size_t>(in.end - in.at);
+    const char *underscore = static_cast<const char *>(std::memchr(in.at, '_', rest));
+    const char *endMark = static_cast<const char *>(std::memchr(in.at, 255, rest));
+    bool complete = underscore != nullptr && (endMark == nullptr || underscore < endMark);
+    if (complete) {
         // Longer sections are cut rather than overrun the buffer.
-        if (length < textSectionCapacity - 1) text[length++] = static_cast<char>(ch);
+        size_t length = static_cast<size_t>(underscore - in.at);
+        if (std::memchr(in.at, '\r', length) == nullptr) {
+            std::memcpy(text.get(), in.at, std::min(length, size_t{textSectionCapacity - 1}));
+            return text;
+        }
+        DataReader section = {in.at, underscore};
+        int kept = 0;
+        for (int ch = readTextChar(section); ch != EOF && kept < textSectionCapacity - 1;
+             ch = readTextChar(section)) {
+            text[kept++] = static_cast<char>(ch);
+        }
+        return text;
     }
     char reason[64];
     std::snprintf(reason, sizeof reason, "section %s has no closing _", tag);
