@@ -34,11 +34,24 @@ static bool stepFails() {
     return true;
 }
 
-// Lines 2 to 12, in file order; then come the item counts and the defeated bosses.
-static int32_t *const savedStats[] = {
-    &player.hp,     &player.sp,      &player.maxHp,       &player.maxSp,
-    &player.attack, &player.defense, &player.spellsKnown, &player.experience,
-    &player.level,  &mollochDefeats, &agamirDefeats,
+// Lines 2 to 12, in file order, each with the range play keeps it in (so that no sum the game
+// makes with it can overflow); then come the item counts and the defeated bosses.
+struct SavedStat {
+    int32_t *value;
+    int32_t low, high;
+};
+static const SavedStat savedStats[] = {
+    {&player.hp, 0, maxStat},
+    {&player.sp, 0, maxStat},
+    {&player.maxHp, 1, maxStat},
+    {&player.maxSp, 0, maxStat},
+    {&player.attack, 0, maxStat},
+    {&player.defense, 0, maxStat},
+    {&player.spellsKnown, 0, 4},
+    {&player.experience, 0, maxExperience},
+    {&player.level, 1, maxLevel},
+    {&mollochDefeats, 1, maxBossDefeats},
+    {&agamirDefeats, 1, maxBossDefeats},
 };
 constexpr int savedStatCount = sizeof savedStats / sizeof savedStats[0];
 constexpr int savedNumberCount = saveFileLines - 1;
@@ -48,8 +61,8 @@ static_assert(savedStatCount + itemKinds + 3 * maxDefeatedBosses == savedNumberC
 // mode: the reverse of its order in memory.
 static void collectSavedNumbers(int32_t numbers[savedNumberCount]) {
     int n = 0;
-    for (int32_t *stat : savedStats)
-        numbers[n++] = *stat;
+    for (const SavedStat &stat : savedStats)
+        numbers[n++] = *stat.value;
     for (int8_t count : itemCounts)
         numbers[n++] = count;
     for (const DefeatedBoss &entry : defeatedBosses) {
@@ -61,8 +74,8 @@ static void collectSavedNumbers(int32_t numbers[savedNumberCount]) {
 
 static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
     int n = 0;
-    for (int32_t *stat : savedStats)
-        *stat = numbers[n++];
+    for (const SavedStat &stat : savedStats)
+        *stat.value = numbers[n++];
     for (int8_t &count : itemCounts)
         count = static_cast<int8_t>(numbers[n++]);
     for (DefeatedBoss &entry : defeatedBosses) {
@@ -72,18 +85,6 @@ static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
     }
 }
 
-struct SavedRange {
-    int32_t low, high;
-};
-
-// The ranges play keeps lines 2 to 12 in (file order), so that no sum the game makes with
-// them can overflow.
-static const SavedRange savedStatRanges[savedStatCount] = {
-    {0, maxStat},        {0, maxStat}, {1, maxStat},       {0, maxStat},  {0, maxStat},
-    {0, maxStat},        {0, 4},       {0, maxExperience}, {1, maxLevel}, {1, maxBossDefeats},
-    {1, maxBossDefeats},
-};
-
 // The first line (2 to 89) of a record read from a save that holds a value play never
 // reaches; 0 when every value is in its range.
 static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
@@ -91,11 +92,11 @@ static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
         return value < low || value > high;
     };
     int n = 0;
-    for (const SavedRange &range : savedStatRanges) {
-        if (outside(numbers[n], range.low, range.high)) return n + 2;
+    for (const SavedStat &stat : savedStats) {
+        if (outside(numbers[n], stat.low, stat.high)) return n + 2;
         n++;
     }
-    // Hit and skill points never exceed their maximum (lines 4 and 5).
+    // Hit and skill points never exceed their maxima.
     if (numbers[0] > numbers[2]) return 2;
     if (numbers[1] > numbers[3]) return 3;
     for (int item = 0; item < itemKinds; item++, n++) {
@@ -205,7 +206,7 @@ static bool writeSaveFile(char *reason, size_t size) {
     }
     written = written && !stepFails() && std::fflush(file) == 0;
     written = written && !stepFails() && fsync(fileno(file)) == 0;
-    int error = written ? 0 : errno;
+    int error = written ? 0 : (errno != 0 ? errno : EIO);
     if (std::fclose(file) != 0 && error == 0) error = errno;
     if (error == 0 && stepFails()) error = errno;
     if (error == 0 && (stepFails() || std::rename(temporary.c_str(), target.c_str()) != 0)) {
