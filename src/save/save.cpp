@@ -315,7 +315,7 @@ bool loadGame() {
     int wrongLine = readSaveFile(in, name, numbers);
     if (wrongLine != 0) {
         char reason[48];
-        std::snprintf(reason, sizeof reason, "line %d is missing or out of range", wrongLine);
+        std::snprintf(reason, sizeof reason, "line %d: bad or missing", wrongLine);
         // As wide as the message above, so that it covers it.
         showLoadFailure("The saved adventure is damaged     ", reason);
         return false;
