@@ -143,10 +143,12 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
         height = static_cast<int32_t>(gridHeight);
         sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
                    gridHeight <= maxGridSide;
-        if (sensible) rooms.reset(new Room[gridWidth * gridHeight]());
         player.playerRoomX = -1;
         player.playerRoomY = -1;
-        int ch = sensible ? readSectionChar(file) : EOF;
+        // Only an underscore ends a section: without one the rooms need not be read at all.
+        bool closable =
+            std::memchr(file.at, '_', static_cast<size_t>(file.end - file.at)) != nullptr;
+        int ch = sensible && closable ? readSectionChar(file) : EOF;
         while (ch != EOF && ch != '_') {
             int64_t column, row;
             bool outside = false;
@@ -155,6 +157,8 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
             // Rooms outside the grid are read like any other and then left out.
             outside = outside || column < 0 || column >= gridWidth || row < 0 || row >= gridHeight;
             Room outsider{};
+            // The grid is made at its first room: a section of none needs no memory.
+            if (!outside && rooms == nullptr) rooms.reset(new Room[gridWidth * gridHeight]());
             Room *room = outside ? &outsider : &rooms[row * gridWidth + column];
             bool isStart;
             readRoomLine(file, room, column, row, &isStart);
