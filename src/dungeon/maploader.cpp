@@ -61,6 +61,15 @@ bool featureIs(const Room &room, const char *code) {
     return room.featureCode != nullptr && std::strcmp(room.featureCode.get(), code) == 0;
 }
 
+// Whether a character is one of a few delimiters (written out: the loader asks for every
+// character of the file).
+static bool isDelimiter(int ch, const char *delimiters) {
+    for (const char *d = delimiters; *d != '\0'; d++) {
+        if (ch == static_cast<unsigned char>(*d)) return true;
+    }
+    return false;
+}
+
 // A number built digit by digit from ch up to one of the delimiters (or the end of the
 // file), as the file has always been read: every character counts as a digit. Sets
 // *tooLarge when the value leaves any sensible range. Returns the delimiter.
@@ -68,7 +77,7 @@ static int buildNumber(DataReader &file, int ch, const char *delimiters, int64_t
                        bool *tooLarge) {
     *value = 0;
     for (;; ch = readSectionChar(file)) {
-        if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) return ch;
+        if (ch == EOF || isDelimiter(ch, delimiters)) return ch;
         *value = *value * 10 + (ch - '0');
         if (*value > 1000000 || *value < -1000000) {
             *tooLarge = true;
@@ -83,7 +92,7 @@ static std::unique_ptr<char[]> readRoomText(DataReader &file, const char *delimi
     int length = 0;
     for (;;) {
         int ch = readSectionChar(file);
-        if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) {
+        if (ch == EOF || isDelimiter(ch, delimiters)) {
             *end = ch;
             return text;
         }
