@@ -6,6 +6,7 @@
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "save/save.h"
 #include "town/town.h"
 
 const char farewellText[] = "where are you goin?  Fine, ";
@@ -90,6 +91,7 @@ void startUp() {
     }
     resetTitleScreen();
     buildItemCatalogue();
+    removeStaleSaveFile();
 }
 
 void runCurrentMode() {

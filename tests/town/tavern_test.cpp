@@ -1,4 +1,7 @@
 // The tavern: its picture and menu, the bartender's talk, sleep, the wake-up, save, quit.
+#include <algorithm>
+#include <filesystem>
+
 #include "game/game.h"
 #include "support/harness.h"
 #include "town/town.h"
@@ -70,6 +73,15 @@ TEST_F(TavernTest, SaveSaysSoWritesTheFileAndClearsTheTalkArea) {
     EXPECT_NE(std::find(talk.begin(), talk.end(), "Progress Saved"), talk.end());
     EXPECT_EQ(screenText(10, 13, 14), std::string(14, ' '));
     EXPECT_EQ(readFile("SaveFile.txt").substr(0, 8), "BOB\n100\n");
+
+    // A save that fails is never announced as made; its failure and reason stay in view.
+    talk.clear();
+    std::filesystem::remove("SaveFile.txt");
+    std::filesystem::create_directory("SaveFile.txt");
+    choose(3);
+    EXPECT_EQ(std::find(talk.begin(), talk.end(), "Progress Saved"), talk.end());
+    EXPECT_EQ(screenText(10, 13, 16), "Cannot save game");
+    EXPECT_EQ(screenText(10, 14, 34), "SaveFile.txt is not a regular file");
 }
 
 TEST_F(TavernTest, WorldMapLeadsOutOnACleanScreenAndQuitEndsTheGame) {

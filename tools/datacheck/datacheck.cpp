@@ -31,8 +31,9 @@ struct RawSection {
 // Reads a section with the game's own tag search and character reader.
 static RawSection readRawSection(const fs::path &file, const std::string &tag) {
     RawSection section;
-    FILE *stream = std::fopen(file.c_str(), "rb");
-    if (stream == nullptr) return section;
+    FileBytes bytes = readFileBytes(file.c_str());
+    if (!bytes.ok) return section;
+    DataReader stream = readerOf(bytes.bytes);
     section.found = findTagLine(stream, tag.c_str());
     int ch = EOF;
     if (section.found) {
@@ -44,7 +45,6 @@ static RawSection readRawSection(const fs::path &file, const std::string &tag) {
         while ((ch = readTextChar(stream)) != EOF && ch != '\n')
             section.restOfLine += static_cast<char>(ch);
     }
-    std::fclose(stream);
     return section;
 }
 
@@ -470,8 +470,9 @@ static bool allDigits(const std::string &text) {
 // What the loader passes over in silence: lines it cannot read as rooms, rooms outside the grid
 // (left out) and rooms described twice (the later line replaces the earlier).
 static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines &problems) {
-    FILE *stream = std::fopen(mapFile.c_str(), "rb");
-    if (stream == nullptr) return;
+    FileBytes bytes = readFileBytes(mapFile.c_str());
+    if (!bytes.ok) return;
+    DataReader stream = readerOf(bytes.bytes);
     std::string tag = "MapTag" + std::to_string(dungeon.number);
     findTagLine(stream, tag.c_str());
     int ch;
@@ -503,7 +504,6 @@ static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines
                                " is described twice; the later line replaces the earlier");
         }
     }
-    std::fclose(stream);
 }
 
 // The grid's shape: every NPC's room, one start, openings that meet, no room cut off.
