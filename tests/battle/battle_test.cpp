@@ -180,22 +180,6 @@ TEST_F(BattleTest, AgamirsSecondDefeatEndsTheGame) {
     EXPECT_EQ(titleIntroRunning, 1); // the credits have reset the title
 }
 
-TEST_F(BattleTest, OnlyTheFirstTwoDungeonsHaveBossesAndAWinIsRecorded) {
-    gameMode = modeCastle;
-    startBossBattle(3, 4);
-    EXPECT_EQ(std::tuple(gameMode, currentBoss), std::tuple(modeCastle, 0));
-
-    gameMode = modeCave;
-    bosses[0].hp = 1;
-    bosses[0].defense = 0;
-    headlessSetKeySource([] { headlessPress(keyEnter); }); // attack, attack...
-    playerTurn = 1;
-    startBossBattle(3, 4);
-    EXPECT_EQ(gameMode, modeCave);
-    EXPECT_EQ(isBossAlive(modeCave, 3, 4), 0);
-    EXPECT_EQ(itemCount(itemLightGrayKey), 1);
-}
-
 using PictureTest = GameTest;
 
 TEST_F(PictureTest, RowsFillTheSlotUpToTheUnderscoreAndNeverBeyondIt) {

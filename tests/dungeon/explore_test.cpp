@@ -102,20 +102,26 @@ TEST_F(ExploreTest, StepsOntoAPickupTakeTheItemWithoutCountingAStep) {
     EXPECT_EQ(screenText(45, 2, 31), std::string(31, ' ')); // cleared after the wait
 }
 
-TEST_F(ExploreTest, TalkingBesideTheBossFightsItAWinRemovesItAndPLeavesTheDungeon) {
+TEST_F(ExploreTest, TalkingBesideTheBossFightsItAWinIsRecordedAndPLeavesTheDungeon) {
     makeGrid(1, 1);
     setText(current().featureCode, "Boss");
     current().cells[5][6] = cellBoss;
     placePlayer(5, 4);
     EXPECT_EQ(press("t"), 1); // not beside it: nothing happens
-    bosses[0].hp = 1;         // Molloch, beaten by the first blow
+    gameMode = modeCastle;    // whose boss room holds none
+    placePlayer(5, 5);
+    press("t");
+    EXPECT_EQ(std::tuple(gameMode, currentBoss), std::tuple(modeCastle, 0));
+    gameMode = modeCave;
+    bosses[0].hp = 1; // Molloch, beaten by the first blow
     bosses[0].defense = 0;
     playerTurn = 1;
     headlessSetKeySource([] { headlessPress(keyEnter); }); // attack
-    placePlayer(5, 5);
     press("t");
     headlessSetKeySource(nullptr);
     EXPECT_EQ(std::tuple(gameMode, current().cells[5][6]), std::tuple(modeCave, ' '));
+    EXPECT_EQ(std::tuple(isBossAlive(modeCave, 0, 0), itemCount(itemLightGrayKey)),
+              std::tuple(0, 1));
     EXPECT_EQ(press("pd"), 0);
     EXPECT_EQ(std::tuple(gameMode, player.playerRoomX), std::tuple(modeWorldMap, -1));
 }

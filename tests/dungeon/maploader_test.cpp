@@ -47,9 +47,9 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
                           "2,0::3#Start more:\n"
                           "3,0:E:4$A very long pickup text indeed:#Start\n"
                           "9,9:E:1#Start\n"
-                          "0,1:N:1$Pear\n"
-                          "4,1:W:1#Start\n"
-                          "_\n");
+                          "0,1:N:1$Pear\r\n" // carriage returns are plain line ends
+                          "4,1:W:5#Start\r\n"
+                          "_\r\n");
     ASSERT_TRUE(rooms);
     EXPECT_EQ(text(rooms[0].pickupText), "Apple");
     EXPECT_EQ(text(rooms[0].featureCode), "NPC");
@@ -59,6 +59,7 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
     EXPECT_EQ(text(rooms[2].featureCode), "Start more");         // not a start marker
     EXPECT_EQ(text(rooms[3].pickupText), "A very long pickup "); // cut to 19 characters
     EXPECT_EQ(text(rooms[5].pickupText), "Pear"); // a line end closes the text and the line
+    EXPECT_EQ(rooms[9].encounterLevel, '5');
     // The room outside the grid is left out; of the starts, the last one wins.
     EXPECT_EQ(std::tuple(startRow, startCol), std::tuple(1, 4));
 }
@@ -72,13 +73,6 @@ TEST_F(MapLoaderTest, ABeatenBossDoesNotComeBackInItsRoom) {
     gameMode = modeSewer; // the same room of another dungeon keeps its boss
     rooms = load("2,2\n0,1:N:1#Boss\n0,0:S:1#Start\n_\n");
     EXPECT_EQ(text(rooms[2].featureCode), "Boss");
-}
-
-TEST_F(MapLoaderTest, CarriageReturnsAreReadAsPlainLineEnds) {
-    RoomGrid rooms = load("2,1\r\n0,0:E:1$Apple:#Start\r\n1,0:W:2#NPC\r\n_\r\n");
-    ASSERT_TRUE(rooms);
-    EXPECT_EQ(text(rooms[1].featureCode), "NPC");
-    EXPECT_EQ(rooms[1].encounterLevel, '2');
 }
 
 TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRoomsAndTurnThePlayerBack) {

@@ -171,14 +171,3 @@ TEST_F(OverheadMapTest, LargeGridsScrollOneStepAtATimeToTheirLastRowOrColumn) {
         EXPECT_EQ(colourAt(79, 10), 0);
     }
 }
-
-TEST_F(OverheadMapTest, OpeningsShowOnlyWhereTheWallCellIsASpace) {
-    makeGrid(1, 1);
-    openDoorway(rooms[0], 'N');
-    openDoorway(rooms[0], 'W');
-    rooms[0].cells[7][21] = cellRubble;
-    showUntilKeysRunOut(-1, -1);
-    // Around the origin (40, 11): north and west openings, no east one, no south one.
-    EXPECT_EQ(screenText(39, 10, 3) + "/" + screenText(39, 11, 3) + "/" + screenText(39, 12, 3),
-              " | /-  /   ");
-}

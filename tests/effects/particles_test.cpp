@@ -73,7 +73,7 @@ TEST_F(ParticlesTest, ParticlesAreDrawnWhereTheyStandAndDieOnTheScreensEdge) {
     p.y = 7.6f;
     drawParticles(system);
     EXPECT_EQ(screenCells[7][20], (Cell{'*', 4})); // the truncated position
-    Particle &edge = emitOne(0.0f, 0.0f, 0.0f, 100);
+    Particle &edge = emitOne(0.0f, 0.0f, 0.0f, 100000);
     edge.x = 79.0f; // the last column is the border already
     edge.y = 5.0f;
     system->originX = 15.0f;
