@@ -66,12 +66,8 @@ TEST_F(ExploreTest, LockedDoorsNeedTheirKeysAndSayWhichOneAndTheSealedOneNeverOp
     EXPECT_TRUE(said("You need a white key to go     |through there."));
 
     setText(current().featureCode, "LDEY");
-    int wordColour = -1; // the colour word in its own colour
-    headlessSetPresentHook([&wordColour] {
-        if (glyphAt(56, 2) == 'y') wordColour = colourAt(56, 2);
-    });
     press("d");
-    EXPECT_EQ(std::tuple(roomCol, wordColour), std::tuple(0, 14));
+    EXPECT_EQ(roomCol, 0);
     itemCount(itemYellowKey) = 1;
     press("d");
     EXPECT_EQ(roomCol, 1);
@@ -160,7 +156,7 @@ TEST_F(ExploreTest, WhenTheClockRunsOutEveryLitFlashlightGoesOut) {
     EXPECT_EQ(screenText(16, 1, 6), "      ");
 }
 
-TEST_F(ExploreTest, TheInventoryAndTheMapOpenFromTheDungeonAndComeBackToIt) {
+TEST_F(ExploreTest, TheInventoryOpensFromTheDungeonAndComesBackToIt) {
     makeGrid(1, 1);
     placePlayer(5, 5);
     player.hp = 50;
@@ -168,10 +164,6 @@ TEST_F(ExploreTest, TheInventoryAndTheMapOpenFromTheDungeonAndComeBackToIt) {
     press("i");
     EXPECT_EQ(std::tuple(gameMode, player.hp), std::tuple(modeCave, 70));
     EXPECT_EQ(glyphAt(10, 7), 11); // the room drawn again
-    headlessPress(keyEnter);
-    press("m");
-    EXPECT_EQ(gameMode, modeCave);
-    EXPECT_EQ(glyphAt(10, 7), 11);
 }
 
 using PickupTest = GameTest;

@@ -6,7 +6,18 @@
 #include "dungeon/dungeon_fixture.h"
 #include "items/items.h"
 
-using DungeonScreenTest = DungeonTest;
+class DungeonScreenTest : public DungeonTest {
+  protected:
+    // Opens the overhead map and leaves it where the script runs out of keys.
+    void showMapUntilKeysRunOut() {
+        EXPECT_THROW(showOverheadMap(rooms.get(), roomRow, roomCol, height, width), RunEnded);
+    }
+    static int cellsInColour(uint8_t colour) {
+        std::vector<Cell> cells = screenSnapshot();
+        return static_cast<int>(
+            std::count_if(cells.begin(), cells.end(), [=](Cell c) { return c.colour == colour; }));
+    }
+};
 
 TEST_F(DungeonScreenTest, AFirstDisplayFurnishesTheRoomOnceAndPlacesThePlayerOnTheFloor) {
     makeGrid(1, 1);
@@ -24,13 +35,13 @@ TEST_F(DungeonScreenTest, AFirstDisplayFurnishesTheRoomOnceAndPlacesThePlayerOnT
     std::string furnished = interior();
     draw(); // a second display changes nothing in the room
     EXPECT_EQ(interior(), furnished);
-    EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cellRubble), 100);
-    EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cellPickup), 1);
-    EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cellNpc), 1);
+    for (auto [cell, count] : {std::pair{cellRubble, 100}, {cellPickup, 1}, {cellNpc, 1}})
+        EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cell), count) << cell;
     EXPECT_EQ(current().state, roomShown);
     ASSERT_NE(player.playerRoomX, -1);
     EXPECT_EQ(current().cells[player.playerRoomY][player.playerRoomX], ' ');
     EXPECT_EQ(glyphAt(5 + player.playerRoomX, 2 + player.playerRoomY), 11);
+    EXPECT_EQ(std::tuple(glyphAt(5, 2), glyphAt(26, 15)), std::tuple(201, 188)); // the corners
     EXPECT_TRUE(textShownAt("100", 69, 19, 9)); // the panel: hit points
 }
 
@@ -40,7 +51,6 @@ TEST_F(DungeonScreenTest, LockedDoorsArePaintedOverTheirDoorwaysOnly) {
     placePlayer(5, 5);
     draw();
     EXPECT_EQ(screenCells[9][26], (Cell{' ', 32}));
-    EXPECT_EQ(std::tuple(glyphAt(5, 2), glyphAt(26, 15)), std::tuple(201, 188)); // the corners
     const std::pair<const char *, int> codes[] = {{"LDWX", 128}, {"ldeg", 0}, {"LDEG ", 0}};
     for (auto [code, colour] : codes) {
         clearScreen(0);
@@ -83,89 +93,56 @@ TEST_F(DungeonScreenTest, TheFlashlightClockCountsDownTwoMinutesASecondAtATime) 
         std::string text = screenText(16, 1, 4);
         if (text != "    " && (shown.empty() || shown.back() != text)) shown.push_back(text);
     }
-    ASSERT_EQ(shown.size(), 120u);
-    std::vector<std::string> picked; // the tick that shows 0:01 already reports the end
-    for (int i : {0, 1, 59, 60, 61, 119})
-        picked.push_back(shown[i]);
-    EXPECT_EQ(picked, (std::vector<std::string>{"2:00", "1:59", "1:01", "1:00", "0:59", "0:01"}));
-    EXPECT_EQ(ranOut, 1);
+    ASSERT_EQ(shown.size(), 120u); // the tick that shows 0:01 already reports the end
+    EXPECT_EQ(std::tuple(shown[0], shown[1], shown[60], shown[119]),
+              std::tuple("2:00", "1:59", "1:00", "0:01"));
 }
 
-// The overhead map: which rooms it shows, where, and how the arrows move the window.
-class OverheadMapTest : public GameTest {
-  protected:
-    // Every room present and not seen yet, open to the east.
-    void makeGrid(int32_t h, int32_t w) {
-        height = h;
-        width = w;
-        rooms.reset(new Room[h * w]());
-        for (int i = 0; i < h * w; i++) {
-            buildFreshRoom(rooms[i]);
-            openDoorway(rooms[i], 'E');
-        }
-    }
-    // Opens the map and leaves it where the script runs out of keys.
-    void showUntilKeysRunOut(int32_t row, int32_t col) {
-        EXPECT_THROW(showOverheadMap(rooms.get(), row, col, height, width), RunEnded);
-    }
-    static int cellsInColour(uint8_t colour) {
-        std::vector<Cell> cells = screenSnapshot();
-        return static_cast<int>(
-            std::count_if(cells.begin(), cells.end(), [=](Cell c) { return c.colour == colour; }));
-    }
-    int32_t height = 0, width = 0;
-    RoomGrid rooms;
-};
-
-TEST_F(OverheadMapTest, EasyShowsASmallGridWholeAndTheArrowsChangeNothing) {
-    makeGrid(5, 8);
-    showUntilKeysRunOut(2, 3);
-    EXPECT_EQ(colourAt(33, 7), 144);  // room (0, 0)
-    EXPECT_EQ(glyphAt(34, 7), '-');   // its east opening
-    EXPECT_EQ(colourAt(39, 11), 224); // the player's room
-    EXPECT_EQ(cellsInColour(144), 39);
+TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArrowsDoNothing) {
+    makeGrid(8, 5);
+    std::tie(roomRow, roomCol) = std::tuple(2, 3);
+    roomAt(0, 1).state = roomAbsent;
+    showMapUntilKeysRunOut();
+    EXPECT_EQ(std::tuple(colourAt(33, 7), glyphAt(34, 7)), std::tuple(144, '-')); // room (0, 0)
+    EXPECT_EQ(std::tuple(colourAt(35, 7), colourAt(39, 11)), std::tuple(0, 224)); // absent, player
+    EXPECT_EQ(cellsInColour(144), 38);
     EXPECT_TRUE(textShownAt("Press Enter to exit", 2, 6, 15));
     std::vector<Cell> before = screenSnapshot();
     for (uint16_t key : {keyLeft, keyUp, keyRight, keyDown, keyEnter})
         headlessPress(key);
-    showOverheadMap(rooms.get(), 2, 3, height, width);
+    showOverheadMap(rooms.get(), roomRow, roomCol, height, width);
     EXPECT_TRUE(screenSnapshot() == before);
+    KeyEvent release;
+    readKeyEvent(&release);
     headlessEvent(KeyEvent{false, keyEnter, '\r'}); // a lone release leaves as well
-    showOverheadMap(rooms.get(), 2, 3, height, width);
-}
+    showOverheadMap(rooms.get(), roomRow, roomCol, height, width);
 
-TEST_F(OverheadMapTest, HardShowsOnlySeenRoomsAndAbsentRoomsNeverShow) {
-    makeGrid(3, 3);
-    rooms[4].state = roomShown; // the start room, just displayed
-    rooms[0].state = rooms[8].state = roomAbsent;
+    for (int i = 0; i < width * height; i++)
+        rooms[i].state = rooms[i].state == roomAbsent ? roomAbsent : roomUnseen;
+    roomAt(0, 0).state = roomShown;
     hardMode = 1;
-    showUntilKeysRunOut(1, 1);
-    EXPECT_EQ(colourAt(40, 11), 224); // origin (38, 9)
-    EXPECT_EQ(cellsInColour(144), 0);
-    hardMode = 0;
-    showUntilKeysRunOut(1, 1);
-    EXPECT_EQ(cellsInColour(144), 6);
-    EXPECT_TRUE(colourAt(38, 9) == 0 && colourAt(42, 13) == 0);
+    showMapUntilKeysRunOut();
+    EXPECT_EQ(std::tuple(cellsInColour(144), colourAt(33, 7)), std::tuple(1, 144));
 }
 
-TEST_F(OverheadMapTest, LargeGridsScrollOneStepAtATimeToTheirLastRowOrColumn) {
-    makeGrid(12, 1);
-    openDoorway(rooms[0], 'N'); // marks row 0
-    showUntilKeysRunOut(11, 0);
-    EXPECT_EQ(glyphAt(40, 0), '|');   // origin (40, 1)
-    EXPECT_EQ(colourAt(40, 21), 144); // row 10, the last visible
+TEST_F(DungeonScreenTest, TheMapOfALargeGridScrollsOneStepAtATimeToItsLastRowOrColumn) {
+    makeGrid(1, 12);
+    roomRow = 11;
+    showMapUntilKeysRunOut();
+    EXPECT_EQ(std::tuple(colourAt(40, 1), colourAt(40, 21), colourAt(40, 23)),
+              std::tuple(144, 144, 0)); // rows 0 to 10 from the origin (40, 1)
     for (int presses = 1; presses <= 2; presses++) {
         for (int i = 0; i < presses; i++)
             headlessPress(keyDown);
-        showUntilKeysRunOut(11, 0);
-        EXPECT_EQ(glyphAt(40, 0), ' ') << presses; // cleared away with row 0
+        showMapUntilKeysRunOut();
         EXPECT_EQ(colourAt(40, 21), 224) << presses;
     }
-    makeGrid(2, 45);
+    makeGrid(45, 2);
+    std::tie(roomRow, roomCol) = std::tuple(0, 44);
     for (int presses : {0, 5, 6, 7}) {
         for (int i = 0; i < presses; i++)
             headlessPress(keyRight);
-        showUntilKeysRunOut(0, 44);
+        showMapUntilKeysRunOut();
         EXPECT_EQ(cellsInColour(144) + cellsInColour(224), 2 * 39) << presses;
         EXPECT_EQ(colourAt(77, 10), presses >= 6 ? 224 : 144) << presses; // origin (1, 10)
         EXPECT_EQ(colourAt(79, 10), 0);
