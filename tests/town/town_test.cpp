@@ -105,16 +105,9 @@ using StatusTest = GameTest;
 TEST_F(StatusTest, EveryValueStandsInItsOwnPlaceLeavesNoOldDigitsAndOnlySpaceEndsIt) {
     headlessPress(keySpace);
     showStatusScreen(); // the start values, longer than some below
-    player.hp = 11;
-    player.maxHp = 12;
-    player.sp = 13;
-    player.maxSp = 14;
-    player.experience = 15;
-    player.level = 16;
-    player.attack = 17;
-    player.defense = 18;
-    player.weaponName = "Sword";
-    player.weaponStrength = 19;
+    // Hit points 11 of 12, skill points 13 of 14, attack 17, defence 18, experience 15,
+    // level 16, a Sword of strength 19.
+    player = Player{player.name, "Sword", -1, -1, 11, 13, 12, 14, 17, 18, 1, 15, 16, 19};
     std::vector<Cell> shown;
     headlessSetPresentHook([&shown] { shown = screenSnapshot(); });
     headlessPress(keyEnter); // other keys, and the release of space, only redraw it
