@@ -112,9 +112,9 @@ class TerminalBackendTest : public ::testing::Test {
         }
         if (master >= 0) close(master);
     }
-    // Reads what the child shows until the text appears; false after five seconds without it.
+    // Reads what the child shows until the text appears; false after ten seconds without it.
     bool shows(const std::string &text) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (output.find(text) == std::string::npos) {
             if (std::chrono::steady_clock::now() > end) return false;
             struct pollfd ready = {master, POLLIN, 0};
@@ -127,9 +127,9 @@ class TerminalBackendTest : public ::testing::Test {
         output.erase(0, output.find(text) + text.size());
         return true;
     }
-    // The child's exit status; -1 when it has not ended within five seconds.
+    // The child's exit status; -1 when it has not ended within ten seconds.
     int exitStatus() {
-        for (int tries = 0; tries < 500; tries++) {
+        for (int tries = 0; tries < 1000; tries++) {
             int status = 0;
             if (waitpid(child, &status, WNOHANG) == child) {
                 child = -1;
