@@ -18,8 +18,10 @@ section() { printf '\n== %s\n' "$1"; }
 section "Build (Release, $build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRINEWORT_BENCH=ON >/dev/null
 targets=(brinewort brinewort_bench brinewort_repaint_cost)
-# The automatic player is another engineer's test; measure it only once it exists.
-if cmake --build "$build" --target help | grep -w autoplay_test >/dev/null; then targets+=(autoplay_test); fi
+# The automatic player's games, through the balance report.
+if cmake --build "$build" --target help | grep -w brinewort-balance >/dev/null; then
+    targets+=(brinewort-balance)
+fi
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >"$build/benchmarks-build.log" 2>&1 ||
     { tail -30 "$build/benchmarks-build.log"; exit 1; }
 echo "built: ${targets[*]}"
@@ -136,12 +138,12 @@ tmux_ kill-server 2>/dev/null || true
 
 # --- The automatic player's whole game on the headless backend ---
 autoplay="not built"
-binary=$(find "$build" -type f -name autoplay_test -perm -u+x 2>/dev/null | head -1)
+binary=$(find "$build" -type f -name brinewort-balance -perm -u+x 2>/dev/null | head -1)
 if [[ -n "$binary" ]]; then
-    autoplay=$(cd "$(dirname "$binary")" && python3 - "$binary" <<'EOF'
+    autoplay=$(python3 - "$binary" "$root/data" <<'EOF'
 import resource, subprocess, sys, time
 start = time.monotonic()
-status = subprocess.run([sys.argv[1]], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+status = subprocess.run([sys.argv[1], sys.argv[2], "1", "1"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
 real = time.monotonic() - start
 peak = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss  # KiB on Linux
 print(f"{real:.2f} s real, peak RSS {peak / 1024:.1f} MiB, exit status {status}")

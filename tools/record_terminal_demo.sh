@@ -66,7 +66,7 @@ wait_for 20 1 "where are you goin?  Fine, " 12
 recorded=$(last_screen)
 
 [[ "$check" == --check ]] || exit 0
-run "$work/elsewhere" --replay "'$output'" --speed 4
+run "$work/elsewhere" --replay "'$output'" --speed max
 wait_for 24 30 "End of the recording" 0
 keys q
 wait_status

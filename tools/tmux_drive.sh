@@ -48,5 +48,6 @@ wait_settled() {
     fail "the screen never settled"
 }
 
-# Types each key, with a pause after it for the game to take it in.
-keys() { for key in "$@"; do tmux_ send-keys -t "$session" "$key" && sleep 0.3; done; }
+# Types each key, with a pause after it for the game to take it in (key_pause seconds; a
+# script whose every screen change is awaited with wait_for can afford a shorter one).
+keys() { for key in "$@"; do tmux_ send-keys -t "$session" "$key" && sleep "${key_pause:-0.3}"; done; }

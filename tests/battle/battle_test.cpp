@@ -1,184 +1,11 @@
-// Battles: the frame's order, attacks, levels, the enemy's turn, defeat, the bosses' rewards
-// and the ending, and the boss pictures.
+// Battles: the boss pictures read from damaged files, and a spell menu fed a save's odd
+// spell count.
 #include <cstring>
 #include <tuple>
 
 #include "battle/battle.h"
-#include "dungeon/dungeon.h"
-#include "frontend/frontend.h"
-#include "items/items.h"
+#include "game/game.h"
 #include "support/harness.h"
-#include "town/town.h"
-
-class BattleTest : public GameTest {
-  protected:
-    void SetUp() override {
-        GameTest::SetUp();
-        gameMode = modeBattle;
-        currentMonster = monsterTable[0]; // a Blob
-        monsterPicture = &monsterPictures[0];
-    }
-    // Collects the message area's first row at every pause.
-    void watchMessages() {
-        headlessSetPresentHook([this] { seen += screenText(45, 2, 31) + "|"; });
-    }
-    bool said(const std::string &text) const { return seen.find(text) != std::string::npos; }
-    std::string seen;
-};
-
-TEST_F(BattleTest, AnAttackHurtsOrWhiffsAndNeverTakesHitPointsBelowZero) {
-    playerAttack();
-    EXPECT_LT(currentMonster.hp, monsterTable[0].hp);
-    EXPECT_TRUE(textShownAt("Well done, you did ", 45, 2, 12));
-    currentMonster.defense = 50;
-    playerAttack();
-    EXPECT_TRUE(textShownAt("Oh, you whiffed", 45, 2, 12));
-    currentMonster.defense = 0;
-    currentMonster.hp = 3;
-    playerAttack();
-    EXPECT_EQ(currentMonster.hp, 0);
-}
-
-TEST_F(BattleTest, TheFrameChecksDefeatThenVictoryBeforeAnyoneMoves) {
-    currentMonster.hp = 0;
-    playerTurn = 0; // the enemy would be next
-    int32_t experience = player.experience;
-    battleFrame();
-    EXPECT_EQ(gameMode, modeBattleOver);
-    EXPECT_GE(player.experience, experience + 10);
-    EXPECT_EQ(player.hp, 100); // the beaten Blob did not strike
-
-    gameMode = modeBattle;
-    player.hp = 0;
-    player.experience = 40;
-    battleFrame();
-    EXPECT_EQ(gameMode, modeTavern);
-    EXPECT_EQ(player.experience, 0);
-    EXPECT_EQ(tavernCursor, 0);
-}
-
-TEST_F(BattleTest, AnAmbushLetsTheEnemyMoveFirstAndABossStillDrawsForAMonster) {
-    watchMessages();
-    for (uint32_t seed = 1; playerTurn != 0 || !said("You were caught off guard by"); seed++) {
-        ASSERT_LT(seed, 100u);
-        randState = seed;
-        playerTurn = 0;
-        seen.clear();
-        beginBattle();
-    }
-    EXPECT_FLOAT_EQ(particles->originX, 15.0f);
-    // The same draws with or without a boss, so a fight does not shift the random sequence.
-    randState = 1;
-    chooseMonster();
-    uint32_t afterMonster = randState;
-    currentBoss = bossMolloch;
-    randState = 1;
-    chooseMonster();
-    EXPECT_EQ(randState, afterMonster);
-    EXPECT_STREQ(currentMonster.name, "Molloch");
-    EXPECT_EQ(monsterPicture, &bossPictures[0]);
-}
-
-TEST_F(BattleTest, ExperienceCarriesOverOneLevelComesPerCheckAndLevelsRaiseTheStats) {
-    player.hp = 1;
-    player.experience = 107;
-    checkLevelUp();
-    EXPECT_EQ(std::tuple(player.level, player.experience), std::tuple(2, 7));
-    EXPECT_EQ(std::tuple(player.attack, player.defense, player.maxHp), std::tuple(10, 5, 105));
-    EXPECT_TRUE(player.hp == player.maxHp && player.sp == player.maxSp);
-    EXPECT_TRUE(textShownAt("You gained a level!", 45, 6, 9));
-    player.experience = 305;
-    checkLevelUp();
-    EXPECT_EQ(std::tuple(player.level, player.experience), std::tuple(3, 205));
-    EXPECT_EQ(std::tuple(player.attack, player.defense), std::tuple(10, 7)); // odd: defence
-    while (player.level < 5) {
-        player.experience = 100;
-        checkLevelUp();
-    }
-    EXPECT_EQ(player.spellsKnown, 2);
-}
-
-TEST_F(BattleTest, AnEnemyHitShowsItsTauntAsItStandsAndAKnockOutSendsThePlayerHome) {
-    writeFile("SkeletonScripts.txt", "TextTag1\n100% bones_\n");
-    watchMessages();
-    for (uint32_t seed = 1; !said("100% bones"); seed++) {
-        ASSERT_LT(seed, 500u);
-        randState = seed;
-        player.hp = 100;
-        enemyTurn();
-        ASSERT_EQ(playerTurn, 1);
-    }
-    currentMonster = monsterTable[3]; // a Golem always hits
-    player.hp = 1;
-    player.experience = 33;
-    currentBoss = bossAgamir;
-    playerTurn = 0;
-    enemyTurn();
-    EXPECT_EQ(std::tuple(player.hp, gameMode, currentBoss), std::tuple(0, modeTavern, 0));
-    EXPECT_EQ(player.experience, 33);
-    // The turn still ends: after a lost battle even an ambushed player moves first.
-    EXPECT_EQ(playerTurn, 1);
-    EXPECT_EQ(screenRow(2), "");
-}
-
-TEST_F(BattleTest, TheCommandMenuWrapsAndRunNeverWorks) {
-    playerTurn = 1;
-    headlessPress(keyUp);
-    battleFrame();
-    EXPECT_EQ(commandCursor, 3);
-    EXPECT_TRUE(textShownAt(" RUN ", 40, 22, 15)); // drawn before the key
-    battleFrame();                                 // the release
-    EXPECT_TRUE(textShownAt(" RUN ", 40, 22, 240));
-    headlessPress(keyEnter);
-    watchMessages();
-    battleFrame();
-    EXPECT_TRUE(said("You ain't goin nowhere"));
-    EXPECT_EQ(std::tuple(playerTurn, gameMode), std::tuple(0, modeBattle));
-    headlessPress(keyDown);
-    playerTurn = 1;
-    battleFrame();
-    battleFrame();
-    EXPECT_EQ(commandCursor, 0);
-}
-
-TEST_F(BattleTest, AnItemFromTheBattleCostsTheTurn) {
-    playerTurn = 1;
-    commandCursor = 2;
-    player.hp = 50;
-    headlessPress(keyEnter); // ITEM
-    headlessPress(keyEnter); // the Apple
-    battleFrame();
-    EXPECT_EQ(std::tuple(gameMode, player.hp, playerTurn), std::tuple(modeBattle, 70, 0));
-}
-
-TEST_F(BattleTest, MollochGrowsWithEveryDefeatAndRewardsByTheCounter) {
-    writeFile("SkeletonScripts.txt", "TextTag0\nYou beat me_\n");
-    writeFile("Story.txt", "Chunk3\nThe plot thickens_\n");
-    headlessSetPresentHook([this] { seen += screenText(10, 2, 17) + "|"; });
-    const char *texts[] = {"You beat me", "The plot thickens", "You"};
-    const int keys[] = {itemLightGrayKey, itemPurpleKey, itemPurpleKey};
-    for (int defeat = 0; defeat < 3; defeat++) {
-        seen.clear();
-        int32_t hp = bosses[0].hp;
-        bossReward(bossMolloch);
-        EXPECT_EQ(bosses[0].hp, hp + 30) << defeat;
-        EXPECT_EQ(mollochDefeats, defeat + 2);
-        EXPECT_EQ(said(texts[defeat]), defeat < 2) << defeat; // no text the third time
-        EXPECT_EQ(itemCount(keys[defeat]), 1) << defeat;
-    }
-}
-
-TEST_F(BattleTest, AgamirsSecondDefeatEndsTheGame) {
-    bossReward(bossAgamir);
-    EXPECT_EQ(itemCount(itemYellowKey) + itemCount(itemPimpCane), 2);
-    currentBoss = bossAgamir;
-    currentMonster.hp = 0;
-    winBattle();
-    EXPECT_EQ(std::tuple(gameMode, agamirDefeats, currentBoss), std::tuple(modeTitle, 3, 0));
-    for (int8_t count : itemCounts)
-        EXPECT_EQ(count, 0);
-    EXPECT_EQ(titleIntroRunning, 1); // the credits have reset the title
-}
 
 using PictureTest = GameTest;
 
@@ -214,4 +41,48 @@ TEST_F(PictureTest, MissingPicturesAreReportedAndTheWizardSlotsAreIndependent) {
     setUpMonsters();
     EXPECT_TRUE(textShownAt("Couldnt find file", 45, 2, 15));
     EXPECT_STREQ(bossPictures[1].rows[0], "");
+}
+
+class SpellTest : public GameTest {
+  protected:
+    void SetUp() override {
+        GameTest::SetUp();
+        gameMode = modeBattle;
+        currentMonster = Monster{"Blob", 10, 2, 2, 10};
+        monsterPicture = &monsterPictures[0];
+        playerTurn = specialMenuOpen = 1;
+        player.spellsKnown = 4;
+    }
+    // One key as a player types it, through the battle's frame: the press, then its release.
+    static void press(uint16_t key) {
+        headlessPress(key);
+        battleFrame();
+        if (playerTurn == 1) battleFrame();
+    }
+};
+
+TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
+    player.spellsKnown = 1;
+    spellCursor = 0;
+    drawSpellMenu();
+    EXPECT_TRUE(textShownAt("Blast   2", 53, 19, 240));
+    EXPECT_EQ(screenText(53, 20, 9), "         ");
+
+    player.spellsKnown = 3;
+    press(keyUp);
+    EXPECT_EQ(spellCursor, 0);
+    for (int expected : {1, 2, 2}) {
+        press(keyDown);
+        EXPECT_EQ(spellCursor, expected);
+    }
+    // A save file claiming more spells than exist, or none: nothing off the table is cast.
+    player.spellsKnown = 9;
+    for (int i = 0; i < 5; i++)
+        press(keyDown);
+    EXPECT_EQ(spellCursor, 3);
+    player.spellsKnown = 0;
+    player.sp = 50;
+    press(keyDown);
+    press(keyEnter);
+    EXPECT_EQ(std::tuple(player.sp, specialMenuOpen), std::tuple(50, 1));
 }

@@ -58,14 +58,6 @@ TEST_F(ConsoleTest, TypeTextTakesFiftyMillisecondsACharacterAndALineFeedTakesACo
     EXPECT_EQ(screenRow(9), "");
 }
 
-TEST_F(ConsoleTest, ClearScreenFillsEveryCellWithTheColourAndHomesTheCursor) {
-    printAt("something", 15, 30, 20);
-    clearScreen(192);
-    for (Cell cell : screenSnapshot())
-        ASSERT_EQ(cell, (Cell{' ', 192}));
-    EXPECT_EQ(cursorAndColour(), std::tuple(0, 0, 192));
-}
-
 TEST_F(ConsoleTest, WaitMillisWaitsTheFullTimeAcrossTheTickWrapAndShowsTheScreen) {
     headlessSetClockStepMicros(0);
     uint64_t start = (uint64_t{1} << 32) * 1000 - 30000; // 30 ms before the 32-bit wrap

@@ -1,4 +1,4 @@
-// Exploring: walking, doorways and locked doors, pickups, talk, leaving, encounters.
+// Exploring: locked doors, the encounter cooldown, the flashlight running out, pickups.
 #include <tuple>
 
 #include "battle/battle.h"
@@ -17,45 +17,6 @@ class ExploreTest : public DungeonTest {
     bool said(const std::string &text) { return messages.find(text) != std::string::npos; }
     std::string messages;
 };
-
-TEST_F(ExploreTest, TheKeysOfOnePollAreWalkedOneAfterAnotherAndObstaclesBlock) {
-    makeGrid(1, 1);
-    placePlayer(5, 5);
-    current().cells[5][8] = cellRubble;
-    current().cells[5][7] = cellNpc;
-    EXPECT_EQ(press("ddd"), 1); // onto the character's cell, then the rubble stops
-    EXPECT_EQ(std::tuple(player.playerRoomX, steps), std::tuple(7, 98));
-    EXPECT_EQ(glyphAt(12, 7), 11);
-    press("WwDx1"); // capitals, digits and other letters do nothing
-    EXPECT_EQ(player.playerRoomY, 4);
-    placePlayer(1, 1);
-    press("wa"); // walls
-    EXPECT_EQ(std::tuple(player.playerRoomY, player.playerRoomX), std::tuple(1, 1));
-}
-
-TEST_F(ExploreTest, DoorwaysLeadToTheNextRoomAndStraightBackButNotToNowhere) {
-    makeGrid(2, 2);
-    placePlayer(7, 20);
-    press("d");
-    EXPECT_EQ(std::tuple(roomCol, player.playerRoomX, player.playerRoomY), std::tuple(1, 0, 7));
-    EXPECT_EQ(glyphAt(5, 9), 11); // the new room is shown with the player in its doorway
-    EXPECT_EQ(std::tuple(changed, steps), std::tuple(1, 100)); // changing rooms is not a step
-    // Standing in the doorway, back out at once, past the locked door this room has.
-    setText(current().featureCode, "LDWR");
-    press("a");
-    EXPECT_EQ(std::tuple(roomCol, player.playerRoomX), std::tuple(0, 21));
-    placePlayer(12, 10);
-    press("s");
-    EXPECT_EQ(std::tuple(roomRow, player.playerRoomY), std::tuple(1, 0));
-    roomAt(1, 1).state = roomAbsent; // doorways to nowhere, or off the grid, are walls
-    placePlayer(7, 20);
-    press("d");
-    EXPECT_EQ(roomCol, 0);
-    current().cells[13][10] = ' ';
-    placePlayer(12, 10);
-    press("s");
-    EXPECT_EQ(roomRow, 1);
-}
 
 TEST_F(ExploreTest, LockedDoorsNeedTheirKeysAndSayWhichOneAndTheSealedOneNeverOpens) {
     makeGrid(2, 1);
@@ -82,44 +43,6 @@ TEST_F(ExploreTest, LockedDoorsNeedTheirKeysAndSayWhichOneAndTheSealedOneNeverOp
     EXPECT_EQ(roomCol, 1);
     EXPECT_TRUE(
         said("Beyond this door is the secret |of the Brinewort.  The likes of|which is meant"));
-}
-
-TEST_F(ExploreTest, StepsOntoAPickupTakeTheItemWithoutCountingAStep) {
-    makeGrid(1, 1);
-    watchMessages();
-    setText(current().pickupText, "Sword");
-    current().cells[5][6] = cellPickup;
-    placePlayer(5, 5);
-    press("d");
-    EXPECT_EQ(std::tuple(player.playerRoomX, current().cells[5][6], steps),
-              std::tuple(6, ' ', 100));
-    EXPECT_STREQ(player.weaponName, "Sword");
-    EXPECT_TRUE(said("You have just picked up a:     |" + std::string(31, ' ') + "|Sword"));
-    EXPECT_EQ(screenText(45, 2, 31), std::string(31, ' ')); // cleared after the wait
-}
-
-TEST_F(ExploreTest, TalkingBesideTheBossFightsItAWinIsRecordedAndPLeavesTheDungeon) {
-    makeGrid(1, 1);
-    setText(current().featureCode, "Boss");
-    current().cells[5][6] = cellBoss;
-    placePlayer(5, 4);
-    EXPECT_EQ(press("t"), 1); // not beside it: nothing happens
-    gameMode = modeCastle;    // whose boss room holds none
-    placePlayer(5, 5);
-    press("t");
-    EXPECT_EQ(std::tuple(gameMode, currentBoss), std::tuple(modeCastle, 0));
-    gameMode = modeCave;
-    bosses[0].hp = 1; // Molloch, beaten by the first blow
-    bosses[0].defense = 0;
-    playerTurn = 1;
-    headlessSetKeySource([] { headlessPress(keyEnter); }); // attack
-    press("t");
-    headlessSetKeySource(nullptr);
-    EXPECT_EQ(std::tuple(gameMode, current().cells[5][6]), std::tuple(modeCave, ' '));
-    EXPECT_EQ(std::tuple(isBossAlive(modeCave, 0, 0), itemCount(itemLightGrayKey)),
-              std::tuple(0, 1));
-    EXPECT_EQ(press("pd"), 0);
-    EXPECT_EQ(std::tuple(gameMode, player.playerRoomX), std::tuple(modeWorldMap, -1));
 }
 
 TEST_F(ExploreTest, AWonEncounterHoldsTheNextOneOffForSeventyFiveSteps) {
@@ -154,16 +77,6 @@ TEST_F(ExploreTest, WhenTheClockRunsOutEveryLitFlashlightGoesOut) {
     press("");
     EXPECT_EQ(itemCount(itemFlashlight), 0);
     EXPECT_EQ(screenText(16, 1, 6), "      ");
-}
-
-TEST_F(ExploreTest, TheInventoryOpensFromTheDungeonAndComesBackToIt) {
-    makeGrid(1, 1);
-    placePlayer(5, 5);
-    player.hp = 50;
-    headlessPress(keyEnter); // the Apple, used
-    press("i");
-    EXPECT_EQ(std::tuple(gameMode, player.hp), std::tuple(modeCave, 70));
-    EXPECT_EQ(glyphAt(10, 7), 11); // the room drawn again
 }
 
 using PickupTest = GameTest;

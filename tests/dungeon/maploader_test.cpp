@@ -24,22 +24,6 @@ class MapLoaderTest : public GameTest {
     int32_t startRow = -9, startCol = -9, height = 0, width = 0;
 };
 
-TEST_F(MapLoaderTest, OnlyTheRoomsOfTheFileExistWithTheirDoorwaysOpen) {
-    RoomGrid rooms = load("3,2\n2,1:NSWE:0#Start\n_\n");
-    ASSERT_TRUE(rooms);
-    EXPECT_EQ(std::tuple(width, height, startRow, startCol), std::tuple(3, 2, 1, 2));
-    for (int i = 0; i < 6; i++)
-        EXPECT_EQ(rooms[i].state, i == 5 ? roomUnseen : roomAbsent) << i;
-    const Room &room = rooms[5];
-    EXPECT_EQ(room.encounterLevel, '0');
-    std::string doorways = {room.cells[0][10], room.cells[13][10], room.cells[7][0],
-                            room.cells[7][21], room.cells[5][5]};
-    EXPECT_EQ(doorways, "     ");
-    EXPECT_EQ(static_cast<uint8_t>(room.cells[0][9]), 205); // the rest of the walls stand
-    EXPECT_EQ(static_cast<uint8_t>(room.cells[13][21]), 188);
-    EXPECT_EQ(player.playerRoomX, -1); // placed anew on the first display
-}
-
 TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
     RoomGrid rooms = load("5,2\n"
                           "0,0:N:1$Apple:#NPC\n"
@@ -62,17 +46,6 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
     EXPECT_EQ(rooms[9].encounterLevel, '5');
     // The room outside the grid is left out; of the starts, the last one wins.
     EXPECT_EQ(std::tuple(startRow, startCol), std::tuple(1, 4));
-}
-
-TEST_F(MapLoaderTest, ABeatenBossDoesNotComeBackInItsRoom) {
-    recordBossDefeat(modeCave, 1, 0);
-    RoomGrid rooms = load("2,2\n0,1:N:1#Boss\n1,1:N:1#Boss\n0,0:S:1#Start\n_\n");
-    ASSERT_TRUE(rooms);
-    EXPECT_EQ(text(rooms[2].featureCode), "<null>");
-    EXPECT_EQ(text(rooms[3].featureCode), "Boss");
-    gameMode = modeSewer; // the same room of another dungeon keeps its boss
-    rooms = load("2,2\n0,1:N:1#Boss\n0,0:S:1#Start\n_\n");
-    EXPECT_EQ(text(rooms[2].featureCode), "Boss");
 }
 
 TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRoomsAndTurnThePlayerBack) {

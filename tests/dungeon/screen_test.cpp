@@ -1,5 +1,5 @@
-// The dungeon screen: a room's first display, what Hard mode hides, locked doors, the clock,
-// and the overhead map.
+// The dungeon screen: what Hard mode hides, and the overhead map in both modes and on large
+// grids.
 #include <algorithm>
 #include <tuple>
 
@@ -18,47 +18,6 @@ class DungeonScreenTest : public DungeonTest {
             std::count_if(cells.begin(), cells.end(), [=](Cell c) { return c.colour == colour; }));
     }
 };
-
-TEST_F(DungeonScreenTest, AFirstDisplayFurnishesTheRoomOnceAndPlacesThePlayerOnTheFloor) {
-    makeGrid(1, 1);
-    current().state = roomUnseen;
-    setText(current().pickupText, "Apple");
-    setText(current().featureCode, "NPC");
-    placePlayer(-1, -1);
-    auto interior = [this] {
-        std::string cells;
-        for (int row = 1; row <= 12; row++)
-            cells += std::string(&current().cells[row][1], 20);
-        return cells;
-    };
-    draw();
-    std::string furnished = interior();
-    draw(); // a second display changes nothing in the room
-    EXPECT_EQ(interior(), furnished);
-    for (auto [cell, count] : {std::pair{cellRubble, 100}, {cellPickup, 1}, {cellNpc, 1}})
-        EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cell), count) << cell;
-    EXPECT_EQ(current().state, roomShown);
-    ASSERT_NE(player.playerRoomX, -1);
-    EXPECT_EQ(current().cells[player.playerRoomY][player.playerRoomX], ' ');
-    EXPECT_EQ(glyphAt(5 + player.playerRoomX, 2 + player.playerRoomY), 11);
-    EXPECT_EQ(std::tuple(glyphAt(5, 2), glyphAt(26, 15)), std::tuple(201, 188)); // the corners
-    EXPECT_TRUE(textShownAt("100", 69, 19, 9)); // the panel: hit points
-}
-
-TEST_F(DungeonScreenTest, LockedDoorsArePaintedOverTheirDoorwaysOnly) {
-    makeGrid(2, 1);
-    setText(roomAt(0, 0).featureCode, "LDEG");
-    placePlayer(5, 5);
-    draw();
-    EXPECT_EQ(screenCells[9][26], (Cell{' ', 32}));
-    const std::pair<const char *, int> codes[] = {{"LDWX", 128}, {"ldeg", 0}, {"LDEG ", 0}};
-    for (auto [code, colour] : codes) {
-        clearScreen(0);
-        drawLockedDoor(code);
-        EXPECT_EQ(colourAt(5, 9) | colourAt(15, 2) | colourAt(26, 9) | colourAt(15, 15), colour)
-            << code;
-    }
-}
 
 TEST_F(DungeonScreenTest, HardModeShowsOnlyWhatThePlayerHasComeNear) {
     makeGrid(1, 1);
@@ -80,22 +39,6 @@ TEST_F(DungeonScreenTest, HardModeShowsOnlyWhatThePlayerHasComeNear) {
     draw();
     EXPECT_TRUE(shown(3, 6) && shown(11, 14)); // 9 x 9 with a flashlight lit
     EXPECT_FALSE(shown(2, 10));
-}
-
-TEST_F(DungeonScreenTest, TheFlashlightClockCountsDownTwoMinutesASecondAtATime) {
-    headlessSetClockStepMicros(0);
-    pickUpItem("Flashlight");
-    std::vector<std::string> shown;
-    int32_t ranOut = 0;
-    for (int call = 0; call < 400 && !ranOut; call++) {
-        headlessSetNowMicros(headlessNowMicros() + 501000);
-        ranOut = tickFlashlightClock();
-        std::string text = screenText(16, 1, 4);
-        if (text != "    " && (shown.empty() || shown.back() != text)) shown.push_back(text);
-    }
-    ASSERT_EQ(shown.size(), 120u); // the tick that shows 0:01 already reports the end
-    EXPECT_EQ(std::tuple(shown[0], shown[1], shown[60], shown[119]),
-              std::tuple("2:00", "1:59", "1:00", "0:01"));
 }
 
 TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArrowsDoNothing) {

@@ -1,5 +1,5 @@
-// The particle pool: emission, movement by elapsed time, death at the borders, fading, and
-// how often a running animation reaches the screen.
+// The particle pool: a full pool, fading at its limits, and how often a running animation
+// reaches the screen.
 #include <cmath>
 
 #include "effects/particles.h"
@@ -45,47 +45,6 @@ TEST_F(ParticlesTest, EmissionsLandAroundTheOriginAndAFullPoolLosesThemQuietly) 
     EXPECT_EQ(randState, state); // not even a draw
     for (const Particle &p : system->slots)
         ASSERT_EQ(p.glyph[0], '*');
-}
-
-TEST_F(ParticlesTest, ParticlesMoveAndAgeByTheMillisecondFieldOfTheClock) {
-    Particle &p = emitOne(10.0f, 1.0f, 0.5f);
-    Particle &still = emitOne(10.0f, 0.0f, 0.0f, 1200);
-    float x = p.x, y = p.y, stillX = still.x;
-    advanceMillis(1200); // only the millisecond field is read: 0.2 s
-    updateParticles(system);
-    EXPECT_EQ(p.ageMs, 200);
-    EXPECT_NEAR(p.x, x + 2.0f, 1e-4);
-    EXPECT_NEAR(p.y, y + 1.0f, 1e-4);
-    // Without a direction a particle never moves and dies only once its lifetime is past.
-    for (uint32_t ms : {999, 1}) {
-        advanceMillis(ms);
-        updateParticles(system);
-    }
-    EXPECT_TRUE(still.ageMs == 1200 && still.dead == 0 && still.x == stillX);
-    advanceMillis(1);
-    updateParticles(system);
-    EXPECT_EQ(still.dead, 1);
-}
-
-TEST_F(ParticlesTest, ParticlesAreDrawnWhereTheyStandAndDieOnTheScreensEdge) {
-    Particle &p = emitOne(0.0f, 0.0f, 0.0f, 100);
-    p.x = 20.9f;
-    p.y = 7.6f;
-    drawParticles(system);
-    EXPECT_EQ(screenCells[7][20], (Cell{'*', 4})); // the truncated position
-    Particle &edge = emitOne(0.0f, 0.0f, 0.0f, 100000);
-    edge.x = 79.0f; // the last column is the border already
-    edge.y = 5.0f;
-    system->originX = 15.0f;
-    system->originY = 1.0f;
-    Particle &top = emitOne(10.0f, 0.0f, -1.0f);
-    advanceMillis(200);
-    stepParticles(system);
-    EXPECT_TRUE(p.dead && edge.dead && top.dead && system->activeCount == 0);
-    EXPECT_EQ(glyphAt(20, 7), '*'); // nothing erases a dead particle
-    screenCells[7][20].glyph = ' ';
-    for (Cell cell : screenSnapshot())
-        ASSERT_EQ(cell.glyph, ' ');
 }
 
 TEST_F(ParticlesTest, FadingSlowsBendsBrightensThenDimsAndErasesTheOldCell) {

@@ -1,4 +1,5 @@
-// The item catalogue and the inventory screen opened from a battle, the dungeon and the tavern.
+// The inventory screen at its edges: items that are never used up, nothing held, an opener
+// it does not know.
 #include "battle/battle.h"
 #include "items/items.h"
 #include "support/harness.h"
@@ -14,77 +15,7 @@ class InventoryTest : public GameTest {
         gameMode = modeInventory;
         buildInventoryList();
     }
-    static void frames(int count) {
-        for (int i = 0; i < count; i++)
-            inventoryFrame();
-    }
-    static void untilClosed() {
-        while (gameMode == modeInventory)
-            inventoryFrame();
-    }
 };
-
-TEST_F(InventoryTest, InBattleHeldItemsAreRefusedAndUsingAnythingEndsTheTurn) {
-    itemCount(itemRedKey) = 1;
-    itemCount(itemFireSpell) = 1;
-    playerTurn = 1;
-    open(openedFromBattle);
-    for (uint16_t key : {keyDown, keyDown, keyDown, keyEnter})
-        headlessPress(key);
-    frames(7);
-    EXPECT_TRUE(textShownAt("Red Key", 2, 5, 112)); // grey: of no use here
-    EXPECT_TRUE(textShownAt("Apple", 2, 2, 15));
-    EXPECT_TRUE(textShownAt("You have no use for this item here", 40, 2, 15));
-    EXPECT_TRUE(itemCount(itemRedKey) == 1 && playerTurn == 1 && gameMode == modeInventory);
-    headlessPress(keyDown);
-    headlessPress(keyEnter);
-    untilClosed();
-    EXPECT_EQ(gameMode, modeBattle);
-    EXPECT_TRUE(playerTurn == 0 && fireSpellPending == 1 && itemCount(itemFireSpell) == 0);
-    playerTurn = 1; // the last scroll has left the list; food ends the turn too
-    open(openedFromBattle);
-    EXPECT_EQ(inventoryLength, 4);
-    headlessPress(keyEnter);
-    untilClosed();
-    EXPECT_EQ(playerTurn, 0);
-}
-
-TEST_F(InventoryTest, InTheDungeonTheCursorWrapsScrollsAreRefusedAndFoodIsUsed) {
-    itemCount(itemWindSpell) = 5;
-    player.hp = player.maxHp - 5;
-    open(openedFromDungeon);
-    headlessPress(keyUp);
-    headlessPress(keyEnter);
-    frames(3);
-    EXPECT_EQ(inventoryCursor, 3);
-    EXPECT_TRUE(textShownAt("You have no use for this item here", 40, 2, 15));
-    headlessPress(keyDown);
-    frames(1); // the release redraws: the message gives way to the shorter description
-    EXPECT_EQ(screenText(37, 2, 43), "Send a tornado at the enemy" + std::string(16, ' '));
-    frames(2);
-    EXPECT_EQ(inventoryCursor, 0);
-    EXPECT_TRUE(textShownAt("Apple", 2, 2, 240));
-    EXPECT_TRUE(textShownAt("Replenishes a small portion of health", 37, 2, 15));
-    headlessPress(keyEnter);
-    untilClosed();
-    EXPECT_EQ(gameMode, modeBattleOver);
-    EXPECT_TRUE(player.hp == player.maxHp && itemCount(itemApple) == 0);
-    EXPECT_EQ(itemCount(itemWindSpell), 5);
-}
-
-TEST_F(InventoryTest, InTheTavernNothingIsUsableAndLeftGoesBack) {
-    open(openedFromTavern);
-    headlessPress(keyEnter);
-    frames(1);
-    EXPECT_TRUE(textShownAt("Apple", 2, 2, 112));
-    EXPECT_TRUE(textShownAt("Cookie", 2, 3, 7));
-    EXPECT_TRUE(textShownAt("You can not use items at the Tavern", 40, 2, 15));
-    EXPECT_EQ(itemCount(itemApple), 1);
-    headlessPress(keyLeft);
-    untilClosed();
-    EXPECT_EQ(gameMode, modeTavern);
-    EXPECT_EQ(screenRow(2), "");
-}
 
 TEST_F(InventoryTest, TheFlashlightAndTheCaneAreNeverConsumed) {
     itemCount(itemFlashlight) = 1;

@@ -7,33 +7,6 @@
 
 using KeyReadingTest = GameTest;
 
-TEST_F(KeyReadingTest, APressArrivesAsAPressThenItsReleaseAndEveryLookShowsTheScreen) {
-    EXPECT_FALSE(headlessCursorVisible()); // start-up hides the cursor
-    int presents = headlessPresentCount();
-    headlessPressCharacter('d');
-    KeyEvent event;
-    readKeyEvent(&event);
-    EXPECT_TRUE(event.keyDown && event.virtualKey == 'D' && event.character == 'd');
-    readKeyEvent(&event);
-    EXPECT_TRUE(!event.keyDown && event.virtualKey == 'D');
-    EXPECT_EQ(pollKeyEvents(&event, 1), 0);
-    EXPECT_EQ(headlessPresentCount(), presents + 3);
-}
-
-TEST_F(KeyReadingTest, ADiscardKeepsTheReleaseOfTheKeyJustReadButDropsKeysTypedAhead) {
-    headlessTypeAhead(keyEnter);
-    headlessTypeAhead(keyDown);
-    KeyEvent event;
-    readKeyEvent(&event);
-    discardPendingInput();
-    readKeyEvent(&event);
-    EXPECT_TRUE(!event.keyDown && event.virtualKey == keyEnter);
-    discardPendingInput(); // after a release nothing is kept
-    headlessPress(keySpace);
-    readKeyEvent(&event);
-    EXPECT_TRUE(event.keyDown && event.virtualKey == keySpace);
-}
-
 TEST_F(KeyReadingTest, APollTakesEverythingPendingButTheReleaseOfAKeyStillHeld) {
     headlessTypeAhead('W', 'w');
     headlessTypeAhead('D', 'd');

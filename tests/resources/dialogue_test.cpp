@@ -40,37 +40,6 @@ class DialogueTest : public GameTest {
     }
 };
 
-TEST_F(DialogueTest, AFirstTalkPlaysTheConversationAndLaterTalksOnlyTheRepeatLine) {
-    // Each page shows after its own typing: 50 ms a character, 2000 ms after each page.
-    uint64_t first = 15 * 50, second = first + 2000 + 8 * 50, third = second + 2000 + 17 * 50;
-    Pages expected = {{"Goro: Well met.", 9, first},
-                      {"You nod.", 15, second},
-                      {"Goro: Off you go!", 9, third},
-                      {"", 0, third + 2000}};
-    EXPECT_EQ(talk(modeCave, 2, 7), expected);
-    EXPECT_EQ(headlessNowMicros() / 1000, third + 4000);
-    EXPECT_EQ(npcs[0].talkedTo, 1);
-    EXPECT_EQ(screenText(40, 2, 33), std::string(33, ' '));
-
-    // Not Goro's own line, but in the colour of the conversation's first section.
-    headlessSetNowMicros(0);
-    EXPECT_EQ(talk(modeCave, 2, 7), (Pages{{"Goro waves.", 9, 11 * 50}}));
-    EXPECT_EQ(headlessNowMicros() / 1000, 11 * 50 + 2000);
-}
-
-TEST_F(DialogueTest, TwoCharactersInOneRoomSpeakInTableOrder) {
-    Pages expected = {{"The old man stirs.", 15, 900},
-                      {"", 0, 2900},
-                      {"Arkum : Listen.", 15, 5650}, // a blank before the colon
-                      {"", 0, 7650}};
-    EXPECT_EQ(talk(modeCave, 9, 2), expected);
-    EXPECT_TRUE(npcs[3].talkedTo && npcs[6].talkedTo);
-
-    // The repeat lines, each in the colour of its record's first section.
-    headlessSetNowMicros(0);
-    EXPECT_EQ(talk(modeCave, 9, 2), (Pages{{"Arkum: Again?", 15, 650}, {"Arkum:", 15, 2950}}));
-}
-
 TEST_F(DialogueTest, OnlyTheDungeonsOfTheGameModeHaveCharacters) {
     // Room column 13, row 3 holds Pogo in dungeon 1, Luba in 2 and Ghali in 3.
     writeFile("NPCscripts.rtf", "Tag61\nPogo: hi_\nTag81\nLuba: hi_\nTag151\nGhali: hi_\n");
