@@ -48,16 +48,6 @@ TEST_F(ConsoleTest, TypeTextWrapsWholeWordsAndCutsOverlongOnes) {
     EXPECT_EQ(screenText(40, 10, 4) + screenText(40, 11, 4) + screenText(40, 12, 2), "longword x");
 }
 
-TEST_F(ConsoleTest, TypeTextTakesFiftyMillisecondsACharacterAndALineFeedTakesAColumn) {
-    headlessSetClockStepMicros(0);
-    uint64_t start = headlessNowMicros();
-    typeText("ab\ncd", 15, 30, 5, 8);
-    typeText(nullptr, 15, 30, 5, 9);
-    EXPECT_EQ(headlessNowMicros() - start, 5u * 50000u);
-    EXPECT_EQ(screenText(5, 8, 5), "ab cd");
-    EXPECT_EQ(screenRow(9), "");
-}
-
 TEST_F(ConsoleTest, WaitMillisWaitsTheFullTimeAcrossTheTickWrapAndShowsTheScreen) {
     headlessSetClockStepMicros(0);
     uint64_t start = (uint64_t{1} << 32) * 1000 - 30000; // 30 ms before the 32-bit wrap

@@ -139,12 +139,6 @@ class DataCheckTest : public GameTest {
             failure << "\n  " << line;
         return failure;
     }
-    static Files shippedFiles() {
-        Files files;
-        for (const auto &entry : fs::directory_iterator(shippedData))
-            files[entry.path().filename().string()] = readFile(entry.path().string());
-        return files;
-    }
 };
 
 TEST_F(DataCheckTest, TheShippedDataLetsTheGameBeWon) {
@@ -166,64 +160,6 @@ TEST_F(DataCheckTest, ABuiltDataSetIsWonInOrder) {
               "weapon held at each boss fight: Molloch Bow 9, Molloch Axe 12, Agamir Axe 12, "
               "Agamir Broadsword 16");
     EXPECT_TRUE(mentions(report.route, {"room 0,13", "Agamir", "fight 2", "THE ENDING"}));
-}
-
-TEST_F(DataCheckTest, TextsThatDoNotFitOrAreMissingAreNamed) {
-    std::string sixtyWords;
-    for (int i = 0; i < 60; i++)
-        sixtyWords += "talk "; // twelve to a row of 60
-    DataReport report = examine(
-        goodData(),
-        {{"BartenderScripts.txt", "Tag2\nHave a drink.", "Tag2\n" + sixtyWords},
-         {"Story.txt", "Chunk3\n", "Chunk9\n"},
-         {"NPCscripts.rtf", "Tag11\nGoro: Hi.", "Tag11\n" + std::string(1200, 'a')},
-         {"SkeletonScripts.txt", "TextTag4\nRattle.", "TextTag4\nRattle \xE2\x80\x94 rattle."},
-         {"SkeletonScripts.txt", "TextTag5\nRattle.", "TextTag5\nRat_tle."},
-         {"dragon2.txt", "\xB2\xB2\n", std::string(30, '\xB2') + "\n"},
-         {"Wizard.txt", "\xB1\xB0\n", "\xB1X\n" + std::string(17, '\n') + "\xB0\n"}});
-    EXPECT_TRUE(mentions(report.problems, {"BartenderScripts.txt Tag2", "needs 5 rows", "3 fit"}));
-    EXPECT_TRUE(mentions(report.problems, {"Story.txt Chunk3", "missing"}));
-    EXPECT_TRUE(mentions(report.problems, {"NPCscripts.rtf Tag11", "1201 characters"}));
-    EXPECT_TRUE(mentions(report.problems, {"NPCscripts.rtf Tag11", "needs 25 rows"}));
-    EXPECT_TRUE(mentions(report.problems, {"SkeletonScripts.txt TextTag4", "byte 226"}));
-    EXPECT_TRUE(mentions(report.problems, {"TextTag5", "underscore", "\"tle.\""}));
-    EXPECT_TRUE(mentions(report.problems, {"dragon2.txt", "wider than 29", "line 2 has 30"}));
-    EXPECT_TRUE(mentions(report.problems, {"Wizard.txt", "line 2 holds byte 88"}));
-    EXPECT_TRUE(mentions(report.problems, {"Wizard.txt", "20 rows", "only 17"}));
-    // The overlong texts also run out of the areas blanked for them, and Goro's talk drags.
-    EXPECT_TRUE(mentions(report.problems, {"BartenderScripts.txt Tag2", "row 14 reaches"}));
-    EXPECT_TRUE(mentions(report.problems, {"NPCscripts.rtf Tag11", "row 17 reaches"}));
-    EXPECT_TRUE(mentions(report.problems, {"Goro's first talk", "takes 59 s"}));
-    EXPECT_EQ(report.problems.size(), 12u);
-}
-
-TEST_F(DataCheckTest, BrokenRoomsAndOpeningsAreNamed) {
-    // Goro's room taken out of the Cave: the corridor breaks there too.
-    DataReport report = examine(goodData(), {{"map.txt", "7,2:EW:1#NPC\n", ""}});
-    EXPECT_TRUE(mentions(report.problems, {"MapTag1 (Cave)", "room 7,2 of NPC Goro", "missing"}));
-    EXPECT_TRUE(mentions(report.problems, {"room 6,2: its E opening leads into room 7,2"}));
-
-    // An opening that faces a wall, one off the grid, a second start.
-    report = examine(goodData(), {{"map.txt", "3,0:EW:1$Flashlight:", "3,0:W:1$Flashlight:"},
-                                  {"map.txt", "0,0:E:1#Start", "0,0:NE:1#Start"},
-                                  {"map.txt", "2,0:EW:1$Whip:", "2,0:EW:1$Whip:#Start"}});
-    EXPECT_TRUE(
-        mentions(report.problems,
-                 {"MapTag1 (Cave): room 4,0: its W opening faces room 3,0, which has no E"}));
-    EXPECT_TRUE(mentions(report.problems, {"room 0,0: its N opening is on the outer edge"}));
-    EXPECT_TRUE(mentions(report.problems, {"2 Start rooms", "room 0,0 room 2,0"}));
-    EXPECT_TRUE(mentions(report.problems, {"out of reach", " 4,0 5,0 6,0"}));
-
-    // Lines the loader would pass over in silence, a door on a closed wall, a feature unknown.
-    report = examine(goodData(), {{"map.txt", "_\nMapTag2", "20,1:W:1\n1,0:EW:1\n\n_\nMapTag2"},
-                                  {"map.txt", "1,0:EW:1$Bow:", "1,0:EW:1$Bow:#LDNG"},
-                                  {"map.txt", "3,0:EW:1$Axe:", "3,0:EW:1$Axe:#LDNX"}});
-    EXPECT_TRUE(mentions(report.problems, {"room 20,1 lies outside the grid"}));
-    EXPECT_TRUE(mentions(report.problems, {"room 1,0 is described twice"}));
-    EXPECT_TRUE(mentions(report.problems, {"\"\" is not a room line"}));
-    EXPECT_TRUE(mentions(report.problems, {"MapTag2 (Sewer): room 1,0: its door LDNG", "N wall"}));
-    EXPECT_TRUE(
-        mentions(report.warnings, {"MapTag3 (Castle): room 3,0", "\"LDNX\" means nothing"}));
 }
 
 TEST_F(DataCheckTest, ProgressionThatCannotBeFinishedIsNamed) {

@@ -1,6 +1,5 @@
 // The window's font reader: PCF files in every byte, bit and padding order read to the same
-// glyphs; damaged files are refused without reading outside them; the packaged font holds
-// the code page's block glyphs where they belong.
+// glyphs; damaged files are refused without reading outside them.
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -168,34 +167,4 @@ TEST(PcfFontTest, DamagedFilesAreRefusedWithoutReadingOutsideThem) {
         EXPECT_NE(reason, nullptr);
     }
     EXPECT_FALSE(loadPcfFont("/nonexistent/font.pcf.gz", &font, &reason));
-}
-
-// The font the window uses, where it is installed: the block glyphs any code page 437 font
-// draws the same way, which the game's pictures are made of.
-TEST(PcfFontTest, ThePackagedFontHasTheCodePagesBlocksAtTheirBytes) {
-    const char *path = "/usr/share/fonts/X11/misc/ter-u16n_ibm437.pcf.gz";
-    CodePageFont font;
-    const char *reason = nullptr;
-    if (!loadPcfFont(path, &font, &reason)) GTEST_SKIP() << path << ": " << reason;
-    struct Block {
-        int code;
-        uint8_t top, bottom; // rows 0..7 and 8..15
-    } blocks[] = {{219, 0xFF, 0xFF}, {220, 0x00, 0xFF}, {221, 0xF0, 0xF0},
-                  {222, 0x0F, 0x0F}, {223, 0xFF, 0x00}, {32, 0x00, 0x00}};
-    for (const Block &block : blocks) {
-        SCOPED_TRACE(block.code);
-        for (int y = 0; y < glyphHeight; y++)
-            ASSERT_EQ(font.rows[block.code][y], y < 8 ? block.top : block.bottom);
-    }
-    // The shades grow denser: light, medium, dark.
-    auto inked = [&](int code) {
-        int bits = 0;
-        for (uint8_t row : font.rows[code])
-            bits += __builtin_popcount(row);
-        return bits;
-    };
-    EXPECT_LT(0, inked(176));
-    EXPECT_LT(inked(176), inked(177));
-    EXPECT_LT(inked(177), inked(178));
-    EXPECT_LT(inked(178), 128);
 }
