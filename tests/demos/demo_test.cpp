@@ -139,3 +139,38 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
         }
     }
 }
+
+// A short game recorded on the headless backend, a dungeon's polls among it, replays to its
+// end; a viewer's q stops a replay at the recorded pace.
+TEST_F(AlteredDemoTest, AGameRecordedHereReplaysAndTheViewerCanStopIt) {
+    copyShippedData();
+    std::string error;
+    ASSERT_TRUE(startRecording("short.rec", 50, &error)) << error;
+    usePlatform(recordThrough(headlessPlatform));
+    // New Game, two story pages, the world map, the Cave, a few steps, out, the tavern, Quit.
+    for (uint16_t key : {keyEnter, keyEnter, keyEnter, keyEnter, keyLeft, keyEnter})
+        headlessPress(key);
+    for (char key : std::string("dsaw"))
+        headlessPressCharacter(key);
+    for (uint16_t key : {uint16_t('P'), keyDown, keyEnter, keyUp, keyEnter})
+        headlessPress(key, key == 'P' ? 'p' : 0);
+    EXPECT_EQ(runProgram(), 0);
+    presentScreen(); // the farewell, as the end checkpoint holds it
+    ASSERT_TRUE(finishRecording(&error)) << error;
+    usePlatform(&headlessPlatform);
+
+    Recording recording;
+    ASSERT_TRUE(loadRecording("short.rec", &recording, &error)) << error;
+    headlessReset();
+    ReplayOptions options;
+    options.speed = 0;
+    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    EXPECT_EQ(result.outcome, ReplayOutcome::finished) << result.message;
+    EXPECT_GT(result.checkpointsPassed, 1);
+
+    headlessReset();
+    headlessPressCharacter('q');
+    options.speed = 1;
+    options.watchViewer = true;
+    EXPECT_EQ(runReplay(recording, headlessPlatform, options).outcome, ReplayOutcome::stopped);
+}

@@ -66,6 +66,12 @@ TEST_F(ParticlesTest, FadingSlowsBendsBrightensThenDimsAndErasesTheOldCell) {
     Particle &instant = emitOne(1.0f, 0.0f, 0.0f, 0, fadeParticle);
     fadeParticle(&instant); // no lifetime: spent, not a division by zero
     EXPECT_FLOAT_EQ(instant.speed, 0.3f);
+    // The last column is the border already: a particle that stands on it dies.
+    instant.x = 79.0f;
+    instant.y = 5.0f;
+    instant.lifetimeMs = 100000;
+    updateParticles(system);
+    EXPECT_EQ(instant.dead, 1);
 }
 
 TEST_F(ParticlesTest, AnAnimationReachesTheScreenAboutOnceAFrameNotOnceAStep) {

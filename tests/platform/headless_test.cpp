@@ -46,9 +46,9 @@ TEST_F(KeyReadingTest, AReadWithNoKeyLeftEndsTheRunAndAKeySourceAnswersEachReadA
     runUntilInputEnds([&typed] {
         KeyEvent event;
         readKeyEvent(&event);
-        if (event.keyDown) typed += event.character;
+        if (event.keyDown) typed += {event.character, static_cast<char>(event.virtualKey)};
     });
-    EXPECT_EQ(typed, "abc");
+    EXPECT_EQ(typed, "aAbBcC"); // a letter comes with the upper-case code, as from a terminal
     EXPECT_EQ(asked, 4);
 }
 

@@ -1,4 +1,5 @@
-// The tavern: a save that fails, and the inventory key.
+// The town where the recorded games never go: a save that fails, the inventory key, and the
+// status screen.
 #include <filesystem>
 #include <tuple>
 
@@ -47,4 +48,35 @@ TEST_F(TavernTest, LowerCaseIOpensTheInventoryAndCapitalIDoesNot) {
     headlessPressCharacter('i');
     runTavern();
     EXPECT_EQ(std::tuple(gameMode, inventoryReturn), std::tuple(modeInventory, 3));
+}
+
+using StatusTest = GameTest;
+
+TEST_F(StatusTest, EveryValueStandsInItsOwnPlaceLeavesNoOldDigitsAndOnlySpaceEndsIt) {
+    headlessPress(keySpace);
+    showStatusScreen(); // the start values, longer than some below
+    // Hit points 11 of 12, skill points 13 of 14, attack 17, defence 18, experience 15,
+    // level 16, a Sword of strength 19.
+    player = Player{player.name, "Sword", -1, -1, 11, 13, 12, 14, 17, 18, 1, 15, 16, 19};
+    std::vector<Cell> shown;
+    headlessSetPresentHook([&shown] { shown = screenSnapshot(); });
+    headlessPress(keyEnter); // other keys, and the release of space, only redraw it
+    headlessPressCharacter('q');
+    headlessEvent(KeyEvent{false, keySpace, ' '});
+    headlessPress(keyEnter); // left for whoever reads next
+    showStatusScreen();
+    EXPECT_TRUE(headlessScriptPending());
+    for (int y = 0; y < screenHeight; y++)
+        EXPECT_EQ(screenRow(y), "") << y;
+    std::copy(shown.begin(), shown.end(), &screenCells[0][0]); // the screen while it waited
+    const std::tuple<const char *, int, int> values[] = {
+        {"HP", 10, 5},  {"11", 26, 5},      {"SP", 10, 7},     {"13", 26, 7},
+        {"15", 26, 15}, {"16", 26, 17},     {"Attack", 50, 5}, {"17", 66, 5},
+        {"18", 66, 7},  {"Weapon", 50, 15}, {"Sword", 66, 15}, {"19", 66, 17}};
+    for (auto [text, x, y] : values)
+        EXPECT_TRUE(textShownAt(text, x, y, 10)) << text;
+    for (auto [maximum, y] : {std::pair{"/12", 5}, {"/14", 7}, {"/100", 15}})
+        EXPECT_TRUE(textShownAt(maximum, 30, y, 7)) << maximum;
+    EXPECT_EQ(screenText(26, 5, 8), "11  /12 ");
+    EXPECT_TRUE(textShownAt("Press space to continue", 49, 23, 15));
 }

@@ -160,11 +160,16 @@ TEST(PcfFontTest, DamagedFilesAreRefusedWithoutReadingOutsideThem) {
         {"a table format unlike the directory's", patched(8 + 4, 0x0C)},
         {"no bitmaps table", patched(8 + 16, 0x40)},
         {"a font ascent far outside any cell", makePcf(0x0E, 0, sampleGlyphs(), 8, INT32_MIN)},
+        {"a scan unit wider than the row padding", makePcf(0x20, 0, sampleGlyphs())},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_FALSE(parsePcfFont(c.file.data(), c.file.size(), &font, &reason));
         EXPECT_NE(reason, nullptr);
     }
+    // A table left out is named as missing, not as damaged.
+    std::vector<uint8_t> noBitmaps = patched(8 + 16, 0x40);
+    EXPECT_FALSE(parsePcfFont(noBitmaps.data(), noBitmaps.size(), &font, &reason));
+    EXPECT_STREQ(reason, "the PCF font lacks its metrics, bitmaps or encodings");
     EXPECT_FALSE(loadPcfFont("/nonexistent/font.pcf.gz", &font, &reason));
 }
