@@ -1,4 +1,5 @@
-// The console primitives: where text lands, how the typewriter wraps and paces, waiting.
+// The console primitives at their edges: text off the screen, waits across the tick wrap, the
+// error exit.
 #include <tuple>
 
 #include "support/harness.h"
@@ -32,20 +33,6 @@ TEST_F(ConsoleTest, PrintingWrapsLikeTheConsoleDropsWhatFallsOffAndSkipsCharacte
     EXPECT_EQ(glyphAt(5, 5), ' ');
     printCharAt(static_cast<char>(178), 6, 5, 5);
     EXPECT_EQ(screenCells[5][5], (Cell{178, 6}));
-}
-
-TEST_F(ConsoleTest, TypeTextWrapsWholeWordsAndCutsOverlongOnes) {
-    // The blank at a break is not written; the next word starts the next row.
-    typeText("abc def ghi", 15, 7, 10, 2);
-    EXPECT_EQ(screenText(10, 2, 8) + "|" + screenText(10, 3, 4), "abc def |ghi ");
-    typeText("abcdefgh", 10, 5, 20, 6);
-    EXPECT_EQ(screenText(20, 6, 6) + "|" + screenText(20, 7, 4), "abcde |fgh ");
-    EXPECT_EQ(colourAt(20, 7), 10);
-    typeText("ab cde", 15, 5, 60, 14); // a word that would end exactly at the width wraps
-    EXPECT_EQ(screenText(60, 14, 5) + "|" + screenText(60, 15, 3), "ab   |cde");
-    // Only one blank is skipped at a break, so a second one starts the next row.
-    typeText("longword  x", 15, 4, 40, 10);
-    EXPECT_EQ(screenText(40, 10, 4) + screenText(40, 11, 4) + screenText(40, 12, 2), "longword x");
 }
 
 TEST_F(ConsoleTest, WaitMillisWaitsTheFullTimeAcrossTheTickWrapAndShowsTheScreen) {

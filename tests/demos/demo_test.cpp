@@ -98,14 +98,6 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
              line->insert(line->find("rand=") + 5, "1");
          },
          ReplayOutcome::diverged, "3"},
-        {"another screen at the end",
-         [&](auto &lines) {
-             std::string *line = checkpointLine(lines, "end");
-             ASSERT_NE(line, nullptr);
-             char &digit = line->back();
-             digit = digit == '0' ? '1' : '0';
-         },
-         ReplayOutcome::diverged, "end"},
         {"a key more after the end", [](auto &lines) { lines.push_back("x"); },
          ReplayOutcome::diverged, ""},
         {"a press of Enter turned into Down",

@@ -1,28 +1,8 @@
-// The front end where the recorded games never go: keys typed ahead of the title menu and the
-// story pages, and the difficulty chooser.
+// The front end where the recorded games never go: the difficulty chooser, and an Enter typed
+// ahead of the story pages.
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "support/harness.h"
-
-using TitleTest = GameTest;
-
-TEST_F(TitleTest, ReleasesAndOtherKeysChangeNothingButDropWhatWasTypedAhead) {
-    playTitleIntro();
-    headlessEvent(KeyEvent{false, keyDown, 0});
-    runTitleScreen();
-    EXPECT_EQ(mainMenuCursor, 0);
-    // The discard after 'x' drops the Down typed behind it but keeps x's release.
-    headlessTypeAhead('X', 'x');
-    headlessTypeAhead(keyDown);
-    headlessPress(keyEnter);
-    runTitleScreen();
-    runTitleScreen();
-    EXPECT_EQ(mainMenuCursor, 0);
-    headlessPress(keyEnter); // the two story pages
-    headlessPress(keyEnter);
-    runTitleScreen();
-    EXPECT_EQ(gameMode, modeTavern); // New Game, not Continue
-}
 
 using OptionsTest = GameTest;
 

@@ -1,5 +1,4 @@
-// The town where the recorded games never go: a save that fails, the inventory key, and the
-// status screen.
+// The town where the recorded games never go: a save that fails, and the status screen.
 #include <filesystem>
 #include <tuple>
 
@@ -37,17 +36,6 @@ TEST_F(TavernTest, AFailedSaveIsNeverAnnouncedAsMadeAndSaysWhy) {
     EXPECT_FALSE(wasShown("Progress Saved"));
     EXPECT_EQ(screenText(10, 13, 16), "Cannot save game");
     EXPECT_EQ(screenText(10, 14, 34), "SaveFile.txt is not a regular file");
-}
-
-TEST_F(TavernTest, LowerCaseIOpensTheInventoryAndCapitalIDoesNot) {
-    tavernCursor = 2;
-    headlessPressCharacter('I');
-    runTavern();
-    runTavern(); // its release
-    EXPECT_EQ(gameMode, modeTavern);
-    headlessPressCharacter('i');
-    runTavern();
-    EXPECT_EQ(std::tuple(gameMode, inventoryReturn), std::tuple(modeInventory, 3));
 }
 
 using StatusTest = GameTest;
