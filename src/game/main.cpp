@@ -1,11 +1,36 @@
-// The program's entry point: the real terminal, the game, and a clean way out.
+// The program's entry point: the options, where the files are, the real terminal, the game,
+// and a clean way out.
 #include <cstdio>
+#include <cstdlib>
 
 #include "console/console.h"
+#include "game/commandline.h"
 #include "game/game.h"
 #include "platform/terminal.h"
+#include "resources/datapath.h"
 
-int main() {
+static const char *environmentVariable(const char *name) {
+    return std::getenv(name);
+}
+
+int main(int argc, char **argv) {
+    CommandLine options = parseCommandLine(argc, argv);
+    switch (options.action) {
+    case CommandLine::Action::showHelp:
+        std::fputs(helpText(), stdout);
+        return 0;
+    case CommandLine::Action::showVersion:
+        std::puts("brinewort " BRINEWORT_VERSION);
+        return 0;
+    case CommandLine::Action::usageError:
+        std::fprintf(stderr, "brinewort: %s\n\n%s", options.error.c_str(), helpText());
+        return 2;
+    case CommandLine::Action::play:
+        break;
+    }
+    setDataPlaces(findDataPlaces(options.dataDirectory.c_str(), installedDataDirectory(),
+                                 environmentVariable));
+
     usePlatform(&terminalPlatform);
     if (!terminalPlatform.init()) return 2;
     int status = 0;

@@ -12,8 +12,9 @@ constexpr int tagPieceSize = 30;          // lines are examined in pieces of up 
 // A section's text, owned by whoever asked for it.
 using TextBuffer = std::unique_ptr<char[]>;
 
-// Opens a data file from the current directory. When it cannot be opened: the system's
-// reason goes to the error stream, "Couldnt find file" to the screen, and the result is null.
+// Opens a data file from the first place that has it (datapath.h). When it cannot be opened: the
+// system's reason goes to the error stream, "Couldnt find file" to the screen, and the result is
+// null.
 FILE *openDataFile(const char *fileName);
 // Closes a data file; a file that cannot be closed ends the program with status 1.
 void closeDataFile(FILE *file);

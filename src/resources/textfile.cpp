@@ -3,10 +3,11 @@
 
 #include "console/console.h"
 #include "platform/platform.h"
+#include "resources/datapath.h"
 #include "resources/resources.h"
 
 FILE *openDataFile(const char *fileName) {
-    FILE *file = std::fopen(fileName, "rb");
+    FILE *file = std::fopen(dataFilePath(fileName).c_str(), "rb");
     if (file == nullptr) {
         reportFileError(fileName);
         printAt("Couldnt find file", 15, 45, 2);

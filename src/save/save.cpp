@@ -7,17 +7,21 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 
 #include "console/console.h"
 #include "game/game.h"
+#include "resources/datapath.h"
 
 char lineBuffer[lineBufferSize];
 const char saveFileName[] = "SaveFile.txt";
 
 // Written beside the save and renamed over it once complete, so that a crash or a full
 // disk part way through never costs the player the save they had.
-static const char newSaveFileName[] = "SaveFile.txt.new";
+static std::string newSaveFilePath() {
+    return saveFilePath() + ".new";
+}
 
 // The steps of writing a save, counted from 0: the open, each of the 89 lines, the flush, the
 // fsync, the close and the rename. Tests make one of them fail to show the old save survives.
@@ -67,8 +71,8 @@ static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
 }
 
 // Makes a finished rename survive a power cut as well.
-static void syncCurrentDirectory() {
-    int directory = open(".", O_RDONLY);
+static void syncSaveDirectory() {
+    int directory = open(saveDirectoryPath().c_str(), O_RDONLY);
     if (directory < 0) return;
     fsync(directory);
     close(directory);
@@ -76,8 +80,12 @@ static void syncCurrentDirectory() {
 
 static bool writeSaveFile() {
     saveStep = 0;
-    FILE *file = stepFails() ? nullptr : std::fopen(newSaveFileName, "w");
-    if (file == nullptr) return false;
+    const std::string newSaveFileName = newSaveFilePath();
+    FILE *file = stepFails() ? nullptr : std::fopen(newSaveFileName.c_str(), "w");
+    if (file == nullptr) {
+        reportFileError(newSaveFileName.c_str());
+        return false;
+    }
     bool written = !stepFails() && std::fputs("BOB\n", file) >= 0;
     int32_t numbers[savedNumberCount];
     collectSavedNumbers(numbers);
@@ -88,16 +96,18 @@ static bool writeSaveFile() {
     written = written && !stepFails() && std::fflush(file) == 0;
     written = written && !stepFails() && fsync(fileno(file)) == 0;
     written = std::fclose(file) == 0 && !stepFails() && written;
-    if (!written || stepFails() || std::rename(newSaveFileName, saveFileName) != 0) {
-        std::remove(newSaveFileName);
+    if (!written || stepFails() ||
+        std::rename(newSaveFileName.c_str(), saveFilePath().c_str()) != 0) {
+        reportFileError(newSaveFileName.c_str());
+        std::remove(newSaveFileName.c_str());
         return false;
     }
-    syncCurrentDirectory();
+    syncSaveDirectory();
     return true;
 }
 
 void saveGame() {
-    if (!writeSaveFile()) printAt("Cannot save game", 15, 45, 5);
+    if (!prepareSaveDirectory() || !writeSaveFile()) printAt("Cannot save game", 15, 45, 5);
 }
 
 // Reads one line of any length; keeps its first size - 1 characters, without the line end.
@@ -155,7 +165,7 @@ static void showLoadFailure(const char *message) {
 }
 
 bool loadGame() {
-    FILE *file = std::fopen(saveFileName, "rb");
+    FILE *file = std::fopen(saveFilePath().c_str(), "rb");
     if (file == nullptr) {
         showLoadFailure("No previous adventure is documented");
         return false;

@@ -6,7 +6,7 @@ constexpr int saveFileLines = 89;
 
 // --- Saved game, for the whole run ---
 extern char lineBuffer[lineBufferSize]; // shared text buffer: save-file lines, dialogue tags
-extern const char saveFileName[];       // "SaveFile.txt", in the current directory
+extern const char saveFileName[];       // "SaveFile.txt"; saveFilePath() says where it is
 extern int saveFailureStep; // for tests: this step of writing a save fails (see save.cpp); -1 none
 
 // Writes the saved values; on failure writes "Cannot save game" on the screen. The previous
