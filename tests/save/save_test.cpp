@@ -1,8 +1,10 @@
 // The save file: its exact lines, the round trip, and what a damaged file or disk does.
 #include <filesystem>
+#include <map>
 #include <unistd.h>
 
 #include "game/game.h"
+#include "resources/datapath.h"
 #include "save/save.h"
 #include "support/harness.h"
 
@@ -89,4 +91,59 @@ TEST_F(SaveTest, ASaveThatCannotBeCompletedLeavesTheOldSaveWhole) {
     clearScreen(0);
     saveGame();
     EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));
+}
+
+// The environment a program start sees, for findDataPlaces.
+static std::map<std::string, std::string> environment;
+static const char *variable(const char *name) {
+    auto found = environment.find(name);
+    return found == environment.end() ? nullptr : found->second.c_str();
+}
+
+TEST_F(SaveTest, TheSaveStaysBesideDataInTheCurrentDirectoryElseGoesToTheDataHome) {
+    struct Case {
+        bool dataHere;
+        std::string installed; // the installed data directory
+        std::map<std::string, std::string> environment;
+        std::string saveDirectory, problem;
+    } cases[] = {
+        {true, "/opt/b/share/brinewort", {}, "", ""},
+        {false, "", {{"XDG_DATA_HOME", "/x/data"}, {"HOME", "/h"}}, "/x/data/brinewort", ""},
+        // A relative XDG_DATA_HOME does not count.
+        {false, "", {{"XDG_DATA_HOME", "data"}, {"HOME", "/h"}}, "/h/.local/share/brinewort", ""},
+        {false, "", {{"HOME", ""}}, "", "neither XDG_DATA_HOME nor HOME"},
+        // Started inside the installed data: never written to.
+        {true, ".", {{"HOME", "/h"}}, "/h/.local/share/brinewort", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.saveDirectory + c.problem);
+        std::filesystem::remove("map.txt");
+        if (c.dataHere) writeFile("map.txt", "");
+        environment = c.environment;
+        DataPlaces places = findDataPlaces("/mine", c.installed, variable);
+        EXPECT_EQ(places.saveDirectory, c.saveDirectory);
+        EXPECT_EQ(places.saveProblem.substr(0, c.problem.size()), c.problem);
+        EXPECT_EQ(places.searchDirectories.front(), "/mine");
+        EXPECT_EQ(places.searchDirectories.back(), "/usr/share/brinewort");
+    }
+}
+
+TEST_F(SaveTest, ASaveInTheDataHomeMakesItsDirectoriesPrivateAndAMissingHomeIsReported) {
+    std::string home = std::filesystem::current_path().string() + "/home";
+    environment = {{"HOME", home}};
+    setDataPlaces(findDataPlaces(nullptr, "", variable));
+    saveGame();
+    std::string directory = home + "/.local/share/brinewort";
+    EXPECT_EQ(readFile(directory + "/SaveFile.txt").substr(0, 4), "BOB\n");
+    for (std::string path : {home, home + "/.local", directory}) {
+        EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_all);
+    }
+    player.hp = 1;
+    EXPECT_TRUE(loadGame() && player.hp == 100);
+
+    environment = {};
+    setDataPlaces(findDataPlaces(nullptr, "", variable));
+    saveGame();
+    EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));
+    EXPECT_NE(std::string(headlessErrors()).find("cannot save the game"), std::string::npos);
 }
