@@ -29,6 +29,7 @@ section "Micro-benchmarks"
 
 # --- The real binary in a detached 80x25 tmux, its output logged by script(1) ---
 session=bench
+# shellcheck source=SCRIPTDIR/tmux_drive.sh
 source "$root/tools/tmux_drive.sh"
 cp -r "$root/data" "$work/data"
 rm -f "$work/data/SaveFile.txt"

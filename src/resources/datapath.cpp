@@ -107,8 +107,8 @@ std::string installedDataDirectory() {
     return std::string(binary) + "/" + BRINEWORT_DATA_FROM_BINARY;
 }
 
-void setDataPlaces(const DataPlaces &chosen) {
-    places = chosen;
+void setDataPlaces(const DataPlaces &newPlaces) {
+    places = newPlaces;
 }
 
 std::string dataFilePath(const char *name) {

@@ -26,7 +26,7 @@ DataPlaces findDataPlaces(const char *dataDirOption, const std::string &installe
 std::string installedDataDirectory();
 
 // Chooses the places for the rest of the run.
-void setDataPlaces(const DataPlaces &places);
+void setDataPlaces(const DataPlaces &newPlaces);
 
 // The path to open for a data file: the first place that has it. A name with a slash in it is
 // a path already and is used as given. When no place has the file, the name itself (so the

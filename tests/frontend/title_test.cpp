@@ -8,8 +8,9 @@ using TitleTest = GameTest;
 TEST_F(TitleTest, TheGobletsStopAfterNinetyNineFramesAndTheTitleComesFiftyTwoLater) {
     for (int frame = 1; frame <= 150; frame++) {
         runTitleScreen();
-        ASSERT_FLOAT_EQ(particles->originX, 13.0f + 0.5f * std::min(frame, 99));
-        ASSERT_FLOAT_EQ(titleParticles->originX, 65.0f - 0.5f * std::min(frame, 99));
+        ASSERT_FLOAT_EQ(particles->originX, 13.0f + 0.5f * static_cast<float>(std::min(frame, 99)));
+        ASSERT_FLOAT_EQ(titleParticles->originX,
+                        65.0f - 0.5f * static_cast<float>(std::min(frame, 99)));
         ASSERT_EQ(titleIntroRunning, 1);
     }
     EXPECT_NE(screenText(33, 4, 9), "Brinewort");

@@ -7,6 +7,7 @@ set -u
 build=$(realpath "$1")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 session=game
+# shellcheck source=SCRIPTDIR/../../tools/tmux_drive.sh
 source "$(dirname "$(realpath "$0")")/../../tools/tmux_drive.sh"
 
 cmake --install "$build" --prefix "$work/installed" >/dev/null || fail "cmake --install failed"
@@ -59,6 +60,7 @@ save="$games/SaveFile.txt"
 [[ "$(wc -l <"$save")" == 89 ]] || fail "the save has $(wc -l <"$save") lines"
 [[ -z "$(find "$prefix" -newer "$games/Story.txt" -type f)" ]] || fail "the install tree was written"
 [[ -z "$(ls -A "$work/elsewhere")" ]] || fail "files were left in the directory it was started from"
-[[ "$(ls -A "$games" | tr '\n' ' ')" == "SaveFile.txt Story.txt " ]] ||
-    fail "the game directory holds more than the save and the player's story: $(ls -A "$games")"
+left=$(cd "$games" && find . -mindepth 1 | sort | tr '\n' ' ')
+[[ "$left" == "./SaveFile.txt ./Story.txt " ]] ||
+    fail "the game directory holds more than the save and the player's story: $left"
 echo "PASS"

@@ -133,9 +133,9 @@ TEST_F(SaveTest, ASaveInTheDataHomeMakesItsDirectoriesPrivateAndAMissingHomeIsRe
     environment = {{"HOME", home}};
     setDataPlaces(findDataPlaces(nullptr, "", variable));
     saveGame();
-    std::string directory = home + "/.local/share/brinewort";
-    EXPECT_EQ(readFile(directory + "/SaveFile.txt").substr(0, 4), "BOB\n");
-    for (std::string path : {home, home + "/.local", directory}) {
+    std::string dataHome = home + "/.local/share/brinewort";
+    EXPECT_EQ(readFile(dataHome + "/SaveFile.txt").substr(0, 4), "BOB\n");
+    for (std::string path : {home, home + "/.local", dataHome}) {
         EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_all);
     }
     player.hp = 1;

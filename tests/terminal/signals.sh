@@ -10,6 +10,7 @@ binary=$(realpath "$1")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 # Each case drives its own session, named after it.
 session=
+# shellcheck source=SCRIPTDIR/../../tools/tmux_drive.sh
 source "$(dirname "$(realpath "$0")")/../../tools/tmux_drive.sh"
 
 # A copy of the shipped data with a save for Continue (the starting player) and a Cave of one
@@ -85,9 +86,10 @@ run_case() { # $1 place, $2 signal
     state=$(tmux_ display -p -t "$session" '#{alternate_on} #{cursor_flag}')
     [[ "$state" == "0 1" ]] || fail "terminal left in a bad state (alternate, cursor): $state"
     local modes
-    modes=$(tr ' ;' '\n\n' <"$dir/stty")
-    grep -qx echo <<<"$modes" && grep -qx icanon <<<"$modes" ||
+    modes=$(tr ' ;' '\n' <"$dir/stty")
+    if ! grep -qx echo <<<"$modes" || ! grep -qx icanon <<<"$modes"; then
         fail "echo or canonical input left off: $(cat "$dir/stty")"
+    fi
     echo "PASS [$session]: status $status"
 }
 
