@@ -1,7 +1,10 @@
 // The program's entry point: the options, where the files are, the real terminal, the game,
 // and a clean way out.
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
 
 #include "console/console.h"
 #include "game/commandline.h"
@@ -27,6 +30,21 @@ int main(int argc, char **argv) {
         return 2;
     case CommandLine::Action::play:
         break;
+    }
+    // A mistyped directory would quietly give the installed data instead.
+    if (!options.dataDirectory.empty()) {
+        struct stat status;
+        const char *problem = nullptr;
+        if (stat(options.dataDirectory.c_str(), &status) != 0) {
+            problem = std::strerror(errno);
+        } else if (!S_ISDIR(status.st_mode)) {
+            problem = "not a directory";
+        }
+        if (problem != nullptr) {
+            std::fprintf(stderr, "brinewort: --data-dir %s: %s\n", options.dataDirectory.c_str(),
+                         problem);
+            return 2;
+        }
     }
     setDataPlaces(findDataPlaces(options.dataDirectory.c_str(), installedDataDirectory(),
                                  environmentVariable));
