@@ -78,12 +78,20 @@ static void syncSaveDirectory() {
     close(directory);
 }
 
+// The reason a save failed, for the error stream; the screen only says "Cannot save game".
+static void reportSaveError(const std::string &path) {
+    char line[600];
+    std::snprintf(line, sizeof line, "brinewort: cannot save the game: %s: %s", path.c_str(),
+                  std::strerror(errno));
+    reportErrorLine(line);
+}
+
 static bool writeSaveFile() {
     saveStep = 0;
     const std::string newSaveFileName = newSaveFilePath();
     FILE *file = stepFails() ? nullptr : std::fopen(newSaveFileName.c_str(), "w");
     if (file == nullptr) {
-        reportFileError(newSaveFileName.c_str());
+        reportSaveError(saveFilePath());
         return false;
     }
     bool written = !stepFails() && std::fputs("BOB\n", file) >= 0;
@@ -98,7 +106,7 @@ static bool writeSaveFile() {
     written = std::fclose(file) == 0 && !stepFails() && written;
     if (!written || stepFails() ||
         std::rename(newSaveFileName.c_str(), saveFilePath().c_str()) != 0) {
-        reportFileError(newSaveFileName.c_str());
+        reportSaveError(saveFilePath());
         std::remove(newSaveFileName.c_str());
         return false;
     }

@@ -91,6 +91,9 @@ TEST_F(SaveTest, ASaveThatCannotBeCompletedLeavesTheOldSaveWhole) {
     clearScreen(0);
     saveGame();
     EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));
+    EXPECT_NE(
+        std::string(headlessErrors()).find("cannot save the game: SaveFile.txt: Is a directory"),
+        std::string::npos);
 }
 
 // The environment a program start sees, for findDataPlaces.
