@@ -48,7 +48,9 @@ bool haveSavedTermios = false;
 char restoreSequence[256];
 size_t restoreLength = 0;
 
-constexpr int blockingReadMillis = 250; // how often a blocked read looks at the quit flag
+// A quit signal interrupts a blocked read at once; the limit only bounds the wait for one that
+// lands just before the read begins. Each wake-up costs a little CPU while the player thinks.
+constexpr int blockingReadMillis = 1000;
 constexpr size_t maxDeferredErrors = 50;
 
 uint32_t monotonicMillis() {
