@@ -15,9 +15,11 @@ mapfile -t scripts < <({ git ls-files '*.sh' && git grep -l -I '^#!.*sh' -- ':!*
 shellcheck -x "${scripts[@]}" || status=1
 
 echo "== clang-tidy"
+# Compiler warnings are the -Werror build's to report (clang's set differs from g++'s).
 [[ -f "$build/compile_commands.json" ]] ||
     { echo "lint.sh: no $build/compile_commands.json; configure a build first" >&2; exit 2; }
 git ls-files -z 'src/*.cpp' |
-    xargs -0 -n 4 -P "$(nproc)" clang-tidy -p "$build" --quiet 2>/dev/null || status=1
+    xargs -0 -n 4 -P "$(nproc)" clang-tidy -p "$build" --quiet --extra-arg=-Wno-error 2>/dev/null ||
+    status=1
 
 exit "$status"

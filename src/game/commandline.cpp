@@ -17,9 +17,7 @@ static bool optionValue(const char *name, int argc, const char *const *argv, int
     } else if (i + 1 < argc) {
         value = argv[++i];
     } else {
-        line.action = CommandLine::Action::usageError;
-        line.error = std::string("option ") + name + " needs a value";
-        return true;
+        value.clear();
     }
     if (value.empty()) {
         line.action = CommandLine::Action::usageError;
