@@ -1,6 +1,7 @@
 // The program frame: start values, the random number generator, the main loop, the end.
 #include "effects/particles.h"
 #include "frontend/frontend.h"
+#include "game/commandline.h"
 #include "game/game.h"
 #include "support/harness.h"
 
@@ -68,4 +69,34 @@ TEST_F(GameFrameTest, TheSameKeysGiveTheSameGame) {
     playTitleIntro();
     EXPECT_EQ(randState, firstState);
     EXPECT_TRUE(screenSnapshot() == first);
+}
+
+TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
+    using Action = CommandLine::Action;
+    struct Case {
+        std::vector<const char *> arguments;
+        Action action;
+        std::string dataDirectory;
+    } cases[] = {
+        {{}, Action::play, ""},
+        {{"--data-dir", "levels"}, Action::play, "levels"},
+        {{"--data-dir=levels"}, Action::play, "levels"},
+        {{"--version"}, Action::showVersion, ""},
+        {{"--version", "--help"}, Action::showHelp, ""},
+        {{"-h"}, Action::showHelp, ""},
+        {{"--data-dir"}, Action::usageError, ""},
+        {{"--data-dir="}, Action::usageError, ""},
+        {{"--data-directory", "x"}, Action::usageError, ""},
+        {{"--help", "--bogus"}, Action::usageError, ""},
+        {{"map.txt"}, Action::usageError, ""},
+    };
+    for (const Case &c : cases) {
+        std::vector<const char *> argv = {"brinewort"};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        CommandLine line = parseCommandLine(static_cast<int>(argv.size()), argv.data());
+        SCOPED_TRACE(argv.size() > 1 ? argv[1] : "(none)");
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(line.dataDirectory, c.dataDirectory);
+        EXPECT_EQ(line.error.empty(), c.action != Action::usageError);
+    }
 }

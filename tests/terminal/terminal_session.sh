@@ -14,6 +14,7 @@ binary=$(realpath "$2")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 
 session=brinewort
+# shellcheck source=SCRIPTDIR/../../tools/tmux_drive.sh
 source "$here/../../tools/tmux_drive.sh"
 
 # The game reads its files from its directory: the shipped ones for the tour, otherwise short
