@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Recording recording;
     std::string error;
-    bool parsed = parseRecording(std::string(reinterpret_cast<const char *>(data), size),
-                                 &recording, &error);
+    bool parsed =
+        parseRecording(std::string(reinterpret_cast<const char *>(data), size), &recording, &error);
     fuzzCheck(parsed || (!error.empty() && error.find('\n') == std::string::npos),
               "a refused recording without its one line of reason");
     if (!parsed) return 0;

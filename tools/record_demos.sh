@@ -18,4 +18,4 @@ bash "$root/tools/record_terminal_demo.sh" "$build/brinewort" "$build/brinewort-
 # Where they were recorded is a scratch directory: "." keeps the files the same from one
 # recording to the next (the replay looks for the data in its current directory first).
 sed -i '2s/.*/dir ./' "$demos"/*.rec
-echo "recorded: $(cd "$demos" && ls ./*.rec | tr '\n' ' ')"
+echo "recorded:" "$demos"/*.rec

@@ -14,6 +14,7 @@ check=${5:-}
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 
 session=brinewort
+# shellcheck source=SCRIPTDIR/tmux_drive.sh
 source "$here/tmux_drive.sh"
 
 mkdir "$work/data" "$work/elsewhere"

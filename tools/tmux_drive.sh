@@ -1,8 +1,10 @@
+# shellcheck shell=bash
 # Sourced by the scripts that drive the real game in tmux (the terminal and install tests,
 # the benchmarks): a private tmux server in a scratch directory, and helpers that read the
 # pane and type keys. The sourcing script names the pane to drive in `session`.
 # Sets: work (the scratch directory, removed at exit with the server), socket, tmux_.
 
+: "${session?the sourcing script names the tmux session in session}"
 work=$(mktemp -d)
 socket="$work/tmux.sock"
 tmux_() { tmux -S "$socket" "$@"; }

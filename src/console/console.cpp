@@ -124,10 +124,10 @@ void readKeyEvent(KeyEvent *event) {
     currentPlatform().readEvent(event);
 }
 
-int pollKeyEvents(KeyEvent *events, int max) {
+int pollKeyEvents(KeyEvent *events, int max, int waitMillis) {
     presentScreen();
     if (max > maxPolledEvents) max = maxPolledEvents;
-    return currentPlatform().pollEvents(events, max);
+    return currentPlatform().pollEvents(events, max, waitMillis);
 }
 
 void discardPendingInput() {

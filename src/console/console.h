@@ -44,8 +44,10 @@ void setCursorVisible(bool visible);
 // --- Keys ---
 // Wait for one event: blocks until a key event is available and takes it.
 void readKeyEvent(KeyEvent *event);
-// Poll: takes every pending event (at most max) without waiting; returns the count.
-int pollKeyEvents(KeyEvent *events, int max);
+// Poll: takes every pending event (at most max); returns the count. With none pending it waits
+// up to waitMillis for one first (0 not at all, waitUntilKey until one comes): a screen that
+// polls waits only as long as nothing else is due, so that it costs no CPU while idle.
+int pollKeyEvents(KeyEvent *events, int max, int waitMillis);
 // Drops all pending events (typed-ahead keys and auto-repeat backlog).
 void discardPendingInput();
 

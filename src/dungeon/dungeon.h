@@ -110,6 +110,8 @@ void drawPlayer();
 int32_t tickFlashlightClock();
 // 1 when more than limitMillis have gathered since it last returned 1.
 int32_t intervalElapsed(int32_t limitMillis);
+// How long the exploration may wait for a key before the flashlight clock needs a call.
+int32_t millisUntilClockTick();
 
 // --- Exploration ---
 // One poll of the keyboard and everything it brings; 0 when the visit is over.

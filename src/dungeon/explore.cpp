@@ -194,12 +194,21 @@ static bool rollForEncounter(const Visit &visit) {
     return true;
 }
 
+// How long a step waits for a key: not at all while an encounter roll is live, so that the
+// battle comes as promptly as ever; up to the flashlight clock's next second while one is
+// lit; otherwise until a key comes, at no cost while the player thinks.
+static int idleWaitMillis(const Visit &visit) {
+    if (visit.stepsUntilEncounter <= 0) return 0;
+    if (itemCount(itemFlashlight) != 0) return millisUntilClockTick();
+    return waitUntilKey;
+}
+
 int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t height, int32_t width,
                     SeenCells &seenCells, int32_t &stepsUntilEncounter, int32_t &roomChanged) {
     Visit visit{rooms,      roomRow, roomCol, height, width, seenCells, stepsUntilEncounter,
                 roomChanged};
     KeyEvent events[maxPolledEvents];
-    int count = pollKeyEvents(events, maxPolledEvents);
+    int count = pollKeyEvents(events, maxPolledEvents, idleWaitMillis(visit));
 
     if (stepsUntilEncounter <= 0 && !rollForEncounter(visit)) return 0;
     if (itemCount(itemFlashlight) != 0 && tickFlashlightClock() == 1) {

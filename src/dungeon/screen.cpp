@@ -141,6 +141,18 @@ int32_t intervalElapsed(int32_t limitMillis) {
     return 0;
 }
 
+int32_t millisUntilClockTick() {
+    // Run out: each further call puts out one more flashlight, at once.
+    if (clockMinutes == 0 && clockSeconds <= 0) return 0;
+    int32_t elapsed = timeOfDayMillis() - timerLastMillis;
+    if (elapsed < 0) elapsed += 1000;
+    int32_t due = 1001 - timerAccumMillis - elapsed;
+    // The timer sums only the millisecond part of the time of day, so it has to be read at
+    // least once a second: a longer wait would lose the whole seconds.
+    constexpr int32_t longestWait = 500;
+    return due <= 0 ? 0 : due < longestWait ? due : longestWait;
+}
+
 int32_t tickFlashlightClock() {
     if (intervalElapsed(1000) == 1) {
         if (clockSeconds > 0) {

@@ -20,7 +20,7 @@ void runOptions() {
     drawDifficultyChoice(highlighted);
     KeyEvent events[maxPolledEvents];
     while (highlighted != 2) {
-        int count = pollKeyEvents(events, maxPolledEvents);
+        int count = pollKeyEvents(events, maxPolledEvents, waitUntilKey);
         for (int i = 0; i < count && highlighted != 2; i++) {
             if (!events[i].keyDown) continue;
             switch (events[i].virtualKey) {

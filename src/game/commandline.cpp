@@ -1,85 +1,121 @@
-// The program's options: a window instead of the terminal, recording a game and replaying one.
+// The program's options.
 #include "game/commandline.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-// "--name VALUE" or "--name=VALUE": the value, or nullptr when this is not the option.
-// *missing is set when the option is there but its value is not.
-const char *optionValue(const char *name, int argc, char **argv, int *i, bool *missing) {
+// Takes an option's value, given as "--name VALUE" or "--name=VALUE". False when it is not
+// this option; sets the error when the value is missing.
+static bool optionValue(const char *name, int argc, const char *const *argv, int &i,
+                        std::string &value, CommandLine &line) {
     size_t length = std::strlen(name);
-    const char *arg = argv[*i];
-    if (std::strncmp(arg, name, length) != 0) return nullptr;
-    if (arg[length] == '=') return arg + length + 1;
-    if (arg[length] != '\0') return nullptr;
-    if (*i + 1 >= argc) {
-        *missing = true;
-        return nullptr;
+    const char *argument = argv[i];
+    if (std::strncmp(argument, name, length) != 0) return false;
+    if (argument[length] == '=') {
+        value = argument + length + 1;
+    } else if (argument[length] != '\0') {
+        return false;
+    } else if (i + 1 < argc) {
+        value = argv[++i];
+    } else {
+        value.clear();
     }
-    return argv[++*i];
+    if (value.empty()) {
+        line.action = CommandLine::Action::usageError;
+        line.error = std::string("option ") + name + " needs a value";
+    }
+    return true;
 }
 
-bool parseSpeed(const char *text, double *speed) {
-    if (std::strcmp(text, "max") == 0) {
+// "max", or a number above 0 (such as 0.5, 2 or 10).
+static bool parseSpeed(const std::string &text, double *speed) {
+    if (text == "max") {
         *speed = 0;
         return true;
     }
     char *end;
-    double value = std::strtod(text, &end);
-    if (end == text || *end != '\0' || !std::isfinite(value) || value <= 0 || value > 1e6) {
+    double value = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !std::isfinite(value) || value <= 0 || value > 1e6) {
         return false;
     }
     *speed = value;
     return true;
 }
 
-} // namespace
+static void refuse(CommandLine &line, const std::string &error) {
+    line.action = CommandLine::Action::usageError;
+    line.error = error;
+}
 
-bool parseCommandLine(int argc, char **argv, CommandLine *options, std::string *error) {
-    const char *speedText = nullptr;
-    for (int i = 1; i < argc; i++) {
-        const char *option = argv[i];
-        bool missing = false;
-        const char *value = nullptr;
-        if (std::strcmp(option, "--window") == 0) {
-            options->window = true;
-            continue;
-        }
-        if ((value = optionValue("--record", argc, argv, &i, &missing))) {
-            options->recordPath = value;
-        } else if ((value = optionValue("--replay", argc, argv, &i, &missing))) {
-            options->replayPath = value;
-        } else if ((value = optionValue("--speed", argc, argv, &i, &missing))) {
-            speedText = value;
-        } else {
-            *error = missing ? std::string(option) + " needs a value"
-                             : "unknown option " + std::string(option) +
-                                   "; usage: brinewort [--window] [--record FILE | --replay FILE "
-                                   "[--speed N|max]]";
-            return false;
-        }
-        if (*value == '\0') {
-            *error = std::string(option) + " needs a value";
-            return false;
+CommandLine parseCommandLine(int argc, const char *const *argv) {
+    CommandLine line;
+    bool helpAsked = false, versionAsked = false;
+    std::string speedText;
+    for (int i = 1; i < argc && line.action != CommandLine::Action::usageError; i++) {
+        const char *argument = argv[i];
+        if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
+            helpAsked = true;
+        } else if (std::strcmp(argument, "--version") == 0) {
+            versionAsked = true;
+        } else if (std::strcmp(argument, "--window") == 0) {
+            line.window = true;
+        } else if (!optionValue("--data-dir", argc, argv, i, line.dataDirectory, line) &&
+                   !optionValue("--record", argc, argv, i, line.recordPath, line) &&
+                   !optionValue("--replay", argc, argv, i, line.replayPath, line) &&
+                   !optionValue("--speed", argc, argv, i, speedText, line)) {
+            refuse(line,
+                   std::string(argument[0] == '-' ? "unknown option " : "unexpected argument ") +
+                       argument);
         }
     }
-    if (options->recordPath != nullptr && options->replayPath != nullptr) {
-        *error = "--record and --replay cannot be used together";
-        return false;
+    if (line.action == CommandLine::Action::usageError) return line;
+    if (helpAsked) {
+        line.action = CommandLine::Action::showHelp;
+    } else if (versionAsked) {
+        line.action = CommandLine::Action::showVersion;
+    } else if (!line.recordPath.empty() && !line.replayPath.empty()) {
+        refuse(line, "--record and --replay cannot be used together");
+    } else if (!speedText.empty() && line.replayPath.empty()) {
+        refuse(line, "--speed goes with --replay");
+    } else if (!speedText.empty() && !parseSpeed(speedText, &line.replaySpeed)) {
+        refuse(line, "--speed wants a number above 0 (such as 0.5, 2 or 10) or max, not \"" +
+                         speedText + "\"");
+    } else if (!line.replayPath.empty()) {
+        line.action = CommandLine::Action::replay;
     }
-    if (speedText != nullptr) {
-        if (options->replayPath == nullptr) {
-            *error = "--speed goes with --replay";
-            return false;
-        }
-        if (!parseSpeed(speedText, &options->replaySpeed)) {
-            *error = "--speed wants a number above 0 (such as 0.5, 2 or 10) or max, not \"" +
-                     std::string(speedText) + "\"";
-            return false;
-        }
-    }
-    return true;
+    return line;
+}
+
+// Each on a line of its own, so that the help below can begin with them.
+#define BRINEWORT_USAGE                                                                            \
+    "Usage: brinewort [--window] [--data-dir DIR] [--record FILE]\n"                               \
+    "       brinewort [--window] --replay FILE [--speed N|max]\n"                                  \
+    "       brinewort --help | --version\n"
+
+const char *usageText() {
+    return BRINEWORT_USAGE;
+}
+
+const char *helpText() {
+    return BRINEWORT_USAGE
+        "Brinewort: The Return of ZARG, a role-playing game for a terminal of 80x25.\n"
+        "  --window           play in a window of its own instead of the terminal\n"
+        "  --data-dir DIR     look for the data files in DIR first\n"
+        "  --record FILE      play, and write every key and clock reading to FILE\n"
+        "  --replay FILE      play FILE back (q or Esc stops, space pauses)\n"
+        "  --speed N|max      replay at N times the recorded pace, or as fast as it goes\n"
+        "  --help, --version  show this help, or the version, and exit\n"
+        "Keys:\n"
+        "  menus        Up, Down choose; Enter acts\n"
+        "  story        Enter turns the page\n"
+        "  world map    an arrow chooses the place that way; Enter goes there\n"
+        "  dungeon      w a s d walk; t talk or challenge a boss; i inventory;\n"
+        "               m overhead map (arrows scroll, Enter leaves); p leave\n"
+        "  battle       Up, Down choose ATTACK, SPECIAL, ITEM, RUN; Enter acts;\n"
+        "               Left leaves the spell menu\n"
+        "  inventory    Up, Down choose; Enter uses; Left leaves\n"
+        "Data files come from DIR, the current directory, $XDG_DATA_HOME/brinewort, then\n"
+        "the installed data. The save, SaveFile.txt, is kept beside the data in the\n"
+        "current directory, or else in $XDG_DATA_HOME/brinewort. More in brinewort(6).\n";
 }

@@ -1,7 +1,11 @@
-// The program's entry point: the terminal or a window, the game, and a clean way out; or a
-// recording of a game played back.
+// The program's entry point: the options, where the files are, the terminal or a window, the
+// game, and a clean way out; or a recording of a game played back.
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 #include "console/console.h"
 #include "game/backend.h"
@@ -9,6 +13,7 @@
 #include "game/game.h"
 #include "platform/terminal.h"
 #include "recording/recording.h"
+#include "resources/datapath.h"
 
 namespace {
 
@@ -30,8 +35,8 @@ int endedByBackend(const Platform &backend, const RunEnded &ended) {
 
 int play(const CommandLine &options) {
     std::string error;
-    if (options.recordPath != nullptr &&
-        !startRecording(options.recordPath, checkpointEvery, &error)) {
+    if (!options.recordPath.empty() &&
+        !startRecording(options.recordPath.c_str(), checkpointEvery, &error)) {
         std::fprintf(stderr, "brinewort: %s\n", error.c_str());
         return 2;
     }
@@ -39,10 +44,10 @@ int play(const CommandLine &options) {
     if (backend == nullptr) {
         // Nothing was played: no recording is left behind either.
         finishRecording(&error);
-        if (options.recordPath != nullptr) std::remove(options.recordPath);
+        if (!options.recordPath.empty()) std::remove(options.recordPath.c_str());
         return 2;
     }
-    if (options.recordPath != nullptr) usePlatform(recordThrough(*backend));
+    if (!options.recordPath.empty()) usePlatform(recordThrough(*backend));
     int status = 0;
     try {
         status = runProgram();
@@ -76,7 +81,7 @@ int replay(const CommandLine &options) {
     Recording recording;
     std::string error;
     // A bad file, or data that differ, is refused before the terminal is touched.
-    if (!loadRecording(options.replayPath, &recording, &error) ||
+    if (!loadRecording(options.replayPath.c_str(), &recording, &error) ||
         !checkReplayData(recording, &error)) {
         std::fprintf(stderr, "brinewort: %s\n", error.c_str());
         return 2;
@@ -102,21 +107,54 @@ int replay(const CommandLine &options) {
         std::fprintf(stderr, "brinewort: %s\n", result.message.c_str());
         return 2;
     case ReplayOutcome::diverged:
-        std::fprintf(stderr, "brinewort: %s: %s\n", options.replayPath, result.message.c_str());
+        std::fprintf(stderr, "brinewort: %s: %s\n", options.replayPath.c_str(),
+                     result.message.c_str());
         return 1;
     default:
         return 0;
     }
 }
 
+const char *environmentVariable(const char *name) {
+    return std::getenv(name);
+}
+
+// A mistyped --data-dir would quietly give the installed data instead. False, with the reason
+// on the error stream, when it names no directory.
+bool dataDirectoryUsable(const std::string &directory) {
+    if (directory.empty()) return true;
+    struct stat status;
+    const char *problem = nullptr;
+    if (stat(directory.c_str(), &status) != 0) {
+        problem = std::strerror(errno);
+    } else if (!S_ISDIR(status.st_mode)) {
+        problem = "not a directory";
+    }
+    if (problem == nullptr) return true;
+    std::fprintf(stderr, "brinewort: --data-dir %s: %s\n", directory.c_str(), problem);
+    return false;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-    CommandLine options;
-    std::string error;
-    if (!parseCommandLine(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "brinewort: %s\n", error.c_str());
+    CommandLine options = parseCommandLine(argc, argv);
+    switch (options.action) {
+    case CommandLine::Action::showHelp:
+        std::fputs(helpText(), stdout);
+        return 0;
+    case CommandLine::Action::showVersion:
+        std::puts("brinewort " BRINEWORT_VERSION);
+        return 0;
+    case CommandLine::Action::usageError:
+        std::fprintf(stderr, "brinewort: %s\n%s", options.error.c_str(), usageText());
         return 2;
+    case CommandLine::Action::play:
+    case CommandLine::Action::replay:
+        break;
     }
-    return options.replayPath != nullptr ? replay(options) : play(options);
+    if (!dataDirectoryUsable(options.dataDirectory)) return 2;
+    setDataPlaces(findDataPlaces(options.dataDirectory.c_str(), installedDataDirectory(),
+                                 environmentVariable));
+    return options.action == CommandLine::Action::replay ? replay(options) : play(options);
 }

@@ -26,7 +26,7 @@ uint32_t clockStepMicros = 100;
 // Polls in a row that found nothing to give; a poll loop with no script left ends the run.
 int emptyPolls = 0;
 constexpr int maxEmptyPolls = 20000;
-// What an empty poll lets pass, like the terminal's short wait for input.
+// What an empty poll that may not wait lets pass, so that loops of them move time on.
 constexpr uint32_t emptyPollMicros = 5000;
 
 int presentCount = 0;
@@ -86,11 +86,14 @@ void headlessReadEvent(KeyEvent *event) {
     queuePop(pending, event);
 }
 
-int headlessPollEvents(KeyEvent *events, int max) {
+int headlessPollEvents(KeyEvent *events, int max, int waitMillis) {
     if (pending.count == 0) {
         bool gotEvents = false;
         if (!takeScriptStep(&gotEvents)) {
-            nowMicros += emptyPollMicros;
+            // Nothing more will come: a wait without limit is where the run ends.
+            if (waitMillis == waitUntilKey) throw RunEnded{0};
+            nowMicros += waitMillis > 0 ? uint64_t{1000} * static_cast<uint32_t>(waitMillis)
+                                        : emptyPollMicros;
             if (++emptyPolls > maxEmptyPolls) throw RunEnded{0};
             return 0;
         }

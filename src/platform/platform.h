@@ -28,6 +28,8 @@ struct RunEnded {
 
 // The most pending events one poll hands over.
 constexpr int maxPolledEvents = 512;
+// A poll's wait with no limit: until a key comes.
+constexpr int waitUntilKey = -1;
 
 struct Platform {
     const char *name;
@@ -39,8 +41,9 @@ struct Platform {
     void (*present)(void);
     // Blocks until one key event is available and takes it; throws RunEnded instead.
     void (*readEvent)(KeyEvent *event);
-    // Takes up to max pending events without waiting long; returns how many.
-    int (*pollEvents)(KeyEvent *events, int max);
+    // Takes up to max pending events; returns how many. When none is pending it first waits
+    // up to waitMillis for one (0: not at all; waitUntilKey: as long as it takes).
+    int (*pollEvents)(KeyEvent *events, int max, int waitMillis);
     // Drops pending events, except the release of the press just read.
     void (*discardEvents)(void);
     // Monotonic milliseconds; wraps at 2^32.

@@ -8,7 +8,9 @@
 
 // tigetstr's answers for an absent or unknown capability.
 static bool present(const char *capability) {
-    return capability != nullptr && capability != reinterpret_cast<const char *>(-1) &&
+    // (char *)-1 is how terminfo says "not a string capability".
+    return capability != nullptr &&
+           capability != reinterpret_cast<const char *>(-1) && // NOLINT(performance-no-int-to-ptr)
            capability[0] != '\0';
 }
 

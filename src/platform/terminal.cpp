@@ -51,8 +51,9 @@ bool haveSavedTermios = false;
 char restoreSequence[256];
 size_t restoreLength = 0;
 
-constexpr int blockingReadMillis = 250; // how often a blocked read looks at the quit flag
-constexpr int pollWaitMillis = 10;      // an idle poll waits this long instead of spinning
+// A quit signal interrupts a blocked read at once; the limit only bounds the wait for one that
+// lands just before the read begins. Each wake-up costs a little CPU while the player thinks.
+constexpr int blockingReadMillis = 1000;
 constexpr size_t maxDeferredErrors = 50;
 
 uint32_t monotonicMillis() {
@@ -189,6 +190,21 @@ bool readTerminalKey(int waitMillis) {
         queuePushPress(pending, event.virtualKey, event.character);
     }
     return true;
+}
+
+// Waits up to waitMillis (waitUntilKey: no limit) for a key or a resize, looking at the quit
+// flag now and then.
+void waitForTerminalKey(int waitMillis) {
+    uint32_t start = monotonicMillis();
+    for (;;) {
+        int slice = blockingReadMillis;
+        if (waitMillis != waitUntilKey) {
+            int left = waitMillis - static_cast<int>(monotonicMillis() - start);
+            if (left <= 0) return;
+            if (left < slice) slice = left;
+        }
+        if (readTerminalKey(slice)) return;
+    }
 }
 
 // Takes every key the terminal already has, without waiting.
@@ -414,10 +430,10 @@ void terminalReadEvent(KeyEvent *event) {
     }
 }
 
-int terminalPollEvents(KeyEvent *events, int max) {
+int terminalPollEvents(KeyEvent *events, int max, int waitMillis) {
     checkQuit();
     // The console presented the screen just before, which took in the keys already typed.
-    if (pending.count == 0) readTerminalKey(pollWaitMillis);
+    if (pending.count == 0 && waitMillis != 0) waitForTerminalKey(waitMillis);
     if (layoutChanged) terminalPresent();
     int n = 0;
     while (n < max && queuePopPolled(pending, &events[n]))

@@ -18,11 +18,11 @@ ColourDepth colourDepthFor(int colours, int colourPairs) {
     return ColourDepth::mono;
 }
 
-short terminalColourOf(int consoleColour, int terminalColours) {
-    consoleColour &= 15;
-    if (terminalColours >= 256) return xtermOfConsole[consoleColour];
-    short base = ansiOfConsole[consoleColour & 7];
-    if (terminalColours >= 16 && (consoleColour & 8) != 0) return static_cast<short>(base + 8);
+short terminalColourOf(int colour, int terminalColours) {
+    colour &= 15;
+    if (terminalColours >= 256) return xtermOfConsole[colour];
+    short base = ansiOfConsole[colour & 7];
+    if (terminalColours >= 16 && (colour & 8) != 0) return static_cast<short>(base + 8);
     return base;
 }
 

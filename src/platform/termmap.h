@@ -19,7 +19,7 @@ ColourDepth colourDepthFor(int colours, int colourPairs);
 
 // The terminal colour that shows console colour 0..15: the classic palette's nearest xterm
 // index on 256-colour terminals, the matching ANSI colour otherwise.
-short terminalColourOf(int consoleColour, int terminalColours);
+short terminalColourOf(int colour, int terminalColours);
 
 // What one cell looks like on the terminal.
 struct CellLook {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "recording/recording.h"
+#include "resources/datapath.h"
 #include "save/save.h"
 
 namespace {
@@ -159,11 +160,11 @@ void recordingReadEvent(KeyEvent *event) {
     put(" @%u\n", arrival - lastTick);
 }
 
-int recordingPollEvents(KeyEvent *events, int max) {
+int recordingPollEvents(KeyEvent *events, int max, int waitMillis) {
     beginInput();
-    int n = inner->pollEvents(events, max);
+    int n = inner->pollEvents(events, max, waitMillis);
     if (n == 0) {
-        // A poll that found nothing has waited a little: what is written so far goes out.
+        // A poll that found nothing may have waited: what is written so far goes out.
         addToRun(emptyPollRun, 0);
         if (out != nullptr) std::fflush(out);
         return 0;
@@ -254,7 +255,7 @@ bool startRecording(const char *path, int every, std::string *error) {
     // The save as the run finds it is an input like any other.
     std::string save;
     bool hasSave = false;
-    if (FILE *file = std::fopen(saveFileName, "rb")) {
+    if (FILE *file = std::fopen(saveFilePath().c_str(), "rb")) {
         hasSave = true;
         char buffer[4096];
         size_t n;
@@ -306,12 +307,12 @@ bool finishRecording(std::string *error) {
     return true;
 }
 
-void noteDataFileOpened(const char *path) {
+void noteDataFileOpened(const char *name, const char *path) {
     if (out != nullptr) {
         endRun();
         uint64_t hash = 0;
         hashFile(path, &hash);
-        put("f %016llx %s\n", static_cast<unsigned long long>(hash), path);
+        put("f %016llx %s\n", static_cast<unsigned long long>(hash), name);
     }
-    replayDataFileOpened(path);
+    replayDataFileOpened(name, path);
 }

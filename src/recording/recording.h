@@ -79,10 +79,10 @@ const Platform *recordThrough(const Platform &inner);
 // line in *error when any of the file could not be written.
 bool finishRecording(std::string *error);
 
-// Called by the game each time it opens a data file, with the path it opened: a recording
-// notes its hash, a replay checks it.
-void noteDataFileOpened(const char *path);
-void replayDataFileOpened(const char *path); // the replaying half of it
+// Called by the game each time it reads a data file: its name, and the path it was found at.
+// A recording notes the name and the hash of the bytes, a replay checks them.
+void noteDataFileOpened(const char *name, const char *path);
+void replayDataFileOpened(const char *name, const char *path); // the replaying half of it
 
 // --- Replaying ---
 enum class ReplayOutcome {
@@ -108,13 +108,14 @@ struct ReplayResult {
     int checkpointsPassed = 0;
 };
 
-// Checks that the data files the recording names are there and unchanged (relative to the
-// current directory, else where they were recorded). False with one line in *error.
-bool checkReplayData(const Recording &recording, std::string *error);
+// Checks that the data files the recording names are there and unchanged (where the game
+// would find them now, else where they were recorded). False with one line in *error.
+bool checkReplayData(const Recording &recorded, std::string *error);
 // Plays the recording from a program start on the presenter, which is initialised already,
-// in a temporary directory holding the recorded save and links to the data files, so that
-// the player's own save is never touched. The screen stays as the game left it.
-ReplayResult runReplay(const Recording &recording, const Platform &presenter,
-                       const ReplayOptions &options);
+// in a temporary directory holding the recorded save and links to the data files, which is
+// the only place the game looks in meanwhile, so that the player's own save is never touched. The
+// screen stays as the game left it.
+ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
+                       const ReplayOptions &chosen);
 // The backend that replays, forwarding what is shown to the presenter.
 extern const Platform replayPlatform;

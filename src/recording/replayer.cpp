@@ -11,6 +11,7 @@
 #include "console/console.h"
 #include "game/game.h"
 #include "recording/recording.h"
+#include "resources/datapath.h"
 #include "save/save.h"
 
 namespace fs = std::filesystem;
@@ -235,10 +236,10 @@ void pauseForViewer() {
     realBase += presenter->tickMillis() - started;
 }
 
-// Reads what the viewer typed (a terminal's poll waits a few milliseconds when none is there).
+// Reads what the viewer typed, without waiting.
 void checkViewer() {
     KeyEvent events[16];
-    int n = presenter->pollEvents(events, 16);
+    int n = presenter->pollEvents(events, 16, 0);
     for (int i = 0; i < n; i++) {
         if (isViewerStop(events[i])) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
         if (events[i].keyDown && events[i].virtualKey == keySpace) pauseForViewer();
@@ -290,7 +291,8 @@ void replayReadEvent(KeyEvent *event) {
     use(record);
 }
 
-int replayPollEvents(KeyEvent *events, int max) {
+// The recorded clock paces the replay: a wait the poll was allowed is in it already.
+int replayPollEvents(KeyEvent *events, int max, int /*waitMillis*/) {
     const Record &record = expect(Record::Kind::poll);
     if (record.events.empty()) {
         use(record);
@@ -357,14 +359,14 @@ bool safeRelativeName(const fs::path &name) {
     return true;
 }
 
-// Where a recorded data file is now: the current directory first, as the game looks, else
-// the directory the recording was made in.
+// Where a recorded data file is now: where the game would find it, else in the directory the
+// recording was made in.
 fs::path locateDataFile(const Recording &recorded, const std::string &name) {
-    fs::path path(name);
+    fs::path path(dataFilePath(name.c_str()));
     if (path.is_absolute()) return path;
     std::error_code error;
     if (fs::exists(path, error)) return fs::absolute(path, error);
-    return fs::path(recorded.directory) / path;
+    return fs::path(recorded.directory) / name;
 }
 
 // The replay's own directory: the recorded save and links to the data files.
@@ -425,17 +427,17 @@ const Platform replayPlatform = {
     .reportError = replayReportError,
 };
 
-void replayDataFileOpened(const char *path) {
+void replayDataFileOpened(const char *name, const char *path) {
     if (recording == nullptr) return;
     const Record &record = expect(Record::Kind::dataFile);
-    if (record.text != path) {
-        throw ReplayStop{ReplayOutcome::diverged, "The game opened " + std::string(path) +
+    if (record.text != name) {
+        throw ReplayStop{ReplayOutcome::diverged, "The game opened " + std::string(name) +
                                                       " where the recording opened " + record.text};
     }
     uint64_t hash = 0;
     if (!hashFile(path, &hash) || hash != record.hash) {
         throw ReplayStop{ReplayOutcome::refused,
-                         std::string(path) + " differs from the data file the recording was "
+                         std::string(name) + " differs from the data file the recording was "
                                              "made with"};
     }
     use(record);
@@ -483,7 +485,11 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     lastViewerCheck = shownOn.tickMillis();
     const Platform *before = &currentPlatform();
     usePlatform(&replayPlatform);
+    // The replay's directory holds everything the game reads and its save.
+    DataPlaces placesBefore = dataPlaces();
+    setDataPlaces(DataPlaces{});
     auto cleanUp = [&] {
+        setDataPlaces(placesBefore);
         usePlatform(before);
         recording = nullptr;
         result = nullptr;

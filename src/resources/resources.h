@@ -39,9 +39,9 @@ inline DataReader readerOf(const std::string &bytes) {
     return DataReader{bytes.data(), bytes.data() + bytes.size()};
 }
 
-// Reads a data file of the current directory. When it cannot be read: "name: reason" goes to
-// the error stream, "Couldnt find file" to the screen with the reason below, and the result is
-// false. A file that cannot be closed ends the program with status 1.
+// Reads a data file from the first place that has it (datapath.h). When it cannot be read: "name:
+// reason" goes to the error stream, "Couldnt find file" to the screen with the reason below, and
+// the result is false. A file that cannot be closed ends the program with status 1.
 bool loadDataFile(const char *fileName, std::string &bytes);
 // Tells the player, on the error stream and below the message area, what is wrong with a data
 // file that was read ("name: reason").

@@ -6,6 +6,7 @@
 #include "console/console.h"
 #include "platform/platform.h"
 #include "recording/recording.h"
+#include "resources/datapath.h"
 #include "resources/resources.h"
 
 void reportDataFileProblem(const char *fileName, const char *reason) {
@@ -18,7 +19,8 @@ void reportDataFileProblem(const char *fileName, const char *reason) {
 }
 
 bool loadDataFile(const char *fileName, std::string &bytes) {
-    FileBytes file = readFileBytes(fileName);
+    std::string path = dataFilePath(fileName);
+    FileBytes file = readFileBytes(path.c_str());
     if (file.closeFailed) {
         errno = file.error;
         exitWithError("fclose");
@@ -28,7 +30,8 @@ bool loadDataFile(const char *fileName, std::string &bytes) {
         reportDataFileProblem(fileName, file.reason);
         return false;
     }
-    noteDataFileOpened(fileName); // a recording ties itself to the data it was made with
+    // A recording ties itself to the data it was made with.
+    noteDataFileOpened(fileName, path.c_str());
     bytes = std::move(file.bytes);
     return true;
 }

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "console/console.h"
 #include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "resources/datapath.h"
 #include "resources/resources.h"
 
 char lineBuffer[lineBufferSize];
@@ -208,15 +210,16 @@ static void setReason(char *reason, size_t size, const char *text) {
 // Where the save goes: the file itself, or the target of a link the player made to it (which
 // stays a link). False, with the reason, when the save must not be replaced.
 static bool findSaveTarget(std::string &target, char *reason, size_t size) {
-    target = saveFileName;
+    const std::string path = saveFilePath();
+    target = path;
     struct stat status;
-    if (lstat(saveFileName, &status) != 0) {
+    if (lstat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return true;
         setReason(reason, size, std::strerror(errno));
         return false;
     }
     if (S_ISLNK(status.st_mode)) {
-        char *resolved = realpath(saveFileName, nullptr);
+        char *resolved = realpath(path.c_str(), nullptr);
         if (resolved == nullptr) {
             std::snprintf(reason, size, "%s is a link: %s", saveFileName, std::strerror(errno));
             return false;
@@ -290,19 +293,24 @@ static bool writeSaveFile(char *reason, size_t size) {
 }
 
 void removeStaleSaveFile() {
-    unlink(newSaveFileName);
+    unlink((saveFilePath() + ".new").c_str());
 }
 
 bool saveGame() {
     char reason[128];
-    if (writeSaveFile(reason, sizeof reason)) return true;
+    std::string nowhere;
+    if (!prepareSaveDirectory(&nowhere)) {
+        setReason(reason, sizeof reason, nowhere.c_str());
+    } else if (writeSaveFile(reason, sizeof reason)) {
+        return true;
+    }
     // In the talk area, in place of the news of a save.
     printAt(talkAreaBlankLine, 15, 10, 13);
     printAt(talkAreaBlankLine, 15, 10, 14);
     printAt("Cannot save game", 15, 10, 13);
     printAt(reason, 15, 10, 14);
-    char line[192];
-    std::snprintf(line, sizeof line, "%s: Cannot save game: %s", saveFileName, reason);
+    char line[600];
+    std::snprintf(line, sizeof line, "%s: Cannot save game: %s", saveFilePath().c_str(), reason);
     reportErrorLine(line);
     return false;
 }
@@ -387,7 +395,7 @@ static void showLoadFailure(const char *message, const char *reason) {
 
 bool loadGame() {
     // The largest save the game writes is a few hundred bytes.
-    FileBytes file = readFileBytes(saveFileName, 64 * 1024);
+    FileBytes file = readFileBytes(saveFilePath().c_str(), size_t{64} * 1024);
     if (!file.ok) {
         // A save that is there but cannot be read is not the same as none: say why.
         if (file.error == ENOENT) {

@@ -7,8 +7,8 @@ constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clo
 
 // --- Saved game, for the whole run ---
 extern char lineBuffer[lineBufferSize]; // shared text buffer: save-file lines, dialogue tags
-extern const char saveFileName[];       // "SaveFile.txt", in the current directory
-extern const char newSaveFileName[];    // "SaveFile.txt.new": a save being written
+extern const char saveFileName[];       // "SaveFile.txt"; saveFilePath() says where it is
+extern const char newSaveFileName[];    // "SaveFile.txt.new": a save being written beside it
 extern int saveFailureStep; // for tests: this step of writing a save fails (see save.cpp); -1 none
 
 // Writes the saved values; true when they are saved. On failure "Cannot save game" and the

@@ -206,7 +206,7 @@ bool parsePcfFont(const uint8_t *data, size_t size, CodePageFont *font, const ch
     if (reader.failed || firstCode < 0 || lastCode < firstCode || lastCode > 255 || firstRow < 0 ||
         lastRow < firstRow || lastRow > 255)
         return false;
-    size_t perRow = static_cast<size_t>(lastCode - firstCode + 1);
+    size_t perRow = static_cast<size_t>(lastCode) - static_cast<size_t>(firstCode) + 1;
     // Code page bytes are the single-byte codes: the first row of a two-byte font.
     if (firstRow != 0) {
         *reason = "the PCF font has no single-byte characters";
@@ -226,7 +226,7 @@ bool parsePcfFont(const uint8_t *data, size_t size, CodePageFont *font, const ch
             m.ascent > maxGlyphExtent || m.descent > maxGlyphExtent)
             continue;
         size_t stride = (static_cast<size_t>(m.width) + pad * 8 - 1) / (pad * 8) * pad;
-        size_t height = static_cast<size_t>(m.ascent + m.descent);
+        size_t height = static_cast<size_t>(static_cast<int64_t>(m.ascent) + m.descent);
         if (offset > bitmapBytes || stride * height > bitmapBytes - offset) continue;
         int top = fontAscent - m.ascent; // the glyph's first row in the cell
         for (size_t y = 0; y < height; y++) {

@@ -4,6 +4,7 @@
 #include "window/window.h"
 
 #include <SDL.h>
+#include <algorithm>
 #include <bitset>
 #include <cerrno>
 #include <csignal>
@@ -27,7 +28,6 @@ namespace {
 constexpr int screenPixelsWide = screenWidth * glyphWidth;
 constexpr int screenPixelsHigh = screenHeight * glyphHeight;
 constexpr int blockingWaitMillis = 250; // how often a blocked read looks at the quit flag
-constexpr int pollWaitMillis = 10;      // an idle poll waits this long instead of spinning
 
 volatile sig_atomic_t quitSignal = 0; // set by SIGINT, SIGTERM, SIGHUP
 bool active = false;
@@ -229,7 +229,7 @@ void drawCell(int x, int y, Cell cell) {
     uint32_t background = 0xFF000000u | consolePalette[cell.colour >> 4];
     const uint8_t *rows = font.rows[cell.glyph];
     for (int row = 0; row < glyphHeight; row++) {
-        uint32_t *out = &pixels[y * glyphHeight + row][x * glyphWidth];
+        uint32_t *out = &pixels[y * glyphHeight + row][static_cast<ptrdiff_t>(x) * glyphWidth];
         for (int column = 0; column < glyphWidth; column++)
             out[column] = (rows[row] & (0x80 >> column)) != 0 ? foreground : background;
     }
@@ -285,8 +285,8 @@ void setIcon() {
     if (icon == nullptr) return;
     const uint8_t *rows = font.rows[2];
     for (int y = 0; y < size; y++) {
-        auto *out =
-            reinterpret_cast<uint32_t *>(static_cast<uint8_t *>(icon->pixels) + y * icon->pitch);
+        auto *out = reinterpret_cast<uint32_t *>(static_cast<uint8_t *>(icon->pixels) +
+                                                 static_cast<ptrdiff_t>(y) * icon->pitch);
         for (int x = 0; x < size; x++) {
             // The 8x16 glyph stretched to a square.
             int column = x / (iconScale * 2);
@@ -394,10 +394,21 @@ void windowReadEvent(KeyEvent *event) {
     }
 }
 
-int windowPollEvents(KeyEvent *events, int max) {
+int windowPollEvents(KeyEvent *events, int max, int waitMillis) {
     checkQuit();
     takeWaitingEvents();
-    if (pending.count == 0) waitForEvents(pollWaitMillis);
+    // Nothing pending: wait as long as asked, looking at the quit flag now and then.
+    uint32_t started = monotonicMillis();
+    while (pending.count == 0 && waitMillis != 0) {
+        int left = blockingWaitMillis;
+        if (waitMillis != waitUntilKey) {
+            int elapsed = static_cast<int>(monotonicMillis() - started);
+            if (elapsed >= waitMillis) break;
+            left = std::min(left, waitMillis - elapsed);
+        }
+        waitForEvents(left);
+        checkQuit();
+    }
     int n = 0;
     while (n < max && queuePopPolled(pending, &events[n]))
         n++;

@@ -123,3 +123,30 @@ TEST_F(PickupTest, AWeaponReplacesTheOneHeldOnlyIfStrongerAndASecondFlashlightRe
     EXPECT_EQ(itemCount(itemFlashlight), 2);
     EXPECT_EQ(clockMinutes * 60 + clockSeconds, 120);
 }
+
+TEST_F(ExploreTest, AnIdleStepWaitsForAKeyOrTheFlashlightClocksNextSecondAndNoLonger) {
+    makeGrid(1, 1);
+    placePlayer(5, 5);
+    headlessSetClockStepMicros(0);
+    // Nothing is due: the one poll waits for a key (none comes, so the run ends there).
+    int presents = headlessPresentCount();
+    EXPECT_THROW(press(""), RunEnded);
+    EXPECT_EQ(headlessPresentCount() - presents, 1);
+
+    // A flashlight lit: a few polls a second, each second ticked when it is due.
+    itemCount(itemFlashlight) = 1;
+    clockMinutes = 1;
+    clockSeconds = 30;
+    timerAccumMillis = 0;
+    timerLastMillis = timeOfDayMillis();
+    for (int second = 29; second >= 27; second--) {
+        uint64_t start = headlessNowMicros();
+        int polls = 0;
+        while (clockSeconds != second) {
+            press("");
+            polls++;
+        }
+        EXPECT_LE(polls, 3);
+        EXPECT_NEAR(static_cast<double>(headlessNowMicros() - start), 1001000.0, 1000.0);
+    }
+}

@@ -1,17 +1,11 @@
-// The program frame: start values, the random number generator, the main loop, the end.
+// The program frame: start values, the main loop, the end, the command line.
 #include "effects/particles.h"
 #include "frontend/frontend.h"
+#include "game/commandline.h"
 #include "game/game.h"
 #include "support/harness.h"
 
 using GameFrameTest = GameTest;
-
-TEST_F(GameFrameTest, RandomNumbersFollowTheClassicGeneratorFromStateOne) {
-    for (int32_t value : {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464})
-        EXPECT_EQ(gameRand(), value);
-    randState = 0xFFFFFFFFu; // the state wraps; the draw keeps to 0..32767
-    EXPECT_EQ(gameRand(), 0x7FFF & ((0xFFFFFFFFu * 214013u + 2531011u) >> 16));
-}
 
 TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     player.hp = 3;
@@ -59,13 +53,32 @@ TEST_F(GameFrameTest, QuitFromTheTitleMenuEndsTheProgramWithTheFarewell) {
     EXPECT_TRUE(textShownAt("where are you goin?  Fine, ", 12, 20, 4));
 }
 
-TEST_F(GameFrameTest, TheSameKeysGiveTheSameGame) {
-    playTitleIntro();
-    std::vector<Cell> first = screenSnapshot();
-    uint32_t firstState = randState;
-    headlessReset();
-    startUp();
-    playTitleIntro();
-    EXPECT_EQ(randState, firstState);
-    EXPECT_TRUE(screenSnapshot() == first);
+TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
+    using Action = CommandLine::Action;
+    struct Case {
+        std::vector<const char *> arguments;
+        Action action;
+        std::string dataDirectory;
+    } cases[] = {
+        {{}, Action::play, ""},
+        {{"--data-dir", "levels"}, Action::play, "levels"},
+        {{"--data-dir=levels"}, Action::play, "levels"},
+        {{"--version"}, Action::showVersion, ""},
+        {{"--version", "--help"}, Action::showHelp, ""},
+        {{"-h"}, Action::showHelp, ""},
+        {{"--data-dir"}, Action::usageError, ""},
+        {{"--data-dir="}, Action::usageError, ""},
+        {{"--data-directory", "x"}, Action::usageError, ""},
+        {{"--help", "--bogus"}, Action::usageError, ""},
+        {{"map.txt"}, Action::usageError, ""},
+    };
+    for (const Case &c : cases) {
+        std::vector<const char *> argv = {"brinewort"};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        CommandLine line = parseCommandLine(static_cast<int>(argv.size()), argv.data());
+        SCOPED_TRACE(argv.size() > 1 ? argv[1] : "(none)");
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(line.dataDirectory, c.dataDirectory);
+        EXPECT_EQ(line.error.empty(), c.action != Action::usageError);
+    }
 }

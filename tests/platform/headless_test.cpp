@@ -11,18 +11,18 @@ TEST_F(KeyReadingTest, APollTakesEverythingPendingButTheReleaseOfAKeyStillHeld) 
     headlessTypeAhead('W', 'w');
     headlessTypeAhead('D', 'd');
     KeyEvent events[maxPolledEvents];
-    ASSERT_EQ(pollKeyEvents(events, maxPolledEvents), 3);
+    ASSERT_EQ(pollKeyEvents(events, maxPolledEvents, 0), 3);
     EXPECT_TRUE(events[0].keyDown && events[0].character == 'w');
     EXPECT_FALSE(events[1].keyDown);
     EXPECT_TRUE(events[2].keyDown && events[2].character == 'd');
-    ASSERT_EQ(pollKeyEvents(events, maxPolledEvents), 1); // the next look brings it
+    ASSERT_EQ(pollKeyEvents(events, maxPolledEvents, 0), 1); // the next look brings it
     EXPECT_TRUE(!events[0].keyDown && events[0].character == 'd');
 
     // While the player waits a poll sees nothing and returns at once.
     headlessIdle(300);
     headlessPressCharacter('s');
-    EXPECT_EQ(pollKeyEvents(events, maxPolledEvents), 0);
-    EXPECT_EQ(pollKeyEvents(events, maxPolledEvents), 1);
+    EXPECT_EQ(pollKeyEvents(events, maxPolledEvents, 0), 0);
+    EXPECT_EQ(pollKeyEvents(events, maxPolledEvents, 0), 1);
     EXPECT_EQ(events[0].character, 's');
     readKeyEvent(&events[0]); // a wait takes the release too
     EXPECT_FALSE(events[0].keyDown);
@@ -35,7 +35,7 @@ TEST_F(KeyReadingTest, AReadWithNoKeyLeftEndsTheRunAndAKeySourceAnswersEachReadA
     EXPECT_THROW(
         {
             for (;;)
-                pollKeyEvents(events, maxPolledEvents);
+                pollKeyEvents(events, maxPolledEvents, 0);
         },
         RunEnded);
     int asked = 0;

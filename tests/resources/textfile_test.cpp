@@ -1,4 +1,7 @@
 // The tagged text reader: finding a tag line, reading a section, and its failures.
+#include <filesystem>
+
+#include "resources/datapath.h"
 #include "resources/resources.h"
 #include "support/harness.h"
 
@@ -60,4 +63,23 @@ TEST_F(TextFileTest, AMissingFileIsReportedOnTheScreenAndTheErrorStream) {
     std::string errors = headlessErrors(); // its own line, the last one
     EXPECT_EQ(errors.substr(errors.rfind('\n', errors.size() - 2) + 1),
               "Story.txt: No such file or directory\n");
+}
+
+TEST_F(TextFileTest, EachFileComesFromTheFirstPlaceThatHasIt) {
+    std::filesystem::create_directories("first");
+    std::filesystem::create_directories("last");
+    DataPlaces places;
+    places.searchDirectories = {"first", "", "last"};
+    setDataPlaces(places);
+    writeFile("last/Story.txt", "Chunk1\nlast_");
+    EXPECT_EQ(section("Story.txt", "Chunk1"), "last");
+    writeFile("Story.txt", "Chunk1\nhere_");
+    EXPECT_EQ(section("Story.txt", "Chunk1"), "here");
+    writeFile("first/Story.txt", "Chunk1\nfirst_");
+    EXPECT_EQ(section("Story.txt", "Chunk1"), "first");
+    EXPECT_EQ(section("last/Story.txt", "Chunk1"), "last"); // a path is taken as given
+    // A link left by an older install whose files are gone is passed over.
+    std::filesystem::create_symlink("/nonexistent/Story.txt", "first/Wizard.txt");
+    writeFile("Wizard.txt", "wizard\n_");
+    EXPECT_EQ(dataFilePath("Wizard.txt"), "Wizard.txt");
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "resources/datapath.h"
 #include "resources/resources.h"
 #include "save/save.h"
 #include "support/harness.h"
@@ -265,4 +267,59 @@ TEST_F(SaveTest, ASaveThatCannotBeReadSaysWhy) {
     EXPECT_TRUE(textShownAt("The saved adventure cannot be read", 20, 20, 15));
     EXPECT_TRUE(textShownAt("SaveFile.txt: Is a directory", 20, 21, 15));
     EXPECT_EQ(std::string(headlessErrors()), "SaveFile.txt: Is a directory\n");
+}
+
+// The environment a program start sees, for findDataPlaces.
+static std::map<std::string, std::string> environment;
+static const char *variable(const char *name) {
+    auto found = environment.find(name);
+    return found == environment.end() ? nullptr : found->second.c_str();
+}
+
+TEST_F(SaveTest, TheSaveStaysBesideDataInTheCurrentDirectoryElseGoesToTheDataHome) {
+    struct Case {
+        bool dataHere;
+        std::string installed; // the installed data directory
+        std::map<std::string, std::string> environment;
+        std::string saveDirectory, problem;
+    } cases[] = {
+        {true, "/opt/b/share/brinewort", {}, "", ""},
+        {false, "", {{"XDG_DATA_HOME", "/x/data"}, {"HOME", "/h"}}, "/x/data/brinewort", ""},
+        // A relative XDG_DATA_HOME does not count.
+        {false, "", {{"XDG_DATA_HOME", "data"}, {"HOME", "/h"}}, "/h/.local/share/brinewort", ""},
+        {false, "", {{"HOME", ""}}, "", "neither XDG_DATA_HOME nor HOME"},
+        // Started inside the installed data: never written to.
+        {true, ".", {{"HOME", "/h"}}, "/h/.local/share/brinewort", ""},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.saveDirectory + c.problem);
+        std::filesystem::remove("map.txt");
+        if (c.dataHere) writeFile("map.txt", "");
+        environment = c.environment;
+        DataPlaces places = findDataPlaces("/mine", c.installed, variable);
+        EXPECT_EQ(places.saveDirectory, c.saveDirectory);
+        EXPECT_EQ(places.saveProblem.substr(0, c.problem.size()), c.problem);
+        EXPECT_EQ(places.searchDirectories.front(), "/mine");
+        EXPECT_EQ(places.searchDirectories.back(), "/usr/share/brinewort");
+    }
+}
+
+TEST_F(SaveTest, ASaveInTheDataHomeMakesItsDirectoriesPrivateAndAMissingHomeIsReported) {
+    std::string home = std::filesystem::current_path().string() + "/home";
+    environment = {{"HOME", home}};
+    setDataPlaces(findDataPlaces(nullptr, "", variable));
+    saveGame();
+    std::string dataHome = home + "/.local/share/brinewort";
+    EXPECT_EQ(readFile(dataHome + "/SaveFile.txt").substr(0, 4), "BOB\n");
+    for (std::string path : {home, home + "/.local", dataHome}) {
+        EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_all);
+    }
+    player.hp = 1;
+    EXPECT_TRUE(loadGame() && player.hp == 100);
+
+    environment = {};
+    setDataPlaces(findDataPlaces(nullptr, "", variable));
+    EXPECT_FALSE(saveGame());
+    EXPECT_TRUE(textShownAt("Cannot save game", 10, 13, 15));
+    EXPECT_NE(std::string(headlessErrors()).find("Cannot save game: neither"), std::string::npos);
 }

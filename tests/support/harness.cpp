@@ -6,6 +6,7 @@
 
 #include "frontend/frontend.h"
 #include "game/game.h"
+#include "resources/datapath.h"
 
 void GameTest::SetUp() {
     previousDirectory = std::filesystem::current_path();
@@ -16,6 +17,7 @@ void GameTest::SetUp() {
     std::filesystem::current_path(directory);
     usePlatform(&headlessPlatform);
     headlessReset();
+    setDataPlaces(DataPlaces{}); // everything in the test's own directory
     startUp();
 }
 

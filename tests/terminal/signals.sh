@@ -12,6 +12,7 @@ binary=$(realpath "$1")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 # Each case drives its own session, named after it.
 session=
+# shellcheck source=SCRIPTDIR/../../tools/tmux_drive.sh
 source "$(dirname "$(realpath "$0")")/../../tools/tmux_drive.sh"
 
 # A copy of the shipped data with a save for Continue (the starting player) and a Cave of one
@@ -69,7 +70,7 @@ walk_into_battle() {
 
 # The game's terminal modes while it runs, as stty shows them, one per line.
 running_modes() {
-    stty -a -F "$(tmux_ display -p -t "$session" '#{pane_tty}')" | tr ' ;' '\n\n'
+    stty -a -F "$(tmux_ display -p -t "$session" '#{pane_tty}')" | tr ' ;' '[\n*]'
 }
 
 run_case() { # $1 place, $2 signal
@@ -100,8 +101,11 @@ run_case() { # $1 place, $2 signal
     case "$2" in
     ASAN) kill -s SEGV "$pid" || fail "no game process" ;;
     DOUBLE) # both at once, as from a game too busy to look at the first
-        kill -s STOP "$pid" && kill -s INT "$pid" && kill -s TERM "$pid" && kill -s CONT "$pid" ||
-            fail "no game process" ;;
+        if ! { kill -s STOP "$pid" && kill -s INT "$pid" && kill -s TERM "$pid" &&
+            kill -s CONT "$pid"; }; then
+            fail "no game process"
+        fi
+        ;;
     XFSZ) kill -s TERM "$pid" || fail "no game process" ;;
     *) kill -s "$2" "$pid" || fail "no game process" ;;
     esac
@@ -123,9 +127,10 @@ run_case() { # $1 place, $2 signal
     state=$(tmux_ display -p -t "$session" '#{alternate_on} #{cursor_flag}')
     [[ "$state" == "0 1" ]] || fail "terminal left in a bad state (alternate, cursor): $state"
     local modes
-    modes=$(tr ' ;' '\n\n' <"$dir/stty")
-    grep -qx echo <<<"$modes" && grep -qx icanon <<<"$modes" && grep -qx ixon <<<"$modes" ||
+    modes=$(tr ' ;' '[\n*]' <"$dir/stty")
+    if ! grep -qx echo <<<"$modes" || ! grep -qx icanon <<<"$modes" || ! grep -qx ixon <<<"$modes"; then
         fail "echo, canonical input or flow control left off: $(cat "$dir/stty")"
+    fi
     echo "PASS [$session]: status $status"
 }
 

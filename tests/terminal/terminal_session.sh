@@ -12,6 +12,7 @@ binary=$(realpath "$1")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 
 session=brinewort
+# shellcheck source=SCRIPTDIR/../../tools/tmux_drive.sh
 source "$here/../../tools/tmux_drive.sh"
 key_pause=0.15
 

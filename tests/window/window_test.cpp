@@ -158,8 +158,8 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
         for (auto [key, modifiers] : c.presses)
             pushPress(key, modifiers);
         KeyEvent events[maxPolledEvents];
-        int n = pollKeyEvents(events, maxPolledEvents);
-        n += pollKeyEvents(events + n, maxPolledEvents - n); // a held release comes next
+        int n = pollKeyEvents(events, maxPolledEvents, 0);
+        n += pollKeyEvents(events + n, maxPolledEvents - n, 0); // a held release comes next
         ASSERT_EQ(n, static_cast<int>(c.events.size()));
         for (int i = 0; i < n; i++) {
             const KeyEvent &want = c.events[static_cast<size_t>(i)];
@@ -173,7 +173,7 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
     pushKey(SDLK_RETURN, true, KMOD_LALT); // Alt let go before Enter: still the window's
     pushKey(SDLK_RETURN, false);
     KeyEvent events[2];
-    EXPECT_EQ(pollKeyEvents(events, 2), 0);
+    EXPECT_EQ(pollKeyEvents(events, 2, 0), 0);
 
     // A discard keeps the release of the key just read and drops what was typed ahead; a
     // key typed ahead and still held when dropped has its later release dropped as well.
