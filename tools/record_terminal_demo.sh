@@ -16,6 +16,7 @@ command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 session=brinewort
 # shellcheck source=SCRIPTDIR/tmux_drive.sh
 source "$here/tmux_drive.sh"
+key_pause=0.15 # every screen change is awaited
 
 mkdir "$work/data" "$work/elsewhere"
 for file in "$data"/*.txt "$data"/*.rtf; do

@@ -9,6 +9,7 @@ command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 session=game
 # shellcheck source=SCRIPTDIR/../../tools/tmux_drive.sh
 source "$(dirname "$(realpath "$0")")/../../tools/tmux_drive.sh"
+key_pause=0.15 # every screen change is awaited
 
 cmake --install "$build" --prefix "$work/installed" >/dev/null || fail "cmake --install failed"
 mv "$work/installed" "$work/prefix" # the binary finds its data wherever the prefix is
@@ -50,7 +51,7 @@ keys Enter
 wait_for 2 10 "First page." 10
 keys Enter
 wait_for 2 10 "Second page." 10
-sleep 0.5
+sleep 0.2
 keys Enter
 wait_for 23 10 " Quit " 2
 keys Enter # the world map, drawn from the installed data
@@ -63,7 +64,7 @@ keys Down Enter
 wait_for 23 10 " Quit " 2
 keys Down Down Down Enter
 wait_for 13 5 "Progress Saved" 10
-sleep 1.5
+wait_for 13 5 "              " 10 # keys are dropped while the message stands
 keys Down Down Enter
 
 save="$games/SaveFile.txt"
