@@ -100,13 +100,13 @@ void runTitleIntroFrame() {
     waitMillis(introFrameMillis);
 }
 
-void runTitleScreen() {
+GameMode runTitleScreen() {
     if (titleIntroRunning == 1) {
         runTitleIntroFrame();
-    } else {
-        drawMainMenu();
-        handleMainMenuKey();
+        return modeTitle;
     }
+    drawMainMenu();
+    return handleMainMenuKey();
 }
 
 void drawMainMenu() {
@@ -117,18 +117,17 @@ void drawMainMenu() {
     printAt("", 0, 0, 0);
 }
 
-static void chooseMainMenuEntry() {
+static GameMode chooseMainMenuEntry() {
     switch (mainMenuCursor) {
     case 0:
         clearParticles();
         showStoryIntro();
-        gameMode = modeTavern;
-        break;
+        return modeTavern;
     case 1:
         if (loadGame()) {
             clearParticles();
             resetTavern();
-            gameMode = modeTavern;
+            return modeTavern;
         }
         break;
     case 2:
@@ -141,15 +140,17 @@ static void chooseMainMenuEntry() {
         gameRunning = 0;
         break;
     }
+    return modeTitle;
 }
 
-void handleMainMenuKey() {
+GameMode handleMainMenuKey() {
+    GameMode next = modeTitle;
     KeyEvent event;
     readKeyEvent(&event);
     if (event.keyDown) {
         switch (event.virtualKey) {
         case keyEnter:
-            chooseMainMenuEntry();
+            next = chooseMainMenuEntry();
             break;
         case keyUp:
             mainMenuCursor--;
@@ -164,4 +165,5 @@ void handleMainMenuKey() {
         if (mainMenuCursor > 4) mainMenuCursor = 0;
     }
     discardPendingInput();
+    return next;
 }

@@ -108,12 +108,11 @@ void saveFromTavern() {
     printAt(talkAreaBlank, 15, 10, 13);
 }
 
-static void chooseTavernEntry() {
+static GameMode chooseTavernEntry() {
     switch (tavernCursor) {
     case 0:
         clearScreen(0);
-        gameMode = modeWorldMap;
-        break;
+        return modeWorldMap;
     case 1:
         talkToBartender();
         break;
@@ -134,15 +133,17 @@ static void chooseTavernEntry() {
         gameRunning = 0;
         break;
     }
+    return modeTavern;
 }
 
-void handleTavernKey() {
+GameMode handleTavernKey() {
+    GameMode next = modeTavern;
     KeyEvent event;
     readKeyEvent(&event);
     if (event.keyDown) {
         switch (event.virtualKey) {
         case keyEnter:
-            chooseTavernEntry();
+            next = chooseTavernEntry();
             break;
         case keyUp:
             tavernCursor--;
@@ -154,18 +155,17 @@ void handleTavernKey() {
             break;
         }
         if (event.character == 'i') {
-            buildInventoryList();
-            inventoryReturn = openedFromTavern;
-            gameMode = modeInventory;
             clearScreen(0);
+            next = modeInventory;
         }
         if (tavernCursor < 0) tavernCursor = 5;
         if (tavernCursor > 5) tavernCursor = 0;
     }
     discardPendingInput();
+    return next;
 }
 
-void runTavern() {
+GameMode runTavern() {
     if (player.hp < 1) {
         typeText("You wake up in the Tavern after being knocked unconscious                  ", 15,
                  31, 37, 18);
@@ -174,5 +174,9 @@ void runTavern() {
     drawTavernFrame();
     drawBartender();
     drawTavernMenu();
-    handleTavernKey();
+    GameMode next = handleTavernKey();
+    if (next != modeInventory) return next;
+    // Nothing can be used here, so what the inventory returns does not matter.
+    runInventory(InventoryOpener::tavern);
+    return modeTavern;
 }

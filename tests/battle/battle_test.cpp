@@ -65,18 +65,18 @@ TEST_F(BattleTest, TheFrameChecksDefeatThenVictoryBeforeAnyoneMoves) {
     currentMonster.hp = 0;
     playerTurn = 0; // the enemy would be next
     int32_t experience = player.experience;
-    battleFrame();
-    EXPECT_EQ(gameMode, modeBattleOver);
+    EXPECT_EQ(battleFrame(), BattleOutcome::won);
     EXPECT_GE(player.experience, experience + 10);
     EXPECT_EQ(player.hp, 100); // the beaten Blob did not strike
 
-    gameMode = modeBattle;
+    // Defeat has one rule wherever it is found: experience is kept, the boss fight dropped.
     player.hp = 0;
     player.experience = 40;
-    battleFrame();
-    EXPECT_EQ(gameMode, modeTavern);
-    EXPECT_EQ(player.experience, 0);
-    EXPECT_EQ(tavernCursor, 0);
+    currentBoss = bossMolloch;
+    tavernCursor = 3;
+    EXPECT_EQ(battleFrame(), BattleOutcome::lost);
+    EXPECT_EQ(player.experience, 40);
+    EXPECT_TRUE(tavernCursor == 0 && currentBoss == 0);
 }
 
 TEST_F(BattleTest, AnAmbushLetsTheEnemyMoveFirst) {
@@ -167,9 +167,8 @@ TEST_F(BattleTest, AKnockOutSendsThePlayerToTheTavern) {
     player.experience = 33;
     currentBoss = bossAgamir;
     playerTurn = 0;
-    enemyTurn();
+    EXPECT_EQ(battleFrame(), BattleOutcome::lost); // the enemy's turn
     EXPECT_EQ(player.hp, 0);
-    EXPECT_EQ(gameMode, modeTavern);
     EXPECT_EQ(currentBoss, 0);
     EXPECT_EQ(player.experience, 33);
     // The turn still ends: after a lost battle even an ambushed player moves first.
@@ -247,8 +246,7 @@ TEST_F(BattleTest, AgamirsSecondDefeatEndsTheGame) {
 
     currentBoss = bossAgamir;
     currentMonster.hp = 0;
-    winBattle();
-    EXPECT_EQ(gameMode, modeTitle);
+    EXPECT_EQ(winBattle(), BattleOutcome::gameEnded);
     EXPECT_EQ(agamirDefeats, 3);
     for (int8_t count : itemCounts)
         EXPECT_EQ(count, 0);
@@ -258,7 +256,7 @@ TEST_F(BattleTest, AgamirsSecondDefeatEndsTheGame) {
 
 TEST_F(BattleTest, OnlyTheFirstTwoDungeonsHaveBossesAndAWinIsRecorded) {
     gameMode = modeCastle;
-    startBossBattle(3, 4);
+    EXPECT_EQ(startBossBattle(3, 4), BattleOutcome::won);
     EXPECT_EQ(gameMode, modeCastle);
     EXPECT_EQ(currentBoss, 0);
 
@@ -267,7 +265,7 @@ TEST_F(BattleTest, OnlyTheFirstTwoDungeonsHaveBossesAndAWinIsRecorded) {
     bosses[0].defense = 0;
     headlessSetKeySource([] { headlessPress(keyEnter); }); // attack, attack...
     playerTurn = 1;
-    startBossBattle(3, 4);
+    EXPECT_EQ(startBossBattle(3, 4), BattleOutcome::won);
     EXPECT_EQ(gameMode, modeCave);
     EXPECT_EQ(isBossAlive(modeCave, 3, 4), 0);
     EXPECT_EQ(itemCount(itemLightGrayKey), 1);

@@ -92,7 +92,6 @@ TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRoomsAndTurnThePlayerBack) {
     EXPECT_FALSE(loadDungeon("map.txt", "MapTag1", startRow, startCol, height, width));
     EXPECT_TRUE(textShownAt("Couldnt find file", 45, 2, 15));
     gameMode = modeCastle;
-    enterDungeon("MapTag3");
-    EXPECT_EQ(gameMode, modeWorldMap);
+    EXPECT_EQ(enterDungeon("MapTag3"), modeWorldMap);
     EXPECT_EQ(player.playerRoomX, -1);
 }

@@ -1,5 +1,6 @@
 // The tavern: its picture and menu, the bartender's talk, sleep, the wake-up, save, quit.
 #include "game/game.h"
+#include "items/items.h"
 #include "support/harness.h"
 #include "town/town.h"
 
@@ -74,8 +75,7 @@ TEST_F(TavernTest, SaveSaysSoWritesTheFileAndClearsTheTalkArea) {
 
 TEST_F(TavernTest, WorldMapLeadsOutOnACleanScreenAndQuitEndsTheGame) {
     headlessPress(keyEnter);
-    runTavern();
-    EXPECT_EQ(gameMode, modeWorldMap);
+    EXPECT_EQ(runTavern(), modeWorldMap);
     EXPECT_EQ(screenRow(16), "");
     choose(5);
     EXPECT_EQ(gameRunning, 0);
@@ -85,10 +85,16 @@ TEST_F(TavernTest, LowerCaseIOpensTheInventoryAndCapitalIDoesNot) {
     tavernCursor = 2;
     headlessPressCharacter('I');
     runTavern();
-    runTavern(); // its release
-    EXPECT_EQ(gameMode, modeTavern);
+    EXPECT_EQ(runTavern(), modeTavern); // its release
     headlessPressCharacter('i');
-    runTavern();
-    EXPECT_EQ(gameMode, modeInventory);
-    EXPECT_EQ(inventoryReturn, 3);
+    headlessPress(keyLeft); // the inventory runs inside the tavern; Left closes it
+    bool opened = false;
+    headlessSetPresentHook([&opened] {
+        opened =
+            opened || (gameMode == modeInventory && inventoryOpener == InventoryOpener::tavern &&
+                       textShownAt("Press left arrow to exit", 47, 23, 15));
+    });
+    EXPECT_EQ(runTavern(), modeTavern);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(gameMode, modeTavern);
 }

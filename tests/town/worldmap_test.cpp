@@ -19,7 +19,7 @@ TEST_F(WorldMapTest, EachArrowChoosesThePlaceInItsDirectionAndEnterGoesThere) {
         headlessPress(arrow);
         headlessPress(keyEnter);
         while (gameMode == modeWorldMap)
-            runWorldMap();
+            runCurrentMode();
         EXPECT_EQ(gameMode, mode) << arrow;
         EXPECT_EQ(screenRow(11), ""); // the screen is cleared on the way
     }
@@ -27,8 +27,7 @@ TEST_F(WorldMapTest, EachArrowChoosesThePlaceInItsDirectionAndEnterGoesThere) {
 
 TEST_F(WorldMapTest, RightAfterStartEnterLeadsBackToTheTavernAndArrowsSetRatherThanStep) {
     headlessPress(keyEnter);
-    runWorldMap();
-    EXPECT_EQ(gameMode, modeTavern);
+    EXPECT_EQ(runWorldMap(), modeTavern);
     gameMode = modeWorldMap;
     headlessPress(keyUp);
     headlessPress(keyUp);

@@ -191,21 +191,21 @@ bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pess
 // ---------------------------------------------------------------- Dungeons
 
 const Room &currentRoom() {
-    return currentVisit.rooms[*currentVisit.roomRow * currentVisit.width + *currentVisit.roomCol];
+    return dungeonVisit.rooms[dungeonVisit.roomRow * dungeonVisit.width + dungeonVisit.roomCol];
 }
 
 int currentRoomIndex() {
-    return *currentVisit.roomRow * currentVisit.width + *currentVisit.roomCol;
+    return dungeonVisit.roomRow * dungeonVisit.width + dungeonVisit.roomCol;
 }
 
 DungeonMemory rememberDungeon() {
-    DungeonMemory map{.width = currentVisit.width,
-                      .height = currentVisit.height,
-                      .startRow = *currentVisit.roomRow,
-                      .startCol = *currentVisit.roomCol,
+    DungeonMemory map{.width = dungeonVisit.width,
+                      .height = dungeonVisit.height,
+                      .startRow = dungeonVisit.roomRow,
+                      .startCol = dungeonVisit.roomCol,
                       .rooms = {}};
     for (int i = 0; i < map.width * map.height; i++) {
-        const Room &room = currentVisit.rooms[i];
+        const Room &room = dungeonVisit.rooms[i];
         RoomMemory memory;
         memory.exists = room.state != roomAbsent;
         for (int side = 0; side < 4; side++)
@@ -302,13 +302,13 @@ struct Goal {
 // levels first where one cannot; rest in the tavern when low, and save once after the first
 // fight against Molloch.
 Goal chooseGoal(const AutoPlayer &bot) {
-    int here = currentVisit.rooms != nullptr ? gameMode : 0;
+    int here = dungeonVisit.rooms != nullptr ? gameMode : 0;
     if (mollochDefeats >= 2 && !bot.saved)
         return Goal{.kind = GoalKind::tavern, .text = "save the game"};
     if (player.hp * 5 < player.maxHp * 2) return Goal{.kind = GoalKind::tavern, .text = "rest"};
     auto routesIn = [&](int mode) {
         const DungeonMemory &map = bot.dungeons.at(mode);
-        return mode == here ? routesFrom(map, *currentVisit.roomRow, *currentVisit.roomCol)
+        return mode == here ? routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol)
                             : routesFrom(map, map.startRow, map.startCol);
     };
     if (here != 0) {
@@ -441,8 +441,8 @@ bool characterWaiting(const AutoPlayer &bot, const Room &room) {
     if (!featureIs(room, "NPC") || bot.silent.count({gameMode, currentRoomIndex()}) != 0)
         return false;
     for (const Npc &npc : npcs) {
-        if (npc.dungeon == gameMode - modeCave + 1 && npc.roomCol == *currentVisit.roomCol &&
-            npc.roomRow == *currentVisit.roomRow && npc.talkedTo == 0)
+        if (npc.dungeon == gameMode - modeCave + 1 && npc.roomCol == dungeonVisit.roomCol &&
+            npc.roomRow == dungeonVisit.roomRow && npc.talkedTo == 0)
             return true;
     }
     return false;
@@ -492,8 +492,7 @@ char dungeonKey(AutoPlayer &bot) {
     if (goal.kind == GoalKind::grind) return walkKey(bot, firstStep(room, otherFloor(room)));
     if (goal.room != currentRoomIndex()) {
         const DungeonMemory &map = bot.dungeons.at(gameMode);
-        int side =
-            routesFrom(map, *currentVisit.roomRow, *currentVisit.roomCol).firstSide[goal.room];
+        int side = routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol).firstSide[goal.room];
         int step = firstStep(room, doorway(side));
         return walkKey(bot, step == standingThere ? side : step);
     }
@@ -553,7 +552,8 @@ void battleKey(AutoPlayer &bot) {
         for (int i = 0; i < inventoryLength; i++) {
             if (inventoryList[i] == action.choice) index = i;
         }
-        if (inventoryReturn != openedFromBattle || action.command != commandItem || index < 0)
+        if (inventoryOpener != InventoryOpener::battle || action.command != commandItem ||
+            index < 0)
             headlessPress(keyLeft);
         else if (inventoryCursor == index)
             headlessPress(keyEnter);
@@ -590,7 +590,7 @@ void countDecision(AutoPlayer &bot) {
 
 void pressNextKey(AutoPlayer &bot) {
     countDecision(bot);
-    if (currentVisit.rooms == nullptr) bot.visitRemembered = false;
+    if (dungeonVisit.rooms == nullptr) bot.visitRemembered = false;
     switch (gameMode) {
     case modeTitle:
         titleKey(bot);
@@ -617,7 +617,7 @@ void pressNextKey(AutoPlayer &bot) {
 
 void watchScreen(AutoPlayer &bot) {
     bool fighting = gameMode == modeBattle ||
-                    (gameMode == modeInventory && inventoryReturn == openedFromBattle);
+                    (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
     if (fighting && !bot.fighting) {
         bot.battles++;
         bot.foeBoss = currentBoss;
@@ -642,11 +642,11 @@ void watchScreen(AutoPlayer &bot) {
 
 std::string describeSituation(const AutoPlayer &bot) {
     std::string text = "mode " + std::to_string(gameMode);
-    if (currentVisit.rooms != nullptr) {
+    if (dungeonVisit.rooms != nullptr) {
         text += std::string(" in the ") + dungeonName(bot.lastDungeon) + ", room " +
-                std::to_string(*currentVisit.roomCol) + "," +
-                std::to_string(*currentVisit.roomRow) + ", position " +
-                std::to_string(player.playerRoomX) + "," + std::to_string(player.playerRoomY);
+                std::to_string(dungeonVisit.roomCol) + "," + std::to_string(dungeonVisit.roomRow) +
+                ", position " + std::to_string(player.playerRoomX) + "," +
+                std::to_string(player.playerRoomY);
     }
     return text + ", hp " + std::to_string(player.hp) + "/" + std::to_string(player.maxHp) +
            ", level " + std::to_string(player.level) + ", " + std::to_string(bot.decisions) +
