@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -26,7 +27,8 @@ void fuzzSetUp() {
     // Every reader opens its file by name in the current directory, so the fuzzer's files
     // must live where they cannot clobber anything real; in memory when the system has a
     // place for that, since every input is written out as a file.
-    const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    const char *base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::getenv("TMPDIR");
+    if (base == nullptr || base[0] == '\0') base = "/tmp";
     char pattern[64];
     std::snprintf(pattern, sizeof pattern, "%s/brinewort-fuzz-XXXXXX", base);
     if (mkdtemp(pattern) == nullptr || chdir(pattern) != 0) {
@@ -41,9 +43,10 @@ void fuzzSetUp() {
 }
 
 void fuzzWriteFile(const char *name, const uint8_t *data, size_t size) {
-    FILE *file = std::fopen(name, "wb");
-    bool written = file != nullptr && (size == 0 || std::fwrite(data, 1, size, file) == size);
-    if (file == nullptr || std::fclose(file) != 0 || !written) {
+    // Plain system calls: the file is written for every input.
+    int fd = open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    bool written = fd >= 0 && (size == 0 || write(fd, data, size) == static_cast<ssize_t>(size));
+    if (fd < 0 || close(fd) != 0 || !written) {
         std::perror("brinewort fuzz: writing the input file");
         std::abort();
     }

@@ -65,212 +65,149 @@ NPC_TABLE = [
 ]
 
 # The conversations, keyed by firstTag. Each is the list of its sections in order, the
-# last one being the repeat line. Two blanks follow a full stop, as in the story text.
+# last one being the repeat line. One blank follows a full stop: with two, a sentence that
+# ends right at the wrap width would start the next row with a blank. A first talk cannot
+# be cut short, so each stays under 40 seconds: 50 ms a character and 2 s after each section.
 CONVERSATIONS = {
     # Cave, just below the cave mouth: the first face the hero meets.
     11: [
-        "Goro: Oi!  Mind the drip.  New around here?  You look like you slept on a bar "
-        "table.  If you mean to poke at Molloch with that bottle, at least grab the whip "
-        "first.  It lies at the far end of the gallery, east of the cave mouth.",
-        "You ask him who Molloch is, and why nobody has dealt with him yet.",
-        "Goro: Big, scaly, all teeth.  He sleeps behind the red door, down in the east.  "
-        "Pogo stands guard by it.  Well, shivers by it.  Talk to Pogo, then find the red "
-        "key in the west.  And press m for the map, it saves boots.",
-        "Goro: Whip to the east, red key to the west, Molloch behind the red door.  Off "
-        "you go!",
+        "Goro: Oi! Mind the drip. New around here? You look like you slept on a bar table. "
+        "If you mean to poke at Molloch, take the whip somebody dropped by the mouth.",
+        "You ask him who Molloch is, and where to find him.",
+        "Goro: Big, scaly, all teeth. He sleeps behind the red door. Go south: the red key "
+        "lies in the next cave, a sword below it, and Pogo shivers by the door at the "
+        "bottom, to the east. Press m for the map.",
+        "Goro: South for the red key and the sword, then east past Pogo to the red door.",
     ],
     # Cave, in the middle of the west: a scholar of damp places.
     21: [
-        "Vurgle: Ah!  A visitor!  Do sit, the stalagmite is quite comfortable.  I am "
-        "Vurgle, scholar of damp places and author of ninety-one unread books about "
+        "Vurgle: A visitor! Do sit. I am Vurgle, author of ninety-one unread books about "
         "moss.",
-        "You explain that you are looking for a red key and a way to Molloch.",
-        "Vurgle: A red key?  A nervous fellow called Pogo came scampering through last "
-        "week, dropping things.  He went west of here, then north.  Follow the passage "
-        "past the apple and look in the little cave at its end.",
-        "Vurgle: The Arkum brothers live south of here, down the steps and round the "
-        "bend.  There is a sword in the hollow beside theirs.  They have argued for "
-        "eleven years about whose it is.  Neither ever picked it up.",
-        "You ask whether a sword will be enough against Molloch.",
-        "Vurgle: Enough?  Dear me, no.  His hide turns a sword like a pickle turns a "
-        "spoon.  Beyond the red door, up the passage to the north and along to the east, "
-        "lies a bow.  Shoot straight and do not let him get close.",
-        "Vurgle: And if you want history, old Dele sits in the far north-west corner.  "
-        "She remembers ZARG.  Or says she does.  She is worth the walk.",
-        "Vurgle: Red key west then north, the sword with the Arkums to the south, the bow "
-        "behind the red door.  Now, about moss...",
+        "You ask about Molloch.",
+        "Vurgle: His hide turns a sword like a pickle turns a spoon. There is a bow just "
+        "behind the red door. Shoot straight.",
+        "Vurgle: Skill spells ignore his hide. Use them, and the cookie for more.",
+        "You ask what lies out here in the west.",
+        "Vurgle: Moss. The Arkums, south. Old Dele, far north-west. She remembers ZARG.",
+        "Vurgle: Beaten beasts come back bigger.",
+        "Vurgle: The bow is behind the red door, east of the crossing. Now, about moss...",
     ],
     # Cave, beside the red door.
     31: [
-        "Pogo: Eek!  Oh.  Oh, you are not a monster.  Sorry.  I am Pogo.  I guard this "
-        "door.  Well, I stand near it.  Guarding is a strong word.",
-        "You look at the door beside him.  It is painted a deep red and firmly locked.",
-        "Pogo: That is the red door.  Molloch is past it, down in the south-east.  I had "
-        "the key, honest, but he roared and I ran, and the key ran the other way.  West.  "
-        "Past Vurgle's place, then north.  I think.",
-        "You ask about the other door, the one a little way down the passage to the "
-        "south.",
-        "Pogo: The blue one?  Nobody has a blue key.  My gran said there is a second den "
-        "behind it, for when Molloch gets tired of the first one.  She also said carrots "
-        "grow in the dark, so who knows.",
-        "Pogo: If you get through the red door, the Bow is up the passage to the north, "
-        "right at the top, then east.  A lavender key lies just inside too.  Not for "
-        "this cave.  The Castle, maybe?  Everything posh is in the Castle.",
-        "Pogo: Good luck.  I will be right here.  Being brave.  Quietly.",
-        "Pogo: Red key west, past Vurgle, then north.  The Bow is north beyond the "
-        "door.  I am staying here.  Bravely.",
+        "Pogo: Eek! Oh, you are not a monster. I am Pogo. I guard this door. Well, I stand "
+        "near it.",
+        "You look at the door. It is painted a deep red and locked.",
+        "Pogo: Molloch is right behind it! The red key is up north, below Goro.",
+        "You ask about the door further south.",
+        "Pogo: The blue one? A second den. Its key is in the Castle, behind a yellow door.",
+        "Pogo: Take the bow inside before you knock.",
+        "Pogo: I will be right here. Being brave. Quietly.",
+        "Pogo: Red door east of me, Molloch behind it. The bow is just inside.",
     ],
     # Cave, the two brothers in the south-west (they speak one after the other).
     41: [
-        "Arkum: Do not listen to my brother.  The sword is mine, I saw it first, and I "
-        "say a hero should have it.  It is in the hollow just north of here, through the "
-        "west opening.  Go on, take it.",
-        "Arkum: The sword is north of here, then west.  Take it before my brother says "
-        "it is his.",
+        "Arkum: Do not listen to my brother. Someone took the sword we argued about for "
+        "eleven years. It lay south of Goro. If it was you, keep it. It is yours now.",
+        "Arkum: The sword lay south of Goro. Keep it, whatever my brother says.",
     ],
     71: [
-        "Arkum: Do not listen to MY brother.  I saw it first, and I say the same thing, "
-        "only louder.  TAKE THE SWORD!  And then go and find the red key, the bow is "
-        "behind the red door.",
-        "Arkum: North, then west.  Sword.  Louder than him.",
+        "Arkum: Do not listen to MY brother. I say the same thing, only louder. KEEP THE "
+        "SWORD! And fetch the bow behind the red door, east of the crossing.",
+        "Arkum: Sword. Bow. Red door. Louder than him.",
     ],
     # Cave, the far north-west corner: the oldest memory in Brinewort.
     51: [
-        "Dele: Who is that stomping about my corner?  Come closer, child, my eyes are "
-        "older than the rocks.  Hmm.  You have the look of the old heroes.  Mostly the "
-        "smell.",
-        "You tell her that you are here to stop ZARG's servants.",
-        "Dele: ZARG.  I was a girl when the heroes drove him out.  They locked his name "
-        "away behind a door in the Castle, at the far end of the west wing, and sealed it "
-        "so that no key made by hands could open it.",
-        "Dele: The Brinewort, they called what lies beyond.  The secret of the land.  "
-        "Leave that door be.  It opens for nobody, and that is just as it should be.",
-        "You ask her how to get into the wings of the Castle.",
-        "Dele: Doors and keys, always the same story.  Molloch carries a light gray key: "
-        "it opens the Castle's east wing.  In the east wing lies a green key, for the "
-        "green door in the Sewer.  Past that door waits Agamir, the wizard.",
-        "Dele: Agamir has the yellow key, and a silly cane.  The yellow door leads to "
-        "the Castle's west wing, where the old king left his broadsword.  And a blue "
-        "key, for the blue door in this very cave.",
-        "Dele: Beaten beasts come back, child.  Molloch will wait for you behind that "
-        "blue door, bigger and angrier.  And Agamir will crawl off to a den of his own "
-        "behind the purple door, deep in the Sewer.",
-        "You thank her, but she has already closed her eyes.  There are apples in the "
-        "larder next door.  She would want you to take one.",
-        "Dele: Light gray opens the east wing, green the Sewer, yellow the west wing, "
-        "blue the den here, purple Agamir's last hole.  The dark door opens never.  Now "
-        "let me nap.",
+        "Dele: Who stomps about my corner? You smell like a hero.",
+        "You say you are here to stop ZARG.",
+        "Dele: His name is locked in the Castle.",
+        "Dele: No key opens that door.",
+        "You ask her the way.",
+        "Dele: Molloch's key opens the Castle, whose green key opens the Sewer.",
+        "Dele: Agamir's yellow key leads to the blue one, for Molloch's den.",
+        "Dele: Then the purple door.",
+        "She is already asleep.",
+        "Dele: Light gray, green, yellow, blue, purple. Now let me nap.",
     ],
     # Cave, behind the red door: Pogo again, through a crack in the wall.
     61: [
-        "Pogo: You again!  Yes, it is me.  There is a crack in the wall I can squeeze "
-        "through if I breathe in.  I wanted to see if you were still alive.  You are.  "
-        "Well done.",
-        "You ask him where Molloch is.",
-        "Pogo: South.  All the way down this passage, then west into his den.  On the "
-        "way there is a little pocket to the west with a Quake scroll in it.  Scrolls "
-        "are cast from the inventory, in battle.",
-        "Pogo: When he goes down he drops a light gray key.  Gran said that one opens "
-        "the east wing of the Castle, where the good axes are.  Gran knew a lot about "
-        "axes.",
-        "You thank him.  He is already squeezing back into his crack.",
-        "Pogo: Molloch is south, then west.  A Quake scroll in the pocket on the way.  "
-        "The light gray key is for the Castle.",
+        "Pogo: You again! There is a crack in the wall I can squeeze through. You are still "
+        "alive. Well done.",
+        "You ask him what comes after Molloch.",
+        "Pogo: He drops a light gray key. It opens the Castle's east wing, north of its gate.",
+        "Pogo: Gran said scrolls are cast from the inventory, in battle. Keep them for "
+        "bosses.",
+        "He squeezes back into his crack.",
+        "Pogo: Light gray key, Castle, east wing. Scrolls for bosses.",
     ],
-    # Sewer, in the east, above the White Key.
+    # Sewer, in the east.
     81: [
-        "Luba: You want the White Key?  It lies in the room right below mine, I keep an "
-        "eye on it.  Take it to Bemi's white door in the west.  There is a Lightning "
-        "scroll behind it.  Wizards and lightning, ha!",
-        "Luba: The White Key is below me.  The white door is in the west, by Bemi.",
+        "Luba: You came all this way east for me? Sweet. Agamir's chamber is right behind "
+        "the green door, south of the grate, then east. Mind his hat.",
+        "Luba: Green door south of the grate, Agamir east behind it.",
     ],
-    # Sewer, in the west, beside the white door.
+    # Sewer, in the west.
     91: [
-        "Bemi: Shh!  Behind the white door just south of me lie a Lightning scroll and a "
-        "flashlight.  Agamir hates lightning, his hat is made of tin.  Luba, far away in "
-        "the east, sits on the White Key.",
-        "Bemi: The white door is south of me.  Luba has the White Key, far to the east.",
+        "Bemi: Shh! Agamir has a second hole, behind the purple door down south. Molloch "
+        "has that key, and gives it up only the second time he falls.",
+        "Bemi: The purple key is Molloch's. His second one.",
     ],
     # Sewer, beside the grate.
     101: [
-        "Nerman: Welcome to the Sewer, friend, mind your step.  The green door is "
-        "straight down the main shaft, south of the grate.  Its key is in the Castle's "
-        "east wing.  Agamir lurks beyond it, down in the south-east.",
-        "Nerman: The green door is south of the grate.  Its key is in the Castle's east "
-        "wing.",
+        "Nerman: Welcome to the Sewer, friend. The green door is straight down the shaft, "
+        "south of the grate. Its key is in the Castle's east wing. Agamir lurks just "
+        "behind it, to the east.",
+        "Nerman: Green door south of the grate, key in the Castle's east wing.",
     ],
     # Sewer, behind the green door.
     111: [
-        "Xilco: You got through the green door?  Brave.  Agamir's chamber is east of "
-        "me, then south.  Take the Fire scroll next door first.  The purple door back "
-        "in the west passage?  Its key is Molloch's, and he gives it up only the second "
-        "time he falls.",
-        "Xilco: Agamir is east, then south.  The Fire scroll is next door.  The purple "
-        "key is Molloch's.",
+        "Xilco: You got through the green door? Brave. The purple door is back north, then "
+        "west and south. Its key is Molloch's, and he gives it up only the second time he "
+        "falls.",
+        "Xilco: The purple door is north, then west. The key is Molloch's.",
     ],
     # Sewer, behind the purple door.
     121: [
-        "Murdik: Agamir came limping past, muttering about his cane.  His last "
-        "hidey-hole is past Anook, to the west and then up north.  He is stronger now.  "
-        "Bring the broadsword and every scroll you have.",
-        "Murdik: West to Anook, then north.  The broadsword and every scroll.",
+        "Murdik: Agamir came limping past, muttering about his cane. His last hole is past "
+        "Anook, to the west and then up north. Did you grab the broadsword by the door?",
+        "Murdik: West to Anook, then north. Broadsword by the purple door.",
     ],
     # Sewer, below Agamir's last stand.
     131: [
-        "Anook: He is just north of us, in the last chamber.  I can hear him practising "
-        "his evil laugh.  It is not very good.  Finish it, hero, and Brinewort can "
-        "sleep again.",
-        "Anook: North.  He is north.  Go!",
+        "Anook: He is just north of us, in the last chamber. I can hear him practising his "
+        "evil laugh. It is not very good. Finish it, hero.",
+        "Anook: North. He is north. Go!",
     ],
     # Castle, at the gate.
     141: [
-        "Ghali: Halt!  Who goes there?  Oh, a hero.  Fine.  I am Ghali, keeper of the "
-        "gate, the keys and most of the cheese.  Welcome to the Castle of Brinewort, or "
-        "what ZARG's servants left of it.",
+        "Ghali: Halt! Oh, a hero. I am Ghali, keeper of the gate, the keys and most of the "
+        "cheese.",
         "You ask him which way to go.",
-        "Ghali: Straight north of this gate, across the great hall, is the light gray "
-        "door to the east wing.  Molloch in the Cave carries its key.  Beat him and "
-        "come back.",
-        "Ghali: At the west end of the hall is the yellow door to the west wing.  "
-        "Agamir stole that key when he took the Sewer.  So: Molloch, the east wing, "
-        "Agamir, the west wing.  Simple.",
-        "You ask about the small lavender door on the south side of the hall.",
-        "Ghali: The library.  Its lavender key was lost in the Cave, somewhere beyond "
-        "the red door.  There is a Wind scroll on the shelves, and a sandwich nobody has "
-        "dared to finish.",
-        "Ghali: One more thing.  Far in the west wing is a dark door that no key opens.  "
-        "Do not ask me what is behind it.  I do not know, and I sleep better that way.",
-        "Ghali: Light gray door north of the gate, key from Molloch.  Yellow door west, "
-        "key from Agamir.  Lavender door south of the hall, key in the Cave.",
+        "Ghali: North of this gate, past the yellow door, is the light gray door to the "
+        "east wing. Molloch carries its key.",
+        "Ghali: The yellow door opens on the great hall. Agamir stole that key.",
+        "You ask what lies in the hall.",
+        "Ghali: A blue key for the Cave, the old library, and far west, a dark door.",
+        "Ghali: Nobody opens that one.",
+        "Ghali: Light gray door north, key from Molloch. Yellow door west, key from Agamir.",
     ],
     # Castle, in the east wing (the same Ghali: he takes the servants' stairs).
     151: [
-        "Ghali: You again?  I take the servants' stairs, they are quicker.  So Molloch "
-        "dropped the light gray key.  Nice work.  Now listen: this wing has all you need "
-        "for the Sewer.",
-        "You ask him what exactly.",
-        "Ghali: First the armoury, west of the passage you came up.  There is an axe in "
-        "it.  A bow just bounces off Agamir, so take the axe.",
-        "Ghali: Then the green key.  It is in the steward's room, north of me and then "
-        "west.  It opens the green door in the Sewer, straight south of where you climb "
-        "down.",
-        "Ghali: At the top of the stairs north of me is the east tower, with a Fire "
-        "scroll in it.  Agamir's robes are very flammable.  I am only saying.",
+        "Ghali: You again? I take the servants' stairs. So Molloch dropped the light gray "
+        "key. Nice work.",
+        "You ask what this wing holds.",
+        "Ghali: The axe, in the armoury you just passed. A bow bounces off Agamir.",
+        "Ghali: The green key lies in the steward's room, just north of the armoury.",
+        "Ghali: It opens the Sewer's green door, south of the grate.",
         "You ask what happens after Agamir.",
-        "Ghali: He carries the yellow key, and that silly cane.  Bring the key back here "
-        "and the west wing is yours.  The old king's broadsword is there, and a blue key "
-        "for the Cave.",
-        "Ghali: The axe is in the armoury, the green key in the steward's room, the "
-        "Fire scroll in the tower.  Then the Sewer's green door.",
+        "Ghali: Bring his yellow key back here. The hall holds the blue key.",
+        "Ghali: Axe and green key, then the Sewer's green door.",
     ],
     # Castle, in the west wing.
     161: [
-        "Ghali: Servants' stairs again.  The old king's broadsword is in his hall to the "
-        "north-west, and the blue key for the Cave's blue door is in the vault to the "
-        "south.  Molloch waits behind that door.  The dark door in the far west?  Leave "
-        "it.  It never opens.",
-        "Ghali: Broadsword north-west, blue key south, blue door in the Cave.  Leave the "
-        "dark door alone.",
+        "Ghali: Servants' stairs again. The dark door in the far west never opens. The blue "
+        "key lies in the great hall, by the yellow door. Molloch waits behind the Cave's "
+        "blue door.",
+        "Ghali: Blue key by the yellow door. Leave the dark door alone.",
     ],
 }
 

@@ -23,8 +23,9 @@ What is checked (on the file as the game's loader reads it, character by charact
   * the progression: a search over (held keys, bosses beaten, items picked up) with the
     bosses' rewards finds a way to the ending; every boss fight it can reach is the right
     one (the second room of a boss only after its first fight) and can be won with plain
-    attacks with the weapons obtainable by then; and the key of every locked door can be
-    obtained without going through that door.
+    attacks with the weapons obtainable by then (with the keys held, and the keys those
+    reach); and the key of every locked door can be obtained without going through that
+    door.
 
 Drawing notation (one drawing per dungeon; columns are two characters apart, rows are two
 lines apart, the first two lines number the columns, and every room line starts with its
@@ -37,8 +38,13 @@ row number):
   Y G R B W P L O X in a passage: a locked door of that colour (X: the sealed door). The
      lock sits in the room marked D at one end: it stops the player leaving that room
      through that side without the key; coming in from the other room is free.
-The level grid beside each drawing gives every room's encounter level (1 to 5): the
-higher, the sooner random monsters turn up. The room table lists every room with an item
+The level grid beside each drawing gives every room's encounter digit (1 to 5). It does
+not make a room more dangerous: once the step counter runs out (10 steps into a visit, 75
+after each battle) the game rolls for a battle on every pass of its loop, many times a
+second, and the digit only sets the odds of one roll (1 in 8 for the digit 1, 1 in 7 for
+4 and 5; half that while a flashlight burns), so the battle comes within moments whatever
+the digit. How many battles a dungeon brings depends on how far the player walks in it:
+one on entering, one for every 75 steps after. The room table lists every room with an item
 or a feature; a door code is "LD", the side (N, E, S, W) and the colour letter.
 """
 import argparse
@@ -109,36 +115,36 @@ def dungeon(number, tag, name, width, height, drawing, levels, rooms, boss_order
                          boss_order=list(boss_order)))
 
 
-# The Cave. The mouth (@) opens on a long gallery. Goro stands just below it, Vurgle
-# and Dele far to the west, the two Arkums in the south-west beside the Sword, Pogo
-# in front of the red door. The Red Key lies in the west; behind the red door are the
-# Bow, the Quake Spell, the Lavander Key (for the Castle's library), Pogo once more,
-# and Molloch's first den. The blue door (its key lies in the Castle's yellow wing)
-# keeps the lower den closed until Molloch comes back.
+# The Cave. The mouth (@), where a Whip lies, opens on a long gallery. Straight south
+# run Goro, the Red Key, the Sword and the crossing where Pogo stands at the red door;
+# just behind it lie the Bow and Molloch's first den, a short walk that a new hero makes
+# at level one or two. Vurgle, Dele and the two Arkums live off the way, in the west;
+# Pogo turns up again in the north-east. The blue door south of the crossing (its key
+# lies in the Castle's great hall) keeps the lower den closed until Molloch comes back.
 dungeon(1, "MapTag1", "Cave", 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
- 0    N-$-o           $
+ 0    N-o-o           o
           |           |
- 1        o-o-o-o-@-o-$ o-$
+ 1        o-o-o-o-@-o-o o-o
           |       |     |
- 2        o   $   N     o
+ 2        o   o   N     o
           |   |   |     |
- 3        o-o-o-o-o     o-o-o-N
+ 3        o-o-o-o-$     o-o-o-N
           |       |     |     |
- 4    $   o       o     o     o
+ 4    o   o       $     o     o
       |   |       |     |     |
- 5    $-o-N       o-N-DRo-$ $-o
+ 5    o-o-N       o-N-DR$-! o-o
           |       |           |
- 6        o     $-o           o
+ 6        o     o-o           o
           |       |           |
- 7      o-$       D         !-o
+ 7      o-o       D         o-o
         |         B
- 8    $-o         $
-        |         |
- 9      N     $-o-o-o-o
-                      |
-10                    !
+ 8    o-o         !
+        |
+ 9      N
+
+10
 """, levels=r"""
           11111
 012345678901234
@@ -151,43 +157,31 @@ dungeon(1, "MapTag1", "Cave", 15, 11, drawing=r"""
 ...2..22.....4.
 ..22...2....44.
 .22....4.......
-..2..44444.....
-.........4.....
+..2............
+...............
 """, rooms=r"""
 col,row | feature | item            | what it is
-  7, 1  | Start   |                 | the cave mouth
+  7, 1  | Start   | Whip            | the cave mouth; someone dropped a whip
   7, 2  | NPC     |                 | Goro, the first face you meet
   1, 0  | NPC     |                 | Dele, in the far north-west corner
-  2, 0  |         | Apple           | Dele's larder
-  9, 0  |         | Flashlight      | a nook above the Whip
-  9, 1  |         | Whip            | end of the gallery, east of the mouth
-  5, 2  |         | Fish Sandwich   | a side cave off the crossing gallery
   3, 5  | NPC     |                 | Vurgle
-  1, 5  |         | Apple           | west of Vurgle
-  1, 4  |         | Red Key         | north of the apple: opens the red door
-  3, 7  |         | Cookie          | on the way down to the Arkums
-  1, 8  |         | Sword           | west of the Arkums
   2, 9  | NPC     |                 | the two Arkums
   8, 5  | NPC     |                 | Pogo, at the red door
   9, 5  | LDER    |                 | the red door, east
-  6, 6  |         | Apple           | a bend south of the gallery
   7, 7  | LDSB    |                 | the blue door, south: the lower den
- 11, 1  |         | Bow             | the top of the red passage
- 11, 5  |         | Lavander Key    | just behind the red door: opens the Castle's library
  13, 3  | NPC     |                 | Pogo again
- 12, 5  |         | Quake Spell     | a pocket on the way down to Molloch
- 12, 7  | Boss    |                 | Molloch's den, first fight
-  7, 8  |         | Apple           | just behind the blue door
-  5, 9  |         | Fish Sandwich   | a dead end in the lower den
-  9,10  | Boss    |                 | Molloch's lower den, second fight
-""", boss_order=[(12, 7), (9, 10)])
+ 11, 5  | Boss    |                 | Molloch's den, just behind the red door: first fight
+  7, 8  | Boss    |                 | Molloch's lower den, just behind the blue door: second fight
+  7, 3  |         | Red Key         | the crossing below Goro: opens the red door
+  7, 4  |         | Sword           | on the way down to Pogo
+ 10, 5  |         | Bow             | just behind the red door
+""", boss_order=[(11, 5), (7, 8)])
 
-# The Sewer. Nerman waits beside the grate you climb down (@). Luba sits on the White
-# Key in the east; Bemi guards the white door in the west, behind which lie the
-# Lightning Spell and a flashlight. The green door (its key lies in the Castle's light
-# gray wing) leads down past Xilco to Agamir's first chamber; off that stretch the
-# purple door (Molloch's second defeat gives its key) leads past Murdik and Anook to
-# his last stand.
+# The Sewer. Nerman waits beside the grate you climb down (@); Luba lives far east, Bemi
+# west. The green door straight south of the grate (its key lies in the Castle's east
+# wing) opens on the Fire Spell and Agamir's first chamber. Further down, past the way
+# to Xilco, the purple door (Molloch's second defeat gives its key) leads to the
+# Broadsword, the Wind and Lightning Spells, Murdik and Anook, and his last stand.
 dungeon(2, "MapTag2", "Sewer", 15, 15, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
@@ -199,23 +193,23 @@ dungeon(2, "MapTag2", "Sewer", 15, 15, drawing=r"""
             |     |       |
  3      o-o-o     o       o-o-N
         |         |           |
- 4    $-N     $-o-o-o-$       $
+ 4    o-N     o-o-o-o-o       o
         |         |
- 5      D         D
-        W         G
- 6    $-$         o-o-$
+ 5      o         D
+        |         G
+ 6    o-o         o-$-!
                   |
  7                o
                   |
- 8            $-o-o-o
+ 8            o-o-o-o
               |     |
  9            D     o
               P     |
-10            o     N-$-o
+10            $     N-o-o
               |         |
-11    !     o-o-$       o-$
+11    !     o-$-$       o-o
       |     |           |
-12    o $-o-N           !
+12    o $-o-N           o
       | |
 13    N-o
         |
@@ -243,61 +237,53 @@ col,row | feature | item            | what it is
   7, 1  | Start   |                 | the grate
   8, 1  | NPC     |                 | Nerman, beside the grate
  13, 3  | NPC     |                 | Luba, far east
- 13, 4  |         | White Key       | under Luba's nose: opens the white door
   2, 4  | NPC     |                 | Bemi, in the west
-  1, 4  |         | Apple           | Bemi's larder
-  2, 5  | LDSW    |                 | the white door, south
-  2, 6  |         | Lightning Spell | behind the white door
-  1, 6  |         | Flashlight      | behind the white door
-  5, 4  |         | Cookie          | west arm of the crossing
-  9, 4  |         | Fish Sandwich   | east arm of the crossing
   7, 5  | LDSG    |                 | the green door, south
-  9, 6  |         | Flashlight      | just behind the green door
-  5, 8  |         | Fish Sandwich   | above the purple door
   5, 9  | LDSP    |                 | the purple door, south
   8,10  | NPC     |                 | Xilco
-  9,10  |         | Fire Spell      | beside Xilco
- 11,11  |         | Cookie          | in front of Agamir's chamber
- 10,12  | Boss    |                 | Agamir's chamber, first fight
-  6,11  |         | Fish Sandwich   | behind the purple door
+  6,11  |         | Wind Spell      | behind the purple door
   4,12  | NPC     |                 | Murdik
-  2,12  |         | Apple           | past Murdik
-  2,14  |         | Cookie          | a drain below Anook
+  2,12  |         | Quake Spell     | past Murdik
   1,13  | NPC     |                 | Anook
+  9, 6  | Boss    |                 | Agamir's chamber, just behind the green door: first fight
   1,11  | Boss    |                 | Agamir's last stand, second fight
-""", boss_order=[(10, 12), (1, 11)])
+  8, 6  |         | Fire Spell      | just behind the green door
+  5,10  |         | Broadsword      | just behind the purple door: the old king's broadsword
+  2,14  |         | Lightning Spell | a drain below Anook
+  5,11  |         | Apple           | the purple wing's crossing
+""", boss_order=[(9, 6), (1, 11)])
 
-# The Castle. You come in at the south-east gate (@), where Ghali keeps watch. The great
-# hall runs west. North of it the light gray door (Molloch's first defeat gives its key)
-# opens the east wing: the Axe, the Green Key for the Sewer, the Fire Spell, a
-# flashlight, and Ghali again. West, the yellow door (Agamir's first defeat gives its
-# key) opens the west wing: the Broadsword, the Blue Key for the Cave's lower den, Ghali
-# a third time, and at the far end the sealed door. South of the hall the lavender door
-# (its key lies in the Cave) keeps a small library with the Wind Spell.
+# The Castle. You come in at the south-east gate (@), where Ghali keeps watch. Just north
+# of it the light gray door (Molloch's first defeat gives its key) opens the east wing:
+# the Axe, the Green Key for the Sewer and a flashlight in its first rooms, Ghali again
+# further up. Beside it the yellow door (Agamir's first defeat gives its key) opens the
+# great hall, with the Blue Key for the Cave's lower den and the Quake Spell at its east
+# end, and beyond it the old library, the west wing with Ghali a third time, and at the
+# far end the sealed door.
 dungeon(3, "MapTag3", "Castle", 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
  0
 
- 1                      $-o   $
+ 1                      o-o   o
                           |   |
- 2                        $-o-o
+ 2                        o-o-o
                               |
- 3        $   o-$       $     N
+ 3        o   o-o       o     N
           |   |         |     |
- 4        o   o         $-o-o-o
+ 4        o   o         o-o-o-o
           |   |             |
- 5  oXD-o-o-o-o             o
+ 5  oXD-o-o-o-o             $
         |     |             |
- 6      $     o       $     o-$
+ 6      o     o       o     $-$
               |       |     O
  7            N       o     D
               |       |     |
- 8            o-o-oYD-o-o-o-o-$
+ 8            o-o-o-o-o-o-$YD-o
                 |       |   |
- 9              o       D   o
-                |       L   |
-10            $-o     $-$   @-$-N
+ 9              o       o   o
+                |       |   |
+10            o-o     o-o   @-o-N
 """, levels=r"""
           11111
 012345678901234
@@ -316,27 +302,15 @@ dungeon(3, "MapTag3", "Castle", 15, 11, drawing=r"""
 col,row | feature | item            | what it is
  12,10  | Start   |                 | the south-east gate
  14,10  | NPC     |                 | Ghali, the gatekeeper
- 13,10  |         | Apple           | the gatehouse
- 13, 8  |         | Cookie          | east end of the great hall
-  9, 6  |         | Cookie          | the chapel, north of the hall
  12, 7  | LDNO    |                 | the light gray door, north: the east wing
- 10, 9  | LDSL    |                 | the lavender door, south: the library
- 10,10  |         | Wind Spell      | the library
-  9,10  |         | Fish Sandwich   | the library's reading room
-  8, 8  | LDWY    |                 | the yellow door, west: the west wing
+ 12, 8  | LDWY    |                 | the yellow door, west: the great hall and the west wing
  13, 6  |         | Flashlight      | just inside the east wing
- 10, 4  |         | Axe             | the armoury
- 10, 3  |         | Fish Sandwich   | the armoury's pantry
  13, 3  | NPC     |                 | Ghali, in the east wing
- 11, 2  |         | Green Key       | the steward's room: opens the Sewer's green door
- 13, 1  |         | Fire Spell      | the east tower
- 10, 1  |         | Apple           | the north gallery
   5, 7  | NPC     |                 | Ghali, in the west wing
-  5,10  |         | Blue Key        | the vault: opens the Cave's blue door
-  6, 3  |         | Cookie          | the west wing's north rooms
-  3, 3  |         | Broadsword      | the old king's hall
-  2, 6  |         | Fish Sandwich   | a closet off the west corridor
   1, 5  | LDWX    |                 | the sealed door, west: never opens
+ 12, 6  |         | Axe             | the armoury, just inside the east wing
+ 12, 5  |         | Green Key       | the steward's room: opens the Sewer's green door
+ 11, 8  |         | Blue Key        | the great hall, behind the yellow door: opens the Cave's blue door
 """)
 
 
@@ -876,10 +850,17 @@ def check_progression(world, boss_order, problems):
         keys, fights, got = state
         if is_ending(fights):
             continue
-        obtainable = {}
-        for number in world.sections:
-            seen, _ = world.visit(number, keys)
-            obtainable.update(world.items_in(number, seen))
+        # What can be had before the fight: the items the held keys reach, and those the keys
+        # found among them reach in turn.
+        obtainable, reach = {}, frozenset(keys)
+        while True:
+            for number in world.sections:
+                seen, _ = world.visit(number, reach)
+                obtainable.update(world.items_in(number, seen))
+            more = reach | {KEY_OF_TEXT[t] for t in obtainable.values() if t in KEY_OF_TEXT}
+            if more == reach:
+                break
+            reach = more
         weapon = best_weapon(obtainable)
         for number in BOSSES:
             rooms = world.sections[number][0]

@@ -50,7 +50,7 @@ static void drawExperience() {
 void awardExperience() {
     drawExperience();
     int32_t gain = gameRand() % 6 + currentMonster.expReward;
-    player.experience += gain;
+    player.experience = addCapped(player.experience, gain, maxExperience);
     std::snprintf(battleMessage, sizeof battleMessage, "You recieve %d experience", gain);
     typeText(battleMessage, 10, 31, 45, 4);
     drawExperience();
@@ -59,6 +59,11 @@ void awardExperience() {
 
 void checkLevelUp() {
     if (player.experience < 100) return;
+    // The last level: experience waits just short of the next, which never comes.
+    if (player.level >= maxLevel) {
+        player.experience = 99;
+        return;
+    }
     player.level++;
     player.experience -= 100; // the rest carries over; one level per check
     growStats();
@@ -70,14 +75,14 @@ void checkLevelUp() {
 }
 
 void growStats() {
-    player.maxHp += 5;
+    player.maxHp = addCapped(player.maxHp, 5, maxStat);
     player.hp = player.maxHp;
-    player.maxSp += 1;
+    player.maxSp = addCapped(player.maxSp, 1, maxStat);
     player.sp = player.maxSp;
     if (player.level % 2 == 0) {
-        player.attack += 2;
+        player.attack = addCapped(player.attack, 2, maxStat);
     } else {
-        player.defense += 2;
+        player.defense = addCapped(player.defense, 2, maxStat);
     }
     if (player.level == 5) player.spellsKnown = 2;
     if (player.level == 9) player.spellsKnown = 3;

@@ -23,9 +23,9 @@ static void typeStory(const char *text) {
 
 // Each defeat makes a boss stronger for the next fight, which starts at full health.
 static void growBoss(BossRecord &boss, int32_t strength, int32_t health) {
-    boss.attack += strength;
-    boss.defense += strength;
-    boss.maxHp += health;
+    boss.attack = addCapped(boss.attack, strength, maxStat);
+    boss.defense = addCapped(boss.defense, strength, maxStat);
+    boss.maxHp = addCapped(boss.maxHp, health, maxStat);
     boss.hp = boss.maxHp;
 }
 
@@ -49,7 +49,7 @@ static void mollochReward() {
         waitMillis(1000);
         clearScreen(0);
     }
-    mollochDefeats++;
+    mollochDefeats = addCapped(mollochDefeats, 1, maxBossDefeats);
 }
 
 // True when this defeat ends the game.
@@ -75,7 +75,7 @@ static bool agamirReward() {
         rollCredits();
         ending = true;
     }
-    agamirDefeats++;
+    agamirDefeats = addCapped(agamirDefeats, 1, maxBossDefeats);
     return ending;
 }
 

@@ -65,6 +65,9 @@ extern int32_t timerAccumMillis; // milliseconds gathered since the timer last f
 extern char clockText[20];       // the clock as last shown
 
 // --- Map file and loader ---
+// Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
+// many rooms wide and high (the game's own dungeons are about 15 by 14).
+constexpr int32_t maxGridSide = 100;
 // The rooms of a tagged section of a map file, or null when the file cannot be opened, the
 // tag is missing, the section is cut short or has no start room. Places the player anew
 // (playerRoomX and playerRoomY to -1).

@@ -1,5 +1,7 @@
 // The dungeon map file: a tagged section per dungeon, one line per room, read character by
 // character; and one visit to a dungeon, from loading its rooms to leaving them.
+#include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "console/console.h"
@@ -7,11 +9,9 @@
 #include "game/game.h"
 #include "resources/resources.h"
 
-// Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
-// many rooms wide and high (the game's own dungeons are about 15 by 14).
-static constexpr int64_t maxGridSide = 100;
-
-void buildFreshRoom(Room &room) {
+// The picture of a room without doors, drawn once: every room line starts from a copy.
+static const auto freshCells = [] {
+    std::array<std::array<char, roomColumns + 1>, roomRows> cells{};
     for (int row = 0; row < roomRows; row++) {
         bool wallRow = row == 0 || row == roomRows - 1;
         for (int column = 0; column < roomColumns; column++) {
@@ -25,10 +25,16 @@ void buildFreshRoom(Room &room) {
             } else if (wallColumn) {
                 cell = static_cast<char>(186);
             }
-            room.cells[row][column] = cell;
+            cells[row][column] = cell;
         }
-        room.cells[row][roomColumns] = '\0';
+        cells[row][roomColumns] = '\0';
     }
+    return cells;
+}();
+static_assert(sizeof freshCells == sizeof Room::cells);
+
+void buildFreshRoom(Room &room) {
+    std::memcpy(room.cells, freshCells.data(), sizeof room.cells);
     room.state = roomUnseen;
 }
 
@@ -55,13 +61,23 @@ bool featureIs(const Room &room, const char *code) {
     return room.featureCode != nullptr && std::strcmp(room.featureCode.get(), code) == 0;
 }
 
+// Whether a character is one of a few delimiters (written out: the loader asks for every
+// character of the file).
+static bool isDelimiter(int ch, const char *delimiters) {
+    for (const char *d = delimiters; *d != '\0'; d++) {
+        if (ch == static_cast<unsigned char>(*d)) return true;
+    }
+    return false;
+}
+
 // A number built digit by digit from ch up to one of the delimiters (or the end of the
 // file), as the file has always been read: every character counts as a digit. Sets
 // *tooLarge when the value leaves any sensible range. Returns the delimiter.
-static int buildNumber(FILE *file, int ch, const char *delimiters, int64_t *value, bool *tooLarge) {
+static int buildNumber(DataReader &file, int ch, const char *delimiters, int64_t *value,
+                       bool *tooLarge) {
     *value = 0;
     for (;; ch = readSectionChar(file)) {
-        if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) return ch;
+        if (ch == EOF || isDelimiter(ch, delimiters)) return ch;
         *value = *value * 10 + (ch - '0');
         if (*value > 1000000 || *value < -1000000) {
             *tooLarge = true;
@@ -71,12 +87,12 @@ static int buildNumber(FILE *file, int ch, const char *delimiters, int64_t *valu
 }
 
 // The text after "$" or "#", up to one of its delimiters; at most 19 characters are kept.
-static std::unique_ptr<char[]> readRoomText(FILE *file, const char *delimiters, int *end) {
+static std::unique_ptr<char[]> readRoomText(DataReader &file, const char *delimiters, int *end) {
     std::unique_ptr<char[]> text(new char[roomTextCapacity]());
     int length = 0;
     for (;;) {
         int ch = readSectionChar(file);
-        if (ch == EOF || (ch != '\0' && std::strchr(delimiters, ch) != nullptr)) {
+        if (ch == EOF || isDelimiter(ch, delimiters)) {
             *end = ch;
             return text;
         }
@@ -86,7 +102,7 @@ static std::unique_ptr<char[]> readRoomText(FILE *file, const char *delimiters, 
 
 // Reads the rest of a room line after its column and row: the door list, the level
 // character, then "$" and "#" texts up to the line's end. Sets *isStart for "Start".
-static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bool *isStart) {
+static void readRoomLine(DataReader &file, Room *room, int64_t column, int64_t row, bool *isStart) {
     *isStart = false;
     buildFreshRoom(*room);
     for (int ch = readSectionChar(file); ch != EOF && ch != ':' && ch != '_';
@@ -119,24 +135,29 @@ static void readRoomLine(FILE *file, Room *room, int64_t column, int64_t row, bo
 
 RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
                      int32_t &startRoomCol, int32_t &height, int32_t &width) {
-    FILE *file = openDataFile(fileName);
-    if (file == nullptr) return nullptr;
+    std::string bytes;
+    if (!loadDataFile(fileName, bytes)) return nullptr;
+    DataReader file = readerOf(bytes);
     RoomGrid rooms;
     bool complete = false;
     bool haveStart = false;
-    if (findTagLine(file, tag)) {
+    bool found = findTagLine(file, tag);
+    bool sensible = false;
+    if (found) {
         int64_t gridWidth, gridHeight;
         bool tooLarge = false;
         buildNumber(file, readSectionChar(file), ",_\n", &gridWidth, &tooLarge);
         buildNumber(file, readSectionChar(file), ",_\n", &gridHeight, &tooLarge);
         width = static_cast<int32_t>(gridWidth);
         height = static_cast<int32_t>(gridHeight);
-        bool sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
-                        gridHeight <= maxGridSide;
-        if (sensible) rooms.reset(new Room[gridWidth * gridHeight]());
+        sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
+                   gridHeight <= maxGridSide;
         player.playerRoomX = -1;
         player.playerRoomY = -1;
-        int ch = sensible ? readSectionChar(file) : EOF;
+        // Only an underscore ends a section: without one the rooms need not be read at all.
+        bool closable =
+            std::memchr(file.at, '_', static_cast<size_t>(file.end - file.at)) != nullptr;
+        int ch = sensible && closable ? readSectionChar(file) : EOF;
         while (ch != EOF && ch != '_') {
             int64_t column, row;
             bool outside = false;
@@ -145,6 +166,8 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
             // Rooms outside the grid are read like any other and then left out.
             outside = outside || column < 0 || column >= gridWidth || row < 0 || row >= gridHeight;
             Room outsider{};
+            // The grid is made at its first room: a section of none needs no memory.
+            if (!outside && rooms == nullptr) rooms.reset(new Room[gridWidth * gridHeight]());
             Room *room = outside ? &outsider : &rooms[row * gridWidth + column];
             bool isStart;
             readRoomLine(file, room, column, row, &isStart);
@@ -160,9 +183,14 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
     }
     // A section cut short, or without a start room, cannot be played.
     if (!complete || !haveStart) {
-        std::fclose(file);
+        char reason[64];
+        const char *what = !found      ? "no section"
+                           : !sensible ? "no sensible grid size in"
+                           : !complete ? "no closing _ in"
+                                       : "no start room in";
+        std::snprintf(reason, sizeof reason, "%s %s", what, tag);
+        reportDataFileProblem(fileName, reason);
         return nullptr;
     }
-    closeDataFile(file);
     return rooms;
 }

@@ -58,10 +58,9 @@ static void upgradeWeapon(const Weapon &weapon) {
     typeText(message, 15, 31, 45, 4);
 }
 
-// Counts are a signed byte: a pickup that comes back on every visit stops at the most it
-// holds instead of wrapping round to a negative count.
-static void addToCount(int8_t &count, int gain) {
-    count = static_cast<int8_t>(std::min(count + gain, static_cast<int>(INT8_MAX)));
+// A count is a byte: it stops at its top instead of wrapping round to negative.
+static void gainItems(int8_t &count, int amount) {
+    count = static_cast<int8_t>(addCapped(count, amount, maxItemCount));
 }
 
 // A new flashlight lights up for two minutes; one already burning goes on with the new clock.
@@ -69,7 +68,7 @@ static void lightFlashlight() {
     timerLastMillis = timeOfDayMillis();
     clockSeconds = 0;
     clockMinutes = 2;
-    addToCount(itemCount(itemFlashlight), 1);
+    gainItems(itemCount(itemFlashlight), 1);
 }
 
 void pickUpItem(const char *text) {
@@ -82,13 +81,13 @@ void pickUpItem(const char *text) {
         int8_t &count = itemCount(pickup.item);
         switch (pickup.gain) {
         case Gain::count:
-            addToCount(count, 1);
+            gainItems(count, 1);
             break;
         case Gain::flag:
             count = 1;
             break;
         case Gain::charges:
-            addToCount(count, 5);
+            gainItems(count, 5);
             break;
         }
         return;

@@ -49,6 +49,14 @@ struct Player {
     int32_t weaponStrength; // added to the player's damage
 };
 
+// The bounds play keeps values in, so that no sum with them can overflow; a save holding a
+// value outside them is damaged.
+constexpr int32_t maxLevel = 999;
+constexpr int32_t maxExperience = 999; // one level per victory: the rest may pile up a little
+constexpr int32_t maxStat = 9999;      // hit and skill points and their maxima, attack, defense
+constexpr int32_t maxBossDefeats = 9999;
+constexpr int8_t maxItemCount = 127;
+
 constexpr int itemKinds = 17;
 constexpr int maxDefeatedBosses = 20;
 
@@ -79,6 +87,12 @@ int32_t gameRand();
 // One draw reduced to 0..n-1 (draw % n). A spread of 0 or less, as a level of 0 read from a
 // damaged save would give, yields 0 instead of a division by zero; the draw is made anyway.
 int32_t gameRandBelow(int32_t n);
+
+// value + amount, kept at most limit; computed wide, so that it cannot overflow.
+inline int32_t addCapped(int32_t value, int64_t amount, int32_t limit) {
+    int64_t sum = static_cast<int64_t>(value) + amount;
+    return sum > limit ? limit : static_cast<int32_t>(sum);
+}
 
 void initPlayer();
 // The weapon every game begins with.

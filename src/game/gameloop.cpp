@@ -6,6 +6,7 @@
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "save/save.h"
 #include "town/town.h"
 
 const char farewellText[] = "where are you goin?  Fine, ";
@@ -89,6 +90,7 @@ void startUp() {
     }
     resetTitleScreen();
     buildItemCatalogue();
+    removeStaleSaveFile();
 }
 
 // The handler of a top-level mode, and the mode it hands on to.

@@ -10,8 +10,7 @@ int8_t &itemCount(int32_t item) {
 
 // Food never raises a value above its maximum.
 static void restore(int32_t &value, int32_t amount, int32_t maximum) {
-    value += amount;
-    if (value > maximum) value = maximum;
+    value = addCapped(value, amount, maximum);
 }
 
 void useApple() {

@@ -131,7 +131,11 @@ void headlessSetMinimumSize(int width, int height) {
     minimumHeight = height;
 }
 
+// Enough for any test; a fuzzer's millions of inputs must not pile up lines without end.
+constexpr size_t maxErrorBytes = size_t{1} << 16;
+
 void headlessReportError(const char *line) {
+    if (errors.size() >= maxErrorBytes) return;
     errors += line;
     errors += '\n';
 }

@@ -11,6 +11,9 @@
 #include <ctime>
 #include <curses.h>
 #include <langinfo.h>
+#if defined(BRINEWORT_SANITIZE)
+#include <sanitizer/common_interface_defs.h>
+#endif
 #include <poll.h>
 #include <string>
 #include <termios.h>
@@ -59,19 +62,44 @@ uint32_t monotonicMillis() {
                                  static_cast<uint64_t>(now.tv_nsec) / 1000000u);
 }
 
+// Only async-signal-safe calls: put the terminal back as it was found.
+void restoreTerminalNow() {
+    if (!active) return;
+    ssize_t ignored = write(STDOUT_FILENO, restoreSequence, restoreLength);
+    (void)ignored;
+    if (haveSavedTermios) tcsetattr(STDIN_FILENO, TCSANOW, &savedTermios);
+}
+
+// Puts the terminal back, then dies as the signal says.
+void restoreAndDie(int signal) {
+    restoreTerminalNow();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 void onQuitSignal(int signal) {
+    // A second one: whatever keeps the game from its way out, the player wants out now.
+    if (quitSignal != 0) restoreAndDie(signal);
     quitSignal = signal;
 }
 
-// Only async-signal-safe calls: put the terminal back as it was, then die as the signal says.
 void onCrashSignal(int signal) {
-    if (active) {
-        ssize_t ignored = write(STDOUT_FILENO, restoreSequence, restoreLength);
-        (void)ignored;
-        if (haveSavedTermios) tcsetattr(STDIN_FILENO, TCSANOW, &savedTermios);
-    }
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
+    restoreAndDie(signal);
+}
+
+#if defined(BRINEWORT_SANITIZE)
+// A sanitizer's fatal report ends the program its own way, past every signal handler.
+void onSanitizerDeath() {
+    restoreTerminalNow();
+}
+#endif
+
+// Whether the signal still has its default action (and no one else, a profiler or a
+// sanitizer, has claimed it).
+bool hasDefaultAction(int signal) {
+    struct sigaction current {};
+    return sigaction(signal, nullptr, &current) == 0 && (current.sa_flags & SA_SIGINFO) == 0 &&
+           current.sa_handler == SIG_DFL;
 }
 
 void installSignalHandlers() {
@@ -79,10 +107,11 @@ void installSignalHandlers() {
     quit.sa_handler = onQuitSignal;
     sigemptyset(&quit.sa_mask);
     quit.sa_flags = 0; // no SA_RESTART: a blocked read or sleep returns and sees the flag
-    sigaction(SIGINT, &quit, nullptr);
-    sigaction(SIGTERM, &quit, nullptr);
-    sigaction(SIGHUP, &quit, nullptr);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        sigaction(signal, &quit, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Past a file size limit a write fails with an error the save reports, instead of a kill.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     struct sigaction crash {};
     crash.sa_handler = onCrashSignal;
@@ -90,6 +119,25 @@ void installSignalHandlers() {
     crash.sa_flags = SA_RESETHAND;
     for (int signal : {SIGSEGV, SIGABRT, SIGBUS, SIGFPE, SIGILL})
         sigaction(signal, &crash, nullptr);
+    // Every other signal whose default ends the program ends it with the terminal restored.
+    for (int signal : {SIGTRAP, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGSYS,
+                       SIGIO, SIGPWR, SIGSTKFLT}) {
+        if (hasDefaultAction(signal)) sigaction(signal, &crash, nullptr);
+    }
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; signal++) {
+        if (hasDefaultAction(signal)) sigaction(signal, &crash, nullptr);
+    }
+#if defined(BRINEWORT_SANITIZE)
+    __sanitizer_set_death_callback(onSanitizerDeath);
+#endif
+}
+
+// Ctrl-S and Ctrl-Q would freeze and thaw the game's output; while it runs they are keys.
+void turnOffFlowControl() {
+    struct termios modes;
+    if (tcgetattr(STDIN_FILENO, &modes) != 0) return;
+    modes.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF);
+    if (tcsetattr(STDIN_FILENO, TCSANOW, &modes) == 0) def_prog_mode();
 }
 
 void checkQuit() {
@@ -325,6 +373,7 @@ bool terminalInit() {
     keypad(stdscr, TRUE);
     leaveok(stdscr, TRUE);
     curs_set(0);
+    turnOffFlowControl();
     setUpColours();
     queueClear(pending);
     layoutChanged = true;
@@ -458,3 +507,11 @@ void reraiseQuitSignal(int signal) {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
+
+#if defined(BRINEWORT_SANITIZE)
+// AddressSanitizer calls this before its report: with the terminal back first, the report
+// stays readable on the normal screen.
+extern "C" void __asan_on_error() {
+    restoreTerminalNow();
+}
+#endif

@@ -5,13 +5,15 @@
 Picture bossPictures[3];
 
 void loadPicture(const char *fileName, const char *tag, Picture &picture) {
-    FILE *file = openDataFile(fileName);
-    if (file == nullptr) return;
+    std::string bytes;
+    if (!loadDataFile(fileName, bytes)) return;
+    DataReader in = readerOf(bytes);
+    bool found = findTagLine(in, tag);
     bool complete = false;
-    if (findTagLine(file, tag)) {
+    if (found) {
         int row = 0;
         int column = 0;
-        for (int ch = readSectionChar(file); ch != EOF; ch = readSectionChar(file)) {
+        for (int ch = readSectionChar(in); ch != EOF; ch = readSectionChar(in)) {
             if (ch == '_') {
                 complete = true;
                 break;
@@ -29,6 +31,11 @@ void loadPicture(const char *fileName, const char *tag, Picture &picture) {
             }
         }
     }
-    if (!complete) printAt("Couldnt find picture", 15, 45, 2);
-    closeDataFile(file);
+    if (!complete) {
+        printAt("Couldnt find picture", 15, 45, 2);
+        char reason[64];
+        std::snprintf(reason, sizeof reason,
+                      found ? "picture %s has no closing _" : "no picture %s", tag);
+        reportDataFileProblem(fileName, reason);
+    }
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 constexpr int textSectionCapacity = 1000; // a section holds at most 999 characters
 constexpr int tagPieceSize = 30;          // lines are examined in pieces of up to 29 characters
@@ -12,19 +13,58 @@ constexpr int tagPieceSize = 30;          // lines are examined in pieces of up 
 // A section's text, owned by whoever asked for it.
 using TextBuffer = std::unique_ptr<char[]>;
 
-// Opens a data file from the current directory. When it cannot be opened: the system's
-// reason goes to the error stream, "Couldnt find file" to the screen, and the result is null.
-FILE *openDataFile(const char *fileName);
-// Closes a data file; a file that cannot be closed ends the program with status 1.
-void closeDataFile(FILE *file);
+// The most bytes a file of the game may hold; the game's own are a few kilobytes. A bound, so
+// that a file that never ends (a link to /dev/zero, say) cannot hold the game up.
+constexpr size_t maxFileBytes = size_t{1} << 20;
+
+// A file read whole, or why it could not be.
+struct FileBytes {
+    bool ok = false;
+    bool closeFailed = false; // read, but closing it failed
+    int error = 0;            // errno of the failure; 0 when read, or for a kind of file refused
+    char reason[64] = "";     // the failure in words (the system's text where it has one)
+    std::string bytes;
+};
+
+// The one way the game opens and reads a file: opened without waiting (a FIFO cannot stall
+// it), anything but a regular file refused, at most maxBytes read.
+FileBytes readFileBytes(const char *fileName, size_t maxBytes = maxFileBytes);
+
+// Reading position in the bytes of a file.
+struct DataReader {
+    const char *at;
+    const char *end;
+};
+inline DataReader readerOf(const std::string &bytes) {
+    return DataReader{bytes.data(), bytes.data() + bytes.size()};
+}
+
+// Reads a data file of the current directory. When it cannot be read: "name: reason" goes to
+// the error stream, "Couldnt find file" to the screen with the reason below, and the result is
+// false. A file that cannot be closed ends the program with status 1.
+bool loadDataFile(const char *fileName, std::string &bytes);
+// Tells the player, on the error stream and below the message area, what is wrong with a data
+// file that was read ("name: reason").
+void reportDataFileProblem(const char *fileName, const char *reason);
 // The next character as text mode reads it (a carriage return before a line feed is
-// dropped); EOF at the end of the file.
-int readTextChar(FILE *file);
+// dropped); EOF at the end of the file. Inline: the loaders call it for every character.
+inline int readTextChar(DataReader &in) {
+    if (in.at == in.end) return EOF;
+    int ch = static_cast<unsigned char>(*in.at++);
+    if (ch == '\r' && in.at != in.end && *in.at == '\n') {
+        in.at++;
+        return '\n';
+    }
+    return ch;
+}
 // The next character of a section: as readTextChar, but a byte of 255 reads as the end of
 // the file, as it always has for the game's files.
-int readSectionChar(FILE *file);
+inline int readSectionChar(DataReader &in) {
+    int ch = readTextChar(in);
+    return ch == 255 ? EOF : ch;
+}
 // Reads on to just behind the first line that matches the tag; false if the file ends first.
-bool findTagLine(FILE *file, const char *tag);
+bool findTagLine(DataReader &in, const char *tag);
 // True when a piece of a line (at most 29 characters, with its line feed if the line ended
 // in it) is the tag and nothing more.
 bool lineMatchesTag(const char *line, const char *tag);

@@ -1,5 +1,5 @@
-// The save file: a name line and 88 numbers, one per line, in a fixed order; then the lines
-// that the first saves left out.
+// The save file: a name line and 88 numbers, one per line, in a fixed order; then the weapon,
+// the flashlight clock and the bosses.
 #include "save/save.h"
 
 #include <cerrno>
@@ -8,24 +8,27 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "battle/battle.h"
 #include "console/console.h"
 #include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "resources/resources.h"
 
 char lineBuffer[lineBufferSize];
 const char saveFileName[] = "SaveFile.txt";
+const char newSaveFileName[] = "SaveFile.txt.new";
 
 // What player.name and a loaded weapon's name refer to; lineBuffer is scratch space.
 static constexpr int savedNameSize = 30;
 static char loadedPlayerName[savedNameSize];
 static char loadedWeaponName[roomTextCapacity]; // as long as a pickup text can be
 
-// Written beside the save and renamed over it once complete, so that a crash or a full
-// disk part way through never costs the player the save they had.
-static const char newSaveFileName[] = "SaveFile.txt.new";
+// 61 blanks: one row of the tavern's talk area.
+static const char talkAreaBlankLine[] =
+    "                                                             ";
 
 // The steps of writing a save, counted from 0: the open, each of the 89 lines, the flush, the
 // fsync, the close and the rename. Tests make one of them fail to show the old save survives.
@@ -33,14 +36,29 @@ int saveFailureStep = -1;
 static int saveStep = 0;
 
 static bool stepFails() {
-    return saveStep++ == saveFailureStep;
+    if (saveStep++ != saveFailureStep) return false;
+    errno = EIO;
+    return true;
 }
 
-// Lines 2 to 12, in file order; then come the item counts and the defeated bosses.
-static int32_t *const savedStats[] = {
-    &player.hp,     &player.sp,      &player.maxHp,       &player.maxSp,
-    &player.attack, &player.defense, &player.spellsKnown, &player.experience,
-    &player.level,  &mollochDefeats, &agamirDefeats,
+// Lines 2 to 12, in file order, each with the range play keeps it in (so that no sum the game
+// makes with it can overflow); then come the item counts and the defeated bosses.
+struct SavedStat {
+    int32_t *value;
+    int32_t low, high;
+};
+static const SavedStat savedStats[] = {
+    {&player.hp, 0, maxStat},
+    {&player.sp, 0, maxStat},
+    {&player.maxHp, 1, maxStat},
+    {&player.maxSp, 0, maxStat},
+    {&player.attack, 0, maxStat},
+    {&player.defense, 0, maxStat},
+    {&player.spellsKnown, 0, 4},
+    {&player.experience, 0, maxExperience},
+    {&player.level, 1, maxLevel},
+    {&mollochDefeats, 1, maxBossDefeats},
+    {&agamirDefeats, 1, maxBossDefeats},
 };
 constexpr int savedStatCount = sizeof savedStats / sizeof savedStats[0];
 constexpr int savedNumberCount = saveFileLines - 1;
@@ -50,8 +68,8 @@ static_assert(savedStatCount + itemKinds + 3 * maxDefeatedBosses == savedNumberC
 // mode: the reverse of its order in memory.
 static void collectSavedNumbers(int32_t numbers[savedNumberCount]) {
     int n = 0;
-    for (int32_t *stat : savedStats)
-        numbers[n++] = *stat;
+    for (const SavedStat &stat : savedStats)
+        numbers[n++] = *stat.value;
     for (int8_t count : itemCounts)
         numbers[n++] = count;
     for (const DefeatedBoss &entry : defeatedBosses) {
@@ -63,8 +81,8 @@ static void collectSavedNumbers(int32_t numbers[savedNumberCount]) {
 
 static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
     int n = 0;
-    for (int32_t *stat : savedStats)
-        *stat = numbers[n++];
+    for (const SavedStat &stat : savedStats)
+        *stat.value = numbers[n++];
     for (int8_t &count : itemCounts)
         count = static_cast<int8_t>(numbers[n++]);
     for (DefeatedBoss &entry : defeatedBosses) {
@@ -74,18 +92,56 @@ static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
     }
 }
 
+// The first line (2 to 89) of a record read from a save that holds a value play never
+// reaches; 0 when every value is in its range.
+static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
+    auto outside = [](int32_t value, int32_t low, int32_t high) {
+        return value < low || value > high;
+    };
+    int n = 0;
+    for (const SavedStat &stat : savedStats) {
+        if (outside(numbers[n], stat.low, stat.high)) return n + 2;
+        n++;
+    }
+    // Hit and skill points never exceed their maxima.
+    if (numbers[0] > numbers[2]) return 2;
+    if (numbers[1] > numbers[3]) return 3;
+    for (int item = 0; item < itemKinds; item++, n++) {
+        if (outside(numbers[n], 0, maxItemCount)) return n + 2;
+    }
+    for (int entry = 0; entry < maxDefeatedBosses; entry++, n += 3) {
+        int32_t row = numbers[n], column = numbers[n + 1], mode = numbers[n + 2];
+        bool empty = mode == 0 && row == 0 && column == 0;
+        bool dungeon = mode >= modeCave && mode <= modeCastle;
+        if (!empty && !dungeon) return n + 4;
+        if (outside(row, 0, maxGridSide - 1)) return n + 2;
+        if (outside(column, 0, maxGridSide - 1)) return n + 3;
+    }
+    return 0;
+}
+
 // --- The lines after line 89 ---
-// Line 90 is the weapon's name; then the numbers below, one per line. A reader that stops at
-// line 89 still reads every save, and a save that ends there loads as it always did, these
-// values then taking their start values.
-static int32_t *const savedExtras[] = {
-    &player.weaponStrength,
-    &clockMinutes, // the flashlight clock: the light left
-    &clockSeconds,
-    // The bosses as their last defeat left them.
-    &bosses[0].hp, &bosses[0].defense, &bosses[0].attack, &bosses[0].maxHp, // Molloch
-    &bosses[1].hp, &bosses[1].defense, &bosses[1].attack, &bosses[1].maxHp, // Agamir
-    &bosses[2].hp, &bosses[2].defense, &bosses[2].attack, &bosses[2].maxHp, // OldWiseMan
+// Line 90 is the weapon's name; then the numbers below, one per line, each with the range play
+// keeps it in. A reader that stops at line 89 still reads every save, and a save that ends
+// there loads as it always did, these values then taking their start values.
+static const SavedStat savedExtras[] = {
+    {&player.weaponStrength, 0, maxStat},
+    // The flashlight clock: the light left.
+    {&clockMinutes, 0, 59},
+    {&clockSeconds, 0, 59},
+    // The bosses as their last defeat left them: hit points, defense, attack, most hit points.
+    {&bosses[0].hp, 0, maxStat}, // Molloch
+    {&bosses[0].defense, 0, maxStat},
+    {&bosses[0].attack, 0, maxStat},
+    {&bosses[0].maxHp, 1, maxStat},
+    {&bosses[1].hp, 0, maxStat}, // Agamir
+    {&bosses[1].defense, 0, maxStat},
+    {&bosses[1].attack, 0, maxStat},
+    {&bosses[1].maxHp, 1, maxStat},
+    {&bosses[2].hp, 0, maxStat}, // OldWiseMan
+    {&bosses[2].defense, 0, maxStat},
+    {&bosses[2].attack, 0, maxStat},
+    {&bosses[2].maxHp, 1, maxStat},
 };
 constexpr int savedExtraCount = sizeof savedExtras / sizeof savedExtras[0];
 static_assert(1 + savedExtraCount == saveExtraLines);
@@ -100,34 +156,11 @@ struct SavedExtras {
 static bool writeSaveExtras(FILE *file) {
     std::snprintf(lineBuffer, sizeof lineBuffer, "%s\n", player.weaponName);
     bool written = !stepFails() && std::fputs(lineBuffer, file) >= 0;
-    for (const int32_t *number : savedExtras) {
-        std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", *number);
+    for (const SavedStat &extra : savedExtras) {
+        std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", *extra.value);
         written = written && !stepFails() && std::fputs(lineBuffer, file) >= 0;
     }
     return written;
-}
-
-static bool readSaveLine(FILE *file, char *line, int size, bool *cut);
-static bool parseSavedNumber(const char *line, long low, long high, int32_t *number);
-
-// False when the lines are there but cut short or garbled.
-static bool readSaveExtras(FILE *file, SavedExtras *extras) {
-    bool cut;
-    extras->present = readSaveLine(file, extras->weaponName, sizeof extras->weaponName, &cut);
-    if (!extras->present) return true;
-    if (cut || extras->weaponName[0] == '\0') return false;
-    char line[lineBufferSize];
-    for (int n = 0; n < savedExtraCount; n++) {
-        // The clock's seconds never leave 0..59; a flashlight clock beyond them would not
-        // count down as it should.
-        bool isSeconds = savedExtras[n] == &clockSeconds;
-        if (!readSaveLine(file, line, sizeof line, &cut) || cut ||
-            !parseSavedNumber(line, isSeconds ? 0 : INT32_MIN, isSeconds ? 59 : INT32_MAX,
-                              &extras->numbers[n])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 static void applySaveExtras(const SavedExtras &extras) {
@@ -135,7 +168,7 @@ static void applySaveExtras(const SavedExtras &extras) {
         std::snprintf(loadedWeaponName, sizeof loadedWeaponName, "%s", extras.weaponName);
         player.weaponName = loadedWeaponName;
         for (int n = 0; n < savedExtraCount; n++)
-            *savedExtras[n] = extras.numbers[n];
+            *savedExtras[n].value = extras.numbers[n];
     } else {
         giveStartWeapon();
         clockMinutes = 0;
@@ -147,18 +180,90 @@ static void applySaveExtras(const SavedExtras &extras) {
     timerAccumMillis = 0;
 }
 
-// Makes a finished rename survive a power cut as well.
-static void syncCurrentDirectory() {
-    int directory = open(".", O_RDONLY);
-    if (directory < 0) return;
-    fsync(directory);
-    close(directory);
+// The save is written only where nobody else can plant a file or a link beside it.
+static bool directoryIsPrivate(const std::string &directory) {
+    struct stat status;
+    return stat(directory.c_str(), &status) == 0 && status.st_uid == geteuid() &&
+           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
-static bool writeSaveFile() {
+static std::string directoryOf(const std::string &path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes a finished rename survive a power cut as well.
+static void syncDirectory(const std::string &directory) {
+    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
+static void setReason(char *reason, size_t size, const char *text) {
+    std::snprintf(reason, size, "%s", text);
+}
+
+// Where the save goes: the file itself, or the target of a link the player made to it (which
+// stays a link). False, with the reason, when the save must not be replaced.
+static bool findSaveTarget(std::string &target, char *reason, size_t size) {
+    target = saveFileName;
+    struct stat status;
+    if (lstat(saveFileName, &status) != 0) {
+        if (errno == ENOENT) return true;
+        setReason(reason, size, std::strerror(errno));
+        return false;
+    }
+    if (S_ISLNK(status.st_mode)) {
+        char *resolved = realpath(saveFileName, nullptr);
+        if (resolved == nullptr) {
+            std::snprintf(reason, size, "%s is a link: %s", saveFileName, std::strerror(errno));
+            return false;
+        }
+        target = resolved;
+        std::free(resolved);
+        if (stat(target.c_str(), &status) != 0) status.st_mode = S_IFREG;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        std::snprintf(reason, size, "%s is not a regular file", saveFileName);
+        return false;
+    }
+    // A save the player cannot read is not replaced behind their back.
+    if (access(target.c_str(), R_OK) != 0 && errno != ENOENT) {
+        std::snprintf(reason, size, "%s cannot be read: %s", saveFileName, std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Written beside the save and renamed over it once complete, so that a crash or a full
+// disk part way through never costs the player the save they had.
+static bool writeSaveFile(char *reason, size_t size) {
+    std::string target;
+    if (!findSaveTarget(target, reason, size)) return false;
+    std::string directory = directoryOf(target);
+    if (!directoryIsPrivate(directory)) {
+        setReason(reason, size, "its directory is not the player's alone");
+        return false;
+    }
+    std::string temporary = target + ".new";
     saveStep = 0;
-    FILE *file = stepFails() ? nullptr : std::fopen(newSaveFileName, "w");
-    if (file == nullptr) return false;
+    // A leftover of an interrupted save goes first; the new one must not exist yet, and a
+    // link planted under its name is never followed.
+    unlink(temporary.c_str());
+    int fd = stepFails() ? -1
+                         : open(temporary.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    FILE *file = fd < 0 ? nullptr : fdopen(fd, "w");
+    if (file == nullptr) {
+        setReason(reason, size, std::strerror(errno));
+        if (fd >= 0) {
+            close(fd);
+            unlink(temporary.c_str());
+        }
+        return false;
+    }
     bool written = !stepFails() && std::fputs("BOB\n", file) >= 0;
     int32_t numbers[savedNumberCount];
     collectSavedNumbers(numbers);
@@ -169,33 +274,53 @@ static bool writeSaveFile() {
     written = written && writeSaveExtras(file);
     written = written && !stepFails() && std::fflush(file) == 0;
     written = written && !stepFails() && fsync(fileno(file)) == 0;
-    written = std::fclose(file) == 0 && !stepFails() && written;
-    if (!written || stepFails() || std::rename(newSaveFileName, saveFileName) != 0) {
-        std::remove(newSaveFileName);
+    int error = written ? 0 : (errno != 0 ? errno : EIO);
+    if (std::fclose(file) != 0 && error == 0) error = errno;
+    if (error == 0 && stepFails()) error = errno;
+    if (error == 0 && (stepFails() || std::rename(temporary.c_str(), target.c_str()) != 0)) {
+        error = errno;
+    }
+    if (error != 0) {
+        unlink(temporary.c_str());
+        setReason(reason, size, std::strerror(error));
         return false;
     }
-    syncCurrentDirectory();
+    syncDirectory(directory);
     return true;
 }
 
-void saveGame() {
-    if (!writeSaveFile()) printAt("Cannot save game", 15, 45, 5);
+void removeStaleSaveFile() {
+    unlink(newSaveFileName);
+}
+
+bool saveGame() {
+    char reason[128];
+    if (writeSaveFile(reason, sizeof reason)) return true;
+    // In the talk area, in place of the news of a save.
+    printAt(talkAreaBlankLine, 15, 10, 13);
+    printAt(talkAreaBlankLine, 15, 10, 14);
+    printAt("Cannot save game", 15, 10, 13);
+    printAt(reason, 15, 10, 14);
+    char line[192];
+    std::snprintf(line, sizeof line, "%s: Cannot save game: %s", saveFileName, reason);
+    reportErrorLine(line);
+    return false;
 }
 
 // Reads one line of any length; keeps its first size - 1 characters, without the line end.
 // Sets *cut when the line was longer. False at the end of the file.
-static bool readSaveLine(FILE *file, char *line, int size, bool *cut) {
+static bool readSaveLine(DataReader &in, char *line, int size, bool *cut) {
+    if (in.at == in.end) return false;
     int length = 0;
-    int ch = std::getc(file);
-    if (ch == EOF) return false;
     *cut = false;
-    for (; ch != EOF && ch != '\n'; ch = std::getc(file)) {
+    for (; in.at != in.end && *in.at != '\n'; in.at++) {
         if (length < size - 1) {
-            line[length++] = static_cast<char>(ch);
+            line[length++] = *in.at;
         } else {
             *cut = true;
         }
     }
+    if (in.at != in.end) in.at++;                         // the line feed
     if (length > 0 && line[length - 1] == '\r') length--; // a CR LF line end
     line[length] = '\0';
     return true;
@@ -214,43 +339,74 @@ static bool parseSavedNumber(const char *line, long low, long high, int32_t *num
     return true;
 }
 
-// Reads the whole file before anything changes: a short or garbled file is refused.
-static bool readSaveFile(FILE *file, char name[savedNameSize], int32_t numbers[savedNumberCount],
-                         SavedExtras *extras) {
+// Lines 90 to 105: absent, or whole and each value in its range. Returns 0, or the line found
+// wrong.
+static int readSaveExtras(DataReader &in, SavedExtras *extras) {
     bool cut;
-    if (!readSaveLine(file, name, savedNameSize, &cut)) return false; // the name: not checked
+    extras->present = readSaveLine(in, extras->weaponName, sizeof extras->weaponName, &cut);
+    if (!extras->present) return 0;
+    if (cut || extras->weaponName[0] == '\0') return saveFileLines + 1;
     char line[lineBufferSize];
-    for (int n = 0; n < savedNumberCount; n++) {
-        bool isItemCount = n >= savedStatCount && n < savedStatCount + itemKinds;
-        long low = isItemCount ? INT8_MIN : INT32_MIN;
-        long high = isItemCount ? INT8_MAX : INT32_MAX;
-        if (!readSaveLine(file, line, sizeof line, &cut) || cut ||
-            !parseSavedNumber(line, low, high, &numbers[n])) {
-            return false;
+    for (int n = 0; n < savedExtraCount; n++) {
+        const SavedStat &extra = savedExtras[n];
+        if (!readSaveLine(in, line, sizeof line, &cut) || cut ||
+            !parseSavedNumber(line, extra.low, extra.high, &extras->numbers[n])) {
+            return saveFileLines + 2 + n;
         }
     }
-    return readSaveExtras(file, extras);
+    return 0;
 }
 
-static void showLoadFailure(const char *message) {
+// Reads the whole file before anything changes: a short or garbled file, or one holding a
+// value out of its range, is refused. Returns 0, or the line found wrong.
+static int readSaveFile(DataReader &in, char name[savedNameSize], int32_t numbers[savedNumberCount],
+                        SavedExtras *extras) {
+    bool cut;
+    if (!readSaveLine(in, name, savedNameSize, &cut)) return 1; // the name: not checked
+    char line[lineBufferSize];
+    for (int n = 0; n < savedNumberCount; n++) {
+        if (!readSaveLine(in, line, sizeof line, &cut) || cut ||
+            !parseSavedNumber(line, INT32_MIN, INT32_MAX, &numbers[n])) {
+            return n + 2;
+        }
+    }
+    int wrongLine = firstSavedLineOutOfRange(numbers);
+    return wrongLine != 0 ? wrongLine : readSaveExtras(in, extras);
+}
+
+static void showLoadFailure(const char *message, const char *reason) {
     printAt(message, 15, 20, 20);
+    if (reason != nullptr) {
+        char line[192];
+        std::snprintf(line, sizeof line, "%s: %s", saveFileName, reason);
+        reportErrorLine(line);
+        printAt(line, 15, 20, 21);
+    }
     waitMillis(1000);
 }
 
 bool loadGame() {
-    FILE *file = std::fopen(saveFileName, "rb");
-    if (file == nullptr) {
-        showLoadFailure("No previous adventure is documented");
+    // The largest save the game writes is a few hundred bytes.
+    FileBytes file = readFileBytes(saveFileName, 64 * 1024);
+    if (!file.ok) {
+        // A save that is there but cannot be read is not the same as none: say why.
+        if (file.error == ENOENT) {
+            showLoadFailure("No previous adventure is documented", nullptr);
+        } else {
+            showLoadFailure("The saved adventure cannot be read ", file.reason);
+        }
         return false;
     }
+    DataReader in = readerOf(file.bytes);
     char name[savedNameSize];
     int32_t numbers[savedNumberCount];
     SavedExtras extras{};
-    bool complete = readSaveFile(file, name, numbers, &extras);
-    std::fclose(file);
-    if (!complete) {
+    int wrongLine = readSaveFile(in, name, numbers, &extras);
+    if (wrongLine != 0) {
+        char reason[48];
+        std::snprintf(reason, sizeof reason, "line %d: bad or missing", wrongLine);
         // As wide as the message above, so that it covers it.
-        showLoadFailure("The saved adventure is damaged     ");
+        showLoadFailure("The saved adventure is damaged     ", reason);
         return false;
     }
     std::snprintf(loadedPlayerName, sizeof loadedPlayerName, "%s", name);

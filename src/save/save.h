@@ -8,12 +8,18 @@ constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clo
 // --- Saved game, for the whole run ---
 extern char lineBuffer[lineBufferSize]; // shared text buffer: save-file lines, dialogue tags
 extern const char saveFileName[];       // "SaveFile.txt", in the current directory
+extern const char newSaveFileName[];    // "SaveFile.txt.new": a save being written
 extern int saveFailureStep; // for tests: this step of writing a save fails (see save.cpp); -1 none
 
-// Writes the saved values; on failure writes "Cannot save game" on the screen. The previous
-// save stays whole until the new one is complete.
-void saveGame();
+// Writes the saved values; true when they are saved. On failure "Cannot save game" and the
+// reason go to the tavern's talk area and the error stream. The previous save stays whole
+// until the new one is complete; a save the player cannot read, a save that is no regular
+// file and a directory others may write to are refused.
+bool saveGame();
+// Removes what an interrupted save left behind (called at start-up).
+void removeStaleSaveFile();
 // Reads the saved game into the shared data. False, with a message on the screen and nothing
-// changed, when there is no save or it is damaged. A save that ends after its 89th line (from
-// before the lines after it were added) leaves those values at their start values.
+// changed, when there is no save, it cannot be read, or it is damaged (a value out of the
+// range play keeps it in counts as damage). A save that ends after its 89th line (from before
+// the lines after it were added) leaves those values at their start values.
 bool loadGame();

@@ -100,10 +100,11 @@ void talkToBartender() {
     if (bartenderLine < 4) bartenderLine++;
 }
 
+// A failed save says why and stays in the talk area; a good one is announced for a second.
 void saveFromTavern() {
     printAt(talkAreaBlank, 15, 10, 13);
+    if (!saveGame()) return;
     printAt("Progress Saved", 15, 10, 13);
-    saveGame();
     waitMillis(1000);
     printAt(talkAreaBlank, 15, 10, 13);
 }

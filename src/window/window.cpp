@@ -40,7 +40,12 @@ uint32_t pixels[screenPixelsHigh][screenPixelsWide]; // the screen as drawn, ARG
 Cell shownCells[screenHeight][screenWidth];
 bool shownValid = false;   // false: every cell must be drawn again
 bool textureStale = true;  // the texture lacks what pixels holds
-bool redrawNeeded = false; // the window was exposed or resized
+bool redrawNeeded = false; // the window was exposed or resized, or a frame is held back
+uint32_t lastShownMillis = 0;
+// Presents coming faster than this (a replay at full speed) are drawn but shown at most this
+// often, or a display without a graphics card spends its time on frames nobody can see; the
+// next wait for a key or for time shows the last.
+constexpr uint32_t frameMillis = 15;
 EventQueue pending;
 // Keys whose press was discarded while held: their release is dropped too, so that no
 // screen sees the release of a key it never saw pressed.
@@ -151,6 +156,7 @@ void showFrame() {
     renderFrame();
     SDL_RenderPresent(renderer);
     redrawNeeded = false;
+    lastShownMillis = monotonicMillis();
 }
 
 void toggleFullScreen() {
@@ -211,6 +217,7 @@ void takeWaitingEvents() {
 
 // Waits up to millis for an event and takes it and any that follow; redraws when asked.
 void waitForEvents(int millis) {
+    if (redrawNeeded) showFrame();
     SDL_Event event;
     if (SDL_WaitEventTimeout(&event, millis) != 0) takeEvent(event);
     takeWaitingEvents();
@@ -375,8 +382,8 @@ void windowPresent() {
         }
     }
     shownValid = true;
-    if (changed) textureStale = true;
-    if (changed || redrawNeeded) showFrame();
+    if (changed) textureStale = redrawNeeded = true;
+    if (redrawNeeded && monotonicMillis() - lastShownMillis >= frameMillis) showFrame();
 }
 
 void windowReadEvent(KeyEvent *event) {

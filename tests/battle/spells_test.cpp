@@ -1,5 +1,6 @@
-// The spell menu, spell damage, and the spell animations on the headless clock.
+// The spell menu, and the spell animations as the player sees them on the headless clock.
 #include <set>
+#include <tuple>
 
 #include "battle/battle.h"
 #include "effects/particles.h"
@@ -10,36 +11,35 @@ class SpellTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
+        gameMode = modeBattle;
         currentMonster = Monster{"Blob", 10, 2, 2, 10};
+        monsterPicture = &monsterPictures[0];
         playerTurn = specialMenuOpen = 1;
-        quakeFrames = 0;
         player.spellsKnown = 4;
     }
-
-    // One key as a player types it: the press, then its release, which must change nothing.
+    // One key as a player types it, through the battle's frame: the press, then its release.
     static void press(uint16_t key) {
         headlessPress(key);
-        handleSpellKey();
-        handleSpellKey();
+        battleFrame();
+        if (playerTurn == 1) battleFrame();
     }
-
-    static std::set<int> damagesDealt(int power) {
-        std::set<int> seen;
-        for (uint32_t seed = 1; seed <= 300; seed++) {
-            randState = seed * 7919;
-            currentMonster.hp = 1000;
-            spellDamage(power);
-            seen.insert(1000 - currentMonster.hp);
+    // Runs the battle's frames until the queued spell has played out.
+    static void playOut(const uint8_t &pending) {
+        playerTurn = specialMenuOpen = 0;
+        for (int frame = 0; pending != 0; frame++) {
+            ASSERT_LT(frame, 1000);
+            battleFrame();
         }
-        return seen;
     }
 };
 
-TEST_F(SpellTest, SpellsCostTheirSpOrLeaveTheMenuOpen) {
+TEST_F(SpellTest, SpellsCostTheirSpOrLeaveTheMenuOpenAndLeftClosesIt) {
+    std::string messages;
+    headlessSetPresentHook([&messages] { messages += screenText(45, 2, 14) + "|"; });
     player.sp = 5;
     spellCursor = 2;
     press(keyEnter);
-    EXPECT_TRUE(textShownAt("Not enough SP.", 45, 2, 10));
+    EXPECT_NE(messages.find("Not enough SP.|"), std::string::npos);
     EXPECT_TRUE(textShownAt("Storm   6", 53, 21, 240));
     EXPECT_EQ(player.sp, 5);
     EXPECT_EQ(specialMenuOpen + playerTurn, 2);
@@ -56,8 +56,10 @@ TEST_F(SpellTest, SpellsCostTheirSpOrLeaveTheMenuOpen) {
 
     specialMenuOpen = playerTurn = 1;
     press(keyLeft);
-    EXPECT_EQ(specialMenuOpen, 0);
-    EXPECT_EQ(playerTurn, 1);
+    EXPECT_EQ(std::tuple(specialMenuOpen, playerTurn), std::tuple(0, 1));
+    currentMonster.hp = 3; // spell damage stops at zero as well
+    spellDamage(3);
+    EXPECT_EQ(currentMonster.hp, 0);
 }
 
 TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
@@ -83,28 +85,12 @@ TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
     player.sp = 50;
     press(keyDown);
     press(keyEnter);
-    EXPECT_EQ(player.sp, 50);
-    EXPECT_EQ(screenRow(2), "");
-}
-
-TEST_F(SpellTest, DamageCoversItsWholeRangeIgnoresDefenceAndStopsAtZero) {
-    currentMonster = Monster{"Golem", 30, 5, 6, 30};
-    EXPECT_EQ(damagesDealt(0), (std::set<int>{5, 6}));
-    EXPECT_EQ(damagesDealt(1), (std::set<int>{10, 11, 12}));
-    EXPECT_EQ(damagesDealt(2), (std::set<int>{15, 16, 17, 18}));
-    EXPECT_EQ(damagesDealt(3), (std::set<int>{20, 21, 22, 23, 24}));
-    EXPECT_EQ(damagesDealt(4), (std::set<int>{25, 26, 27, 28, 29, 30}));
-    EXPECT_EQ(damagesDealt(6), (std::set<int>{35, 36, 37, 38, 39, 40, 41, 42}));
-    currentMonster.hp = 3;
-    spellDamage(3);
-    EXPECT_EQ(currentMonster.hp, 0);
+    EXPECT_EQ(std::tuple(player.sp, specialMenuOpen), std::tuple(50, 1));
 }
 
 TEST_F(SpellTest, QuakeShowsTwoHundredShakenFramesAtAboutSixtyASecondAndStrikesOnTheNext) {
-    gameMode = modeBattle;
-    playerTurn = specialMenuOpen = 0;
     quakeSpellPending = 1;
-    monsterPicture = &monsterPictures[0];
+    quakeFrames = 0;
     std::set<std::pair<int, int>> shownPlaces;
     int shakenPresents = 0;
     uint64_t start = headlessNowMicros(), lastShake = start;
@@ -115,6 +101,7 @@ TEST_F(SpellTest, QuakeShowsTwoHundredShakenFramesAtAboutSixtyASecondAndStrikesO
         lastShake = headlessNowMicros();
     });
     int frames = 0;
+    playerTurn = specialMenuOpen = 0;
     while (quakeSpellPending != 0) {
         ASSERT_EQ(currentMonster.hp, 10);
         battleFrame();
@@ -132,12 +119,20 @@ TEST_F(SpellTest, QuakeShowsTwoHundredShakenFramesAtAboutSixtyASecondAndStrikesO
     EXPECT_EQ(currentMonster.hp, 0);
 }
 
-TEST_F(SpellTest, EveryAnimationRunsOutAndStormFreesWhatStillFlies) {
-    fireSpellPending = windSpellPending = 1;
+TEST_F(SpellTest, EveryAnimationRunsOutFireBurnsInRedAndYellowAndStormFreesWhatStillFlies) {
+    std::set<int> fireColours;
+    headlessSetPresentHook([&fireColours] {
+        for (Cell cell : screenSnapshot()) {
+            if (cell.glyph == 178 && fireSpellPending != 0) fireColours.insert(cell.colour);
+        }
+    });
     for (void (*animation)() : {blastEffect, poisonEffect, luminusEffect, fireEffect, windEffect}) {
+        fireSpellPending = animation == fireEffect;
+        windSpellPending = animation == windEffect;
         animation();
         EXPECT_EQ(particles->activeCount, 0);
     }
+    EXPECT_EQ(fireColours, (std::set<int>{4, 6, 12, 14})); // bright, then dimmed
     EXPECT_EQ(fireSpellPending + windSpellPending, 0);
     EXPECT_EQ(particles->originY, 16.0f);
 
@@ -149,9 +144,9 @@ TEST_F(SpellTest, EveryAnimationRunsOutAndStormFreesWhatStillFlies) {
     EXPECT_EQ(particles->originY, 0.0f);
 }
 
-TEST_F(SpellTest, LightningBoltStrikesEveryRowThenFlashes) {
+TEST_F(SpellTest, LightningStrikesFromTheTopRowDownThreeTimesFlashesAndThenHurts) {
     std::set<int> boltRows;
-    bool flashed = false;
+    int flashes = 0;
     headlessSetPresentHook([&] {
         for (int row = 0; row < 17; row++) {
             for (int x = 0; x < 34; x++) {
@@ -160,11 +155,14 @@ TEST_F(SpellTest, LightningBoltStrikesEveryRowThenFlashes) {
                     boltRows.insert(row);
             }
         }
-        flashed = flashed || (colourAt(0, 0) == 240 && colourAt(33, 16) == 240);
+        flashes += colourAt(0, 0) == 240 && colourAt(33, 16) == 240;
     });
-    drawLightningBolt(0, 10, 17, 0);
-    headlessSetPresentHook(nullptr);
+    lightningSpellPending = 1;
+    lightningBolts = 0;
+    currentMonster.hp = 100;
+    playOut(lightningSpellPending);
     EXPECT_EQ(boltRows.size(), 17u);
-    EXPECT_TRUE(flashed);
+    EXPECT_GE(flashes, 3);
+    EXPECT_LT(currentMonster.hp, 100);
     EXPECT_EQ(colourAt(0, 0), 0);
 }

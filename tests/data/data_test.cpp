@@ -192,7 +192,36 @@ TEST_F(DataCheckTest, TextsThatDoNotFitOrAreMissingAreNamed) {
     EXPECT_TRUE(mentions(report.problems, {"dragon2.txt", "wider than 29", "line 2 has 30"}));
     EXPECT_TRUE(mentions(report.problems, {"Wizard.txt", "line 2 holds byte 88"}));
     EXPECT_TRUE(mentions(report.problems, {"Wizard.txt", "20 rows", "only 17"}));
-    EXPECT_EQ(report.problems.size(), 9u);
+    // The overlong texts also run out of the areas blanked for them, and Goro's talk drags.
+    EXPECT_TRUE(mentions(report.problems, {"BartenderScripts.txt Tag2", "row 14 reaches"}));
+    EXPECT_TRUE(mentions(report.problems, {"NPCscripts.rtf Tag11", "row 17 reaches"}));
+    EXPECT_TRUE(mentions(report.problems, {"Goro's first talk", "takes 59 s"}));
+    EXPECT_EQ(report.problems.size(), 12u);
+}
+
+TEST_F(DataCheckTest, TextsThatLeavePiecesBehindOrDragAreNamed) {
+    std::string page, chapter;
+    for (int i = 0; i < 29; i++)
+        page += "Once upon a time. "; // 522 characters, 26 s at the typewriter's pace
+    for (int i = 0; i < 20; i++)
+        chapter += "word ";
+    DataReport report = examine(
+        goodData(),
+        {{"BartenderScripts.txt", "Tag1\nHave a drink.",
+          "Tag1\n" + std::string(59, 'a') + " " + std::string(55, 'b')},
+         {"Story.txt", "Chunk3\nOnce upon a time.", "Chunk3\n" + chapter},
+         {"Story.txt", "Chunk1\nOnce upon a time.", "Chunk1\n" + page},
+         {"NPCscripts.rtf", "Tag12\nGoro: Hi.", "Tag12\n" + std::string(29, 'a') + ".  Hi."},
+         {"NPCscripts.rtf", "Tag51\nDele: Hi.", "Tag51\nDele: " + std::string(400, 'a')}});
+    EXPECT_TRUE(mentions(report.problems, {"BartenderScripts.txt Tag1", "row 14 reaches column 64",
+                                           "row 14 up to 60"}));
+    EXPECT_TRUE(mentions(report.problems, {"Story.txt Chunk3", "purple key's message",
+                                           "\"word word word word word word\" on row 3"}));
+    EXPECT_TRUE(mentions(report.problems, {"Story.txt Chunk1", "523 characters take 26 s"}));
+    EXPECT_TRUE(
+        mentions(report.problems, {"NPCscripts.rtf Tag12", "screen rows 3 start with a blank"}));
+    EXPECT_TRUE(mentions(report.problems, {"Dele's first talk (Tag51 on) takes 44 s"}));
+    EXPECT_EQ(report.problems.size(), 5u);
 }
 
 TEST_F(DataCheckTest, BrokenRoomsAndOpeningsAreNamed) {

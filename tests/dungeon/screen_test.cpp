@@ -1,8 +1,23 @@
-// The dungeon screen: a room's first display, what Hard mode hides, locked doors, the clock.
+// The dungeon screen: a room's first display, what Hard mode hides, locked doors, the clock,
+// and the overhead map.
+#include <algorithm>
+#include <tuple>
+
 #include "dungeon/dungeon_fixture.h"
 #include "items/items.h"
 
-using DungeonScreenTest = DungeonTest;
+class DungeonScreenTest : public DungeonTest {
+  protected:
+    // Opens the overhead map and leaves it where the script runs out of keys.
+    void showMapUntilKeysRunOut() {
+        EXPECT_THROW(showOverheadMap(rooms.get(), roomRow, roomCol, height, width), RunEnded);
+    }
+    static int cellsInColour(uint8_t colour) {
+        std::vector<Cell> cells = screenSnapshot();
+        return static_cast<int>(
+            std::count_if(cells.begin(), cells.end(), [=](Cell c) { return c.colour == colour; }));
+    }
+};
 
 TEST_F(DungeonScreenTest, AFirstDisplayFurnishesTheRoomOnceAndPlacesThePlayerOnTheFloor) {
     makeGrid(1, 1);
@@ -20,13 +35,13 @@ TEST_F(DungeonScreenTest, AFirstDisplayFurnishesTheRoomOnceAndPlacesThePlayerOnT
     std::string furnished = interior();
     draw(); // a second display changes nothing in the room
     EXPECT_EQ(interior(), furnished);
-    EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cellRubble), 100);
-    EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cellPickup), 1);
-    EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cellNpc), 1);
+    for (auto [cell, count] : {std::pair{cellRubble, 100}, {cellPickup, 1}, {cellNpc, 1}})
+        EXPECT_EQ(std::count(furnished.begin(), furnished.end(), cell), count) << cell;
     EXPECT_EQ(current().state, roomShown);
     ASSERT_NE(player.playerRoomX, -1);
     EXPECT_EQ(current().cells[player.playerRoomY][player.playerRoomX], ' ');
     EXPECT_EQ(glyphAt(5 + player.playerRoomX, 2 + player.playerRoomY), 11);
+    EXPECT_EQ(std::tuple(glyphAt(5, 2), glyphAt(26, 15)), std::tuple(201, 188)); // the corners
     EXPECT_TRUE(textShownAt("100", 69, 19, 9)); // the panel: hit points
 }
 
@@ -36,9 +51,7 @@ TEST_F(DungeonScreenTest, LockedDoorsArePaintedOverTheirDoorwaysOnly) {
     placePlayer(5, 5);
     draw();
     EXPECT_EQ(screenCells[9][26], (Cell{' ', 32}));
-    EXPECT_EQ(current().cells[7][21], ' ');
-    const std::pair<const char *, int> codes[] = {
-        {"LDWX", 128}, {"LDNX", 0}, {"ldeg", 0}, {"LDEG ", 0}, {"Start", 0}};
+    const std::pair<const char *, int> codes[] = {{"LDWX", 128}, {"ldeg", 0}, {"LDEG ", 0}};
     for (auto [code, colour] : codes) {
         clearScreen(0);
         drawLockedDoor(code);
@@ -80,14 +93,58 @@ TEST_F(DungeonScreenTest, TheFlashlightClockCountsDownTwoMinutesASecondAtATime) 
         std::string text = screenText(16, 1, 4);
         if (text != "    " && (shown.empty() || shown.back() != text)) shown.push_back(text);
     }
-    ASSERT_EQ(shown.size(), 120u);
-    std::vector<std::string> picked; // the tick that shows 0:01 already reports the end
-    for (int i : {0, 1, 59, 60, 61, 119})
-        picked.push_back(shown[i]);
-    EXPECT_EQ(picked, (std::vector<std::string>{"2:00", "1:59", "1:01", "1:00", "0:59", "0:01"}));
-    EXPECT_EQ(ranOut, 1);
-    timerAccumMillis = 0; // time between calls counts only modulo one second
-    headlessSetNowMicros(headlessNowMicros() + 3400000);
-    intervalElapsed(1000);
-    EXPECT_EQ(timerAccumMillis, 400);
+    ASSERT_EQ(shown.size(), 120u); // the tick that shows 0:01 already reports the end
+    EXPECT_EQ(std::tuple(shown[0], shown[1], shown[60], shown[119]),
+              std::tuple("2:00", "1:59", "1:00", "0:01"));
+}
+
+TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArrowsDoNothing) {
+    makeGrid(8, 5);
+    std::tie(roomRow, roomCol) = std::tuple(2, 3);
+    roomAt(0, 1).state = roomAbsent;
+    showMapUntilKeysRunOut();
+    EXPECT_EQ(std::tuple(colourAt(33, 7), glyphAt(34, 7)), std::tuple(144, '-')); // room (0, 0)
+    EXPECT_EQ(std::tuple(colourAt(35, 7), colourAt(39, 11)), std::tuple(0, 224)); // absent, player
+    EXPECT_EQ(cellsInColour(144), 38);
+    EXPECT_TRUE(textShownAt("Press Enter to exit", 2, 6, 15));
+    std::vector<Cell> before = screenSnapshot();
+    for (uint16_t key : {keyLeft, keyUp, keyRight, keyDown, keyEnter})
+        headlessPress(key);
+    showOverheadMap(rooms.get(), roomRow, roomCol, height, width);
+    EXPECT_TRUE(screenSnapshot() == before);
+    KeyEvent release;
+    readKeyEvent(&release);
+    headlessEvent(KeyEvent{false, keyEnter, '\r'}); // a lone release leaves as well
+    showOverheadMap(rooms.get(), roomRow, roomCol, height, width);
+
+    for (int i = 0; i < width * height; i++)
+        rooms[i].state = rooms[i].state == roomAbsent ? roomAbsent : roomUnseen;
+    roomAt(0, 0).state = roomShown;
+    hardMode = 1;
+    showMapUntilKeysRunOut();
+    EXPECT_EQ(std::tuple(cellsInColour(144), colourAt(33, 7)), std::tuple(1, 144));
+}
+
+TEST_F(DungeonScreenTest, TheMapOfALargeGridScrollsOneStepAtATimeToItsLastRowOrColumn) {
+    makeGrid(1, 12);
+    roomRow = 11;
+    showMapUntilKeysRunOut();
+    EXPECT_EQ(std::tuple(colourAt(40, 1), colourAt(40, 21), colourAt(40, 23)),
+              std::tuple(144, 144, 0)); // rows 0 to 10 from the origin (40, 1)
+    for (int presses = 1; presses <= 2; presses++) {
+        for (int i = 0; i < presses; i++)
+            headlessPress(keyDown);
+        showMapUntilKeysRunOut();
+        EXPECT_EQ(colourAt(40, 21), 224) << presses;
+    }
+    makeGrid(45, 2);
+    std::tie(roomRow, roomCol) = std::tuple(0, 44);
+    for (int presses : {0, 5, 6, 7}) {
+        for (int i = 0; i < presses; i++)
+            headlessPress(keyRight);
+        showMapUntilKeysRunOut();
+        EXPECT_EQ(cellsInColour(144) + cellsInColour(224), 2 * 39) << presses;
+        EXPECT_EQ(colourAt(77, 10), presses >= 6 ? 224 : 144) << presses; // origin (1, 10)
+        EXPECT_EQ(colourAt(79, 10), 0);
+    }
 }

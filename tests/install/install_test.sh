@@ -28,6 +28,7 @@ fi
 home="$work/home"
 games="$home/.local/share/brinewort"
 mkdir -p "$games" "$work/elsewhere"
+chmod go-w "$games" # the game saves only in a directory nobody else may write to
 printf 'Chunk1\nFirst page._\nChunk2\nSecond page._\n' >"$games/Story.txt"
 
 tmux_ -f /dev/null new-session -d -s game -x 80 -y 25 -c "$work/elsewhere" \

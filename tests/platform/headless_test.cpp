@@ -1,9 +1,14 @@
-// The three ways of reading keys, as every backend must give them, through the headless one.
+// The three ways of reading keys, as every backend must give them, through the headless one;
+// and the queue of pending events they share.
+#include <tuple>
+
+#include "platform/eventqueue.h"
 #include "support/harness.h"
 
 using KeyReadingTest = GameTest;
 
 TEST_F(KeyReadingTest, APressArrivesAsAPressThenItsReleaseAndEveryLookShowsTheScreen) {
+    EXPECT_FALSE(headlessCursorVisible()); // start-up hides the cursor
     int presents = headlessPresentCount();
     headlessPressCharacter('d');
     KeyEvent event;
@@ -50,7 +55,7 @@ TEST_F(KeyReadingTest, APollTakesEverythingPendingButTheReleaseOfAKeyStillHeld) 
     EXPECT_FALSE(events[0].keyDown);
 }
 
-TEST_F(KeyReadingTest, AReadWithNoKeyLeftEndsTheRunInsteadOfHanging) {
+TEST_F(KeyReadingTest, AReadWithNoKeyLeftEndsTheRunAndAKeySourceAnswersEachReadAsItComes) {
     KeyEvent events[maxPolledEvents];
     EXPECT_THROW(readKeyEvent(events), RunEnded);
     // A loop that only polls ends too, after a long stretch of virtual time.
@@ -60,9 +65,6 @@ TEST_F(KeyReadingTest, AReadWithNoKeyLeftEndsTheRunInsteadOfHanging) {
                 pollKeyEvents(events, maxPolledEvents);
         },
         RunEnded);
-}
-
-TEST_F(KeyReadingTest, AKeySourceAnswersEachReadAsItComes) {
     int asked = 0;
     headlessSetKeySource([&asked] {
         if (++asked <= 3) headlessPressCharacter(static_cast<char>('a' + asked - 1));
@@ -75,4 +77,22 @@ TEST_F(KeyReadingTest, AKeySourceAnswersEachReadAsItComes) {
     });
     EXPECT_EQ(typed, "abc");
     EXPECT_EQ(asked, 4);
+}
+
+TEST(EventQueue, AFullQueueDropsWholeKeysAndKeepsOrderAcrossItsEnd) {
+    EventQueue queue;
+    for (int key = 0; key < EventQueue::capacity; key++) // twice what fits
+        queuePushPress(queue, static_cast<uint16_t>(key), 'k');
+    EXPECT_EQ(queue.count, EventQueue::capacity);
+    KeyEvent event;
+    ASSERT_TRUE(queuePop(queue, &event));
+    queuePushPress(queue, 9999, 'x'); // room for its press only: never half a key
+    queuePush(queue, KeyEvent{true, 9998, 'y'});
+    for (int i = 1; i <= EventQueue::capacity; i++) {
+        ASSERT_TRUE(queuePop(queue, &event));
+        if (i == EventQueue::capacity) break;
+        ASSERT_EQ(std::tuple(event.keyDown, event.virtualKey), std::tuple(i % 2 == 0, i / 2)) << i;
+    }
+    EXPECT_EQ(std::tuple(event.keyDown, event.virtualKey), std::tuple(true, 9998));
+    EXPECT_FALSE(queuePop(queue, &event));
 }

@@ -4,7 +4,9 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <sstream>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -266,15 +268,18 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         EXPECT_EQ(player.hp, saveDamaged ? 42 : 55);
         expectSane();
     }
-    // The reason for a missing data file went to the error stream, and nothing else did.
+    // Every line on the error stream names the damaged file and says what is wrong with it;
+    // an empty file always gets one.
     std::string errors = headlessErrors();
-    if (damage == Damage::missing && file != saveFileName) {
-        std::string line = file + ": No such file or directory\n";
+    std::istringstream lines(errors);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_EQ(line.rfind(file + ": ", 0), 0u) << line;
+        if (damage == Damage::missing) {
+            EXPECT_EQ(line, file + ": No such file or directory");
+        }
+    }
+    if (file != saveFileName && (damage == Damage::missing || damage == Damage::empty)) {
         EXPECT_FALSE(errors.empty());
-        for (size_t at = 0; at < errors.size(); at += line.size())
-            ASSERT_EQ(errors.compare(at, line.size(), line), 0) << errors;
-    } else {
-        EXPECT_EQ(errors, "");
     }
 }
 
@@ -310,4 +315,46 @@ TEST_F(DamagedMapTest, ARoomWhoseLevelCharacterIsByte255RollsForEncountersSafely
     feedKeys(walk);
     Seen seen = watch([] { runCurrentMode(); });
     EXPECT_TRUE(seen.inDungeon && seen.inBattle);
+}
+
+// Files no reader can use: each is refused at once, on screen and on the error stream, with
+// the reason; none may block (a FIFO) or read for ever (/dev/zero).
+TEST_F(DamagedMapTest, HostileDataFilesAreRefusedWithTheirReason) {
+    struct Hostile {
+        const char *what;
+        void (*make)(const char *name);
+        const char *reason;
+        bool couldntFind; // "Couldnt find file" stands above the reason
+    };
+    const Hostile cases[] = {
+        {"a directory", [](const char *name) { fs::create_directory(name); }, "Is a directory",
+         true},
+        {"a FIFO", [](const char *name) { ASSERT_EQ(mkfifo(name, 0600), 0); }, "not a regular file",
+         true},
+        {"a link to /dev/zero", [](const char *name) { fs::create_symlink("/dev/zero", name); },
+         "not a regular file", true},
+        {"too large", [](const char *name) { writeFile(name, std::string(maxFileBytes + 1, 'x')); },
+         "File too large", true},
+        {"without the tag", [](const char *name) { writeFile(name, "Other\ntext_\n"); },
+         "no section", false},
+    };
+    for (const Hostile &hostile : cases) {
+        for (const char *name : {"Story.txt", "map.txt"}) {
+            SCOPED_TRACE(std::string(name) + " as " + hostile.what);
+            fs::remove_all(name);
+            hostile.make(name);
+            headlessReset();
+            clearScreen(0);
+            if (name == std::string("map.txt")) {
+                int32_t row, col, height, width;
+                EXPECT_EQ(loadDungeon(name, "MapTag1", row, col, height, width), nullptr);
+            } else {
+                EXPECT_EQ(readTextSection(name, "Chunk1"), nullptr);
+            }
+            EXPECT_EQ(textShownAt("Couldnt find file", 45, 2, 15), hostile.couldntFind);
+            std::string reason = std::string(name) + ": " + hostile.reason;
+            EXPECT_EQ(screenText(45, 3, static_cast<int>(reason.size())), reason);
+            EXPECT_EQ(std::string(headlessErrors()).rfind(reason, 0), 0u) << headlessErrors();
+        }
+    }
 }

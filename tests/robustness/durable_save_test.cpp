@@ -36,7 +36,8 @@ static void becomeFirstState() {
 
 static void becomeSecondState() {
     becomeFreshPlayer();
-    player.hp = 12345;
+    player.maxHp = 1234;
+    player.hp = 1234;
     player.experience = 99;
     itemCounts[16] = 100;
     defeatedBosses[19] = DefeatedBoss{modeCastle, 11, 7};
@@ -60,14 +61,14 @@ TEST_F(DurableSaveTest, AFailureAtAnyStepLeavesTheOldSaveAndNoLeftover) {
         clearScreen(0);
         saveGame();
         if (readFile(saveFileName) != oldText) break;
-        EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));
+        EXPECT_TRUE(textShownAt("Cannot save game", 10, 13, 15));
         EXPECT_FALSE(std::filesystem::exists("SaveFile.txt.new"));
         ASSERT_LT(step, 1000);
     }
     EXPECT_EQ(step, 1 + saveFileLines + saveExtraLines + 4);
     EXPECT_TRUE(loadGame());
     EXPECT_EQ(player.level, 3);
-    EXPECT_EQ(screenText(45, 5, 16), std::string(16, ' '));
+    EXPECT_EQ(screenText(10, 13, 16), std::string(16, ' '));
 }
 
 TEST_F(DurableSaveTest, AProcessKilledWhileSavingLeavesOneWholeSave) {
@@ -111,7 +112,7 @@ TEST_F(DurableSaveTest, AProcessKilledWhileSavingLeavesOneWholeSave) {
         leftovers += std::filesystem::exists("SaveFile.txt.new");
         becomeFreshPlayer();
         ASSERT_TRUE(loadGame());
-        EXPECT_EQ(player.hp, text == second ? 12345 : 100);
+        EXPECT_EQ(player.hp, text == second ? 1234 : 100);
     }
     // Both states were caught on disk, and some kills fell in the middle of a save.
     EXPECT_GT(seen[0], 0);

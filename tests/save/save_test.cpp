@@ -1,6 +1,10 @@
 // The save file: its exact lines, the round trip, older saves, and what a damaged file or
 // disk does.
+#include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "battle/battle.h"
@@ -24,6 +28,9 @@ static std::string firstLines(const std::string &text, int lines) {
 using SaveTest = GameTest;
 
 TEST_F(SaveTest, ASaveRightAfterStartHoldsTheStartingValuesLineForLine) {
+    writeFile("SaveFile.txt.new", "BOB\n"); // left by a save that was cut short
+    startUp();
+    EXPECT_FALSE(std::filesystem::exists("SaveFile.txt.new"));
     saveGame();
     std::string expected = "BOB\n100\n20\n100\n20\n8\n5\n1\n0\n1\n1\n1\n1\n1\n1\n";
     for (int i = 0; i < 14 + 60; i++)
@@ -35,12 +42,12 @@ TEST_F(SaveTest, ASaveRightAfterStartHoldsTheStartingValuesLineForLine) {
 }
 
 TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
-    player.hp = 12345;
-    player.maxHp = 1000000;
-    player.sp = -5;
+    player.hp = 1234;
+    player.maxHp = 5000;
+    player.sp = 0;
     player.level = 181;
     mollochDefeats = 3;
-    itemCounts[0] = -5;
+    itemCounts[0] = 0;
     itemCounts[12] = 127;
     defeatedBosses[0] = DefeatedBoss{4, 11, 7};
     defeatedBosses[19] = DefeatedBoss{5, 2, 13};
@@ -56,7 +63,7 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
     startUp();
     hardMode = 1;
     ASSERT_TRUE(loadGame());
-    EXPECT_TRUE(player.hp == 12345 && player.sp == -5 && defeatedBosses[19].roomRow == 13);
+    EXPECT_TRUE(player.hp == 1234 && player.sp == 0 && defeatedBosses[19].roomRow == 13);
     EXPECT_STREQ(player.weaponName, "Broadsword");
     EXPECT_EQ(player.weaponStrength * 10000 + clockMinutes * 100 + clockSeconds, 160107);
     EXPECT_EQ(bosses[bossAgamir - 1].hp * 1000 + bosses[bossAgamir - 1].maxHp, 3110);
@@ -141,18 +148,23 @@ TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
 TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
     saveGame();
     std::string good = readFile("SaveFile.txt");
-    std::string garbled = good, hugeCount = good;
-    garbled.replace(garbled.find("\n8\n"), 3, "\neight\n");
-    size_t itemLine = 0; // line 13, the first item count, after the name and the stats
-    for (int line = 0; line < 12; line++)
-        itemLine = hugeCount.find('\n', itemLine) + 1;
-    hugeCount.replace(itemLine, 1, "300"); // more than a byte holds
-    // The lines after line 89 cut short, or a clock that never comes back to 0:00.
+    // The file with line n (1 for the name) replaced.
+    auto withLine = [&good](int n, const std::string &text) {
+        size_t at = 0;
+        for (int line = 1; line < n; line++)
+            at = good.find('\n', at) + 1;
+        return std::string(good).replace(at, good.find('\n', at) - at, text);
+    };
+    // Cut short, garbled, empty, and values play never reaches, which the game's sums would
+    // overflow on: hit points beyond their maximum or the int range, a count of more than a
+    // byte or a negative one (usable for ever), level 0, a boss in a sixth dungeon; the lines
+    // after line 89 cut short, a clock that never comes back to 0:00, a boss grown past play.
     std::string cutLater = firstLines(good, saveFileLines + 3);
-    std::string badClock =
-        cutLater + "60\n" + good.substr(firstLines(good, saveFileLines + 4).size());
     for (const std::string &bad :
-         {good.substr(0, good.size() / 2), garbled, hugeCount, std::string(), cutLater, badClock}) {
+         {good.substr(0, good.size() / 2), withLine(7, "eight"), std::string(),
+          withLine(2, "2147483647"), withLine(2, "101"), withLine(4, "2147483647"),
+          withLine(13, "300"), withLine(13, "-1"), withLine(10, "0"), withLine(32, "9"), cutLater,
+          withLine(saveFileLines + 4, "60"), withLine(saveFileLines + 8, "2147483647")}) {
         writeFile("SaveFile.txt", bad);
         player.hp = 42;
         itemCounts[0] = 9;
@@ -162,20 +174,95 @@ TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
     }
 }
 
-TEST_F(SaveTest, ASaveThatCannotBeCompletedLeavesTheOldSaveWhole) {
-    saveGame();
-    std::string old = readFile("SaveFile.txt");
-    player.hp = 7;
-    ASSERT_EQ(symlink("/dev/full", "SaveFile.txt.new"), 0); // the disk fills up
-    saveGame();
-    EXPECT_EQ(readFile("SaveFile.txt"), old);
-    EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));
-    EXPECT_FALSE(std::filesystem::exists("SaveFile.txt.new"));
+// A save that cannot be made says why, in the talk area and on the error stream, and leaves
+// the old save as it was; a link planted as the temporary file is never followed.
+TEST_F(SaveTest, ASaveRefusedOrCutShortSaysWhyAndLeavesTheOldSaveWhole) {
+    namespace fs = std::filesystem;
+    struct Case {
+        const char *what;
+        std::function<void()> arrange, undo;
+        const char *reason; // null: the save goes through
+    };
+    struct rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const Case cases[] = {
+        {"a link planted as the temporary file",
+         [] { ASSERT_EQ(symlink("victim", "SaveFile.txt.new"), 0); }, [] {}, nullptr},
+        {"a directory others may write to",
+         [] { fs::permissions(".", fs::perms::group_write, fs::perm_options::add); },
+         [] { fs::permissions(".", fs::perms::group_write, fs::perm_options::remove); },
+         "its directory is not the player's alone"},
+        {"a save that is a directory",
+         [] {
+             fs::rename("SaveFile.txt", "kept");
+             fs::create_directory("SaveFile.txt");
+         },
+         [] {
+             fs::remove("SaveFile.txt");
+             fs::rename("kept", "SaveFile.txt");
+         },
+         "SaveFile.txt is not a regular file"},
+        {"a file size limit (the disk is full)",
+         [] {
+             signal(SIGXFSZ, SIG_IGN);
+             struct rlimit none = {0, RLIM_INFINITY};
+             getrlimit(RLIMIT_FSIZE, &none);
+             none.rlim_cur = 0;
+             setrlimit(RLIMIT_FSIZE, &none);
+         },
+         [limit] {
+             setrlimit(RLIMIT_FSIZE, &limit);
+             signal(SIGXFSZ, SIG_DFL);
+         },
+         "File too large"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        player.hp = 100;
+        ASSERT_TRUE(saveGame());
+        std::string old = readFile("SaveFile.txt");
+        writeFile("victim", "precious");
+        headlessReset();
+        clearScreen(0);
+        player.hp = 7;
+        c.arrange();
+        bool saved = saveGame();
+        c.undo();
+        EXPECT_EQ(saved, c.reason == nullptr);
+        EXPECT_EQ(readFile("victim"), "precious");
+        EXPECT_FALSE(fs::exists("SaveFile.txt.new"));
+        if (c.reason == nullptr) {
+            EXPECT_NE(readFile("SaveFile.txt"), old);
+            continue;
+        }
+        EXPECT_EQ(readFile("SaveFile.txt"), old);
+        EXPECT_TRUE(textShownAt("Cannot save game", 10, 13, 15));
+        EXPECT_EQ(screenText(10, 14, static_cast<int>(std::strlen(c.reason))), c.reason);
+        EXPECT_EQ(std::string(headlessErrors()),
+                  std::string("SaveFile.txt: Cannot save game: ") + c.reason + "\n");
+    }
+}
 
-    // The save cannot be put in place at all.
-    std::filesystem::remove("SaveFile.txt");
-    std::filesystem::create_directories("SaveFile.txt/inside");
-    clearScreen(0);
-    saveGame();
-    EXPECT_TRUE(textShownAt("Cannot save game", 45, 5, 15));
+// A save the player linked elsewhere stays a link: its target gets the new save.
+TEST_F(SaveTest, ALinkedSaveStaysALinkAndItsTargetIsSaved) {
+    std::filesystem::create_directory("elsewhere");
+    writeFile("elsewhere/mine.txt", "");
+    ASSERT_EQ(symlink("elsewhere/mine.txt", "SaveFile.txt"), 0);
+    player.level = 12;
+    ASSERT_TRUE(saveGame());
+    EXPECT_TRUE(std::filesystem::is_symlink("SaveFile.txt"));
+    player.level = 1;
+    ASSERT_TRUE(loadGame());
+    EXPECT_EQ(player.level, 12);
+    EXPECT_FALSE(std::filesystem::exists("elsewhere/mine.txt.new"));
+}
+
+// A save that is there but cannot be read is not reported as missing.
+TEST_F(SaveTest, ASaveThatCannotBeReadSaysWhy) {
+    std::filesystem::create_directory("SaveFile.txt");
+    headlessReset();
+    EXPECT_FALSE(loadGame());
+    EXPECT_TRUE(textShownAt("The saved adventure cannot be read", 20, 20, 15));
+    EXPECT_TRUE(textShownAt("SaveFile.txt: Is a directory", 20, 21, 15));
+    EXPECT_EQ(std::string(headlessErrors()), "SaveFile.txt: Is a directory\n");
 }

@@ -9,8 +9,9 @@
 
 void GameTest::SetUp() {
     previousDirectory = std::filesystem::current_path();
-    char pattern[] = "/tmp/brinewort-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    // In TMPDIR when it is set: a run can have a temporary directory nothing else cleans.
+    std::string pattern = (std::filesystem::temp_directory_path() / "brinewort-test-XXXXXX");
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
     directory = pattern;
     std::filesystem::current_path(directory);
     usePlatform(&headlessPlatform);

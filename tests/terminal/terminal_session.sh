@@ -27,6 +27,8 @@ else
     printf 'dragon\n  /\\_/\\\n_\n' >"$work/data/dragon2.txt"
     printf 'wizard\n  /^\\\n_\n' >"$work/data/Wizard.txt"
 fi
+# The game saves only in a directory nobody else may write to, whatever the umask.
+chmod go-w "$work/data"
 
 # Colours of one cell as xterm colour numbers "FG BG".
 colour() { tmux_ capture-pane -p -e -t "$session" | python3 "$here/screen.py" "$1" "$2"; }

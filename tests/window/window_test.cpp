@@ -1,22 +1,28 @@
 // The window backend on a real display (run under Xvfb): the title menu's cells drawn as the
 // font's glyphs in the classic palette, whole-number scaling with a black border, and SDL's
-// key events read as the terminal's are. With BRINEWORT_WINDOW_CAPTURE naming a file, the
-// title menu is also saved there as a BMP picture.
+// key events read as the terminal's are; and the recorded demos replayed in it. With
+// BRINEWORT_WINDOW_CAPTURE naming a file, the title menu is also saved there as a BMP picture.
 #include <SDL.h>
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <set>
 
 #include "frontend/frontend.h"
+#include "recording/recording.h"
 #include "support/harness.h"
 #include "window/window.h"
 
 namespace {
 
+namespace fs = std::filesystem;
+
 class WindowTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
-        if (!windowDisplayAvailable()) GTEST_SKIP() << "no display (run under xvfb-run)";
+        // Only built with the window backend, so a missing display is a fault of the test run.
+        ASSERT_TRUE(windowDisplayAvailable()) << "no display: run under xvfb-run";
         playTitleIntro(); // on the headless clock: the intro takes no time here
         usePlatform(&windowPlatform);
         ASSERT_TRUE(windowPlatform.init());
@@ -192,4 +198,42 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
     } catch (const RunEnded &ended) {
         EXPECT_EQ(ended.signal, 0);
     }
+}
+
+// Every recorded demo, replayed at full speed with the window as the presenter, goes as it went
+// when recorded: every checkpoint holds, it ends in the recorded state and cells, and the
+// window shows those cells.
+TEST_F(WindowTest, TheRecordedDemosReplayInTheWindowToTheirRecordedEnd) {
+    const fs::path source = fs::path(__FILE__).parent_path().parent_path().parent_path();
+    for (const fs::directory_entry &entry : fs::directory_iterator(source / "data")) {
+        fs::path name = entry.path().filename();
+        bool dataFile = name.extension() == ".txt" || name.extension() == ".rtf";
+        if (dataFile && name != "SaveFile.txt") fs::copy_file(entry.path(), name);
+    }
+    int replayed = 0;
+    for (const fs::directory_entry &demo : fs::directory_iterator(source / "tests" / "demos")) {
+        if (demo.path().extension() != ".rec") continue;
+        SCOPED_TRACE(demo.path().filename().string());
+        replayed++;
+        Recording recording;
+        std::string error;
+        ASSERT_TRUE(loadRecording(demo.path().c_str(), &recording, &error)) << error;
+        ASSERT_TRUE(checkReplayData(recording, &error)) << error;
+        ReplayOptions options;
+        options.speed = 0;
+        ReplayResult result = runReplay(recording, windowPlatform, options);
+        EXPECT_EQ(result.outcome, ReplayOutcome::finished)
+            << result.message << "\nrecorded: " << result.expected
+            << "\nreplayed: " << result.actual;
+        auto checkpoints = std::count_if(
+            recording.records.begin(), recording.records.end(),
+            [](const Record &record) { return record.kind == Record::Kind::checkpoint; });
+        EXPECT_EQ(result.checkpointsPassed, checkpoints);
+        ASSERT_FALSE(recording.records.empty());
+        EXPECT_EQ(recording.records.back().text, " end " + checkpointState());
+        WindowCapture capture;
+        ASSERT_TRUE(windowCapture(&capture));
+        EXPECT_EQ(firstWrongPixel(capture), -1);
+    }
+    EXPECT_GT(replayed, 0);
 }

@@ -182,10 +182,14 @@ bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
     return false;
 }
 
-bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
+// A boss that won last time is fought again only after a level more.
+bool lostAtThisLevel(const AutoPlayer &bot, int boss) {
     auto lost = bot.bossLostAtLevel.find(boss);
-    if (lost != bot.bossLostAtLevel.end() && player.level <= lost->second) return false;
-    return canBeat(fighter, bossFoe(boss), pessimistic);
+    return lost != bot.bossLostAtLevel.end() && player.level <= lost->second;
+}
+
+bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
+    return !lostAtThisLevel(bot, boss) && canBeat(fighter, bossFoe(boss), pessimistic);
 }
 
 // ---------------------------------------------------------------- Dungeons
@@ -320,12 +324,18 @@ Goal chooseGoal(const AutoPlayer &bot) {
                         .text = "pick up the " + bot.dungeons.at(here).rooms[room].pickup};
         }
     }
+    auto explore = [](int mode) {
+        return Goal{.kind = GoalKind::dungeon,
+                    .mode = mode,
+                    .text = std::string("explore the ") + dungeonName(mode)};
+    };
     for (int mode : dungeonModes) {
         if (mode == here) continue;
-        if (bot.dungeons.count(mode) == 0)
-            return Goal{.kind = GoalKind::dungeon,
-                        .mode = mode,
-                        .text = std::string("explore the ") + dungeonName(mode)};
+        // A bold player goes where it was sent, and looks into other places when that is done.
+        if (bot.dungeons.count(mode) == 0) {
+            if (bot.bold) continue;
+            return explore(mode);
+        }
         if (nearestWantedItem(bot, mode, routesIn(mode)) >= 0)
             return Goal{.kind = GoalKind::dungeon,
                         .mode = mode,
@@ -340,17 +350,20 @@ Goal chooseGoal(const AutoPlayer &bot) {
         Fighter rested = currentFighter();
         rested.hp = rested.maxHp;
         rested.sp = player.maxSp;
-        if (!readyFor(bot, boss, rested, true)) {
+        if (bot.bold ? lostAtThisLevel(bot, boss) : !readyFor(bot, boss, rested, true)) {
             return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
                         .mode = mode,
                         .text = "gain a level before fighting " + name};
         }
-        if (!readyFor(bot, boss, currentFighter(), false))
+        if (!bot.bold && !readyFor(bot, boss, currentFighter(), false))
             return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
         return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
                     .mode = mode,
                     .room = room,
                     .text = "fight " + name};
+    }
+    for (int mode : dungeonModes) {
+        if (mode != here && bot.dungeons.count(mode) == 0) return explore(mode);
     }
     throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
 }
@@ -496,10 +509,13 @@ char dungeonKey(AutoPlayer &bot) {
         int step = firstStep(room, doorway(side));
         return walkKey(bot, step == standingThere ? side : step);
     }
-    if (goal.kind == GoalKind::pickup)
-        return walkKey(bot, firstStep(room, cellsHolding(room, cellPickup)));
+    // Rubble can wall in an item or a boss; it lies differently on the next visit.
+    if (goal.kind == GoalKind::pickup) {
+        int step = firstStep(room, cellsHolding(room, cellPickup));
+        return step < 0 ? 'p' : walkKey(bot, step);
+    }
     int step = firstStep(room, besideGlyph(room, cellBoss));
-    return step == standingThere ? 't' : walkKey(bot, step);
+    return step == standingThere ? 't' : step < 0 ? 'p' : walkKey(bot, step);
 }
 
 // ---------------------------------------------------------------- Other screens

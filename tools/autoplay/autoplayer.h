@@ -41,6 +41,9 @@ struct AutoPlayer {
     bool continueNext = false;             // the next title menu is answered with Continue
     bool quitWhenWon = false;              // after the ending, Quit in the title menu (else wait)
     std::string goal;                      // what it was doing last, for the failure message
+    // Fights each boss as soon as it is reached, as a player who follows the directions does,
+    // instead of first gaining levels and resting until the fight looks safe.
+    bool bold = false;
 
     // --- What it watches ---
     bool fighting = false;

@@ -31,8 +31,9 @@ struct RawSection {
 // Reads a section with the game's own tag search and character reader.
 static RawSection readRawSection(const fs::path &file, const std::string &tag) {
     RawSection section;
-    FILE *stream = std::fopen(file.c_str(), "rb");
-    if (stream == nullptr) return section;
+    FileBytes bytes = readFileBytes(file.c_str());
+    if (!bytes.ok) return section;
+    DataReader stream = readerOf(bytes.bytes);
     section.found = findTagLine(stream, tag.c_str());
     int ch = EOF;
     if (section.found) {
@@ -44,36 +45,93 @@ static RawSection readRawSection(const fs::path &file, const std::string &tag) {
         while ((ch = readTextChar(stream)) != EOF && ch != '\n')
             section.restOfLine += static_cast<char>(ch);
     }
-    std::fclose(stream);
     return section;
 }
 
 // How many rows the game's typewriter fills with a text at a width: typed on the cleared
 // screen from the top left, so that its wrap is measured by the game itself.
 static int typedRows(const char *text, int width) {
-    constexpr uint8_t ink = 15;
+    constexpr uint8_t typedInk = 15;
     clearScreen(0);
-    typeText(text, ink, width, 0, 0);
+    typeText(text, typedInk, width, 0, 0);
     int rows = 0;
     for (int row = 0; row < screenHeight; row++) {
         for (int column = 0; column < width; column++) {
-            if (screenCells[row][column].colour == ink) rows = row + 1;
+            if (screenCells[row][column].colour == typedInk) rows = row + 1;
         }
     }
     clearScreen(0);
     return rows;
 }
 
-// Where a kind of section is typed: its width and the rows it may fill.
+// Where a kind of section is typed, the rows it may fill, and the cells blanked before it is
+// typed: a text that shows anything outside them leaves pieces behind under the next one.
 struct TextPlace {
-    int width;
+    int x, y, width;
     int rows;
     const char *rowsText;
+    bool (*blanked)(int column, int row);
+    const char *blankedText;
+    bool page; // a story page or reward chapter, read at the typewriter's pace
 };
-static const TextPlace fullPage = {60, 23, "rows 2..24"};
-static const TextPlace bartenderArea = {60, 3, "rows 13..15"};
-static const TextPlace dialogueArea = {30, 15, "rows 2..16"};
-static const TextPlace battleMessage = {31, 6, "the battle's message area"};
+static bool wholeScreen(int, int) {
+    return true;
+}
+// The tavern's talk blank: 61 blanks from column 10 of row 13, a line end, 61 from column 0.
+static bool talkBlank(int column, int row) {
+    return (row == 13 && column >= 10 && column <= 70) || (row == 14 && column <= 60);
+}
+static bool dialogueBlank(int column, int row) {
+    return row >= 2 && row <= 16 && column >= 40 && column <= 72;
+}
+static const TextPlace fullPage = {10, 2, 60, 23, "rows 2..24", wholeScreen, "", true};
+static const TextPlace bartenderArea = {
+    10, 13, 60, 3, "rows 13..15", talkBlank, "row 13 from column 10 to 70, row 14 up to 60", false};
+static const TextPlace dialogueArea = {
+    40, 2, 30, 15, "rows 2..16", dialogueBlank, "columns 40 to 72 of rows 2 to 16", false};
+static const TextPlace battleMessage = {45,          2,  31,   6, "the battle's message area",
+                                        wholeScreen, "", false};
+
+constexpr uint8_t ink = 15;
+
+// Types a text where the game types it, on a cleared screen, and names the cells it shows
+// outside the place's blanked area and the rows that begin with a blank.
+static void checkLayout(const char *text, const TextPlace &place, const std::string &where,
+                        Lines &problems) {
+    clearScreen(0);
+    typeText(text, ink, place.width, place.x, place.y);
+    std::string outside, blankRows;
+    for (int row = place.y; row < screenHeight; row++) {
+        int last = -1;
+        for (int column = 0; column < screenWidth; column++) {
+            const Cell &cell = screenCells[row][column];
+            if (cell.colour == ink && cell.glyph != ' ') last = column;
+        }
+        if (last < 0) continue;
+        const Cell &first = screenCells[row][place.x];
+        if (first.colour == ink && first.glyph == ' ')
+            blankRows += (blankRows.empty() ? "" : ", ") + std::to_string(row);
+        if (outside.empty() && !place.blanked(last, row))
+            outside = "row " + std::to_string(row) + " reaches column " + std::to_string(last);
+    }
+    clearScreen(0);
+    if (!outside.empty()) {
+        problems.push_back(where + outside + ", past the cells blanked before it (" +
+                           place.blankedText + "): the next text shows pieces of it");
+    }
+    if (!blankRows.empty())
+        problems.push_back(where + "screen rows " + blankRows + " start with a blank");
+}
+
+// The typewriter's pace and the waits of a first talk with the characters.
+constexpr int millisPerCharacter = 50;
+constexpr int millisAfterSection = 2000;
+constexpr int longestPageMillis = 25000; // a story page or reward chapter
+constexpr int longestFirstTalkMillis = 40000;
+
+static std::string seconds(int millis) {
+    return std::to_string((millis + 500) / 1000) + " s";
+}
 
 static void checkSection(const fs::path &file, const std::string &tag, const TextPlace &place,
                          Lines &problems) {
@@ -104,11 +162,71 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
         problems.push_back(where + "an underscore inside the text ends the section early; \"" +
                            raw.restOfLine + "\" is never shown");
     }
-    int rows = typedRows(readTextSection(file.c_str(), tag.c_str()).get(), place.width);
+    TextBuffer text = readTextSection(file.c_str(), tag.c_str());
+    int rows = typedRows(text.get(), place.width);
     if (rows > place.rows) {
         problems.push_back(where + "needs " + std::to_string(rows) + " rows at width " +
                            std::to_string(place.width) + ", only " + std::to_string(place.rows) +
                            " fit (" + place.rowsText + ")");
+    }
+    checkLayout(text.get(), place, where, problems);
+    int millis = static_cast<int>(std::strlen(text.get())) * millisPerCharacter;
+    if (place.page && millis >= longestPageMillis) {
+        problems.push_back(where + std::to_string(std::strlen(text.get())) + " characters take " +
+                           seconds(millis) + " to type; a page should " + "take under " +
+                           seconds(longestPageMillis));
+    }
+}
+
+// The purple key's message, which the game types over Chapter 3 without clearing it first.
+static const char purpleKeyMessage[] =
+    "You recieve the purple key.  Maybe you should head back to the sewer.";
+
+// Chapter 3 typed, then the message over it: what of the chapter still shows on its rows.
+static void checkUnderMessage(const fs::path &file, Lines &problems) {
+    TextBuffer chapter = readTextSection(file.c_str(), "Chunk3");
+    if (!chapter) return; // named as missing already
+    constexpr uint8_t chapterInk = 7;
+    clearScreen(0);
+    typeText(chapter.get(), chapterInk, fullPage.width, fullPage.x, fullPage.y);
+    typeText(purpleKeyMessage, ink, fullPage.width, fullPage.x, fullPage.y);
+    std::string through;
+    for (int row = 0; row < screenHeight; row++) {
+        bool message = false;
+        std::string left;
+        for (const Cell &cell : screenCells[row]) {
+            message = message || cell.colour == ink;
+            bool shows = cell.colour == chapterInk && cell.glyph != ' ';
+            left += shows ? static_cast<char>(cell.glyph) : ' ';
+        }
+        left.erase(0, left.find_first_not_of(' '));
+        left.erase(left.find_last_not_of(' ') + 1);
+        if (message && !left.empty())
+            through +=
+                (through.empty() ? "\"" : ", \"") + left + "\" on row " + std::to_string(row);
+    }
+    clearScreen(0);
+    if (!through.empty()) {
+        problems.push_back(file.filename().string() + " Chunk3: shows through the purple key's " +
+                           "message typed over it: " + through);
+    }
+}
+
+// A first talk plays every section of a character's conversation with a wait after each, and
+// a wait more at the end; nothing can cut it short.
+static void checkFirstTalks(const fs::path &file, Lines &problems) {
+    for (const Npc &npc : npcs) {
+        int millis = millisAfterSection;
+        for (int tag = npc.firstTag; tag < npc.firstTag + npc.lineCount; tag++) {
+            TextBuffer text = readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str());
+            millis += millisAfterSection +
+                      (text ? static_cast<int>(std::strlen(text.get())) * millisPerCharacter : 0);
+        }
+        if (millis >= longestFirstTalkMillis) {
+            problems.push_back(file.filename().string() + ": " + npc.name + "'s first talk (Tag" +
+                               std::to_string(npc.firstTag) + " on) takes " + seconds(millis) +
+                               "; keep it under " + seconds(longestFirstTalkMillis));
+        }
     }
 }
 
@@ -141,6 +259,9 @@ static void checkTexts(const fs::path &directory, Lines &problems) {
         }
         checkSection(file, section.tag, section.place, problems);
     }
+    if (fs::exists(directory / "Story.txt")) checkUnderMessage(directory / "Story.txt", problems);
+    if (fs::exists(directory / "NPCscripts.rtf"))
+        checkFirstTalks(directory / "NPCscripts.rtf", problems);
 }
 
 // --- Pictures ---
@@ -349,8 +470,9 @@ static bool allDigits(const std::string &text) {
 // What the loader passes over in silence: lines it cannot read as rooms, rooms outside the grid
 // (left out) and rooms described twice (the later line replaces the earlier).
 static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines &problems) {
-    FILE *stream = std::fopen(mapFile.c_str(), "rb");
-    if (stream == nullptr) return;
+    FileBytes bytes = readFileBytes(mapFile.c_str());
+    if (!bytes.ok) return;
+    DataReader stream = readerOf(bytes.bytes);
     std::string tag = "MapTag" + std::to_string(dungeon.number);
     findTagLine(stream, tag.c_str());
     int ch;
@@ -382,7 +504,6 @@ static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines
                                " is described twice; the later line replaces the earlier");
         }
     }
-    std::fclose(stream);
 }
 
 // The grid's shape: every NPC's room, one start, openings that meet, no room cut off.

@@ -1,0 +1,171 @@
+// The terminal backend: its translations of keys to the game's codes and of cells to colours,
+// and the backend itself on a pseudo-terminal: a window too small, a resize, a closed input.
+#include <chrono>
+#include <csignal>
+#include <curses.h>
+#include <functional>
+#include <poll.h>
+#include <pty.h>
+#include <set>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
+
+#include "console/console.h"
+#include "platform/terminal.h"
+#include "platform/termmap.h"
+#include "support/harness.h"
+
+TEST(TerminalKeys, KeysGetTheConsolesCodesLettersKeepTheirCaseAndOthersComeWithoutACode) {
+    // Keys without a code are still presses, so that the discard after an event drops
+    // what was typed ahead of them.
+    const std::tuple<int, uint32_t, bool, int, char> keys[] = {
+        {KEY_CODE_YES, KEY_LEFT, true, keyLeft, 0},
+        {KEY_CODE_YES, KEY_UP, true, keyUp, 0},
+        {OK, '\r', true, keyEnter, '\r'},
+        {OK, '\n', true, keyEnter, '\r'},
+        {KEY_CODE_YES, KEY_ENTER, true, keyEnter, '\r'},
+        {OK, ' ', true, keySpace, ' '},
+        {OK, 'i', true, 'I', 'i'},
+        {OK, 'I', true, 'I', 'I'},
+        {OK, '7', true, '7', '7'},
+        {OK, '%', true, 0, '%'},
+        {OK, 0x00E9, true, 0, char(130)}, // é, byte 130 of the code page
+        {OK, 0x20AC, true, 0, 0},         // € is not in it
+        {KEY_CODE_YES, KEY_HOME, true, 0, 0},
+        {KEY_CODE_YES, KEY_DC, true, 0, 0},
+        {KEY_CODE_YES, KEY_MOUSE, false, 0, 0},
+        {ERR, 'a', false, 0, 0}};
+    for (auto [status, key, known, code, character] : keys) {
+        KeyEvent event{};
+        bool got = keyEventFromTerminal(status, key, &event) && event.keyDown;
+        EXPECT_EQ(got, known) << key;
+        if (got) {
+            EXPECT_EQ(std::tuple(event.virtualKey, event.character), std::tuple(code, character))
+                << key;
+        }
+    }
+}
+
+TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewerColours) {
+    EXPECT_EQ(terminalColourOf(6, 256), 130); // brown, not olive
+    // Console order is blue, green, red from bit 0; ANSI is red, green, blue.
+    EXPECT_EQ(terminalColourOf(1, 16), COLOR_BLUE);
+    EXPECT_EQ(terminalColourOf(12, 16), COLOR_RED + 8);
+    std::set<short> pairs;
+    for (int attribute = 0; attribute < 256; attribute++) {
+        Cell cell{'a', static_cast<uint8_t>(attribute)};
+        CellLook look = lookOfCell(cell, ColourDepth::sixteen, 256, true);
+        EXPECT_GT(look.pair, 0); // pair 0 is the terminal's default and cannot be set
+        pairs.insert(look.pair);
+        look = lookOfCell(cell, ColourDepth::eight, 8, true);
+        EXPECT_TRUE(look.pair > 0 && look.pair < 64) << attribute;
+    }
+    EXPECT_EQ(pairs.size(), 256u); // each its own at sixteen colours
+    CellLook highlighted = lookOfCell(Cell{'N', 240}, ColourDepth::sixteen, 256, true);
+    EXPECT_EQ(lookSequence(highlighted, 256), "\033[0;38;5;16;48;5;231m");
+    // With eight colours brightness shows as bold; black on black is a blank on purpose, but
+    // white on light grey must not vanish. Without colour, backgrounds are reverse video.
+    CellLook bright = lookOfCell(Cell{'a', 12}, ColourDepth::eight, 8, true);
+    EXPECT_TRUE(bright.bold && bright.pair == pairNumberFor(4, 0, ColourDepth::eight));
+    EXPECT_EQ(lookOfCell(Cell{'a', 0}, ColourDepth::eight, 8, true).glyph, L' ');
+    CellLook greyed = lookOfCell(Cell{'a', 0x7F}, ColourDepth::eight, 8, true);
+    EXPECT_TRUE(greyed.glyph == L'a' && greyed.foreground != greyed.background);
+    EXPECT_TRUE(lookOfCell(Cell{'Q', 240}, ColourDepth::mono, 0, true).reverse);
+    EXPECT_EQ(colourDepthFor(256, 65536), ColourDepth::sixteen);
+    EXPECT_EQ(colourDepthFor(16, 256), ColourDepth::eight);
+    EXPECT_EQ(colourDepthFor(0, 0), ColourDepth::mono);
+}
+
+// The terminal backend run in a child process on a pseudo-terminal of the given size. The
+// child shows a screen holding "The game goes on", then waits for a key; its exit status is
+// 0 for a key, 20 plus the signal when the run ended, 10 when the terminal was refused.
+class TerminalBackendTest : public ::testing::Test {
+  protected:
+    void start(unsigned short columns, unsigned short rows, std::function<void()> prepare = {}) {
+        struct winsize size = {rows, columns, 0, 0};
+        child = forkpty(&master, nullptr, nullptr, &size);
+        ASSERT_GE(child, 0);
+        if (child != 0) return;
+        setenv("TERM", "xterm-256color", 1);
+        usePlatform(&terminalPlatform);
+        if (!terminalPlatform.init()) _exit(10);
+        if (prepare) prepare();
+        int status = 0;
+        try {
+            clearScreen(0);
+            printAt("The game goes on", 15, 10, 5);
+            terminalPlatform.present();
+            KeyEvent event;
+            terminalPlatform.readEvent(&event);
+        } catch (const RunEnded &ended) {
+            status = 20 + ended.signal;
+        }
+        terminalPlatform.shutdown();
+        _exit(status);
+    }
+    void TearDown() override {
+        if (child > 0 && waitpid(child, nullptr, WNOHANG) == 0) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+        }
+        if (master >= 0) close(master);
+    }
+    // Reads what the child shows until the text appears; false after ten seconds without it.
+    bool shows(const std::string &text) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (output.find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            struct pollfd ready = {master, POLLIN, 0};
+            if (poll(&ready, 1, 100) <= 0) continue;
+            char bytes[4096];
+            ssize_t got = read(master, bytes, sizeof bytes);
+            if (got <= 0) return false;
+            output.append(bytes, static_cast<size_t>(got));
+        }
+        output.erase(0, output.find(text) + text.size());
+        return true;
+    }
+    // The child's exit status; -1 when it has not ended within ten seconds.
+    int exitStatus() {
+        for (int tries = 0; tries < 1000; tries++) {
+            int status = 0;
+            if (waitpid(child, &status, WNOHANG) == child) {
+                child = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+            }
+            usleep(10000);
+        }
+        return -1;
+    }
+    pid_t child = -1;
+    int master = -1;
+    std::string output;
+};
+
+TEST_F(TerminalBackendTest, ATooSmallWindowGetsANoticeUntilItIsResizedThenTheGame) {
+    start(40, 10);
+    ASSERT_TRUE(shows("needs a terminal window")) << output;
+    EXPECT_TRUE(shows("this one is 40")) << output;
+    struct winsize size = {25, 80, 0, 0};
+    ioctl(master, TIOCSWINSZ, &size);
+    EXPECT_TRUE(shows("The game goes on")) << output;
+    ASSERT_EQ(write(master, "x", 1), 1);
+    EXPECT_EQ(exitStatus(), 0);
+}
+
+TEST_F(TerminalBackendTest, AQuitSignalEndsTheRunEvenWhileTheNoticeWaits) {
+    start(40, 10);
+    ASSERT_TRUE(shows("needs a terminal window")) << output;
+    kill(child, SIGTERM);
+    EXPECT_EQ(exitStatus(), 20 + SIGTERM);
+}
+
+TEST_F(TerminalBackendTest, AClosedInputEndsTheRunInsteadOfSpinning) {
+    start(80, 25, [] { std::signal(SIGHUP, SIG_IGN); }); // as under nohup
+    ASSERT_TRUE(shows("The game goes on")) << output;
+    close(master);
+    master = -1;
+    EXPECT_EQ(exitStatus(), 20);
+}
