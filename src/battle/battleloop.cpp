@@ -45,7 +45,8 @@ void drawBattleScreen() {
     printAt("HP", 15, 2, 20);
     printNumberAt(currentMonster.hp, 12, 6, 20);
     for (int i = 0; i < commandCount; i++) {
-        printAt(commandLabels[i], i == commandCursor ? 240 : 15, 40, static_cast<uint16_t>(19 + i));
+        printAt(commandLabels[i], i == commandCursor ? colourChosen : colourWhite, 40,
+                static_cast<uint16_t>(19 + i));
     }
     printAt("", 0, 0, 0);
 }

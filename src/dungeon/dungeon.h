@@ -15,6 +15,28 @@ constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19
 constexpr int roomScreenColumn = 5;  // where a room's cell (0, 0) is drawn
 constexpr int roomScreenRow = 2;
 
+// A wall's doorway: its letter in the map file, the wall facing it in the next room, the step
+// to that room and the cell of the wall it opens.
+struct Doorway {
+    char letter, facing;
+    int rowStep, columnStep;
+    int row, column;
+};
+// The four doorways, in the map file's order N, E, S, W; everything that knows where a
+// doorway lies (loader, rubble, drawing, overhead map, data checker, automatic player) reads
+// it here.
+inline constexpr Doorway doorways[4] = {{'N', 'S', -1, 0, 0, 10},
+                                        {'E', 'W', 0, 1, 7, roomColumns - 1},
+                                        {'S', 'N', 1, 0, roomRows - 1, 10},
+                                        {'W', 'E', 0, -1, 7, 0}};
+// The doorway of a letter, or null for any other character.
+constexpr const Doorway *doorwayOf(char letter) {
+    for (const Doorway &doorway : doorways) {
+        if (doorway.letter == letter) return &doorway;
+    }
+    return nullptr;
+}
+
 // Room state: not in the file, not shown yet, shown at least once.
 constexpr int32_t roomAbsent = 0;
 constexpr int32_t roomShown = 1;

@@ -13,11 +13,10 @@
 // A direction of walking.
 struct Walk {
     char key;
-    int rowStep, columnStep;
-    char side; // the wall it leads through
+    const Doorway &doorway; // the wall it leads through
 };
 static const Walk walks[] = {
-    {'w', -1, 0, 'N'}, {'s', 1, 0, 'S'}, {'a', 0, -1, 'W'}, {'d', 0, 1, 'E'}};
+    {'w', doorways[0]}, {'s', doorways[2]}, {'a', doorways[3]}, {'d', doorways[1]}};
 
 static Room &currentRoom(const DungeonVisit &visit) {
     return visit.rooms[visit.roomRow * visit.width + visit.roomCol];
@@ -30,29 +29,22 @@ static void redraw(DungeonVisit &visit) {
 
 // Whether a position lies on the wall a walk leads through.
 static bool onWall(const Walk &walk, int row, int column) {
-    switch (walk.side) {
-    case 'N':
-        return row == 0;
-    case 'S':
-        return row == roomRows - 1;
-    case 'W':
-        return column == 0;
-    default:
-        return column == roomColumns - 1;
-    }
+    const Doorway &doorway = walk.doorway;
+    return doorway.rowStep != 0 ? row == doorway.row : column == doorway.column;
 }
 
 // Steps through the wall into the next room. A doorway that leads off the grid or to a place
 // without a room is treated as blocked.
 static void changeRoom(DungeonVisit &visit, const Walk &walk) {
-    int32_t row = visit.roomRow + walk.rowStep;
-    int32_t column = visit.roomCol + walk.columnStep;
+    int32_t row = visit.roomRow + walk.doorway.rowStep;
+    int32_t column = visit.roomCol + walk.doorway.columnStep;
     if (row < 0 || row >= visit.height || column < 0 || column >= visit.width) return;
     if (visit.rooms[row * visit.width + column].state == roomAbsent) return;
     visit.roomRow = row;
     visit.roomCol = column;
-    if (walk.rowStep != 0) player.playerRoomY = walk.rowStep < 0 ? roomRows - 1 : 0;
-    if (walk.columnStep != 0) player.playerRoomX = walk.columnStep < 0 ? roomColumns - 1 : 0;
+    if (walk.doorway.rowStep != 0) player.playerRoomY = walk.doorway.rowStep < 0 ? roomRows - 1 : 0;
+    if (walk.doorway.columnStep != 0)
+        player.playerRoomX = walk.doorway.columnStep < 0 ? roomColumns - 1 : 0;
     visit.roomChanged = 1;
     resetSeenCells(currentRoom(visit), visit.seenCells);
     redraw(visit);
@@ -110,12 +102,12 @@ static void walk(DungeonVisit &visit, const Walk &walk) {
         changeRoom(visit, walk);
         return;
     }
-    int targetRow = row + walk.rowStep;
-    int targetColumn = column + walk.columnStep;
+    int targetRow = row + walk.doorway.rowStep;
+    int targetColumn = column + walk.doorway.columnStep;
     char cell = currentRoom(visit).cells[targetRow][targetColumn];
     if (cell == ' ' || cell == cellNpc) {
         if (onWall(walk, targetRow, targetColumn)) {
-            if (doorLetsThrough(visit, walk.side)) changeRoom(visit, walk);
+            if (doorLetsThrough(visit, walk.doorway.letter)) changeRoom(visit, walk);
         } else {
             player.playerRoomY = targetRow;
             player.playerRoomX = targetColumn;

@@ -111,7 +111,7 @@ GameMode runTitleScreen() {
 
 void drawMainMenu() {
     for (int i = 0; i < mainMenuEntries; i++) {
-        printAt(mainMenuItems[i], i == mainMenuCursor ? 240 : 15, 35,
+        printAt(mainMenuItems[i], i == mainMenuCursor ? colourChosen : colourWhite, 35,
                 static_cast<uint16_t>(10 + i));
     }
     printAt("", 0, 0, 0);

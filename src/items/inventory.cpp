@@ -41,11 +41,12 @@ void buildInventoryList() {
 
 static void drawInventory() {
     for (uint16_t row = 0; row < screenHeight; row++)
-        printCharAt(static_cast<char>(186), 7, 35, row);
+        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
     for (int i = 0; i < inventoryLength; i++) {
         const Item &item = itemCatalogue[inventoryList[i] - 1];
         bool usable = usableHere(item.kind);
-        uint16_t colour = i == inventoryCursor ? (usable ? 240 : 112) : (usable ? 15 : 7);
+        uint16_t colour = i == inventoryCursor ? (usable ? colourChosen : colourChosenUnusable)
+                                               : (usable ? colourWhite : colourGrey);
         uint16_t row = static_cast<uint16_t>(i + 2);
         printAt(item.name, colour, 2, row);
         printNumberAt(itemCount(inventoryList[i]), colour, 33, row);

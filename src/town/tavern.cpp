@@ -58,9 +58,10 @@ void resetTavern() {
 
 void drawTavernFrame() {
     for (uint16_t row = 17; row <= 24; row++)
-        printCharAt(static_cast<char>(186), 7, 35, row);
+        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
     for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(static_cast<char>(column == 35 ? 203 : 205), 7, column, 16);
+        printCharAt(column == 35 ? glyphDoubleTeeDown : glyphDoubleHorizontal, colourGrey, column,
+                    16);
     }
 }
 
@@ -83,7 +84,8 @@ void drawBartender() {
 
 void drawTavernMenu() {
     for (int i = 0; i < tavernMenuEntries; i++) {
-        printAt(tavernMenuItems[i], i == tavernCursor ? 240 : 15, 2, static_cast<uint16_t>(18 + i));
+        printAt(tavernMenuItems[i], i == tavernCursor ? colourChosen : colourWhite, 2,
+                static_cast<uint16_t>(18 + i));
     }
     bool known = tavernCursor >= 0 && tavernCursor < tavernMenuEntries;
     printAt(known ? tavernDescriptions[tavernCursor] : blankDescription, 15, 37, 18);

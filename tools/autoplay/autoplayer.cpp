@@ -21,13 +21,14 @@ namespace {
 constexpr int maxDecisions = 400000;
 constexpr int maxStalledDecisions = 5000;
 
-// The sides of a room in door-letter order, the key that walks that way, its doorway.
-constexpr char sideLetters[] = "NESW";
+// The sides of a room are numbered as the doorway table lists them; the key that walks that way.
 constexpr char walkKeys[] = "wdsa";
-constexpr int rowSteps[] = {-1, 0, 1, 0};
-constexpr int colSteps[] = {0, 1, 0, -1};
-constexpr int doorwayRows[] = {0, 7, 13, 7};
-constexpr int doorwayCols[] = {10, 21, 10, 0};
+constexpr int rowStep(int side) {
+    return doorways[side].rowStep;
+}
+constexpr int colStep(int side) {
+    return doorways[side].columnStep;
+}
 constexpr int standingThere = 4; // firstStep's answer when the player already stands on a goal
 
 const int dungeonModes[] = {modeCave, modeSewer, modeCastle};
@@ -213,7 +214,7 @@ DungeonMemory rememberDungeon() {
         RoomMemory memory;
         memory.exists = room.state != roomAbsent;
         for (int side = 0; side < 4; side++)
-            memory.open[side] = room.cells[doorwayRows[side]][doorwayCols[side]] == ' ';
+            memory.open[side] = room.cells[doorways[side].row][doorways[side].column] == ' ';
         if (room.featureCode != nullptr) memory.feature = room.featureCode.get();
         if (room.pickupText != nullptr) memory.pickup = room.pickupText.get();
         map.rooms.push_back(memory);
@@ -225,11 +226,11 @@ DungeonMemory rememberDungeon() {
 // locked door there that its keys do not open.
 bool mayLeave(const DungeonMemory &map, int index, int side) {
     const RoomMemory &room = map.rooms[index];
-    int row = index / map.width + rowSteps[side], col = index % map.width + colSteps[side];
+    int row = index / map.width + rowStep(side), col = index % map.width + colStep(side);
     if (!room.open[side] || row < 0 || row >= map.height || col < 0 || col >= map.width)
         return false;
     if (!map.rooms[row * map.width + col].exists) return false;
-    const DoorKind *door = lockedDoorOf(room.feature.c_str(), sideLetters[side]);
+    const DoorKind *door = lockedDoorOf(room.feature.c_str(), doorways[side].letter);
     return door == nullptr || (door->keyItem != 0 && itemCount(door->keyItem) != 0);
 }
 
@@ -246,7 +247,7 @@ Routes routesFrom(const DungeonMemory &map, int row, int col) {
         int index = queue.front();
         queue.pop_front();
         for (int side = 0; side < 4; side++) {
-            int next = index + rowSteps[side] * map.width + colSteps[side];
+            int next = index + rowStep(side) * map.width + colStep(side);
             if (!mayLeave(map, index, side) || routes.distance[next] >= 0) continue;
             routes.distance[next] = routes.distance[index] + 1;
             routes.firstSide[next] = routes.distance[index] == 0 ? side : routes.firstSide[index];
@@ -393,7 +394,7 @@ int firstStep(const Room &room, const Targets &targets) {
         auto [row, col] = queue.front();
         queue.pop_front();
         for (int side = 0; side < 4; side++) {
-            int nextRow = row + rowSteps[side], nextCol = col + colSteps[side];
+            int nextRow = row + rowStep(side), nextCol = col + colStep(side);
             if (nextRow < 0 || nextRow >= roomRows || nextCol < 0 || nextCol >= roomColumns ||
                 first[nextRow][nextCol] >= 0 || (nextRow == startRow && nextCol == startCol))
                 continue;
@@ -410,7 +411,7 @@ int firstStep(const Room &room, const Targets &targets) {
 
 Targets doorway(int side) {
     Targets targets;
-    targets.cell[doorwayRows[side]][doorwayCols[side]] = true;
+    targets.cell[doorways[side].row][doorways[side].column] = true;
     return targets;
 }
 
@@ -430,7 +431,7 @@ Targets besideGlyph(const Room &room, char glyph) {
         for (int col = 1; col < roomColumns - 1; col++) {
             if (!walkable(room.cells[row][col]) || room.cells[row][col] == glyph) continue;
             for (int side = 0; side < 4; side++) {
-                if (held.cell[row + rowSteps[side]][col + colSteps[side]])
+                if (held.cell[row + rowStep(side)][col + colStep(side)])
                     targets.cell[row][col] = true;
             }
         }
