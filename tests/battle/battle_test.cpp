@@ -43,18 +43,18 @@ TEST_F(BattleTest, TheFrameChecksDefeatThenVictoryBeforeAnyoneMoves) {
     currentMonster.hp = 0;
     playerTurn = 0; // the enemy would be next
     int32_t experience = player.experience;
-    battleFrame();
-    EXPECT_EQ(gameMode, modeBattleOver);
+    EXPECT_EQ(battleFrame(), BattleOutcome::won);
     EXPECT_GE(player.experience, experience + 10);
     EXPECT_EQ(player.hp, 100); // the beaten Blob did not strike
 
-    gameMode = modeBattle;
+    // Defeat has one rule wherever it is found: experience is kept, the boss fight dropped.
     player.hp = 0;
     player.experience = 40;
-    battleFrame();
-    EXPECT_EQ(gameMode, modeTavern);
-    EXPECT_EQ(player.experience, 0);
-    EXPECT_EQ(tavernCursor, 0);
+    currentBoss = bossMolloch;
+    tavernCursor = 3;
+    EXPECT_EQ(battleFrame(), BattleOutcome::lost);
+    EXPECT_EQ(player.experience, 40);
+    EXPECT_TRUE(tavernCursor == 0 && currentBoss == 0);
 }
 
 TEST_F(BattleTest, AnAmbushLetsTheEnemyMoveFirstAndABossStillDrawsForAMonster) {
@@ -113,8 +113,8 @@ TEST_F(BattleTest, AnEnemyHitShowsItsTauntAsItStandsAndAKnockOutSendsThePlayerHo
     player.experience = 33;
     currentBoss = bossAgamir;
     playerTurn = 0;
-    enemyTurn();
-    EXPECT_EQ(std::tuple(player.hp, gameMode, currentBoss), std::tuple(0, modeTavern, 0));
+    EXPECT_EQ(battleFrame(), BattleOutcome::lost); // the enemy's turn
+    EXPECT_EQ(std::tuple(player.hp, currentBoss), std::tuple(0, 0));
     EXPECT_EQ(player.experience, 33);
     // The turn still ends: after a lost battle even an ambushed player moves first.
     EXPECT_EQ(playerTurn, 1);
@@ -173,8 +173,8 @@ TEST_F(BattleTest, AgamirsSecondDefeatEndsTheGame) {
     EXPECT_EQ(itemCount(itemYellowKey) + itemCount(itemPimpCane), 2);
     currentBoss = bossAgamir;
     currentMonster.hp = 0;
-    winBattle();
-    EXPECT_EQ(std::tuple(gameMode, agamirDefeats, currentBoss), std::tuple(modeTitle, 3, 0));
+    EXPECT_EQ(winBattle(), BattleOutcome::gameEnded);
+    EXPECT_EQ(std::tuple(agamirDefeats, currentBoss), std::tuple(3, 0));
     for (int8_t count : itemCounts)
         EXPECT_EQ(count, 0);
     EXPECT_EQ(titleIntroRunning, 1); // the credits have reset the title

@@ -119,7 +119,7 @@ TEST_F(ExploreTest, TalkingBesideTheBossFightsItAWinIsRecordedAndPLeavesTheDunge
     EXPECT_EQ(std::tuple(isBossAlive(modeCave, 0, 0), itemCount(itemLightGrayKey)),
               std::tuple(0, 1));
     EXPECT_EQ(press("pd"), 0);
-    EXPECT_EQ(std::tuple(gameMode, player.playerRoomX), std::tuple(modeWorldMap, -1));
+    EXPECT_EQ(std::tuple(leftFor, player.playerRoomX), std::tuple(modeWorldMap, -1));
 }
 
 TEST_F(ExploreTest, AWonEncounterHoldsTheNextOneOffForSeventyFiveSteps) {

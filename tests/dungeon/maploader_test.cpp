@@ -32,9 +32,9 @@ TEST_F(MapLoaderTest, OnlyTheRoomsOfTheFileExistWithTheirDoorwaysOpen) {
         EXPECT_EQ(rooms[i].state, i == 5 ? roomUnseen : roomAbsent) << i;
     const Room &room = rooms[5];
     EXPECT_EQ(room.encounterLevel, '0');
-    std::string doorways = {room.cells[0][10], room.cells[13][10], room.cells[7][0],
+    std::string openings = {room.cells[0][10], room.cells[13][10], room.cells[7][0],
                             room.cells[7][21], room.cells[5][5]};
-    EXPECT_EQ(doorways, "     ");
+    EXPECT_EQ(openings, "     ");
     EXPECT_EQ(static_cast<uint8_t>(room.cells[0][9]), 205); // the rest of the walls stand
     EXPECT_EQ(static_cast<uint8_t>(room.cells[13][21]), 188);
     EXPECT_EQ(player.playerRoomX, -1); // placed anew on the first display
@@ -88,8 +88,7 @@ TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRoomsAndTurnThePlayerBack) {
     EXPECT_FALSE(loadDungeon("map.txt", "MapTag1", startRow, startCol, height, width));
     EXPECT_TRUE(textShownAt("Couldnt find file", 45, 2, 15));
     gameMode = modeCastle;
-    enterDungeon("MapTag3");
-    EXPECT_EQ(gameMode, modeWorldMap);
+    EXPECT_EQ(enterDungeon("MapTag3"), modeWorldMap);
     EXPECT_EQ(player.playerRoomX, -1);
 }
 

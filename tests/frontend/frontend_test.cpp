@@ -50,7 +50,7 @@ TEST_F(TitleTest, ReleasesAndOtherKeysChangeNothingButDropWhatWasTypedAhead) {
     EXPECT_EQ(mainMenuCursor, 0);
     headlessPress(keyEnter); // the two story pages
     headlessPress(keyEnter);
-    runTitleScreen();
+    runCurrentMode();
     EXPECT_EQ(gameMode, modeTavern); // New Game, not Continue
 }
 
@@ -60,7 +60,7 @@ TEST_F(TitleTest, AnEnterPressedDuringTheIntroStartsANewGameOnceTheMenuIsUp) {
     EXPECT_EQ(gameMode, modeTitle);
     headlessPress(keyEnter); // the two story pages
     headlessPress(keyEnter);
-    runTitleScreen();
+    runCurrentMode();
     EXPECT_EQ(gameMode, modeTavern);
     EXPECT_EQ(particles->activeCount, 0);
 }
@@ -69,7 +69,7 @@ TEST_F(TitleTest, ContinueWithoutASavedGameSaysSoAndStaysInTheMenu) {
     playTitleIntro();
     headlessPress(keyDown);
     headlessPress(keyEnter);
-    runUntilInputEnds([] { runTitleScreen(); });
+    runUntilInputEnds([] { runCurrentMode(); });
     EXPECT_EQ(gameMode, modeTitle);
     EXPECT_TRUE(textShownAt("No previous adventure is documented", 20, 20, 15));
     EXPECT_TRUE(textShownAt("Continue", 35, 11, 240));

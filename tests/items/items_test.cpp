@@ -9,18 +9,20 @@ class InventoryTest : public GameTest {
         GameTest::SetUp();
         buildItemCatalogue();
     }
-    void open(int32_t opener) {
-        inventoryReturn = opener;
-        gameMode = modeInventory;
+    static void open(InventoryOpener opener) {
+        inventoryOpener = opener;
         buildInventoryList();
     }
     static void frames(int count) {
         for (int i = 0; i < count; i++)
-            inventoryFrame();
+            ASSERT_EQ(inventoryFrame(), inventoryStaysOpen);
     }
-    static void untilClosed() {
-        while (gameMode == modeInventory)
-            inventoryFrame();
+    // The item the screen closes with, or 0.
+    static int32_t untilClosed() {
+        int32_t used = inventoryStaysOpen;
+        while (used == inventoryStaysOpen)
+            used = inventoryFrame();
+        return used;
     }
 };
 
@@ -28,21 +30,20 @@ TEST_F(InventoryTest, InBattleHeldItemsAreRefusedAndUsingAnythingEndsTheTurn) {
     itemCount(itemRedKey) = 1;
     itemCount(itemFireSpell) = 1;
     playerTurn = 1;
-    open(openedFromBattle);
+    open(InventoryOpener::battle);
     for (uint16_t key : {keyDown, keyDown, keyDown, keyEnter})
         headlessPress(key);
     frames(7);
     EXPECT_TRUE(textShownAt("Red Key", 2, 5, 112)); // grey: of no use here
     EXPECT_TRUE(textShownAt("Apple", 2, 2, 15));
     EXPECT_TRUE(textShownAt("You have no use for this item here", 40, 2, 15));
-    EXPECT_TRUE(itemCount(itemRedKey) == 1 && playerTurn == 1 && gameMode == modeInventory);
+    EXPECT_TRUE(itemCount(itemRedKey) == 1 && playerTurn == 1);
     headlessPress(keyDown);
     headlessPress(keyEnter);
-    untilClosed();
-    EXPECT_EQ(gameMode, modeBattle);
+    EXPECT_EQ(untilClosed(), itemFireSpell);
     EXPECT_TRUE(playerTurn == 0 && fireSpellPending == 1 && itemCount(itemFireSpell) == 0);
     playerTurn = 1; // the last scroll has left the list; food ends the turn too
-    open(openedFromBattle);
+    open(InventoryOpener::battle);
     EXPECT_EQ(inventoryLength, 4);
     headlessPress(keyEnter);
     untilClosed();
@@ -52,7 +53,7 @@ TEST_F(InventoryTest, InBattleHeldItemsAreRefusedAndUsingAnythingEndsTheTurn) {
 TEST_F(InventoryTest, InTheDungeonTheCursorWrapsScrollsAreRefusedAndFoodIsUsed) {
     itemCount(itemWindSpell) = 5;
     player.hp = player.maxHp - 5;
-    open(openedFromDungeon);
+    open(InventoryOpener::dungeon);
     headlessPress(keyUp);
     headlessPress(keyEnter);
     frames(3);
@@ -66,14 +67,13 @@ TEST_F(InventoryTest, InTheDungeonTheCursorWrapsScrollsAreRefusedAndFoodIsUsed) 
     EXPECT_TRUE(textShownAt("Apple", 2, 2, 240));
     EXPECT_TRUE(textShownAt("Replenishes a small portion of health", 37, 2, 15));
     headlessPress(keyEnter);
-    untilClosed();
-    EXPECT_EQ(gameMode, modeBattleOver);
+    EXPECT_EQ(untilClosed(), itemApple);
     EXPECT_TRUE(player.hp == player.maxHp && itemCount(itemApple) == 0);
     EXPECT_EQ(itemCount(itemWindSpell), 5);
 }
 
 TEST_F(InventoryTest, InTheTavernNothingIsUsableAndLeftGoesBack) {
-    open(openedFromTavern);
+    open(InventoryOpener::tavern);
     headlessPress(keyEnter);
     frames(1);
     EXPECT_TRUE(textShownAt("Apple", 2, 2, 112));
@@ -81,36 +81,35 @@ TEST_F(InventoryTest, InTheTavernNothingIsUsableAndLeftGoesBack) {
     EXPECT_TRUE(textShownAt("You can not use items at the Tavern", 40, 2, 15));
     EXPECT_EQ(itemCount(itemApple), 1);
     headlessPress(keyLeft);
-    untilClosed();
-    EXPECT_EQ(gameMode, modeTavern);
+    EXPECT_EQ(untilClosed(), 0);
     EXPECT_EQ(screenRow(2), "");
 }
 
 TEST_F(InventoryTest, TheFlashlightAndTheCaneAreNeverConsumed) {
     itemCount(itemFlashlight) = 1;
     itemCount(itemPimpCane) = 1;
-    for (int32_t opener : {openedFromBattle, openedFromDungeon}) {
+    for (InventoryOpener opener : {InventoryOpener::battle, InventoryOpener::dungeon}) {
         open(opener);
         inventoryCursor = 3;
         for (uint16_t key : {keyEnter, keyDown, keyEnter})
             headlessPress(key);
-        runUntilInputEnds([] { inventoryFrame(); });
-        EXPECT_EQ(gameMode, modeInventory) << opener;
+        bool closed = false;
+        runUntilInputEnds([&closed] { closed = closed || inventoryFrame() != inventoryStaysOpen; });
+        EXPECT_FALSE(closed) << static_cast<int>(opener);
     }
     EXPECT_TRUE(itemCount(itemFlashlight) == 1 && itemCount(itemPimpCane) == 1);
 }
 
-TEST_F(InventoryTest, WithNothingHeldItSaysSoAndReturnsAtOnce) {
+TEST_F(InventoryTest, WithNothingHeldItSaysSoAndReturnsAtOnceToItsOpener) {
     for (int8_t &count : itemCounts)
         count = 0;
     bool said = false;
-    headlessSetPresentHook([&] { said = said || textShownAt("You have no items", 32, 10, 15); });
-    open(openedFromBattle);
-    inventoryFrame();
+    headlessSetPresentHook([&] {
+        said = said || (gameMode == modeInventory && textShownAt("You have no items", 32, 10, 15));
+    });
+    gameMode = modeBattle;
+    EXPECT_EQ(runInventory(InventoryOpener::battle), 0);
     EXPECT_TRUE(said);
     EXPECT_EQ(gameMode, modeBattle);
     EXPECT_EQ(screenRow(10), "");
-    open(0); // an opener the screen does not know cannot leave it stuck
-    inventoryFrame();
-    EXPECT_EQ(gameMode, modeTavern);
 }

@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "game/game.h"
+#include "items/items.h"
 #include "support/harness.h"
 #include "town/town.h"
 
@@ -83,8 +84,7 @@ TEST_F(TavernTest, SaveSaysSoAndWritesTheFileWorldMapLeadsOutAndQuitEndsTheGame)
     EXPECT_EQ(readFile("SaveFile.txt").substr(0, 8), "BOB\n100\n");
     headlessPress(keyEnter);
     tavernCursor = 0;
-    runTavern();
-    EXPECT_EQ(gameMode, modeWorldMap);
+    EXPECT_EQ(runTavern(), modeWorldMap);
     EXPECT_EQ(screenRow(16), "");
     choose(5);
     EXPECT_EQ(gameRunning, 0);
@@ -103,11 +103,18 @@ TEST_F(TavernTest, LowerCaseIOpensTheInventoryAndCapitalIDoesNot) {
     tavernCursor = 2;
     headlessPressCharacter('I');
     runTavern();
-    runTavern(); // its release
-    EXPECT_EQ(gameMode, modeTavern);
+    EXPECT_EQ(runTavern(), modeTavern); // its release
     headlessPressCharacter('i');
-    runTavern();
-    EXPECT_EQ(std::tuple(gameMode, inventoryReturn), std::tuple(modeInventory, 3));
+    headlessPress(keyLeft); // the inventory runs inside the tavern; Left closes it
+    bool opened = false;
+    headlessSetPresentHook([&opened] {
+        opened =
+            opened || (gameMode == modeInventory && inventoryOpener == InventoryOpener::tavern &&
+                       textShownAt("Press left arrow to exit", 47, 23, 15));
+    });
+    EXPECT_EQ(runTavern(), modeTavern);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(gameMode, modeTavern);
 }
 
 using StatusTest = GameTest;
@@ -158,7 +165,7 @@ TEST_F(WorldMapTest, EachArrowChoosesThePlaceInItsDirectionAndEnterGoesThere) {
         headlessPress(arrow); // arrows set the choice rather than step
         headlessPress(keyEnter);
         while (gameMode == modeWorldMap)
-            runWorldMap();
+            runCurrentMode();
         EXPECT_EQ(gameMode, mode) << arrow;
         EXPECT_EQ(screenRow(11), ""); // the screen is cleared on the way
     }
