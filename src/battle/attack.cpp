@@ -23,11 +23,12 @@ void playerAttack() {
     typeText(battleMessage, 12, 31, 45, 2);
 }
 
-void winBattle() {
+BattleOutcome winBattle() {
     clearScreen(0);
     drawBattleScreen();
+    BattleOutcome outcome = BattleOutcome::won;
     if (currentBoss != 0) {
-        bossReward(currentBoss);
+        if (bossReward(currentBoss)) outcome = BattleOutcome::gameEnded;
         currentBoss = 0;
     }
     clearMonsterArea(0);
@@ -36,8 +37,7 @@ void winBattle() {
     typeText(battleMessage, 10, 31, 45, 2);
     awardExperience();
     waitMillis(500);
-    // After the last boss the game has gone back to the title screen: that stands.
-    if (gameMode != modeTitle) gameMode = modeBattleOver;
+    return outcome;
 }
 
 static void drawExperience() {

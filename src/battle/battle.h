@@ -7,6 +7,14 @@
 
 #include "resources/resources.h"
 
+// How a battle ended.
+enum class BattleOutcome {
+    ongoing,   // battleFrame only: the battle goes on
+    won,       // the opponent is beaten; the player goes on where the battle began
+    lost,      // the player was knocked out and wakes up in the tavern
+    gameEnded, // the last boss is beaten: the credits have rolled, the title is next
+};
+
 // The opponent of the running battle.
 struct Monster {
     const char *name;
@@ -65,19 +73,18 @@ extern int32_t lightningBolts; // bolts the queued lightning has struck so far
 void setUpMonsters();
 void setUpBosses();
 void chooseMonster();
-// Opens a battle; the caller has set gameMode to modeBattle.
+// Opens a battle: the opponent, the screen, the ambush roll.
 void beginBattle();
-// Fights a battle from the dungeon to its end and brings the dungeon's mode back. Returns
-// false when the battle sent the player elsewhere: the tavern after a defeat, the title
-// after the ending.
-bool fightBattle();
-// The boss room's entry: fights that dungeon's boss, if it has one.
-void startBossBattle(int32_t roomRow, int32_t roomCol);
+// Fights a battle from its opening to its end, the battle on show meanwhile.
+BattleOutcome fightBattle();
+// The boss room's entry: fights the boss of the dungeon on show, if it has one, and records
+// a win. Returns won when there was no boss to fight.
+BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol);
 
 // --- Battle loop ---
 // One battle step: redraw, the end checks, then the player's command, a queued item spell or
-// the enemy's move.
-void battleFrame();
+// the enemy's move. Returns ongoing until the battle is over.
+BattleOutcome battleFrame();
 void drawBattleScreen();
 // Blanks the monster's side (17 rows of 34 cells) in a colour: a flash, or an erasure.
 void clearMonsterArea(uint16_t colour);
@@ -85,7 +92,12 @@ void handleCommandKey();
 
 // --- Attacks, experience, levels ---
 void playerAttack();
-void winBattle();
+// The victory: rewards, the message and experience. Returns won, or gameEnded after the last
+// boss.
+BattleOutcome winBattle();
+// The knockout, the one way a battle is lost: the player lies at 0 HP, the tavern is made
+// ready to wake up in and no boss fight stays pending.
+void loseBattle();
 void awardExperience();
 void checkLevelUp();
 void growStats();
@@ -108,5 +120,6 @@ void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, int32_t
 void enemyTurn();
 
 // --- Bosses ---
-// The reward for beating a boss (1..3), before the victory message.
-void bossReward(int32_t boss);
+// The reward for beating a boss (1..3), before the victory message. True when it was the end
+// of the game (the credits have rolled).
+bool bossReward(int32_t boss);

@@ -45,17 +45,10 @@ void drawBattleScreen() {
     printAt("HP", 15, 2, 20);
     printNumberAt(currentMonster.hp, 12, 6, 20);
     for (int i = 0; i < commandCount; i++) {
-        printAt(commandLabels[i], i == commandCursor ? 240 : 15, 40, static_cast<uint16_t>(19 + i));
+        printAt(commandLabels[i], i == commandCursor ? colourChosen : colourWhite, 40,
+                static_cast<uint16_t>(19 + i));
     }
     printAt("", 0, 0, 0);
-}
-
-static void openBattleInventory() {
-    inventoryReturn = openedFromBattle;
-    gameMode = modeInventory;
-    buildInventoryList();
-    while (gameMode != modeBattle)
-        inventoryFrame();
 }
 
 static void chooseCommand() {
@@ -69,7 +62,8 @@ static void chooseCommand() {
         specialMenuOpen = 1;
         break;
     case 2:
-        openBattleInventory();
+        // A used item has cost the turn; a queued spell strikes in the frames that follow.
+        runInventory(InventoryOpener::battle);
         break;
     case 3:
         // Running away never works: it costs the turn.
@@ -114,18 +108,23 @@ static void lightningFrame() {
     }
 }
 
-void battleFrame() {
+void loseBattle() {
+    player.hp = 0;
+    resetTavern();
+    currentBoss = 0;
+}
+
+BattleOutcome battleFrame() {
     drawBattleScreen();
     if (player.hp < 1) {
-        resetTavern();
-        player.experience = 0;
-        gameMode = modeTavern;
-        return;
+        // Only a battle begun already knocked out gets here: the enemy's turn ends the others.
+        loseBattle();
+        return BattleOutcome::lost;
     }
     if (currentMonster.hp < 1) {
-        winBattle();
+        BattleOutcome outcome = winBattle();
         clearScreen(0);
-        return;
+        return outcome;
     }
     if (playerTurn == 1) {
         printAt("Make a move punk!", 15, 45, 2);
@@ -136,7 +135,7 @@ void battleFrame() {
             handleCommandKey();
         }
         discardPendingInput();
-        return;
+        return BattleOutcome::ongoing;
     }
     if (fireSpellPending != 0) {
         fireEffect();
@@ -150,4 +149,5 @@ void battleFrame() {
         enemyTurn();
     }
     discardPendingInput();
+    return player.hp < 1 ? BattleOutcome::lost : BattleOutcome::ongoing;
 }

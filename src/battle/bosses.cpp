@@ -52,7 +52,9 @@ static void mollochReward() {
     mollochDefeats = addCapped(mollochDefeats, 1, maxBossDefeats);
 }
 
-static void agamirReward() {
+// True when this defeat ends the game.
+static bool agamirReward() {
+    bool ending = false;
     growBoss(bosses[bossAgamir - 1], 7, 40);
     if (agamirDefeats == 1) {
         clearScreen(0);
@@ -71,12 +73,13 @@ static void agamirReward() {
         for (int8_t &count : itemCounts)
             count = 0;
         rollCredits();
-        gameMode = modeTitle;
+        ending = true;
     }
     agamirDefeats = addCapped(agamirDefeats, 1, maxBossDefeats);
+    return ending;
 }
 
-void bossReward(int32_t boss) {
+bool bossReward(int32_t boss) {
     if (boss == bossMolloch) mollochReward();
-    if (boss == bossAgamir) agamirReward();
+    return boss == bossAgamir && agamirReward();
 }

@@ -62,26 +62,27 @@ void beginBattle() {
     clearScreen(0);
 }
 
-bool fightBattle() {
-    int32_t remembered = gameMode;
-    gameMode = modeBattle;
+BattleOutcome fightBattle() {
+    NestedScreen shown(modeBattle);
     clearScreen(0);
     beginBattle();
-    while (gameMode == modeBattle)
-        battleFrame();
-    if (gameMode == modeTavern || gameMode == modeTitle) return false;
-    gameMode = remembered;
-    return true;
+    for (;;) {
+        BattleOutcome outcome = battleFrame();
+        if (outcome != BattleOutcome::ongoing) return outcome;
+    }
 }
 
-void startBossBattle(int32_t roomRow, int32_t roomCol) {
-    if (gameMode == modeCave) {
+BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
+    int32_t dungeon = gameMode;
+    if (dungeon == modeCave) {
         currentBoss = bossMolloch;
-    } else if (gameMode == modeSewer) {
+    } else if (dungeon == modeSewer) {
         currentBoss = bossAgamir;
     } else {
-        return;
+        return BattleOutcome::won;
     }
     typeText(bosses[currentBoss - 1].taunt, 15, 30, 40, 2);
-    if (fightBattle()) recordBossDefeat(gameMode, roomRow, roomCol);
+    BattleOutcome outcome = fightBattle();
+    if (outcome == BattleOutcome::won) recordBossDefeat(dungeon, roomRow, roomCol);
+    return outcome;
 }

@@ -40,12 +40,7 @@ void enemyTurn() {
     }
     drawBattleScreen();
     typeText(battleMessage, 13, 31, 45, 2);
-    if (player.hp <= 0) {
-        player.hp = 0;
-        resetTavern();
-        gameMode = modeTavern;
-        currentBoss = 0;
-    }
+    if (player.hp <= 0) loseBattle();
     // A knockout ends the turn like any other: the player moves first in the next battle,
     // even when it opens with an ambush.
     waitMillis(300);

@@ -56,7 +56,7 @@ void spellDamage(int32_t power) {
 
 void drawSpellMenu() {
     for (int32_t i = 0; i < knownSpells(); i++) {
-        printAt(spellTable[i].label, i == spellCursor ? 240 : 15, 53,
+        printAt(spellTable[i].label, i == spellCursor ? colourChosen : colourWhite, 53,
                 static_cast<uint16_t>(19 + i));
     }
     printAt("", 0, 0, 0);
@@ -172,7 +172,7 @@ void luminusEffect() {
                      nullptr);
     }
     runParticlesOut();
-    clearScreen(240);
+    clearScreen(colourBlackOnWhite);
     waitMillis(200);
     clearScreen(0);
 }
@@ -271,7 +271,7 @@ void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, int32_t
         }
     }
     if (endRow == mainBoltEndRow) {
-        clearMonsterArea(240);
+        clearMonsterArea(colourBlackOnWhite);
         waitMillis(50);
         clearScreen(0);
     }

@@ -17,6 +17,19 @@ struct Cell {
     bool operator==(const Cell &) const = default;
 };
 
+// Colour attributes the screens share.
+constexpr uint16_t colourGrey = 7;
+constexpr uint16_t colourWhite = 15;
+constexpr uint16_t colourBlackOnGrey = 112;
+constexpr uint16_t colourBlackOnWhite = 240;
+constexpr uint16_t colourChosen = colourBlackOnWhite;        // the highlighted entry of a menu
+constexpr uint16_t colourChosenUnusable = colourBlackOnGrey; // highlighted, of no use here
+
+// Code page 437 glyphs of the double-line frames and walls.
+constexpr char glyphDoubleVertical = static_cast<char>(186);
+constexpr char glyphDoubleHorizontal = static_cast<char>(205);
+constexpr char glyphDoubleTeeDown = static_cast<char>(203);
+
 // --- Console state, for the whole run ---
 extern Cell screenCells[screenHeight][screenWidth]; // what the game has drawn; backends show it
 extern uint16_t consoleColour; // colour of the last write; clearScreen fills with it

@@ -5,12 +5,37 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+
+#include "game/game.h"
 
 constexpr int roomRows = 14;
 constexpr int roomColumns = 22;      // visible columns; column 22 holds each row's terminator
 constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19 characters
 constexpr int roomScreenColumn = 5;  // where a room's cell (0, 0) is drawn
 constexpr int roomScreenRow = 2;
+
+// A wall's doorway: its letter in the map file, the wall facing it in the next room, the step
+// to that room and the cell of the wall it opens.
+struct Doorway {
+    char letter, facing;
+    int rowStep, columnStep;
+    int row, column;
+};
+// The four doorways, in the map file's order N, E, S, W; everything that knows where a
+// doorway lies (loader, rubble, drawing, overhead map, data checker, automatic player) reads
+// it here.
+inline constexpr Doorway doorways[4] = {{'N', 'S', -1, 0, 0, 10},
+                                        {'E', 'W', 0, 1, 7, roomColumns - 1},
+                                        {'S', 'N', 1, 0, roomRows - 1, 10},
+                                        {'W', 'E', 0, -1, 7, 0}};
+// The doorway of a letter, or null for any other character.
+constexpr const Doorway *doorwayOf(char letter) {
+    for (const Doorway &doorway : doorways) {
+        if (doorway.letter == letter) return &doorway;
+    }
+    return nullptr;
+}
 
 // Room state: not in the file, not shown yet, shown at least once.
 constexpr int32_t roomAbsent = 0;
@@ -36,18 +61,23 @@ struct Room {
 using RoomGrid = std::unique_ptr<Room[]>;
 using SeenCells = char[roomRows][roomColumns + 1];
 
-// The dungeon visit under way, as its owner enterDungeon keeps it; rooms is null between
-// visits. Read by whoever watches the game from outside (the tests' automatic player).
+// Everything one visit to a dungeon keeps, from loading its rooms to leaving.
 struct DungeonVisit {
-    const Room *rooms;
-    const int32_t *roomRow; // the current room
-    const int32_t *roomCol;
-    int32_t height;
-    int32_t width;
+    GameMode dungeon = modeCave; // which dungeon: modeCave, modeSewer or modeCastle
+    RoomGrid rooms;              // null between visits
+    int32_t roomRow = 0;         // the current room
+    int32_t roomCol = 0;
+    int32_t height = 0;
+    int32_t width = 0;
+    SeenCells seenCells = {};         // cells of the current room shown so far
+    int32_t stepsUntilEncounter = 10; // steps before encounters are rolled for
+    int32_t roomChanged = 1;          // 1: the next draw shows a room just entered
 };
 
 // --- Dungeon visit, for one visit ---
-extern DungeonVisit currentVisit; // the visit under way
+// The visit under way: enterDungeon fills it and empties it again however the visit ends;
+// tests and the automatic player read it.
+extern DungeonVisit dungeonVisit;
 
 // --- Flashlight clock, for the whole run ---
 extern int32_t clockMinutes;     // the light left: minutes
@@ -65,8 +95,9 @@ constexpr int32_t maxGridSide = 100;
 // (playerRoomX and playerRoomY to -1).
 RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
                      int32_t &startRoomCol, int32_t &height, int32_t &width);
-// One visit to the dungeon of a tag, from loading to leaving.
-void enterDungeon(const char *tag);
+// One visit to the dungeon of a tag, from loading to leaving. Returns where the player goes
+// next: the world map, the tavern after a knockout, the title after the ending.
+GameMode enterDungeon(const char *tag);
 // A room as the loader builds it before its doors: walls, corners, blank floor.
 void buildFreshRoom(Room &room);
 // Opens the wall cell of a door letter: 'N', 'S', 'W' or 'E'; others are ignored.
@@ -114,9 +145,9 @@ int32_t intervalElapsed(int32_t limitMillis);
 int32_t millisUntilClockTick();
 
 // --- Exploration ---
-// One poll of the keyboard and everything it brings; 0 when the visit is over.
-int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t height, int32_t width,
-                    SeenCells &seenCells, int32_t &stepsUntilEncounter, int32_t &roomChanged);
+// One poll of the keyboard and everything it brings. Nothing while the visit goes on; once
+// it is over, the mode the player goes on to.
+std::optional<GameMode> exploreStep(DungeonVisit &visit);
 // 0 when the boss of that dungeon room has been beaten, 1 otherwise.
 int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
 void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol);

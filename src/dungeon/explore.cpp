@@ -13,65 +13,45 @@
 // A direction of walking.
 struct Walk {
     char key;
-    int rowStep, columnStep;
-    char side; // the wall it leads through
+    const Doorway &doorway; // the wall it leads through
 };
 static const Walk walks[] = {
-    {'w', -1, 0, 'N'}, {'s', 1, 0, 'S'}, {'a', 0, -1, 'W'}, {'d', 0, 1, 'E'}};
+    {'w', doorways[0]}, {'s', doorways[2]}, {'a', doorways[3]}, {'d', doorways[1]}};
 
-// Everything one visit keeps, handed to the helpers below.
-struct Visit {
-    Room *rooms;
-    int32_t &roomRow;
-    int32_t &roomCol;
-    int32_t height;
-    int32_t width;
-    SeenCells &seenCells;
-    int32_t &stepsUntilEncounter;
-    int32_t &roomChanged;
-};
-
-static Room &currentRoom(const Visit &visit) {
+static Room &currentRoom(const DungeonVisit &visit) {
     return visit.rooms[visit.roomRow * visit.width + visit.roomCol];
 }
 
-static void redraw(const Visit &visit) {
-    drawRoomScreen(visit.rooms, visit.roomRow, visit.roomCol, visit.width, visit.seenCells,
+static void redraw(DungeonVisit &visit) {
+    drawRoomScreen(visit.rooms.get(), visit.roomRow, visit.roomCol, visit.width, visit.seenCells,
                    visit.roomChanged);
 }
 
 // Whether a position lies on the wall a walk leads through.
 static bool onWall(const Walk &walk, int row, int column) {
-    switch (walk.side) {
-    case 'N':
-        return row == 0;
-    case 'S':
-        return row == roomRows - 1;
-    case 'W':
-        return column == 0;
-    default:
-        return column == roomColumns - 1;
-    }
+    const Doorway &doorway = walk.doorway;
+    return doorway.rowStep != 0 ? row == doorway.row : column == doorway.column;
 }
 
 // Steps through the wall into the next room. A doorway that leads off the grid or to a place
 // without a room is treated as blocked.
-static void changeRoom(const Visit &visit, const Walk &walk) {
-    int32_t row = visit.roomRow + walk.rowStep;
-    int32_t column = visit.roomCol + walk.columnStep;
+static void changeRoom(DungeonVisit &visit, const Walk &walk) {
+    int32_t row = visit.roomRow + walk.doorway.rowStep;
+    int32_t column = visit.roomCol + walk.doorway.columnStep;
     if (row < 0 || row >= visit.height || column < 0 || column >= visit.width) return;
     if (visit.rooms[row * visit.width + column].state == roomAbsent) return;
     visit.roomRow = row;
     visit.roomCol = column;
-    if (walk.rowStep != 0) player.playerRoomY = walk.rowStep < 0 ? roomRows - 1 : 0;
-    if (walk.columnStep != 0) player.playerRoomX = walk.columnStep < 0 ? roomColumns - 1 : 0;
+    if (walk.doorway.rowStep != 0) player.playerRoomY = walk.doorway.rowStep < 0 ? roomRows - 1 : 0;
+    if (walk.doorway.columnStep != 0)
+        player.playerRoomX = walk.doorway.columnStep < 0 ? roomColumns - 1 : 0;
     visit.roomChanged = 1;
     resetSeenCells(currentRoom(visit), visit.seenCells);
     redraw(visit);
 }
 
 // A message in the panel, a second to read it, then the room again.
-static void endMessage(const Visit &visit) {
+static void endMessage(DungeonVisit &visit) {
     waitMillis(1000);
     clearScreen(0);
     redraw(visit);
@@ -79,7 +59,7 @@ static void endMessage(const Visit &visit) {
 
 // Whether the room's locked door (if this wall has one) lets the player through. A held
 // key opens it for the rest of the visit.
-static bool doorLetsThrough(const Visit &visit, char side) {
+static bool doorLetsThrough(DungeonVisit &visit, char side) {
     Room &room = currentRoom(visit);
     const DoorKind *door = lockedDoorOf(room.featureCode.get(), side);
     if (door == nullptr) return true;
@@ -101,7 +81,7 @@ static bool doorLetsThrough(const Visit &visit, char side) {
     return false;
 }
 
-static void pickUp(const Visit &visit, int row, int column) {
+static void pickUp(DungeonVisit &visit, int row, int column) {
     Room &room = currentRoom(visit);
     player.playerRoomY = row;
     player.playerRoomX = column;
@@ -113,7 +93,7 @@ static void pickUp(const Visit &visit, int row, int column) {
     endMessage(visit);
 }
 
-static void walk(const Visit &visit, const Walk &walk) {
+static void walk(DungeonVisit &visit, const Walk &walk) {
     int row = player.playerRoomY;
     int column = player.playerRoomX;
     if (row < 0 || row >= roomRows || column < 0 || column >= roomColumns) return;
@@ -122,12 +102,12 @@ static void walk(const Visit &visit, const Walk &walk) {
         changeRoom(visit, walk);
         return;
     }
-    int targetRow = row + walk.rowStep;
-    int targetColumn = column + walk.columnStep;
+    int targetRow = row + walk.doorway.rowStep;
+    int targetColumn = column + walk.doorway.columnStep;
     char cell = currentRoom(visit).cells[targetRow][targetColumn];
     if (cell == ' ' || cell == cellNpc) {
         if (onWall(walk, targetRow, targetColumn)) {
-            if (doorLetsThrough(visit, walk.side)) changeRoom(visit, walk);
+            if (doorLetsThrough(visit, walk.doorway.letter)) changeRoom(visit, walk);
         } else {
             player.playerRoomY = targetRow;
             player.playerRoomX = targetColumn;
@@ -151,66 +131,61 @@ static char *cellBesidePlayer(Room &room, char glyph) {
     return nullptr;
 }
 
-// 't': talk to the characters of the room, or challenge its boss. False when the visit is
-// over (the boss won, or the game has ended).
-static bool talk(const Visit &visit) {
+// 't': talk to the characters of the room, or challenge its boss. Anything but won ends the
+// visit.
+static BattleOutcome talk(DungeonVisit &visit) {
     Room &room = currentRoom(visit);
     if (cellBesidePlayer(room, cellNpc) != nullptr && featureIs(room, "NPC")) {
-        talkToNpcs(gameMode, visit.roomRow, visit.roomCol);
-        return true;
+        talkToNpcs(visit.dungeon, visit.roomRow, visit.roomCol);
+        return BattleOutcome::won;
     }
     char *boss = cellBesidePlayer(room, cellBoss);
-    if (boss == nullptr || !featureIs(room, "Boss")) return true;
-    startBossBattle(visit.roomRow, visit.roomCol);
-    if (isBossAlive(gameMode, visit.roomRow, visit.roomCol) == 0) {
+    if (boss == nullptr || !featureIs(room, "Boss")) return BattleOutcome::won;
+    BattleOutcome outcome = startBossBattle(visit.roomRow, visit.roomCol);
+    if (outcome != BattleOutcome::won) return outcome;
+    if (isBossAlive(visit.dungeon, visit.roomRow, visit.roomCol) == 0) {
         *boss = ' ';
         redraw(visit);
     }
-    return gameMode != modeTavern && gameMode != modeTitle;
+    return outcome;
 }
 
-static void openInventory(const Visit &visit) {
-    int32_t remembered = gameMode;
-    inventoryReturn = openedFromDungeon;
-    gameMode = modeInventory;
-    buildInventoryList();
-    while (gameMode != modeBattleOver)
-        inventoryFrame();
-    gameMode = remembered;
-    redraw(visit);
+// Where a battle that did not end in a win sends the player.
+static GameMode afterBattle(BattleOutcome outcome) {
+    return outcome == BattleOutcome::gameEnded ? modeTitle : modeTavern;
 }
 
-// The encounter roll, made on every call while the step counter has run out. False when the
-// player lost the battle.
-static bool rollForEncounter(const Visit &visit) {
+// The encounter roll, made on every call while the step counter has run out.
+static BattleOutcome rollForEncounter(DungeonVisit &visit) {
     int32_t divisor =
         ((itemCount(itemFlashlight) + 1) * 400) / (currentRoom(visit).encounterLevel + 1);
     // A level character beyond the usual digits must not make the divisor zero.
     if (divisor < 1) divisor = 1;
-    if (gameRand() % divisor != 0) return true;
-    if (!fightBattle()) return false;
+    if (gameRand() % divisor != 0) return BattleOutcome::won;
+    BattleOutcome outcome = fightBattle();
+    if (outcome != BattleOutcome::won) return outcome;
     redraw(visit);
     visit.stepsUntilEncounter = 75;
-    return true;
+    return outcome;
 }
 
 // How long a step waits for a key: not at all while an encounter roll is live, so that the
 // battle comes as promptly as ever; up to the flashlight clock's next second while one is
 // lit; otherwise until a key comes, at no cost while the player thinks.
-static int idleWaitMillis(const Visit &visit) {
+static int idleWaitMillis(const DungeonVisit &visit) {
     if (visit.stepsUntilEncounter <= 0) return 0;
     if (itemCount(itemFlashlight) != 0) return millisUntilClockTick();
     return waitUntilKey;
 }
 
-int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t height, int32_t width,
-                    SeenCells &seenCells, int32_t &stepsUntilEncounter, int32_t &roomChanged) {
-    Visit visit{rooms,      roomRow, roomCol, height, width, seenCells, stepsUntilEncounter,
-                roomChanged};
+std::optional<GameMode> exploreStep(DungeonVisit &visit) {
     KeyEvent events[maxPolledEvents];
     int count = pollKeyEvents(events, maxPolledEvents, idleWaitMillis(visit));
 
-    if (stepsUntilEncounter <= 0 && !rollForEncounter(visit)) return 0;
+    if (visit.stepsUntilEncounter <= 0) {
+        BattleOutcome outcome = rollForEncounter(visit);
+        if (outcome != BattleOutcome::won) return afterBattle(outcome);
+    }
     if (itemCount(itemFlashlight) != 0 && tickFlashlightClock() == 1) {
         itemCount(itemFlashlight)--;
         printAt("      ", 15, 16, 1);
@@ -224,27 +199,30 @@ int32_t exploreStep(Room *rooms, int32_t &roomRow, int32_t &roomCol, int32_t hei
         }
         switch (key) {
         case 'i':
-            openInventory(visit);
+            runInventory(InventoryOpener::dungeon);
+            redraw(visit);
             break;
         case 'm':
-            showOverheadMap(rooms, roomRow, roomCol, height, width);
+            showOverheadMap(visit.rooms.get(), visit.roomRow, visit.roomCol, visit.height,
+                            visit.width);
             clearScreen(0);
             redraw(visit);
             break;
         case 'p':
-            gameMode = modeWorldMap;
             player.playerRoomX = -1;
             player.playerRoomY = -1;
             clearScreen(0);
-            return 0;
-        case 't':
-            if (!talk(visit)) return 0;
+            return modeWorldMap;
+        case 't': {
+            BattleOutcome outcome = talk(visit);
+            if (outcome != BattleOutcome::won) return afterBattle(outcome);
             break;
+        }
         default:
             break;
         }
     }
-    return 1;
+    return std::nullopt;
 }
 
 int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
@@ -269,36 +247,35 @@ void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol) {
 }
 
 // A map that cannot be read: the player is turned back at the entrance.
-static void turnBackFromDungeon() {
+static GameMode turnBackFromDungeon() {
     printAt("The way in is blocked: this dungeon's map in \"map.txt\" cannot be read.", 15, 4, 12);
     waitMillis(2000);
     clearScreen(0);
     player.playerRoomX = -1;
     player.playerRoomY = -1;
-    gameMode = modeWorldMap;
+    return modeWorldMap;
 }
 
-DungeonVisit currentVisit = {nullptr, nullptr, nullptr, 0, 0};
+DungeonVisit dungeonVisit;
 
-// Publishes a visit for its length, and withdraws it however the visit ends.
-struct PublishedVisit {
-    PublishedVisit(const DungeonVisit &visit) { currentVisit = visit; }
-    ~PublishedVisit() { currentVisit = DungeonVisit{nullptr, nullptr, nullptr, 0, 0}; }
+// Empties the visit record however the visit ends.
+struct VisitScope {
+    VisitScope() = default;
+    VisitScope(const VisitScope &) = delete;
+    VisitScope &operator=(const VisitScope &) = delete;
+    ~VisitScope() { dungeonVisit = DungeonVisit{}; }
 };
 
-void enterDungeon(const char *tag) {
-    int32_t roomRow = 0, roomCol = 0, height = 0, width = 0;
-    RoomGrid rooms = loadDungeon("map.txt", tag, roomRow, roomCol, height, width);
-    if (rooms == nullptr) {
-        turnBackFromDungeon();
-        return;
-    }
-    PublishedVisit published({rooms.get(), &roomRow, &roomCol, height, width});
-    SeenCells seenCells = {};
-    int32_t roomChanged = 1;
-    int32_t stepsUntilEncounter = 10;
-    drawRoomScreen(rooms.get(), roomRow, roomCol, width, seenCells, roomChanged);
-    while (exploreStep(rooms.get(), roomRow, roomCol, height, width, seenCells, stepsUntilEncounter,
-                       roomChanged) != 0) {
+GameMode enterDungeon(const char *tag) {
+    VisitScope scope;
+    DungeonVisit &visit = dungeonVisit;
+    visit = DungeonVisit{};
+    visit.dungeon = static_cast<GameMode>(gameMode);
+    visit.rooms =
+        loadDungeon("map.txt", tag, visit.roomRow, visit.roomCol, visit.height, visit.width);
+    if (visit.rooms == nullptr) return turnBackFromDungeon();
+    redraw(visit);
+    for (;;) {
+        if (std::optional<GameMode> next = exploreStep(visit)) return *next;
     }
 }

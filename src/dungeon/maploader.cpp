@@ -21,9 +21,9 @@ static const auto freshCells = [] {
                 cell = static_cast<char>(row == 0 ? (column == 0 ? 201 : 187)
                                                   : (column == 0 ? 200 : 188));
             } else if (wallRow) {
-                cell = static_cast<char>(205);
+                cell = glyphDoubleHorizontal;
             } else if (wallColumn) {
-                cell = static_cast<char>(186);
+                cell = glyphDoubleVertical;
             }
             cells[row][column] = cell;
         }
@@ -39,22 +39,7 @@ void buildFreshRoom(Room &room) {
 }
 
 void openDoorway(Room &room, char side) {
-    switch (side) {
-    case 'N':
-        room.cells[0][10] = ' ';
-        break;
-    case 'S':
-        room.cells[13][10] = ' ';
-        break;
-    case 'W':
-        room.cells[7][0] = ' ';
-        break;
-    case 'E':
-        room.cells[7][21] = ' ';
-        break;
-    default:
-        break;
-    }
+    if (const Doorway *doorway = doorwayOf(side)) room.cells[doorway->row][doorway->column] = ' ';
 }
 
 bool featureIs(const Room &room, const char *code) {

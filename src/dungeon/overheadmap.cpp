@@ -30,10 +30,12 @@ void drawMapCell(char ch, uint16_t colour, int x, int y) {
 
 void drawMapRoom(const Room &room, bool playerHere, int x, int y) {
     drawMapCell(' ', 144, x, y);
-    if (room.cells[0][10] == ' ') drawMapCell('|', 15, x, y - 1);
-    if (room.cells[7][21] == ' ') drawMapCell('-', 15, x + 1, y);
-    if (room.cells[13][10] == ' ') drawMapCell('|', 15, x, y + 1);
-    if (room.cells[7][0] == ' ') drawMapCell('-', 15, x - 1, y);
+    // An open doorway is a line towards the neighbour it leads to.
+    for (const Doorway &doorway : doorways) {
+        if (room.cells[doorway.row][doorway.column] != ' ') continue;
+        drawMapCell(doorway.rowStep != 0 ? '|' : '-', 15, x + doorway.columnStep,
+                    y + doorway.rowStep);
+    }
     if (playerHere) drawMapCell(' ', 224, x, y);
 }
 

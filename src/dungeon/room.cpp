@@ -12,18 +12,12 @@ static const DoorKind doorKinds[] = {
     {'G', 32, itemGreenKey, "green ", 2},
     {'R', 64, itemRedKey, "red ", 4},
     {'B', 16, itemBlueKey, "blue ", 1},
-    {'W', 240, itemWhiteKey, nullptr, 15},
+    {'W', colourBlackOnWhite, itemWhiteKey, nullptr, 15},
     {'P', 80, itemPurpleKey, "purple ", 5},
     {'L', 208, itemLavendarKey, "lavendar ", 13},
     {'O', 112, itemLightGrayKey, "light gray ", 7},
 };
 static const DoorKind sealedDoor = {'X', 128, 0, nullptr, 15};
-
-struct Doorway {
-    char side;
-    uint16_t x, y; // on the screen
-};
-static const Doorway doorways[] = {{'N', 15, 2}, {'E', 26, 9}, {'S', 15, 15}, {'W', 5, 9}};
 
 const DoorKind *lockedDoorOf(const char *featureCode, char side) {
     if (featureCode == nullptr || std::strlen(featureCode) != 4 ||
@@ -39,9 +33,11 @@ const DoorKind *lockedDoorOf(const char *featureCode, char side) {
 
 void drawLockedDoor(const char *featureCode) {
     for (const Doorway &doorway : doorways) {
-        const DoorKind *kind = lockedDoorOf(featureCode, doorway.side);
+        const DoorKind *kind = lockedDoorOf(featureCode, doorway.letter);
         if (kind != nullptr) {
-            printCharAt(' ', kind->doorColour, doorway.x, doorway.y);
+            printCharAt(' ', kind->doorColour,
+                        static_cast<uint16_t>(roomScreenColumn + doorway.column),
+                        static_cast<uint16_t>(roomScreenRow + doorway.row));
             return;
         }
     }

@@ -1,15 +1,13 @@
 // Rubble: a hundred blocks scattered over a room's floor, each kept only if every open exit
 // can still be reached from the free cells beside it.
+#include <iterator>
+
 #include "dungeon/dungeon.h"
 #include "game/game.h"
 
-// Each exit's prime: a fill multiplies in the primes of the exits it reaches, so it has
-// reached them all exactly when its product equals the product of the open exits.
-struct Exit {
-    int row, column;
-    int32_t prime;
-};
-static const Exit exits[] = {{0, 10, 2}, {7, 21, 3}, {13, 10, 5}, {7, 0, 7}};
+// Each exit's prime, by doorway: a fill multiplies in the primes of the exits it reaches, so
+// it has reached them all exactly when its product equals the product of the open exits.
+static constexpr int32_t exitPrimes[std::size(doorways)] = {2, 3, 5, 7};
 
 static constexpr int rubbleBlocks = 100;
 // With 100 blocks on 240 cells a room fills quickly; this only stops a room whose shape
@@ -34,9 +32,11 @@ void floodFillExits(const Room &room, FreeCells &grid, int row, int column, int3
     if (grid[row][column] == 1) return;
     grid[row][column] = 1;
     if (!isFreeCharacter(room.cells[row][column])) return;
-    for (const Exit &exit : exits) {
-        if (row == exit.row && column == exit.column && fillProduct % exit.prime != 0) {
-            fillProduct *= exit.prime;
+    for (size_t exit = 0; exit < std::size(doorways); exit++) {
+        const int32_t prime = exitPrimes[exit];
+        if (row == doorways[exit].row && column == doorways[exit].column &&
+            fillProduct % prime != 0) {
+            fillProduct *= prime;
         }
     }
     floodFillExits(room, grid, row, column + 1, fillProduct);
@@ -62,8 +62,9 @@ bool randomEmptyCell(const Room &room, int &row, int &column) {
 
 void scatterRubble(Room &room) {
     int32_t exitTarget = 1;
-    for (const Exit &exit : exits) {
-        if (room.cells[exit.row][exit.column] == ' ') exitTarget *= exit.prime;
+    for (size_t exit = 0; exit < std::size(doorways); exit++) {
+        if (room.cells[doorways[exit].row][doorways[exit].column] == ' ')
+            exitTarget *= exitPrimes[exit];
     }
     // Carried over between attempts: an attempt whose upper neighbour is not free starts
     // from the outcome of the attempt before.

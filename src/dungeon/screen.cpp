@@ -22,7 +22,7 @@ static const char *const keyLegend[] = {
 
 void drawDividers() {
     for (uint16_t row = 0; row < 25; row++)
-        printCharAt(static_cast<char>(186), 7, 35, row);
+        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
     for (uint16_t column = 0; column < 80; column++) {
         printCharAt(static_cast<char>(column == 35 ? 206 : 205), 7, column, 17);
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "effects/particles.h"
+#include "game/game.h"
 
 constexpr int mainMenuEntries = 5;
 constexpr int gobletRows = 10;
@@ -21,11 +22,12 @@ extern const char *const creditLines[creditLineCount]; // role, 11 blanks, name
 
 // Starts the title over: cursor on "New Game", the intro about to play.
 void resetTitleScreen();
-// The title screen's handler: one intro frame, or one menu redraw and one key event.
-void runTitleScreen();
+// The title screen's handler: one intro frame, or one menu redraw and one key event. Returns
+// the next mode: the tavern once a game begins, else the title.
+GameMode runTitleScreen();
 void runTitleIntroFrame();
 void drawMainMenu();
-void handleMainMenuKey();
+GameMode handleMainMenuKey();
 // Frees every slot of the shared particle pool.
 void clearParticles();
 

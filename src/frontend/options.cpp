@@ -10,8 +10,8 @@ const char *const creditLines[creditLineCount] = {
 };
 
 static void drawDifficultyChoice(int highlighted) {
-    printAt("Easy", highlighted == 0 ? 240 : 15, 44, 12);
-    printAt("Hard", highlighted == 1 ? 240 : 15, 44, 13);
+    printAt("Easy", highlighted == 0 ? colourChosen : colourWhite, 44, 12);
+    printAt("Hard", highlighted == 1 ? colourChosen : colourWhite, 44, 13);
 }
 
 void runOptions() {

@@ -100,35 +100,34 @@ void runTitleIntroFrame() {
     waitMillis(introFrameMillis);
 }
 
-void runTitleScreen() {
+GameMode runTitleScreen() {
     if (titleIntroRunning == 1) {
         runTitleIntroFrame();
-    } else {
-        drawMainMenu();
-        handleMainMenuKey();
+        return modeTitle;
     }
+    drawMainMenu();
+    return handleMainMenuKey();
 }
 
 void drawMainMenu() {
     for (int i = 0; i < mainMenuEntries; i++) {
-        printAt(mainMenuItems[i], i == mainMenuCursor ? 240 : 15, 35,
+        printAt(mainMenuItems[i], i == mainMenuCursor ? colourChosen : colourWhite, 35,
                 static_cast<uint16_t>(10 + i));
     }
     printAt("", 0, 0, 0);
 }
 
-static void chooseMainMenuEntry() {
+static GameMode chooseMainMenuEntry() {
     switch (mainMenuCursor) {
     case 0:
         clearParticles();
         showStoryIntro();
-        gameMode = modeTavern;
-        break;
+        return modeTavern;
     case 1:
         if (loadGame()) {
             clearParticles();
             resetTavern();
-            gameMode = modeTavern;
+            return modeTavern;
         }
         break;
     case 2:
@@ -141,15 +140,17 @@ static void chooseMainMenuEntry() {
         gameRunning = 0;
         break;
     }
+    return modeTitle;
 }
 
-void handleMainMenuKey() {
+GameMode handleMainMenuKey() {
+    GameMode next = modeTitle;
     KeyEvent event;
     readKeyEvent(&event);
     if (event.keyDown) {
         switch (event.virtualKey) {
         case keyEnter:
-            chooseMainMenuEntry();
+            next = chooseMainMenuEntry();
             break;
         case keyUp:
             mainMenuCursor--;
@@ -164,4 +165,5 @@ void handleMainMenuKey() {
         if (mainMenuCursor > 4) mainMenuCursor = 0;
     }
     discardPendingInput();
+    return next;
 }

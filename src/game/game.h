@@ -5,17 +5,17 @@
 
 #include <cstdint>
 
-// The screens of the game; gameMode holds one of these.
+// The screens of the game; gameMode holds the one on show. The values are those recordings
+// pin; 3 once marked an ended battle and is no longer used.
 enum GameMode : int32_t {
-    modeTitle = 0,      // title screen and main menu
-    modeTavern = 1,     // the tavern hub
-    modeBattle = 2,     // one battle step per call
-    modeBattleOver = 3, // a battle or a dungeon inventory has ended; no screen of its own
-    modeCave = 4,       // dungeon "MapTag1"
-    modeSewer = 5,      // dungeon "MapTag2"
-    modeCastle = 6,     // dungeon "MapTag3"
-    modeInventory = 7,  // one inventory step per call
-    modeWorldMap = 8,   // the world map
+    modeTitle = 0,     // title screen and main menu
+    modeTavern = 1,    // the tavern hub
+    modeBattle = 2,    // a battle, run by the dungeon that met it
+    modeCave = 4,      // dungeon "MapTag1"
+    modeSewer = 5,     // dungeon "MapTag2"
+    modeCastle = 6,    // dungeon "MapTag3"
+    modeInventory = 7, // the inventory, run by the screen that opened it
+    modeWorldMap = 8,  // the world map
 };
 
 // A non-player character standing in one room of one dungeon.
@@ -69,7 +69,7 @@ struct DefeatedBoss {
 
 // --- Program frame, for the whole run ---
 extern uint8_t gameRunning; // the main loop runs while this is not 0
-extern int32_t gameMode;    // the current screen, one of GameMode
+extern int32_t gameMode;    // the screen on show; written only by the main loop and NestedScreen
 extern Npc npcs[npcCount];  // the non-player characters, in the order their dialogue runs
 
 // --- Shared game data, for the whole run ---
@@ -79,8 +79,7 @@ extern int32_t hardMode;                               // 0 "Easy", 1 "Hard"; no
 extern int32_t mollochDefeats;                         // fights won against Molloch, plus 1
 extern int32_t agamirDefeats;                          // fights won against Agamir, plus 1
 extern DefeatedBoss defeatedBosses[maxDefeatedBosses]; // boss rooms beaten; used ones first
-extern int32_t inventoryReturn; // who opened the inventory: 1 battle, 2 dungeon, 3 tavern
-extern uint32_t randState;      // state of gameRand; 1 at every program start
+extern uint32_t randState; // state of gameRand; 1 at every program start
 
 // The game's one random number generator: the classic linear congruential one, so that the
 // same keys give the same game. Returns 0..32767. (The C library owns the name rand.)
@@ -105,8 +104,21 @@ Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow,
 // The start-up sequence: every piece of program-wide state gets its start value, as at a
 // program start (tests call it to begin from a clean slate).
 void startUp();
-// Calls the handler of the current gameMode once.
+// Calls the handler of the current gameMode once and moves on to the mode it returns.
 void runCurrentMode();
+
+// A screen run by another one for as long as this lives: gameMode shows it, and the opener's
+// mode comes back however the inner screen ends. The call stack is the stack of screens.
+class NestedScreen {
+  public:
+    explicit NestedScreen(GameMode inner);
+    ~NestedScreen();
+    NestedScreen(const NestedScreen &) = delete;
+    NestedScreen &operator=(const NestedScreen &) = delete;
+
+  private:
+    int32_t opener;
+};
 // The whole life of the program after the platform is up: start-up, the main loop, the
 // farewell line. Returns the exit status.
 int runProgram();

@@ -13,7 +13,6 @@ int32_t hardMode = 0;
 int32_t mollochDefeats = 1;
 int32_t agamirDefeats = 1;
 DefeatedBoss defeatedBosses[maxDefeatedBosses];
-int32_t inventoryReturn = 0;
 uint32_t randState = 1;
 
 int32_t gameRand() {

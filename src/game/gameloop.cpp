@@ -49,7 +49,6 @@ static void showStartUpMessages() {
 void startUp() {
     // Values that a fresh program holds from its start, put back for a second start-up.
     randState = 1;
-    inventoryReturn = 0;
     worldMapCursor = 0;
     bartenderLine = 0;
     clockMinutes = 0;
@@ -94,36 +93,38 @@ void startUp() {
     removeStaleSaveFile();
 }
 
-void runCurrentMode() {
-    switch (gameMode) {
+// The handler of a top-level mode, and the mode it hands on to.
+static GameMode runMode(int32_t mode) {
+    switch (mode) {
     case modeTitle:
-        runTitleScreen();
-        break;
+        return runTitleScreen();
     case modeTavern:
-        runTavern();
-        break;
-    case modeBattle:
-        battleFrame();
-        break;
+        return runTavern();
     case modeCave:
-        enterDungeon("MapTag1");
-        break;
+        return enterDungeon("MapTag1");
     case modeSewer:
-        enterDungeon("MapTag2");
-        break;
+        return enterDungeon("MapTag2");
     case modeCastle:
-        enterDungeon("MapTag3");
-        break;
-    case modeInventory:
-        inventoryFrame();
-        break;
+        return enterDungeon("MapTag3");
     case modeWorldMap:
-        runWorldMap();
-        break;
+        return runWorldMap();
     default:
-        // modeBattleOver and unknown values have no screen: the loop only tests gameRunning.
-        break;
+        // Battles and the inventory run inside the screen that opened them; an unknown value
+        // has no screen either: the loop only tests gameRunning.
+        return static_cast<GameMode>(mode);
     }
+}
+
+void runCurrentMode() {
+    gameMode = runMode(gameMode);
+}
+
+NestedScreen::NestedScreen(GameMode inner) : opener(gameMode) {
+    gameMode = inner;
+}
+
+NestedScreen::~NestedScreen() {
+    gameMode = opener;
 }
 
 int runProgram() {

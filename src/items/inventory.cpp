@@ -2,8 +2,10 @@
 // and using it where the screen was opened.
 #include "battle/battle.h"
 #include "console/console.h"
+#include "game/game.h"
 #include "items/items.h"
 
+InventoryOpener inventoryOpener = InventoryOpener::tavern;
 int32_t inventoryList[itemKinds + 1];
 uint8_t inventoryLength = 0;
 int8_t inventoryCursor = 0;
@@ -16,28 +18,13 @@ static const char messageBlank[] = "                                      ";
 // Battles refuse dungeon-only and held items, the dungeon battle-only and held ones, and
 // the tavern everything.
 static bool usableHere(char kind) {
-    switch (inventoryReturn) {
-    case openedFromBattle:
+    switch (inventoryOpener) {
+    case InventoryOpener::battle:
         return kind != 'm' && kind != 'k';
-    case openedFromDungeon:
+    case InventoryOpener::dungeon:
         return kind != 'b' && kind != 'k';
     default:
         return false;
-    }
-}
-
-static void returnToOpener() {
-    switch (inventoryReturn) {
-    case openedFromBattle:
-        gameMode = modeBattle;
-        break;
-    case openedFromDungeon:
-        gameMode = modeBattleOver; // the dungeon waits for this and puts its own mode back
-        break;
-    default:
-        // The tavern; also where an unknown opener goes, so the screen can always be left.
-        gameMode = modeTavern;
-        break;
     }
 }
 
@@ -52,18 +39,14 @@ void buildInventoryList() {
     }
 }
 
-void closeInventory() {
-    clearScreen(0);
-    returnToOpener();
-}
-
 static void drawInventory() {
     for (uint16_t row = 0; row < screenHeight; row++)
-        printCharAt(static_cast<char>(186), 7, 35, row);
+        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
     for (int i = 0; i < inventoryLength; i++) {
         const Item &item = itemCatalogue[inventoryList[i] - 1];
         bool usable = usableHere(item.kind);
-        uint16_t colour = i == inventoryCursor ? (usable ? 240 : 112) : (usable ? 15 : 7);
+        uint16_t colour = i == inventoryCursor ? (usable ? colourChosen : colourChosenUnusable)
+                                               : (usable ? colourWhite : colourGrey);
         uint16_t row = static_cast<uint16_t>(i + 2);
         printAt(item.name, colour, 2, row);
         printNumberAt(itemCount(inventoryList[i]), colour, 33, row);
@@ -75,37 +58,42 @@ static void drawInventory() {
 }
 
 // At most one item per opening: a use always closes the screen, so no count shown goes stale.
-static void useHighlightedItem() {
+// Returns the item used, or inventoryStaysOpen when it was refused.
+static int32_t useHighlightedItem() {
     int32_t number = inventoryList[inventoryCursor];
     const Item &item = itemCatalogue[number - 1];
     printAt(messageBlank, 0, 37, 2);
-    if (inventoryReturn == openedFromTavern) {
+    if (inventoryOpener == InventoryOpener::tavern) {
         typeText("You can not use items at the Tavern", 15, 37, 40, 2);
         waitMillis(500);
-        return;
+        return inventoryStaysOpen;
     }
     if (!usableHere(item.kind)) {
         typeText("You have no use for this item here", 15, 37, 40, 2);
         waitMillis(500);
-        return;
+        return inventoryStaysOpen;
     }
     typeText("used     ", 15, 5, 40, 2);
     if (item.use != nullptr) item.use();
-    if (inventoryReturn == openedFromBattle) playerTurn = 0;
+    if (inventoryOpener == InventoryOpener::battle) playerTurn = 0;
     itemCount(number)--;
-    closeInventory();
+    clearScreen(0);
+    return number;
 }
 
-static void handleInventoryKey() {
+// One key: returns inventoryStaysOpen, or what the screen closes with.
+static int32_t handleInventoryKey() {
+    int32_t outcome = inventoryStaysOpen;
     KeyEvent event;
     readKeyEvent(&event);
     if (event.keyDown) {
         switch (event.virtualKey) {
         case keyEnter:
-            useHighlightedItem();
+            outcome = useHighlightedItem();
             break;
         case keyLeft:
-            closeInventory();
+            clearScreen(0);
+            outcome = 0;
             break;
         case keyUp:
             inventoryCursor--;
@@ -117,18 +105,38 @@ static void handleInventoryKey() {
             break;
         }
     }
+    // The key that closes the screen is discarded once the opener is back on show.
+    if (outcome != inventoryStaysOpen) return outcome;
     discardPendingInput();
     if (inventoryCursor == inventoryLength) inventoryCursor = 0;
     if (inventoryCursor < 0) inventoryCursor = static_cast<int8_t>(inventoryLength - 1);
+    return inventoryStaysOpen;
 }
 
-void inventoryFrame() {
+int32_t inventoryFrame() {
     if (inventoryLength == 0) {
         typeText("You have no items         ", 15, 40, 32, 10);
         clearScreen(0);
-        returnToOpener();
-        return;
+        return 0;
     }
     drawInventory();
-    handleInventoryKey();
+    return handleInventoryKey();
+}
+
+int32_t runInventory(InventoryOpener opener) {
+    int32_t used = 0;
+    {
+        NestedScreen shown(modeInventory);
+        inventoryOpener = opener;
+        buildInventoryList();
+        if (inventoryLength == 0) {
+            // Said and gone: no key was read, so none is left to discard.
+            inventoryFrame();
+            return 0;
+        }
+        while ((used = inventoryFrame()) == inventoryStaysOpen) {
+        }
+    }
+    discardPendingInput();
+    return used;
 }

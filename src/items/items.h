@@ -35,15 +35,14 @@ struct Item {
     char description[80];
 };
 
-// Who opened the inventory (inventoryReturn).
-constexpr int32_t openedFromBattle = 1;
-constexpr int32_t openedFromDungeon = 2;
-constexpr int32_t openedFromTavern = 3;
+// Who opened the inventory: what may be used depends on it.
+enum class InventoryOpener : int32_t { battle = 1, dungeon = 2, tavern = 3 };
 
 // --- Items, for the whole run ---
 extern Item itemCatalogue[itemKinds]; // item n is itemCatalogue[n - 1]; built at start-up
 
 // --- Inventory screen, for one opening ---
+extern InventoryOpener inventoryOpener;      // who opened it
 extern int32_t inventoryList[itemKinds + 1]; // held item numbers in catalogue order, then 0
 extern uint8_t inventoryLength;              // entries in inventoryList
 extern int8_t inventoryCursor;               // the highlighted entry
@@ -62,9 +61,13 @@ void useWindSpell();
 void useQuakeSpell();
 void useLightningSpell();
 
+// The inventory screen, from its opening to its closing (left arrow, or an item used). Returns
+// the number of the item used, at most one per opening, or 0.
+int32_t runInventory(InventoryOpener opener);
 // Lists the held items on a cleared screen, cursor on the first.
 void buildInventoryList();
-// One step of the inventory screen: draw, one key event.
-void inventoryFrame();
-// Clears the screen and goes back to whoever opened the inventory.
-void closeInventory();
+// inventoryFrame's answer while the screen stays open.
+constexpr int32_t inventoryStaysOpen = -1;
+// One step of the inventory screen: draw, one key event. Returns inventoryStaysOpen, or what
+// runInventory returns once the key has closed the screen.
+int32_t inventoryFrame();

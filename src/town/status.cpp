@@ -17,7 +17,7 @@ static void drawOutOf(int32_t maximum, uint16_t y) {
 
 void drawStatusScreen() {
     for (uint16_t row = 0; row < 25; row++)
-        printCharAt(static_cast<char>(186), 15, 40, row);
+        printCharAt(glyphDoubleVertical, colourWhite, 40, row);
     for (uint16_t column = 0; column < 80; column++) {
         printCharAt(static_cast<char>(column == 40 ? 206 : 205), 15, column, 11);
     }

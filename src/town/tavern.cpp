@@ -58,9 +58,10 @@ void resetTavern() {
 
 void drawTavernFrame() {
     for (uint16_t row = 17; row <= 24; row++)
-        printCharAt(static_cast<char>(186), 7, 35, row);
+        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
     for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(static_cast<char>(column == 35 ? 203 : 205), 7, column, 16);
+        printCharAt(column == 35 ? glyphDoubleTeeDown : glyphDoubleHorizontal, colourGrey, column,
+                    16);
     }
 }
 
@@ -83,7 +84,8 @@ void drawBartender() {
 
 void drawTavernMenu() {
     for (int i = 0; i < tavernMenuEntries; i++) {
-        printAt(tavernMenuItems[i], i == tavernCursor ? 240 : 15, 2, static_cast<uint16_t>(18 + i));
+        printAt(tavernMenuItems[i], i == tavernCursor ? colourChosen : colourWhite, 2,
+                static_cast<uint16_t>(18 + i));
     }
     bool known = tavernCursor >= 0 && tavernCursor < tavernMenuEntries;
     printAt(known ? tavernDescriptions[tavernCursor] : blankDescription, 15, 37, 18);
@@ -109,12 +111,11 @@ void saveFromTavern() {
     printAt(talkAreaBlank, 15, 10, 13);
 }
 
-static void chooseTavernEntry() {
+static GameMode chooseTavernEntry() {
     switch (tavernCursor) {
     case 0:
         clearScreen(0);
-        gameMode = modeWorldMap;
-        break;
+        return modeWorldMap;
     case 1:
         talkToBartender();
         break;
@@ -135,15 +136,17 @@ static void chooseTavernEntry() {
         gameRunning = 0;
         break;
     }
+    return modeTavern;
 }
 
-void handleTavernKey() {
+GameMode handleTavernKey() {
+    GameMode next = modeTavern;
     KeyEvent event;
     readKeyEvent(&event);
     if (event.keyDown) {
         switch (event.virtualKey) {
         case keyEnter:
-            chooseTavernEntry();
+            next = chooseTavernEntry();
             break;
         case keyUp:
             tavernCursor--;
@@ -155,18 +158,17 @@ void handleTavernKey() {
             break;
         }
         if (event.character == 'i') {
-            buildInventoryList();
-            inventoryReturn = openedFromTavern;
-            gameMode = modeInventory;
             clearScreen(0);
+            next = modeInventory;
         }
         if (tavernCursor < 0) tavernCursor = 5;
         if (tavernCursor > 5) tavernCursor = 0;
     }
     discardPendingInput();
+    return next;
 }
 
-void runTavern() {
+GameMode runTavern() {
     if (player.hp < 1) {
         typeText("You wake up in the Tavern after being knocked unconscious                  ", 15,
                  31, 37, 18);
@@ -175,5 +177,9 @@ void runTavern() {
     drawTavernFrame();
     drawBartender();
     drawTavernMenu();
-    handleTavernKey();
+    GameMode next = handleTavernKey();
+    if (next != modeInventory) return next;
+    // Nothing can be used here, so what the inventory returns does not matter.
+    runInventory(InventoryOpener::tavern);
+    return modeTavern;
 }

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "game/game.h"
+
 constexpr int tavernMenuEntries = 6;
 constexpr int worldMapPlaces = 4;
 
@@ -13,18 +15,22 @@ extern int8_t tavernCursor;    // highlighted tavern entry, 0..5
 extern int8_t bartenderLine;   // the bartender's next section, 0..4; not saved
 extern const char *const tavernMenuItems[tavernMenuEntries]; // labels, a blank each side
 
-// The world map's handler: one key event per call, the highlight one event late.
-void runWorldMap();
+// The world map's handler: one key event per call, the highlight one event late. Returns the
+// chosen place's mode after Enter, else the world map.
+GameMode runWorldMap();
 void drawWorldMap();
 
-// The tavern's handler: the whole tavern redrawn, then one key event.
-void runTavern();
+// The tavern's handler: the whole tavern redrawn, then one key event (the inventory runs
+// inside it). Returns the world map when the player leaves, else the tavern.
+GameMode runTavern();
 // Tavern cursor on its first entry and a cleared screen.
 void resetTavern();
 void drawTavernFrame();
 void drawBartender();
 void drawTavernMenu();
-void handleTavernKey();
+// One key of the tavern menu; returns the world map when it is chosen, modeInventory when
+// 'i' asks for the inventory (which runTavern opens), else the tavern.
+GameMode handleTavernKey();
 void talkToBartender();
 void saveFromTavern();
 

@@ -22,7 +22,7 @@ struct Place {
     uint16_t boxColumn, boxRow; // the box's top-left corner
     uint16_t labelColumn;       // the label stands on the box's top border
     uint16_t arrowKey;
-    int32_t mode; // where Enter goes
+    GameMode mode; // where Enter goes
 };
 
 // In cursor order: 0 TAVERN, 1 Sewer, 2 CASTLE, 3 Cave.
@@ -48,18 +48,20 @@ void drawWorldMap() {
     }
 }
 
-void runWorldMap() {
+GameMode runWorldMap() {
     KeyEvent event;
     readKeyEvent(&event);
     // Drawn after the wait and before the action: the highlight follows one event late.
     drawWorldMap();
-    if (!event.keyDown) return;
+    if (!event.keyDown) return modeWorldMap;
+    GameMode next = modeWorldMap;
     if (event.virtualKey == keyEnter) {
-        gameMode = places[worldMapCursor].mode;
+        next = places[worldMapCursor].mode;
         clearScreen(0);
     }
     for (int place = 0; place < worldMapPlaces; place++) {
         if (event.virtualKey == places[place].arrowKey) worldMapCursor = place;
     }
     discardPendingInput();
+    return next;
 }

@@ -11,6 +11,8 @@ class DungeonTest : public GameTest {
     void SetUp() override {
         GameTest::SetUp();
         gameMode = modeCave;
+        visit.dungeon = modeCave;
+        visit.stepsUntilEncounter = 100;
     }
     void makeGrid(int gridWidth, int gridHeight) {
         width = gridWidth;
@@ -39,16 +41,21 @@ class DungeonTest : public GameTest {
         player.playerRoomY = row;
         player.playerRoomX = column;
     }
-    // Types the keys ahead (one poll takes them all) and runs one exploration step.
+    // Types the keys ahead (one poll takes them all) and runs one exploration step; 0 once
+    // the visit is over (leftFor says where to), else 1.
     int32_t press(const char *keys) {
         for (const char *key = keys; *key != '\0'; key++)
             headlessTypeAhead(static_cast<uint16_t>(*key - 32), *key);
-        return exploreStep(rooms.get(), roomRow, roomCol, height, width, seen, steps, changed);
+        leftFor = exploreStep(visit);
+        return leftFor.has_value() ? 0 : 1;
     }
     void draw() { drawRoomScreen(rooms.get(), roomRow, roomCol, width, seen, changed); }
 
-    RoomGrid rooms;
-    int32_t width = 0, height = 0, roomRow = 0, roomCol = 0;
-    int32_t steps = 100, changed = 1;
-    SeenCells seen = {};
+    DungeonVisit visit;
+    std::optional<GameMode> leftFor;
+    RoomGrid &rooms = visit.rooms;
+    int32_t &width = visit.width, &height = visit.height;
+    int32_t &roomRow = visit.roomRow, &roomCol = visit.roomCol;
+    int32_t &steps = visit.stepsUntilEncounter, &changed = visit.roomChanged;
+    SeenCells &seen = visit.seenCells;
 };

@@ -36,11 +36,11 @@ TEST_F(GameFrameTest, MakeNpcNeverOverrunsTheNameField) {
 }
 
 TEST_F(GameFrameTest, AModeWithoutAScreenCallsNothing) {
-    gameMode = modeBattleOver;
+    gameMode = modeBattle; // run only inside the dungeon that meets it
     printAt("unchanged", 15, 1, 1);
     headlessPress(keyEnter);
     runCurrentMode();
-    EXPECT_TRUE(gameMode == modeBattleOver && gameRunning == 1);
+    EXPECT_TRUE(gameMode == modeBattle && gameRunning == 1);
     EXPECT_EQ(screenText(1, 1, 9), "unchanged");
     EXPECT_TRUE(headlessScriptPending()); // no key was read
 }

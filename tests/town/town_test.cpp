@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "game/game.h"
+#include "items/items.h"
 #include "support/harness.h"
 #include "town/town.h"
 

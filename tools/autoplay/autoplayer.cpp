@@ -21,13 +21,14 @@ namespace {
 constexpr int maxDecisions = 400000;
 constexpr int maxStalledDecisions = 5000;
 
-// The sides of a room in door-letter order, the key that walks that way, its doorway.
-constexpr char sideLetters[] = "NESW";
+// The sides of a room are numbered as the doorway table lists them; the key that walks that way.
 constexpr char walkKeys[] = "wdsa";
-constexpr int rowSteps[] = {-1, 0, 1, 0};
-constexpr int colSteps[] = {0, 1, 0, -1};
-constexpr int doorwayRows[] = {0, 7, 13, 7};
-constexpr int doorwayCols[] = {10, 21, 10, 0};
+constexpr int rowStep(int side) {
+    return doorways[side].rowStep;
+}
+constexpr int colStep(int side) {
+    return doorways[side].columnStep;
+}
 constexpr int standingThere = 4; // firstStep's answer when the player already stands on a goal
 
 const int dungeonModes[] = {modeCave, modeSewer, modeCastle};
@@ -195,25 +196,25 @@ bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pess
 // ---------------------------------------------------------------- Dungeons
 
 const Room &currentRoom() {
-    return currentVisit.rooms[*currentVisit.roomRow * currentVisit.width + *currentVisit.roomCol];
+    return dungeonVisit.rooms[dungeonVisit.roomRow * dungeonVisit.width + dungeonVisit.roomCol];
 }
 
 int currentRoomIndex() {
-    return *currentVisit.roomRow * currentVisit.width + *currentVisit.roomCol;
+    return dungeonVisit.roomRow * dungeonVisit.width + dungeonVisit.roomCol;
 }
 
 DungeonMemory rememberDungeon() {
-    DungeonMemory map{.width = currentVisit.width,
-                      .height = currentVisit.height,
-                      .startRow = *currentVisit.roomRow,
-                      .startCol = *currentVisit.roomCol,
+    DungeonMemory map{.width = dungeonVisit.width,
+                      .height = dungeonVisit.height,
+                      .startRow = dungeonVisit.roomRow,
+                      .startCol = dungeonVisit.roomCol,
                       .rooms = {}};
     for (int i = 0; i < map.width * map.height; i++) {
-        const Room &room = currentVisit.rooms[i];
+        const Room &room = dungeonVisit.rooms[i];
         RoomMemory memory;
         memory.exists = room.state != roomAbsent;
         for (int side = 0; side < 4; side++)
-            memory.open[side] = room.cells[doorwayRows[side]][doorwayCols[side]] == ' ';
+            memory.open[side] = room.cells[doorways[side].row][doorways[side].column] == ' ';
         if (room.featureCode != nullptr) memory.feature = room.featureCode.get();
         if (room.pickupText != nullptr) memory.pickup = room.pickupText.get();
         map.rooms.push_back(memory);
@@ -225,11 +226,11 @@ DungeonMemory rememberDungeon() {
 // locked door there that its keys do not open.
 bool mayLeave(const DungeonMemory &map, int index, int side) {
     const RoomMemory &room = map.rooms[index];
-    int row = index / map.width + rowSteps[side], col = index % map.width + colSteps[side];
+    int row = index / map.width + rowStep(side), col = index % map.width + colStep(side);
     if (!room.open[side] || row < 0 || row >= map.height || col < 0 || col >= map.width)
         return false;
     if (!map.rooms[row * map.width + col].exists) return false;
-    const DoorKind *door = lockedDoorOf(room.feature.c_str(), sideLetters[side]);
+    const DoorKind *door = lockedDoorOf(room.feature.c_str(), doorways[side].letter);
     return door == nullptr || (door->keyItem != 0 && itemCount(door->keyItem) != 0);
 }
 
@@ -246,7 +247,7 @@ Routes routesFrom(const DungeonMemory &map, int row, int col) {
         int index = queue.front();
         queue.pop_front();
         for (int side = 0; side < 4; side++) {
-            int next = index + rowSteps[side] * map.width + colSteps[side];
+            int next = index + rowStep(side) * map.width + colStep(side);
             if (!mayLeave(map, index, side) || routes.distance[next] >= 0) continue;
             routes.distance[next] = routes.distance[index] + 1;
             routes.firstSide[next] = routes.distance[index] == 0 ? side : routes.firstSide[index];
@@ -306,13 +307,13 @@ struct Goal {
 // levels first where one cannot; rest in the tavern when low, and save once after the first
 // fight against Molloch.
 Goal chooseGoal(const AutoPlayer &bot) {
-    int here = currentVisit.rooms != nullptr ? gameMode : 0;
+    int here = dungeonVisit.rooms != nullptr ? gameMode : 0;
     if (mollochDefeats >= 2 && !bot.saved)
         return Goal{.kind = GoalKind::tavern, .text = "save the game"};
     if (player.hp * 5 < player.maxHp * 2) return Goal{.kind = GoalKind::tavern, .text = "rest"};
     auto routesIn = [&](int mode) {
         const DungeonMemory &map = bot.dungeons.at(mode);
-        return mode == here ? routesFrom(map, *currentVisit.roomRow, *currentVisit.roomCol)
+        return mode == here ? routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol)
                             : routesFrom(map, map.startRow, map.startCol);
     };
     if (here != 0) {
@@ -393,7 +394,7 @@ int firstStep(const Room &room, const Targets &targets) {
         auto [row, col] = queue.front();
         queue.pop_front();
         for (int side = 0; side < 4; side++) {
-            int nextRow = row + rowSteps[side], nextCol = col + colSteps[side];
+            int nextRow = row + rowStep(side), nextCol = col + colStep(side);
             if (nextRow < 0 || nextRow >= roomRows || nextCol < 0 || nextCol >= roomColumns ||
                 first[nextRow][nextCol] >= 0 || (nextRow == startRow && nextCol == startCol))
                 continue;
@@ -410,7 +411,7 @@ int firstStep(const Room &room, const Targets &targets) {
 
 Targets doorway(int side) {
     Targets targets;
-    targets.cell[doorwayRows[side]][doorwayCols[side]] = true;
+    targets.cell[doorways[side].row][doorways[side].column] = true;
     return targets;
 }
 
@@ -430,7 +431,7 @@ Targets besideGlyph(const Room &room, char glyph) {
         for (int col = 1; col < roomColumns - 1; col++) {
             if (!walkable(room.cells[row][col]) || room.cells[row][col] == glyph) continue;
             for (int side = 0; side < 4; side++) {
-                if (held.cell[row + rowSteps[side]][col + colSteps[side]])
+                if (held.cell[row + rowStep(side)][col + colStep(side)])
                     targets.cell[row][col] = true;
             }
         }
@@ -454,8 +455,8 @@ bool characterWaiting(const AutoPlayer &bot, const Room &room) {
     if (!featureIs(room, "NPC") || bot.silent.count({gameMode, currentRoomIndex()}) != 0)
         return false;
     for (const Npc &npc : npcs) {
-        if (npc.dungeon == gameMode - modeCave + 1 && npc.roomCol == *currentVisit.roomCol &&
-            npc.roomRow == *currentVisit.roomRow && npc.talkedTo == 0)
+        if (npc.dungeon == gameMode - modeCave + 1 && npc.roomCol == dungeonVisit.roomCol &&
+            npc.roomRow == dungeonVisit.roomRow && npc.talkedTo == 0)
             return true;
     }
     return false;
@@ -505,8 +506,7 @@ char dungeonKey(AutoPlayer &bot) {
     if (goal.kind == GoalKind::grind) return walkKey(bot, firstStep(room, otherFloor(room)));
     if (goal.room != currentRoomIndex()) {
         const DungeonMemory &map = bot.dungeons.at(gameMode);
-        int side =
-            routesFrom(map, *currentVisit.roomRow, *currentVisit.roomCol).firstSide[goal.room];
+        int side = routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol).firstSide[goal.room];
         int step = firstStep(room, doorway(side));
         return walkKey(bot, step == standingThere ? side : step);
     }
@@ -569,7 +569,8 @@ void battleKey(AutoPlayer &bot) {
         for (int i = 0; i < inventoryLength; i++) {
             if (inventoryList[i] == action.choice) index = i;
         }
-        if (inventoryReturn != openedFromBattle || action.command != commandItem || index < 0)
+        if (inventoryOpener != InventoryOpener::battle || action.command != commandItem ||
+            index < 0)
             headlessPress(keyLeft);
         else if (inventoryCursor == index)
             headlessPress(keyEnter);
@@ -606,7 +607,7 @@ void countDecision(AutoPlayer &bot) {
 
 void pressNextKey(AutoPlayer &bot) {
     countDecision(bot);
-    if (currentVisit.rooms == nullptr) bot.visitRemembered = false;
+    if (dungeonVisit.rooms == nullptr) bot.visitRemembered = false;
     switch (gameMode) {
     case modeTitle:
         titleKey(bot);
@@ -633,7 +634,7 @@ void pressNextKey(AutoPlayer &bot) {
 
 void watchScreen(AutoPlayer &bot) {
     bool fighting = gameMode == modeBattle ||
-                    (gameMode == modeInventory && inventoryReturn == openedFromBattle);
+                    (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
     if (fighting && !bot.fighting) {
         bot.battles++;
         bot.foeBoss = currentBoss;
@@ -658,11 +659,11 @@ void watchScreen(AutoPlayer &bot) {
 
 std::string describeSituation(const AutoPlayer &bot) {
     std::string text = "mode " + std::to_string(gameMode);
-    if (currentVisit.rooms != nullptr) {
+    if (dungeonVisit.rooms != nullptr) {
         text += std::string(" in the ") + dungeonName(bot.lastDungeon) + ", room " +
-                std::to_string(*currentVisit.roomCol) + "," +
-                std::to_string(*currentVisit.roomRow) + ", position " +
-                std::to_string(player.playerRoomX) + "," + std::to_string(player.playerRoomY);
+                std::to_string(dungeonVisit.roomCol) + "," + std::to_string(dungeonVisit.roomRow) +
+                ", position " + std::to_string(player.playerRoomX) + "," +
+                std::to_string(player.playerRoomY);
     }
     return text + ", hp " + std::to_string(player.hp) + "/" + std::to_string(player.maxHp) +
            ", level " + std::to_string(player.level) + ", " + std::to_string(bot.decisions) +

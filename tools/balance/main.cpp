@@ -75,7 +75,7 @@ Run playGame(uint32_t seed) {
     });
     headlessSetPresentHook([&] {
         bool fighting = gameMode == modeBattle ||
-                        (gameMode == modeInventory && inventoryReturn == openedFromBattle);
+                        (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
         if (fighting && !bot.fighting) {
             int boss = currentBoss;
             if (boss == 0) {
@@ -118,14 +118,10 @@ bool fightOnce(const Arrival &arrival, uint32_t seed) {
     randState = seed;
     AutoPlayer fighter;
     headlessSetKeySource([&fighter] { pressNextKey(fighter); });
-    gameMode = modeBattle;
     currentBoss = static_cast<uint8_t>(arrival.boss);
-    clearScreen(0);
-    beginBattle();
-    while (gameMode == modeBattle)
-        battleFrame();
+    bool won = fightBattle() != BattleOutcome::lost;
     headlessSetKeySource(nullptr);
-    return gameMode != modeTavern;
+    return won;
 }
 
 // The win chance of each fight by level and weapon strength, from a new game's player grown

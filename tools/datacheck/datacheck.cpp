@@ -326,24 +326,16 @@ struct Dungeon {
     int32_t width = 0, height = 0, startRow = 0, startCol = 0;
 };
 
-// A wall of a room: its letter, the one facing it, the step to the neighbour, its opening cell.
-struct Side {
-    char letter, facing;
-    int rowStep, columnStep;
-    int cellRow, cellColumn;
-};
-static const Side sides[] = {{'N', 'S', -1, 0, 0, 10},
-                             {'E', 'W', 0, 1, 7, 21},
-                             {'S', 'N', 1, 0, 13, 10},
-                             {'W', 'E', 0, -1, 7, 0}};
+// A wall of a room, as the game's doorway table gives it.
+using Side = Doorway;
+static constexpr const Doorway (&sides)[4] = doorways;
 
 static const Side &sideOf(char letter) {
-    return *std::find_if(std::begin(sides), std::end(sides),
-                         [letter](const Side &side) { return side.letter == letter; });
+    return *doorwayOf(letter);
 }
 
 static bool isOpen(const Room &room, const Side &side) {
-    return room.cells[side.cellRow][side.cellColumn] == ' ';
+    return room.cells[side.row][side.column] == ' ';
 }
 
 static std::string roomName(int column, int row) {

@@ -140,7 +140,7 @@ struct TourPlayer {
         }
         case modeInventory:
             // In battle the first item is used once; otherwise the inventory is just closed.
-            if (inventoryReturn == openedFromBattle && !itemUsed && inventoryLength > 0) {
+            if (inventoryOpener == InventoryOpener::battle && !itemUsed && inventoryLength > 0) {
                 itemUsed = true;
                 return press(inventoryCursor == 0 ? keyEnter : keyUp);
             }
