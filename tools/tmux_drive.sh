@@ -33,7 +33,7 @@ wait_for() {
     local deadline=$((SECONDS + $2))
     until shows "$1" "$3" "$4"; do
         ((SECONDS < deadline)) || fail "row $1 never showed '$3' at column $4"
-        sleep 0.2
+        sleep 0.05
     done
 }
 
