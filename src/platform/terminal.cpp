@@ -22,6 +22,7 @@
 
 #include "console/console.h"
 #include "platform/eventqueue.h"
+#include "platform/systemclock.h"
 #include "platform/termcaps.h"
 #include "platform/termmap.h"
 
@@ -55,13 +56,6 @@ size_t restoreLength = 0;
 // lands just before the read begins. Each wake-up costs a little CPU while the player thinks.
 constexpr int blockingReadMillis = 1000;
 constexpr size_t maxDeferredErrors = 50;
-
-uint32_t monotonicMillis() {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
-}
 
 // Only async-signal-safe calls: put the terminal back as it was found.
 void restoreTerminalNow() {
@@ -451,9 +445,7 @@ uint32_t terminalTickMillis() {
 }
 
 int terminalTimeOfDayMillis() {
-    struct timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    return static_cast<int>(now.tv_nsec / 1000000);
+    return wallClockMillisPart();
 }
 
 void terminalSleepMillis(uint32_t ms) {

@@ -17,6 +17,7 @@
 
 #include "console/console.h"
 #include "platform/eventqueue.h"
+#include "platform/systemclock.h"
 
 const uint32_t consolePalette[16] = {
     0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
@@ -51,13 +52,6 @@ EventQueue pending;
 // screen sees the release of a key it never saw pressed.
 std::bitset<512> releaseDropped;
 bool fullScreen = false;
-
-uint32_t monotonicMillis() {
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u +
-                                 static_cast<uint64_t>(now.tv_nsec) / 1000000u);
-}
 
 void onQuitSignal(int signal) {
     quitSignal = signal;
@@ -432,9 +426,7 @@ uint32_t windowTickMillis() {
 }
 
 int windowTimeOfDayMillis() {
-    struct timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    return static_cast<int>(now.tv_nsec / 1000000);
+    return wallClockMillisPart();
 }
 
 // Sleeps in the event wait, so that the window is redrawn and can be closed meanwhile.
