@@ -40,6 +40,13 @@ constexpr int battleMessageSize = 500;
 constexpr int commandCount = 4;
 constexpr int spellCount = 4;
 
+// The bosses as a new game meets them; boss n is bossTable[n - 1].
+inline constexpr BossRecord bossTable[bossCount] = {
+    {"Molloch", 50, 15, 15, 50, "You will never get past me"},
+    {"Agamir", 70, 18, 17, 70, "How did you make it here?  No matter, I will defeat you"},
+    {"OldWiseMan", 200, 25, 30, 200, "You will never get past me"},
+};
+
 // Boss numbers (currentBoss).
 constexpr uint8_t bossMolloch = 1;
 constexpr uint8_t bossAgamir = 2;

@@ -58,10 +58,10 @@ uint16_t arrowToward(int cursor, int wanted, int entries) {
 }
 
 int weaponStrengthOf(const std::string &item) {
-    static const std::map<std::string, int> weapons = {
-        {"Whip", 4}, {"Sword", 6}, {"Bow", 9}, {"Axe", 12}, {"Broadsword", 16}};
-    auto weapon = weapons.find(item);
-    return weapon == weapons.end() ? 0 : weapon->second;
+    for (const Weapon &weapon : weaponTable) {
+        if (item == weapon.name) return weapon.strength;
+    }
+    return 0;
 }
 
 // ---------------------------------------------------------------- Fights
