@@ -91,10 +91,11 @@ extern char clockText[20];       // the clock as last shown
 // many rooms wide and high (the game's own dungeons are about 15 by 14).
 constexpr int32_t maxGridSide = 100;
 // The rooms of a tagged section of a map file, or null when the file cannot be opened, the
-// tag is missing, the section is cut short or has no start room. Places the player anew
-// (playerRoomX and playerRoomY to -1).
-RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
-                     int32_t &startRoomCol, int32_t &height, int32_t &width);
+// tag is missing, the section is cut short or has no start room. The rooms of bosses beaten
+// in dungeonMode's dungeon (a gameMode: 4, 5 or 6) come without their feature. Places the
+// player anew (playerRoomX and playerRoomY to -1).
+RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
+                     int32_t &startRoomRow, int32_t &startRoomCol, int32_t &height, int32_t &width);
 // One visit to the dungeon of a tag, from loading to leaving. Returns where the player goes
 // next: the world map, the tavern after a knockout, the title after the ending.
 GameMode enterDungeon(const char *tag);

@@ -347,7 +347,7 @@ TEST_F(DamagedMapTest, HostileDataFilesAreRefusedWithTheirReason) {
             clearScreen(0);
             if (name == std::string("map.txt")) {
                 int32_t row, col, height, width;
-                EXPECT_EQ(loadDungeon(name, "MapTag1", row, col, height, width), nullptr);
+                EXPECT_EQ(loadDungeon(name, "MapTag1", gameMode, row, col, height, width), nullptr);
             } else {
                 EXPECT_EQ(readTextSection(name, "Chunk1"), nullptr);
             }

@@ -31,7 +31,7 @@ TEST_F(FuzzRegressionTest, AMapRoomLevelOfByte255IsACharacter) {
         writeFile("map.txt", map);
         gameMode = tag[6] == '1' ? modeCave : modeCastle;
         int32_t startRow = -1, startCol = -1, height = 0, width = 0;
-        RoomGrid rooms = loadDungeon("map.txt", tag, startRow, startCol, height, width);
+        RoomGrid rooms = loadDungeon("map.txt", tag, gameMode, startRow, startCol, height, width);
         ASSERT_TRUE(rooms) << tag;
         for (int i = 0; i < width * height; i++) {
             int32_t level = rooms[i].encounterLevel;

@@ -440,10 +440,10 @@ static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons
         std::string tag = "MapTag" + std::to_string(number);
         dungeon.label = tag + " (" + dungeonNames[number - 1] + ")";
         // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
-        gameMode = modeCave + number - 1;
         clearDefeatedBosses();
-        dungeon.rooms = loadDungeon(mapFile.c_str(), tag.c_str(), dungeon.startRow,
-                                    dungeon.startCol, dungeon.height, dungeon.width);
+        dungeon.rooms =
+            loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1, dungeon.startRow,
+                        dungeon.startCol, dungeon.height, dungeon.width);
         if (!dungeon.rooms) {
             problems.push_back(dungeon.label + ": the game cannot load it (tag missing, no " +
                                "closing underscore, no Start room or an impossible size)");
@@ -774,12 +774,11 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
 struct BorrowedState {
     Player player;
     int8_t counts[itemKinds];
-    int32_t mode;
     DefeatedBoss bosses[maxDefeatedBosses];
 };
 
 DataReport examineGameData(const std::string &dataDirectory) {
-    BorrowedState borrowed{player, {}, gameMode, {}};
+    BorrowedState borrowed{player, {}, {}};
     std::copy(std::begin(itemCounts), std::end(itemCounts), borrowed.counts);
     std::copy(std::begin(defeatedBosses), std::end(defeatedBosses), borrowed.bosses);
 
@@ -804,7 +803,6 @@ DataReport examineGameData(const std::string &dataDirectory) {
 
     player = borrowed.player;
     std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), itemCounts);
-    gameMode = borrowed.mode;
     std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), defeatedBosses);
     clearScreen(0);
     return report;
