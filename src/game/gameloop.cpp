@@ -39,15 +39,7 @@ void startUp() {
     clockSeconds = 0;
     timerLastMillis = 0;
     timerAccumMillis = 0;
-    playerTurn = 0;
-    currentBoss = 0;
-    spellCursor = 0;
-    fireSpellPending = windSpellPending = quakeSpellPending = lightningSpellPending = 0;
-    quakeFrames = lightningBolts = 0;
-    specialMenuOpen = 0;
-    commandCursor = 0;
-    monsterX = 1;
-    monsterY = 0;
+    battleState = BattleState{};
     resetConsole();
 
     gameRunning = 1;

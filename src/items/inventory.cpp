@@ -75,7 +75,7 @@ static int32_t useHighlightedItem() {
     }
     typeText("used     ", 15, 5, 40, 2);
     if (item.use != nullptr) item.use();
-    if (inventoryOpener == InventoryOpener::battle) playerTurn = 0;
+    if (inventoryOpener == InventoryOpener::battle) battleState.playerTurn = 0;
     itemCount(number)--;
     clearScreen(0);
     return number;

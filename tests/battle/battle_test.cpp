@@ -15,8 +15,8 @@ class BattleTest : public GameTest {
     void SetUp() override {
         GameTest::SetUp();
         gameMode = modeBattle;
-        currentMonster = monsterTable[0]; // a Blob
-        monsterPicture = &monsterPictures[0];
+        battleState.currentMonster = monsterTable[0]; // a Blob
+        battleState.monsterPicture = &monsterPictures[0];
     }
     // Collects the message area's first row at every pause.
     void watchMessages() {
@@ -28,20 +28,20 @@ class BattleTest : public GameTest {
 
 TEST_F(BattleTest, AnAttackHurtsOrWhiffsAndNeverTakesHitPointsBelowZero) {
     playerAttack();
-    EXPECT_LT(currentMonster.hp, monsterTable[0].hp);
+    EXPECT_LT(battleState.currentMonster.hp, monsterTable[0].hp);
     EXPECT_TRUE(textShownAt("Well done, you did ", 45, 2, 12));
-    currentMonster.defense = 50;
+    battleState.currentMonster.defense = 50;
     playerAttack();
     EXPECT_TRUE(textShownAt("Oh, you whiffed", 45, 2, 12));
-    currentMonster.defense = 0;
-    currentMonster.hp = 3;
+    battleState.currentMonster.defense = 0;
+    battleState.currentMonster.hp = 3;
     playerAttack();
-    EXPECT_EQ(currentMonster.hp, 0);
+    EXPECT_EQ(battleState.currentMonster.hp, 0);
 }
 
 TEST_F(BattleTest, TheFrameChecksDefeatThenVictoryBeforeAnyoneMoves) {
-    currentMonster.hp = 0;
-    playerTurn = 0; // the enemy would be next
+    battleState.currentMonster.hp = 0;
+    battleState.playerTurn = 0; // the enemy would be next
     int32_t experience = player.experience;
     EXPECT_EQ(battleFrame(), BattleOutcome::won);
     EXPECT_GE(player.experience, experience + 10);
@@ -50,19 +50,20 @@ TEST_F(BattleTest, TheFrameChecksDefeatThenVictoryBeforeAnyoneMoves) {
     // Defeat has one rule wherever it is found: experience is kept, the boss fight dropped.
     player.hp = 0;
     player.experience = 40;
-    currentBoss = bossMolloch;
+    battleState.currentBoss = bossMolloch;
     tavernCursor = 3;
     EXPECT_EQ(battleFrame(), BattleOutcome::lost);
     EXPECT_EQ(player.experience, 40);
-    EXPECT_TRUE(tavernCursor == 0 && currentBoss == 0);
+    EXPECT_TRUE(tavernCursor == 0 && battleState.currentBoss == 0);
 }
 
 TEST_F(BattleTest, AnAmbushLetsTheEnemyMoveFirstAndABossStillDrawsForAMonster) {
     watchMessages();
-    for (uint32_t seed = 1; playerTurn != 0 || !said("You were caught off guard by"); seed++) {
+    for (uint32_t seed = 1; battleState.playerTurn != 0 || !said("You were caught off guard by");
+         seed++) {
         ASSERT_LT(seed, 100u);
         randState = seed;
-        playerTurn = 0;
+        battleState.playerTurn = 0;
         seen.clear();
         beginBattle();
     }
@@ -71,12 +72,12 @@ TEST_F(BattleTest, AnAmbushLetsTheEnemyMoveFirstAndABossStillDrawsForAMonster) {
     randState = 1;
     chooseMonster();
     uint32_t afterMonster = randState;
-    currentBoss = bossMolloch;
+    battleState.currentBoss = bossMolloch;
     randState = 1;
     chooseMonster();
     EXPECT_EQ(randState, afterMonster);
-    EXPECT_STREQ(currentMonster.name, "Molloch");
-    EXPECT_EQ(monsterPicture, &bossPictures[0]);
+    EXPECT_STREQ(battleState.currentMonster.name, "Molloch");
+    EXPECT_EQ(battleState.monsterPicture, &bossPictures[0]);
 }
 
 TEST_F(BattleTest, ExperienceCarriesOverOneLevelComesPerCheckAndLevelsRaiseTheStats) {
@@ -106,26 +107,26 @@ TEST_F(BattleTest, AnEnemyHitShowsItsTauntAsItStandsAndAKnockOutSendsThePlayerHo
         randState = seed;
         player.hp = 100;
         enemyTurn();
-        ASSERT_EQ(playerTurn, 1);
+        ASSERT_EQ(battleState.playerTurn, 1);
     }
-    currentMonster = monsterTable[3]; // a Golem always hits
+    battleState.currentMonster = monsterTable[3]; // a Golem always hits
     player.hp = 1;
     player.experience = 33;
-    currentBoss = bossAgamir;
-    playerTurn = 0;
+    battleState.currentBoss = bossAgamir;
+    battleState.playerTurn = 0;
     EXPECT_EQ(battleFrame(), BattleOutcome::lost); // the enemy's turn
-    EXPECT_EQ(std::tuple(player.hp, currentBoss), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(player.hp, battleState.currentBoss), std::tuple(0, 0));
     EXPECT_EQ(player.experience, 33);
     // The turn still ends: after a lost battle even an ambushed player moves first.
-    EXPECT_EQ(playerTurn, 1);
+    EXPECT_EQ(battleState.playerTurn, 1);
     EXPECT_EQ(screenRow(2), "");
 }
 
 TEST_F(BattleTest, TheCommandMenuWrapsAndRunNeverWorks) {
-    playerTurn = 1;
+    battleState.playerTurn = 1;
     headlessPress(keyUp);
     battleFrame();
-    EXPECT_EQ(commandCursor, 3);
+    EXPECT_EQ(battleState.commandCursor, 3);
     EXPECT_TRUE(textShownAt(" RUN ", 40, 22, 15)); // drawn before the key
     battleFrame();                                 // the release
     EXPECT_TRUE(textShownAt(" RUN ", 40, 22, 240));
@@ -133,22 +134,23 @@ TEST_F(BattleTest, TheCommandMenuWrapsAndRunNeverWorks) {
     watchMessages();
     battleFrame();
     EXPECT_TRUE(said("You ain't goin nowhere"));
-    EXPECT_EQ(std::tuple(playerTurn, gameMode), std::tuple(0, modeBattle));
+    EXPECT_EQ(std::tuple(battleState.playerTurn, gameMode), std::tuple(0, modeBattle));
     headlessPress(keyDown);
-    playerTurn = 1;
+    battleState.playerTurn = 1;
     battleFrame();
     battleFrame();
-    EXPECT_EQ(commandCursor, 0);
+    EXPECT_EQ(battleState.commandCursor, 0);
 }
 
 TEST_F(BattleTest, AnItemFromTheBattleCostsTheTurn) {
-    playerTurn = 1;
-    commandCursor = 2;
+    battleState.playerTurn = 1;
+    battleState.commandCursor = 2;
     player.hp = 50;
     headlessPress(keyEnter); // ITEM
     headlessPress(keyEnter); // the Apple
     battleFrame();
-    EXPECT_EQ(std::tuple(gameMode, player.hp, playerTurn), std::tuple(modeBattle, 70, 0));
+    EXPECT_EQ(std::tuple(gameMode, player.hp, battleState.playerTurn),
+              std::tuple(modeBattle, 70, 0));
 }
 
 TEST_F(BattleTest, MollochGrowsWithEveryDefeatAndRewardsByTheCounter) {
@@ -171,10 +173,10 @@ TEST_F(BattleTest, MollochGrowsWithEveryDefeatAndRewardsByTheCounter) {
 TEST_F(BattleTest, AgamirsSecondDefeatEndsTheGame) {
     bossReward(bossAgamir);
     EXPECT_EQ(itemCount(itemYellowKey) + itemCount(itemPimpCane), 2);
-    currentBoss = bossAgamir;
-    currentMonster.hp = 0;
+    battleState.currentBoss = bossAgamir;
+    battleState.currentMonster.hp = 0;
     EXPECT_EQ(winBattle(), BattleOutcome::gameEnded);
-    EXPECT_EQ(std::tuple(agamirDefeats, currentBoss), std::tuple(3, 0));
+    EXPECT_EQ(std::tuple(agamirDefeats, battleState.currentBoss), std::tuple(3, 0));
     for (int8_t count : itemCounts)
         EXPECT_EQ(count, 0);
     EXPECT_EQ(titleIntroRunning, 1); // the credits have reset the title

@@ -107,11 +107,11 @@ TEST_F(ExploreTest, TalkingBesideTheBossFightsItAWinIsRecordedAndPLeavesTheDunge
     gameMode = modeCastle;    // whose boss room holds none
     placePlayer(5, 5);
     press("t");
-    EXPECT_EQ(std::tuple(gameMode, currentBoss), std::tuple(modeCastle, 0));
+    EXPECT_EQ(std::tuple(gameMode, battleState.currentBoss), std::tuple(modeCastle, 0));
     gameMode = modeCave;
     bosses[0].hp = 1; // Molloch, beaten by the first blow
     bosses[0].defense = 0;
-    playerTurn = 1;
+    battleState.playerTurn = 1;
     headlessSetKeySource([] { headlessPress(keyEnter); }); // attack
     press("t");
     headlessSetKeySource(nullptr);

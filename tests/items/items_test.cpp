@@ -29,7 +29,7 @@ class InventoryTest : public GameTest {
 TEST_F(InventoryTest, InBattleHeldItemsAreRefusedAndUsingAnythingEndsTheTurn) {
     itemCount(itemRedKey) = 1;
     itemCount(itemFireSpell) = 1;
-    playerTurn = 1;
+    battleState.playerTurn = 1;
     open(InventoryOpener::battle);
     for (uint16_t key : {keyDown, keyDown, keyDown, keyEnter})
         headlessPress(key);
@@ -37,17 +37,18 @@ TEST_F(InventoryTest, InBattleHeldItemsAreRefusedAndUsingAnythingEndsTheTurn) {
     EXPECT_TRUE(textShownAt("Red Key", 2, 5, 112)); // grey: of no use here
     EXPECT_TRUE(textShownAt("Apple", 2, 2, 15));
     EXPECT_TRUE(textShownAt("You have no use for this item here", 40, 2, 15));
-    EXPECT_TRUE(itemCount(itemRedKey) == 1 && playerTurn == 1);
+    EXPECT_TRUE(itemCount(itemRedKey) == 1 && battleState.playerTurn == 1);
     headlessPress(keyDown);
     headlessPress(keyEnter);
     EXPECT_EQ(untilClosed(), itemFireSpell);
-    EXPECT_TRUE(playerTurn == 0 && fireSpellPending == 1 && itemCount(itemFireSpell) == 0);
-    playerTurn = 1; // the last scroll has left the list; food ends the turn too
+    EXPECT_TRUE(battleState.playerTurn == 0 && battleState.fireSpellPending == 1 &&
+                itemCount(itemFireSpell) == 0);
+    battleState.playerTurn = 1; // the last scroll has left the list; food ends the turn too
     open(InventoryOpener::battle);
     EXPECT_EQ(inventoryLength, 4);
     headlessPress(keyEnter);
     untilClosed();
-    EXPECT_EQ(playerTurn, 0);
+    EXPECT_EQ(battleState.playerTurn, 0);
 }
 
 TEST_F(InventoryTest, InTheDungeonTheCursorWrapsScrollsAreRefusedAndFoodIsUsed) {

@@ -115,8 +115,8 @@ TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
     pickUpItem("Broadsword");
     pickUpItem("Flashlight");
     gameMode = modeBattle;
-    currentBoss = bossMolloch;
-    currentMonster.hp = 0;
+    battleState.currentBoss = bossMolloch;
+    battleState.currentMonster.hp = 0;
     winBattle();
     const BossRecord grown = bosses[bossMolloch - 1];
     ASSERT_GT(grown.maxHp, 50);
@@ -139,12 +139,12 @@ TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
     EXPECT_EQ(tickFlashlightClock(), 0); // still burning
     EXPECT_GT(clockMinutes * 60 + clockSeconds, 100);
 
-    currentBoss = bossMolloch;
+    battleState.currentBoss = bossMolloch;
     chooseMonster();
-    EXPECT_EQ(currentMonster.hp, grown.hp);
-    EXPECT_EQ(currentMonster.attack * 1000 + currentMonster.defense,
+    EXPECT_EQ(battleState.currentMonster.hp, grown.hp);
+    EXPECT_EQ(battleState.currentMonster.attack * 1000 + battleState.currentMonster.defense,
               grown.attack * 1000 + grown.defense);
-    EXPECT_EQ(currentMonster.expReward, grown.maxHp);
+    EXPECT_EQ(battleState.currentMonster.expReward, grown.maxHp);
 }
 
 TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {

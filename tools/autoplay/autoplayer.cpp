@@ -561,9 +561,10 @@ void worldMapKey(AutoPlayer &bot) {
 }
 
 void battleKey(AutoPlayer &bot) {
-    Foe foe{currentMonster.hp, currentMonster.defense, currentMonster.attack, currentBoss != 0};
+    Foe foe{battleState.currentMonster.hp, battleState.currentMonster.defense,
+            battleState.currentMonster.attack, battleState.currentBoss != 0};
     Action action = chooseAction(currentFighter(), foe);
-    bot.goal = std::string("beat the ") + currentMonster.name;
+    bot.goal = std::string("beat the ") + battleState.currentMonster.name;
     if (gameMode == modeInventory) {
         int index = -1;
         for (int i = 0; i < inventoryLength; i++) {
@@ -576,17 +577,17 @@ void battleKey(AutoPlayer &bot) {
             headlessPress(keyEnter);
         else
             headlessPress(arrowToward(inventoryCursor, index, inventoryLength));
-    } else if (specialMenuOpen != 0) {
+    } else if (battleState.specialMenuOpen != 0) {
         if (action.command != commandSpecial)
             headlessPress(keyLeft);
         else
-            headlessPress(spellCursor < action.choice   ? keyDown
-                          : spellCursor > action.choice ? keyUp
-                                                        : keyEnter);
+            headlessPress(battleState.spellCursor < action.choice   ? keyDown
+                          : battleState.spellCursor > action.choice ? keyUp
+                                                                    : keyEnter);
     } else {
-        headlessPress(commandCursor == action.command
+        headlessPress(battleState.commandCursor == action.command
                           ? keyEnter
-                          : arrowToward(commandCursor, action.command, commandCount));
+                          : arrowToward(battleState.commandCursor, action.command, commandCount));
     }
 }
 
@@ -637,7 +638,7 @@ void watchScreen(AutoPlayer &bot) {
                     (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
     if (fighting && !bot.fighting) {
         bot.battles++;
-        bot.foeBoss = currentBoss;
+        bot.foeBoss = battleState.currentBoss;
     } else if (!fighting && bot.fighting) {
         if (gameMode == modeTavern) {
             bot.defeats++;

@@ -77,7 +77,7 @@ Run playGame(uint32_t seed) {
         bool fighting = gameMode == modeBattle ||
                         (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
         if (fighting && !bot.fighting) {
-            int boss = currentBoss;
+            int boss = battleState.currentBoss;
             if (boss == 0) {
                 run.randomBattles++;
             } else {
@@ -118,7 +118,7 @@ bool fightOnce(const Arrival &arrival, uint32_t seed) {
     randState = seed;
     AutoPlayer fighter;
     headlessSetKeySource([&fighter] { pressNextKey(fighter); });
-    currentBoss = static_cast<uint8_t>(arrival.boss);
+    battleState.currentBoss = static_cast<uint8_t>(arrival.boss);
     bool won = fightBattle() != BattleOutcome::lost;
     headlessSetKeySource(nullptr);
     return won;

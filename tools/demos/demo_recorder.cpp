@@ -88,18 +88,19 @@ struct TourPlayer {
 
     void battleKey() {
         int spell = nextSpell();
-        if (specialMenuOpen != 0) {
-            if (spell < 0 || spellCursor == spell) {
+        if (battleState.specialMenuOpen != 0) {
+            if (spell < 0 || battleState.spellCursor == spell) {
                 if (spell >= 0) spellsCast |= 1u << spell;
                 press(spell < 0 ? keyLeft : keyEnter);
             } else {
-                moveCursor(spellCursor, spell);
+                moveCursor(battleState.spellCursor, spell);
             }
             return;
         }
         int command = spell >= 0 ? 1 : !battleInventory ? 2 : 3; // SPECIAL, ITEM, RUN
         losing = command == 3;
-        if (commandCursor != command) return moveCursor(commandCursor, command);
+        if (battleState.commandCursor != command)
+            return moveCursor(battleState.commandCursor, command);
         if (command == 2) battleInventory = true;
         press(keyEnter);
     }
