@@ -53,7 +53,7 @@ int main() {
         presents++;
         introBytes += fullRepaintBytes();
     });
-    while (titleIntroRunning == 1)
+    while (titleIntro.running == 1)
         runTitleScreen();
     drawMainMenu();
     presentScreen();

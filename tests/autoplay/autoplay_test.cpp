@@ -67,7 +67,7 @@ TEST_F(AutoplayTest, PlaysFromNewGameThroughASaveToTheEndingAndTheTitleMenu) {
     EXPECT_EQ(mollochDefeats, 3);
     EXPECT_TRUE(bot.creditsSeen);
     EXPECT_EQ(gameMode, modeTitle);
-    EXPECT_EQ(titleIntroRunning, 0); // the intro has played again and the menu waits
+    EXPECT_EQ(titleIntro.running, 0); // the intro has played again and the menu waits
     EXPECT_EQ(mainMenuCursor, 0);
     for (int item = 1; item <= itemKinds; item++)
         EXPECT_EQ(itemCount(item), 0) << "item " << item;

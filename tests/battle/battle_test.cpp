@@ -179,7 +179,7 @@ TEST_F(BattleTest, AgamirsSecondDefeatEndsTheGame) {
     EXPECT_EQ(std::tuple(agamirDefeats, battleState.currentBoss), std::tuple(3, 0));
     for (int8_t count : itemCounts)
         EXPECT_EQ(count, 0);
-    EXPECT_EQ(titleIntroRunning, 1); // the credits have reset the title
+    EXPECT_EQ(titleIntro.running, 1); // the credits have reset the title
 }
 
 using PictureTest = GameTest;

@@ -10,13 +10,13 @@ using TitleTest = GameTest;
 
 TEST_F(TitleTest, TheGobletsMoveThenStopAndTheTitleIsTypedAfterThem) {
     int frames = 0;
-    for (; titleIntroRunning == 1; frames++) {
+    for (; titleIntro.running == 1; frames++) {
         ASSERT_LT(frames, 1000);
         ASSERT_NE(screenText(33, 4, 9), "Brinewort");
         runTitleScreen();
     }
     EXPECT_EQ(frames, 151);
-    EXPECT_EQ(titleParticles, nullptr);
+    EXPECT_EQ(titleIntro.particles, nullptr);
     EXPECT_TRUE(textShownAt("Brinewort", 33, 4, 10));
     EXPECT_TRUE(textShownAt("The Return of ZARG", 31, 6, 12));
     EXPECT_TRUE(textShownAt(titleGoblet[0], 56, 13, 6)); // the stopped goblet, in brown
@@ -105,7 +105,7 @@ TEST_F(OptionsTest, TheCreditsHoldEachLineFourSecondsAfterTypingItThenFadeAndCle
         typed += std::strlen(line);
     EXPECT_EQ(headlessNowMicros() - start, (typed * 50 + 5 * 4000) * 1000);
     EXPECT_EQ(screenRow(10), "");
-    EXPECT_TRUE(titleIntroRunning == 1 && mainMenuCursor == 0); // the intro plays again
+    EXPECT_TRUE(titleIntro.running == 1 && mainMenuCursor == 0); // the intro plays again
 
     std::vector<int> shown; // the colours of the line's first cell as the player sees them
     headlessSetPresentHook([&shown] {
