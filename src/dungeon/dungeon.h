@@ -79,12 +79,17 @@ struct DungeonVisit {
 // tests and the automatic player read it.
 extern DungeonVisit dungeonVisit;
 
+// The flashlight's light left, counted down once a second while it burns; saved with the game.
+struct FlashlightClock {
+    int32_t minutes = 0;     // the light left: minutes
+    int32_t seconds = 0;     // and seconds
+    int32_t lastMillis = 0;  // millisecond part of the last time reading
+    int32_t accumMillis = 0; // milliseconds gathered since the timer last fired
+    char text[20] = {};      // the clock as last shown
+};
+
 // --- Flashlight clock, for the whole run ---
-extern int32_t clockMinutes;     // the light left: minutes
-extern int32_t clockSeconds;     // and seconds
-extern int32_t timerLastMillis;  // millisecond part of the last time reading
-extern int32_t timerAccumMillis; // milliseconds gathered since the timer last fired
-extern char clockText[20];       // the clock as last shown
+extern FlashlightClock flashlightClock;
 
 // --- Map file and loader ---
 // Bad files must not make the game ask for absurd amounts of memory: a grid is at most this

@@ -57,9 +57,9 @@ static void gainItems(int8_t &count, int amount) {
 
 // A new flashlight lights up for two minutes; one already burning goes on with the new clock.
 static void lightFlashlight() {
-    timerLastMillis = timeOfDayMillis();
-    clockSeconds = 0;
-    clockMinutes = 2;
+    flashlightClock.lastMillis = timeOfDayMillis();
+    flashlightClock.seconds = 0;
+    flashlightClock.minutes = 2;
     gainItems(itemCount(itemFlashlight), 1);
 }
 

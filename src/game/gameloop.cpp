@@ -35,10 +35,7 @@ void startUp() {
     randState = 1;
     worldMapCursor = 0;
     bartenderLine = 0;
-    clockMinutes = 0;
-    clockSeconds = 0;
-    timerLastMillis = 0;
-    timerAccumMillis = 0;
+    flashlightClock = FlashlightClock{};
     battleState = BattleState{};
     resetConsole();
 

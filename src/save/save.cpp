@@ -128,8 +128,8 @@ static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
 static const SavedStat savedExtras[] = {
     {&player.weaponStrength, 0, maxStat},
     // The flashlight clock: the light left.
-    {&clockMinutes, 0, 59},
-    {&clockSeconds, 0, 59},
+    {&flashlightClock.minutes, 0, 59},
+    {&flashlightClock.seconds, 0, 59},
     // The bosses as their last defeat left them: hit points, defense, attack, most hit points.
     {&bosses[0].hp, 0, maxStat}, // Molloch
     {&bosses[0].defense, 0, maxStat},
@@ -173,13 +173,13 @@ static void applySaveExtras(const SavedExtras &extras) {
             *savedExtras[n].value = extras.numbers[n];
     } else {
         giveStartWeapon();
-        clockMinutes = 0;
-        clockSeconds = 0;
+        flashlightClock.minutes = 0;
+        flashlightClock.seconds = 0;
         setUpBosses();
     }
     // The light goes on burning from now, not from whenever the clock last looked.
-    timerLastMillis = timeOfDayMillis();
-    timerAccumMillis = 0;
+    flashlightClock.lastMillis = timeOfDayMillis();
+    flashlightClock.accumMillis = 0;
 }
 
 // The save is written only where nobody else can plant a file or a link beside it.

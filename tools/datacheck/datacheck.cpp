@@ -411,7 +411,7 @@ static PickupEffect pickupEffect(const std::string &text) {
     int8_t counts[itemKinds];
     std::copy(std::begin(itemCounts), std::end(itemCounts), counts);
     Player before = player;
-    int32_t minutes = clockMinutes, seconds = clockSeconds, lastMillis = timerLastMillis;
+    FlashlightClock clock = flashlightClock;
     std::fill(std::begin(itemCounts), std::end(itemCounts), 0);
     player.weaponName = nullptr;
     player.weaponStrength = 0;
@@ -426,9 +426,7 @@ static PickupEffect pickupEffect(const std::string &text) {
     }
     std::copy(std::begin(counts), std::end(counts), itemCounts);
     player = before;
-    clockMinutes = minutes;
-    clockSeconds = seconds;
-    timerLastMillis = lastMillis;
+    flashlightClock = clock;
     return known[text] = effect;
 }
 
