@@ -10,7 +10,7 @@ class InventoryTest : public GameTest {
         buildItemCatalogue();
     }
     static void open(InventoryOpener opener) {
-        inventoryOpener = opener;
+        inventoryScreen.opener = opener;
         buildInventoryList();
     }
     static void frames(int count) {
@@ -45,7 +45,7 @@ TEST_F(InventoryTest, InBattleHeldItemsAreRefusedAndUsingAnythingEndsTheTurn) {
                 itemCount(itemFireSpell) == 0);
     battleState.playerTurn = 1; // the last scroll has left the list; food ends the turn too
     open(InventoryOpener::battle);
-    EXPECT_EQ(inventoryLength, 4);
+    EXPECT_EQ(inventoryScreen.length, 4);
     headlessPress(keyEnter);
     untilClosed();
     EXPECT_EQ(battleState.playerTurn, 0);
@@ -58,13 +58,13 @@ TEST_F(InventoryTest, InTheDungeonTheCursorWrapsScrollsAreRefusedAndFoodIsUsed) 
     headlessPress(keyUp);
     headlessPress(keyEnter);
     frames(3);
-    EXPECT_EQ(inventoryCursor, 3);
+    EXPECT_EQ(inventoryScreen.cursor, 3);
     EXPECT_TRUE(textShownAt("You have no use for this item here", 40, 2, 15));
     headlessPress(keyDown);
     frames(1); // the release redraws: the message gives way to the shorter description
     EXPECT_EQ(screenText(37, 2, 43), "Send a tornado at the enemy" + std::string(16, ' '));
     frames(2);
-    EXPECT_EQ(inventoryCursor, 0);
+    EXPECT_EQ(inventoryScreen.cursor, 0);
     EXPECT_TRUE(textShownAt("Apple", 2, 2, 240));
     EXPECT_TRUE(textShownAt("Replenishes a small portion of health", 37, 2, 15));
     headlessPress(keyEnter);
@@ -91,7 +91,7 @@ TEST_F(InventoryTest, TheFlashlightAndTheCaneAreNeverConsumed) {
     itemCount(itemPimpCane) = 1;
     for (InventoryOpener opener : {InventoryOpener::battle, InventoryOpener::dungeon}) {
         open(opener);
-        inventoryCursor = 3;
+        inventoryScreen.cursor = 3;
         for (uint16_t key : {keyEnter, keyDown, keyEnter})
             headlessPress(key);
         bool closed = false;

@@ -108,9 +108,9 @@ TEST_F(TavernTest, LowerCaseIOpensTheInventoryAndCapitalIDoesNot) {
     headlessPress(keyLeft); // the inventory runs inside the tavern; Left closes it
     bool opened = false;
     headlessSetPresentHook([&opened] {
-        opened =
-            opened || (gameMode == modeInventory && inventoryOpener == InventoryOpener::tavern &&
-                       textShownAt("Press left arrow to exit", 47, 23, 15));
+        opened = opened ||
+                 (gameMode == modeInventory && inventoryScreen.opener == InventoryOpener::tavern &&
+                  textShownAt("Press left arrow to exit", 47, 23, 15));
     });
     EXPECT_EQ(runTavern(), modeTavern);
     EXPECT_TRUE(opened);

@@ -567,16 +567,16 @@ void battleKey(AutoPlayer &bot) {
     bot.goal = std::string("beat the ") + battleState.currentMonster.name;
     if (gameMode == modeInventory) {
         int index = -1;
-        for (int i = 0; i < inventoryLength; i++) {
-            if (inventoryList[i] == action.choice) index = i;
+        for (int i = 0; i < inventoryScreen.length; i++) {
+            if (inventoryScreen.list[i] == action.choice) index = i;
         }
-        if (inventoryOpener != InventoryOpener::battle || action.command != commandItem ||
+        if (inventoryScreen.opener != InventoryOpener::battle || action.command != commandItem ||
             index < 0)
             headlessPress(keyLeft);
-        else if (inventoryCursor == index)
+        else if (inventoryScreen.cursor == index)
             headlessPress(keyEnter);
         else
-            headlessPress(arrowToward(inventoryCursor, index, inventoryLength));
+            headlessPress(arrowToward(inventoryScreen.cursor, index, inventoryScreen.length));
     } else if (battleState.specialMenuOpen != 0) {
         if (action.command != commandSpecial)
             headlessPress(keyLeft);
@@ -634,8 +634,8 @@ void pressNextKey(AutoPlayer &bot) {
 }
 
 void watchScreen(AutoPlayer &bot) {
-    bool fighting = gameMode == modeBattle ||
-                    (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
+    bool fighting = gameMode == modeBattle || (gameMode == modeInventory &&
+                                               inventoryScreen.opener == InventoryOpener::battle);
     if (fighting && !bot.fighting) {
         bot.battles++;
         bot.foeBoss = battleState.currentBoss;

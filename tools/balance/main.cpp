@@ -74,8 +74,9 @@ Run playGame(uint32_t seed) {
         pressNextKey(bot);
     });
     headlessSetPresentHook([&] {
-        bool fighting = gameMode == modeBattle ||
-                        (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
+        bool fighting =
+            gameMode == modeBattle ||
+            (gameMode == modeInventory && inventoryScreen.opener == InventoryOpener::battle);
         if (fighting && !bot.fighting) {
             int boss = battleState.currentBoss;
             if (boss == 0) {

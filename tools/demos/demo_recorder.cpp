@@ -141,9 +141,10 @@ struct TourPlayer {
         }
         case modeInventory:
             // In battle the first item is used once; otherwise the inventory is just closed.
-            if (inventoryOpener == InventoryOpener::battle && !itemUsed && inventoryLength > 0) {
+            if (inventoryScreen.opener == InventoryOpener::battle && !itemUsed &&
+                inventoryScreen.length > 0) {
                 itemUsed = true;
-                return press(inventoryCursor == 0 ? keyEnter : keyUp);
+                return press(inventoryScreen.cursor == 0 ? keyEnter : keyUp);
             }
             return press(keyLeft);
         case modeWorldMap:
