@@ -33,8 +33,7 @@ static void showStartUpMessages() {
 void startUp() {
     // Values that a fresh program holds from its start, put back for a second start-up.
     randState = 1;
-    worldMapCursor = 0;
-    bartenderLine = 0;
+    townState = TownState{};
     flashlightClock = FlashlightClock{};
     battleState = BattleState{};
     resetConsole();

@@ -51,10 +51,10 @@ TEST_F(BattleTest, TheFrameChecksDefeatThenVictoryBeforeAnyoneMoves) {
     player.hp = 0;
     player.experience = 40;
     battleState.currentBoss = bossMolloch;
-    tavernCursor = 3;
+    townState.tavernCursor = 3;
     EXPECT_EQ(battleFrame(), BattleOutcome::lost);
     EXPECT_EQ(player.experience, 40);
-    EXPECT_TRUE(tavernCursor == 0 && battleState.currentBoss == 0);
+    EXPECT_TRUE(townState.tavernCursor == 0 && battleState.currentBoss == 0);
 }
 
 TEST_F(BattleTest, AnAmbushLetsTheEnemyMoveFirstAndABossStillDrawsForAMonster) {

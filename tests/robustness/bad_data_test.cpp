@@ -191,7 +191,7 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
                 talkToBartender();
         });
         expectFileMessage(seen, {"BartenderScripts.txt"});
-        EXPECT_EQ(bartenderLine, 4);
+        EXPECT_EQ(townState.bartenderLine, 4);
         expectSane();
     }
     for (auto [mode, tag] : {std::pair(modeCave, "MapTag1"), std::pair(modeSewer, "MapTag2"),

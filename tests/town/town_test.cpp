@@ -16,7 +16,7 @@ class TavernTest : public GameTest {
     }
     // Puts the cursor on a menu entry and presses Enter; the second call takes its release.
     static void choose(int entry) {
-        tavernCursor = static_cast<int8_t>(entry);
+        townState.tavernCursor = static_cast<int8_t>(entry);
         headlessPress(keyEnter);
         runTavern();
         runTavern();
@@ -34,16 +34,16 @@ class TavernTest : public GameTest {
 TEST_F(TavernTest, TheMenuWrapsAndDescribesTheChosenEntry) {
     headlessPress(keyUp);
     runTavern();
-    EXPECT_EQ(tavernCursor, 5);
+    EXPECT_EQ(townState.tavernCursor, 5);
     headlessPress(keyDown);
     runUntilInputEnds([] { runTavern(); });
-    EXPECT_EQ(tavernCursor, 0);
+    EXPECT_EQ(townState.tavernCursor, 0);
     EXPECT_TRUE(textShownAt(" World Map ", 2, 18, 240) && textShownAt(" Quit ", 2, 23, 15));
     EXPECT_TRUE(textShownAt("Leave the tavern and enter the world map", 37, 18, 15));
     EXPECT_TRUE(textShownAt("_______________________ |  O            |", 39, 7, 6)); // the bar
-    tavernCursor = 3; // a shorter description covers a longer one
+    townState.tavernCursor = 3; // a shorter description covers a longer one
     drawTavernMenu();
-    tavernCursor = 1;
+    townState.tavernCursor = 1;
     drawTavernMenu();
     EXPECT_EQ(screenText(37, 18, 41), "Talk to the Bartender" + std::string(20, ' '));
 }
@@ -61,7 +61,8 @@ TEST_F(TavernTest, SleepRestoresHealthAndSkillPointsButAKnockOutOnlyHealthAndSay
     player.hp = 12;
     player.sp = 3;
     choose(2);
-    EXPECT_TRUE(player.hp == player.maxHp && player.sp == player.maxSp && tavernCursor == 0);
+    EXPECT_TRUE(player.hp == player.maxHp && player.sp == player.maxSp &&
+                townState.tavernCursor == 0);
     player.hp = 0;
     player.sp = 4;
     watch(37, 19, 31);
@@ -83,7 +84,7 @@ TEST_F(TavernTest, SaveSaysSoAndWritesTheFileWorldMapLeadsOutAndQuitEndsTheGame)
     EXPECT_EQ(screenText(10, 13, 14), std::string(14, ' '));
     EXPECT_EQ(readFile("SaveFile.txt").substr(0, 8), "BOB\n100\n");
     headlessPress(keyEnter);
-    tavernCursor = 0;
+    townState.tavernCursor = 0;
     EXPECT_EQ(runTavern(), modeWorldMap);
     EXPECT_EQ(screenRow(16), "");
     choose(5);
@@ -100,7 +101,7 @@ TEST_F(TavernTest, AFailedSaveIsNeverAnnouncedAsMadeAndSaysWhy) {
 }
 
 TEST_F(TavernTest, LowerCaseIOpensTheInventoryAndCapitalIDoesNot) {
-    tavernCursor = 2;
+    townState.tavernCursor = 2;
     headlessPressCharacter('I');
     runTavern();
     EXPECT_EQ(runTavern(), modeTavern); // its release
@@ -174,7 +175,7 @@ TEST_F(WorldMapTest, EachArrowChoosesThePlaceInItsDirectionAndEnterGoesThere) {
 TEST_F(WorldMapTest, TheHighlightFollowsTheCursorOneEventLate) {
     headlessPress(keyLeft);
     runWorldMap(); // the press: drawn with the old choice, then the cursor moves
-    EXPECT_EQ(worldMapCursor, 3);
+    EXPECT_EQ(townState.worldMapCursor, 3);
     EXPECT_EQ(colourAt(32, 18), 2); // TAVERN's box still green
     EXPECT_EQ(colourAt(3, 9), 14);  // Cave's box yellow
     runWorldMap();                  // the release shows the new choice

@@ -46,7 +46,7 @@ const char *dungeonName(int mode) {
     }
 }
 
-// World map places (worldMapCursor) and the arrow that chooses each.
+// World map places (townState.worldMapCursor) and the arrow that chooses each.
 int placeOf(int mode) {
     return mode == modeSewer ? 1 : mode == modeCastle ? 2 : mode == modeCave ? 3 : 0;
 }
@@ -541,8 +541,8 @@ void tavernKey(AutoPlayer &bot) {
         wanted = 5; // Quit, to start the program again
     }
     bot.goal = std::string("choose") + tavernMenuItems[wanted] + "in the tavern";
-    if (tavernCursor != wanted) {
-        headlessPress(arrowToward(tavernCursor, wanted, tavernMenuEntries));
+    if (townState.tavernCursor != wanted) {
+        headlessPress(arrowToward(townState.tavernCursor, wanted, tavernMenuEntries));
         return;
     }
     if (wanted == 3) {
@@ -557,7 +557,7 @@ void worldMapKey(AutoPlayer &bot) {
     Goal goal = chooseGoal(bot);
     bot.goal = goal.text;
     int place = goal.kind == GoalKind::tavern ? 0 : placeOf(goal.mode);
-    headlessPress(worldMapCursor == place ? keyEnter : placeArrows[place]);
+    headlessPress(townState.worldMapCursor == place ? keyEnter : placeArrows[place]);
 }
 
 void battleKey(AutoPlayer &bot) {

@@ -136,8 +136,8 @@ struct TourPlayer {
                 return headlessPressCharacter('i');
             }
             int wanted = losing ? tavernMenuEntries - 1 : 0; // after the defeat, Quit
-            if (tavernCursor == wanted) return press(keyEnter);
-            return moveCursor(tavernCursor, wanted);
+            if (townState.tavernCursor == wanted) return press(keyEnter);
+            return moveCursor(townState.tavernCursor, wanted);
         }
         case modeInventory:
             // In battle the first item is used once; otherwise the inventory is just closed.
@@ -148,7 +148,7 @@ struct TourPlayer {
             }
             return press(keyLeft);
         case modeWorldMap:
-            return press(worldMapCursor == 3 ? keyEnter : keyLeft); // the Cave
+            return press(townState.worldMapCursor == 3 ? keyEnter : keyLeft); // the Cave
         case modeBattle:
             return battleKey();
         case modeCave:
