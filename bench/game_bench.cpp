@@ -38,7 +38,8 @@ BENCHMARK(BM_ScatterRubble)->ArgName("doors")->Arg(0)->Arg(1)->Arg(5)->Arg(15);
 void BM_LoadDungeon(benchmark::State &state, const char *tag) {
     for (auto _ : state) {
         int32_t row = 0, column = 0, height = 0, width = 0;
-        RoomGrid rooms = loadDungeon("map.txt", tag, row, column, height, width);
+        RoomGrid rooms =
+            loadDungeon("map.txt", tag, modeCave + (tag[6] - '1'), row, column, height, width);
         if (rooms == nullptr) {
             state.SkipWithError("the dungeon did not load");
             return;

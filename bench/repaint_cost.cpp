@@ -53,7 +53,7 @@ int main() {
         presents++;
         introBytes += fullRepaintBytes();
     });
-    while (titleIntroRunning == 1)
+    while (titleIntro.running == 1)
         runTitleScreen();
     drawMainMenu();
     presentScreen();
@@ -63,7 +63,7 @@ int main() {
     // The first room of the Cave, drawn as entering it from the world map draws it.
     clearScreen(0);
     int32_t row = 0, column = 0, height = 0, width = 0;
-    RoomGrid rooms = loadDungeon("map.txt", "MapTag1", row, column, height, width);
+    RoomGrid rooms = loadDungeon("map.txt", "MapTag1", modeCave, row, column, height, width);
     if (rooms == nullptr) {
         std::fputs("brinewort_repaint_cost: cannot load MapTag1 from map.txt\n", stderr);
         return 1;

@@ -37,8 +37,8 @@ static void playAFewTurns() {
     useCookie();
     checkPlayer("a value out of range after eating");
     // A victory that brings a level.
-    currentMonster.hp = 0;
-    currentMonster.expReward = 100;
+    battleState.currentMonster.hp = 0;
+    battleState.currentMonster.expReward = 100;
     winBattle();
     checkPlayer("a value out of range after a level gained");
 }

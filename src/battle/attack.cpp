@@ -6,35 +6,37 @@
 #include "game/game.h"
 
 void playerAttack() {
-    int32_t damage = gameRandBelow(2 * player.level) - currentMonster.defense +
+    int32_t damage = gameRandBelow(2 * player.level) - battleState.currentMonster.defense +
                      player.weaponStrength + player.attack;
     if (damage < 0) damage = 0;
-    currentMonster.hp -= damage;
-    if (currentMonster.hp < 0) currentMonster.hp = 0;
+    battleState.currentMonster.hp -= damage;
+    if (battleState.currentMonster.hp < 0) battleState.currentMonster.hp = 0;
     clearMonsterArea(64);
     waitMillis(150);
     clearScreen(0);
     drawBattleScreen();
     if (damage > 0) {
-        std::snprintf(battleMessage, sizeof battleMessage, "Well done, you did %d damage.", damage);
+        std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
+                      "Well done, you did %d damage.", damage);
     } else {
-        std::snprintf(battleMessage, sizeof battleMessage, "Oh, you whiffed");
+        std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
+                      "Oh, you whiffed");
     }
-    typeText(battleMessage, 12, 31, 45, 2);
+    typeText(battleState.battleMessage, 12, 31, 45, 2);
 }
 
 BattleOutcome winBattle() {
     clearScreen(0);
     drawBattleScreen();
     BattleOutcome outcome = BattleOutcome::won;
-    if (currentBoss != 0) {
-        if (bossReward(currentBoss)) outcome = BattleOutcome::gameEnded;
-        currentBoss = 0;
+    if (battleState.currentBoss != 0) {
+        if (bossReward(battleState.currentBoss)) outcome = BattleOutcome::gameEnded;
+        battleState.currentBoss = 0;
     }
     clearMonsterArea(0);
-    std::snprintf(battleMessage, sizeof battleMessage, "You have defeated the %s",
-                  currentMonster.name);
-    typeText(battleMessage, 10, 31, 45, 2);
+    std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
+                  "You have defeated the %s", battleState.currentMonster.name);
+    typeText(battleState.battleMessage, 10, 31, 45, 2);
     awardExperience();
     waitMillis(500);
     return outcome;
@@ -49,10 +51,11 @@ static void drawExperience() {
 
 void awardExperience() {
     drawExperience();
-    int32_t gain = gameRand() % 6 + currentMonster.expReward;
+    int32_t gain = gameRand() % 6 + battleState.currentMonster.expReward;
     player.experience = addCapped(player.experience, gain, maxExperience);
-    std::snprintf(battleMessage, sizeof battleMessage, "You recieve %d experience", gain);
-    typeText(battleMessage, 10, 31, 45, 4);
+    std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
+                  "You recieve %d experience", gain);
+    typeText(battleState.battleMessage, 10, 31, 45, 4);
     drawExperience();
     checkLevelUp();
 }

@@ -40,7 +40,14 @@ constexpr int battleMessageSize = 500;
 constexpr int commandCount = 4;
 constexpr int spellCount = 4;
 
-// Boss numbers (currentBoss).
+// The bosses as a new game meets them; boss n is bossTable[n - 1].
+inline constexpr BossRecord bossTable[bossCount] = {
+    {"Molloch", 50, 15, 15, 50, "You will never get past me"},
+    {"Agamir", 70, 18, 17, 70, "How did you make it here?  No matter, I will defeat you"},
+    {"OldWiseMan", 200, 25, 30, 200, "You will never get past me"},
+};
+
+// Boss numbers (battleState.currentBoss).
 constexpr uint8_t bossMolloch = 1;
 constexpr uint8_t bossAgamir = 2;
 constexpr uint8_t bossOldWiseMan = 3;
@@ -50,23 +57,30 @@ extern const Monster monsterTable[monsterKinds];    // Blob, Skeleton, Zombie, G
 extern const Picture monsterPictures[monsterKinds]; // their pictures, by kind
 extern BossRecord bosses[bossCount];                // boss n is bosses[n - 1]
 
+// The battle screen's state: one battle at a time, some of it (the opponent, the spell cursor)
+// kept from one battle to the next. Its default values are those of a program start, and
+// start-up puts them back.
+struct BattleState {
+    Monster currentMonster{"", 0, 0, 0, 0};     // the opponent; its values stay between battles
+    uint8_t currentBoss = 0;                    // 0 for a random encounter, else the boss number
+    const Picture *monsterPicture = nullptr;    // the opponent's picture
+    int32_t monsterX = 1;                       // the picture's column, normally 1
+    int32_t monsterY = 0;                       // a downward shift of the picture, normally 0
+    char battleMessage[battleMessageSize] = {}; // every battle message is formatted here
+    uint8_t playerTurn = 0;                     // 1: the next frame reads the player's command
+    int8_t commandCursor = 0;                   // the highlighted command, 0..3
+    uint8_t specialMenuOpen = 0;                // 1 while the spell menu takes the keys
+    int32_t spellCursor = 0;                    // the highlighted spell; kept between battles
+    uint8_t fireSpellPending = 0;               // item spells queued for the next non-player frames
+    uint8_t windSpellPending = 0;
+    uint8_t quakeSpellPending = 0;
+    uint8_t lightningSpellPending = 0;
+    int32_t quakeFrames = 0;    // frames the queued quake has shaken so far
+    int32_t lightningBolts = 0; // bolts the queued lightning has struck so far
+};
+
 // --- Battle state, for the whole run (one battle at a time) ---
-extern Monster currentMonster;                // the opponent; its values stay between battles
-extern uint8_t currentBoss;                   // 0 for a random encounter, else the boss number
-extern const Picture *monsterPicture;         // the opponent's picture
-extern int32_t monsterX;                      // the picture's column, normally 1
-extern int32_t monsterY;                      // a downward shift of the picture, normally 0
-extern char battleMessage[battleMessageSize]; // every battle message is formatted here
-extern uint8_t playerTurn;                    // 1: the next frame reads the player's command
-extern int8_t commandCursor;                  // the highlighted command, 0..3
-extern uint8_t specialMenuOpen;               // 1 while the spell menu takes the keys
-extern int32_t spellCursor;                   // the highlighted spell; kept between battles
-extern uint8_t fireSpellPending;              // item spells queued for the next non-player frames
-extern uint8_t windSpellPending;
-extern uint8_t quakeSpellPending;
-extern uint8_t lightningSpellPending;
-extern int32_t quakeFrames;    // frames the queued quake has shaken so far
-extern int32_t lightningBolts; // bolts the queued lightning has struck so far
+extern BattleState battleState;
 
 // --- Encounters ---
 // The monster table's pictures and the boss pictures from their files (at start-up).

@@ -7,22 +7,7 @@
 #include "items/items.h"
 #include "town/town.h"
 
-Monster currentMonster = {"", 0, 0, 0, 0};
-uint8_t currentBoss = 0;
-const Picture *monsterPicture = nullptr;
-int32_t monsterX = 1;
-int32_t monsterY = 0;
-char battleMessage[battleMessageSize];
-uint8_t playerTurn = 0;
-int8_t commandCursor = 0;
-uint8_t specialMenuOpen = 0;
-int32_t spellCursor = 0;
-uint8_t fireSpellPending = 0;
-uint8_t windSpellPending = 0;
-uint8_t quakeSpellPending = 0;
-uint8_t lightningSpellPending = 0;
-int32_t quakeFrames = 0;
-int32_t lightningBolts = 0;
+BattleState battleState;
 
 static const char *const commandLabels[commandCount] = {" ATTACK ", " SPECIAL ", " ITEM ", " RUN "};
 static const char monsterAreaBlank[] = "                                  "; // 34 cells
@@ -33,33 +18,34 @@ void clearMonsterArea(uint16_t colour) {
 }
 
 void drawBattleScreen() {
-    if (monsterPicture != nullptr) {
+    if (battleState.monsterPicture != nullptr) {
         for (int row = 0; row < 17; row++) {
-            printAt(monsterPicture->rows[row], 12, static_cast<uint16_t>(monsterX),
-                    static_cast<uint16_t>(row + monsterY));
+            printAt(battleState.monsterPicture->rows[row], 12,
+                    static_cast<uint16_t>(battleState.monsterX),
+                    static_cast<uint16_t>(row + battleState.monsterY));
         }
     }
     drawDividers();
     drawPlayerStats();
-    printAt(currentMonster.name, 13, 2, 19);
+    printAt(battleState.currentMonster.name, 13, 2, 19);
     printAt("HP", 15, 2, 20);
-    printNumberAt(currentMonster.hp, 12, 6, 20);
+    printNumberAt(battleState.currentMonster.hp, 12, 6, 20);
     for (int i = 0; i < commandCount; i++) {
-        printAt(commandLabels[i], i == commandCursor ? colourChosen : colourWhite, 40,
+        printAt(commandLabels[i], i == battleState.commandCursor ? colourChosen : colourWhite, 40,
                 static_cast<uint16_t>(19 + i));
     }
     printAt("", 0, 0, 0);
 }
 
 static void chooseCommand() {
-    switch (commandCursor) {
+    switch (battleState.commandCursor) {
     case 0:
         playerAttack();
-        playerTurn = 0;
+        battleState.playerTurn = 0;
         waitMillis(100);
         break;
     case 1:
-        specialMenuOpen = 1;
+        battleState.specialMenuOpen = 1;
         break;
     case 2:
         // A used item has cost the turn; a queued spell strikes in the frames that follow.
@@ -71,7 +57,7 @@ static void chooseCommand() {
         drawBattleScreen();
         typeText("You ain't goin nowhere", 15, 31, 45, 2);
         waitMillis(500);
-        playerTurn = 0;
+        battleState.playerTurn = 0;
         break;
     }
     clearScreen(0);
@@ -86,24 +72,24 @@ void handleCommandKey() {
         chooseCommand();
         break;
     case keyUp:
-        commandCursor--;
+        battleState.commandCursor--;
         break;
     case keyDown:
-        commandCursor++;
+        battleState.commandCursor++;
         break;
     default:
         break;
     }
-    if (commandCursor < 0) commandCursor = 3;
-    if (commandCursor > 3) commandCursor = 0;
+    if (battleState.commandCursor < 0) battleState.commandCursor = 3;
+    if (battleState.commandCursor > 3) battleState.commandCursor = 0;
 }
 
 // The next bolt of a queued lightning spell; the third one strikes.
 static void lightningFrame() {
     drawLightningBolt(0, 6 + (gameRand() & 7), 17, 0);
-    lightningBolts++;
-    if (lightningBolts > 2) {
-        lightningSpellPending = 0;
+    battleState.lightningBolts++;
+    if (battleState.lightningBolts > 2) {
+        battleState.lightningSpellPending = 0;
         spellDamage(6);
     }
 }
@@ -111,7 +97,7 @@ static void lightningFrame() {
 void loseBattle() {
     player.hp = 0;
     resetTavern();
-    currentBoss = 0;
+    battleState.currentBoss = 0;
 }
 
 BattleOutcome battleFrame() {
@@ -121,14 +107,14 @@ BattleOutcome battleFrame() {
         loseBattle();
         return BattleOutcome::lost;
     }
-    if (currentMonster.hp < 1) {
+    if (battleState.currentMonster.hp < 1) {
         BattleOutcome outcome = winBattle();
         clearScreen(0);
         return outcome;
     }
-    if (playerTurn == 1) {
+    if (battleState.playerTurn == 1) {
         printAt("Make a move punk!", 15, 45, 2);
-        if (specialMenuOpen != 0) {
+        if (battleState.specialMenuOpen != 0) {
             drawSpellMenu();
             handleSpellKey();
         } else {
@@ -137,13 +123,13 @@ BattleOutcome battleFrame() {
         discardPendingInput();
         return BattleOutcome::ongoing;
     }
-    if (fireSpellPending != 0) {
+    if (battleState.fireSpellPending != 0) {
         fireEffect();
-    } else if (windSpellPending != 0) {
+    } else if (battleState.windSpellPending != 0) {
         windEffect();
-    } else if (quakeSpellPending != 0) {
+    } else if (battleState.quakeSpellPending != 0) {
         quakeFrame();
-    } else if (lightningSpellPending != 0) {
+    } else if (battleState.lightningSpellPending != 0) {
         lightningFrame();
     } else {
         enemyTurn();

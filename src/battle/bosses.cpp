@@ -1,5 +1,8 @@
 // The bosses: their records, and what beating one brings — a stronger boss next time, story,
 // keys, and after Agamir's second defeat the end of the game.
+#include <algorithm>
+#include <iterator>
+
 #include "battle/battle.h"
 #include "console/console.h"
 #include "frontend/frontend.h"
@@ -10,10 +13,7 @@
 BossRecord bosses[bossCount];
 
 void setUpBosses() {
-    bosses[0] = BossRecord{"Molloch", 50, 15, 15, 50, "You will never get past me"};
-    bosses[1] = BossRecord{"Agamir", 70, 18,
-                           17,       70, "How did you make it here?  No matter, I will defeat you"};
-    bosses[2] = BossRecord{"OldWiseMan", 200, 25, 30, 200, "You will never get past me"};
+    std::copy(std::begin(bossTable), std::end(bossTable), bosses);
 }
 
 // Story and reward texts are typed in white, 60 wide, from column 10, row 2.

@@ -17,8 +17,8 @@ const Monster monsterTable[monsterKinds] = {
 };
 
 void setUpMonsters() {
-    currentMonster = Monster{"", 0, 0, 0, 0};
-    monsterPicture = nullptr;
+    battleState.currentMonster = Monster{"", 0, 0, 0, 0};
+    battleState.monsterPicture = nullptr;
     for (Picture &picture : bossPictures)
         picture = Picture{};
     loadPicture("dragon2.txt", "dragon", bossPictures[bossMolloch - 1]);
@@ -29,34 +29,35 @@ void setUpMonsters() {
 void chooseMonster() {
     // Drawn even for a boss, so that the random sequence is the same either way.
     int32_t kind = gameRand() & 3;
-    if (currentBoss >= 1 && currentBoss <= bossCount) {
-        const BossRecord &boss = bosses[currentBoss - 1];
-        currentMonster = Monster{boss.name, boss.hp, boss.defense, boss.attack, boss.maxHp};
-        monsterPicture = &bossPictures[currentBoss - 1];
+    if (battleState.currentBoss >= 1 && battleState.currentBoss <= bossCount) {
+        const BossRecord &boss = bosses[battleState.currentBoss - 1];
+        battleState.currentMonster =
+            Monster{boss.name, boss.hp, boss.defense, boss.attack, boss.maxHp};
+        battleState.monsterPicture = &bossPictures[battleState.currentBoss - 1];
         return;
     }
-    currentMonster = monsterTable[kind];
-    monsterPicture = &monsterPictures[kind];
+    battleState.currentMonster = monsterTable[kind];
+    battleState.monsterPicture = &monsterPictures[kind];
 }
 
 void beginBattle() {
-    commandCursor = 0;
+    battleState.commandCursor = 0;
     clearScreen(0);
-    std::memset(battleMessage, 0, sizeof battleMessage);
+    std::memset(battleState.battleMessage, 0, sizeof battleState.battleMessage);
     chooseMonster();
-    monsterX = 1;
-    monsterY = 0;
+    battleState.monsterX = 1;
+    battleState.monsterY = 0;
     drawBattleScreen();
-    specialMenuOpen = 0;
+    battleState.specialMenuOpen = 0;
     particles->originX = 15.0f;
     particles->originY = 10.0f;
     if (gameRand() % 7 != 0) {
-        playerTurn = 1;
+        battleState.playerTurn = 1;
     } else {
         // Ambushed: the turn stays as the last battle left it, normally the enemy's.
-        std::snprintf(battleMessage, sizeof battleMessage, "You were caught off guard by the %s",
-                      currentMonster.name);
-        typeText(battleMessage, 13, 31, 45, 2);
+        std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
+                      "You were caught off guard by the %s", battleState.currentMonster.name);
+        typeText(battleState.battleMessage, 13, 31, 45, 2);
     }
     waitMillis(200);
     clearScreen(0);
@@ -75,13 +76,13 @@ BattleOutcome fightBattle() {
 BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
     int32_t dungeon = gameMode;
     if (dungeon == modeCave) {
-        currentBoss = bossMolloch;
+        battleState.currentBoss = bossMolloch;
     } else if (dungeon == modeSewer) {
-        currentBoss = bossAgamir;
+        battleState.currentBoss = bossAgamir;
     } else {
         return BattleOutcome::won;
     }
-    typeText(bosses[currentBoss - 1].taunt, 15, 30, 40, 2);
+    typeText(bosses[battleState.currentBoss - 1].taunt, 15, 30, 40, 2);
     BattleOutcome outcome = fightBattle();
     if (outcome == BattleOutcome::won) recordBossDefeat(dungeon, roomRow, roomCol);
     return outcome;

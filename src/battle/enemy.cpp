@@ -9,24 +9,24 @@
 #include "town/town.h"
 
 void enemyTurn() {
-    std::snprintf(battleMessage, sizeof battleMessage, "The %s prepares to attack...",
-                  currentMonster.name);
-    typeText(battleMessage, 13, 31, 45, 2);
+    std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
+                  "The %s prepares to attack...", battleState.currentMonster.name);
+    typeText(battleState.battleMessage, 13, 31, 45, 2);
     waitMillis(200);
     int32_t a = gameRandBelow(player.level);
     int32_t b = gameRand() % 7;
-    int32_t damage = b - player.defense + a + currentMonster.attack;
+    int32_t damage = b - player.defense + a + battleState.currentMonster.attack;
     if (damage <= 0) {
-        std::snprintf(battleMessage, sizeof battleMessage, "He missed");
+        std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage, "He missed");
         clearScreen(0);
     } else {
         clearScreen(192);
         waitMillis(200);
         clearScreen(0);
         drawBattleScreen();
-        std::snprintf(battleMessage, sizeof battleMessage, "The %s did %d damage",
-                      currentMonster.name, damage);
-        typeText(battleMessage, 13, 31, 45, 2);
+        std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
+                      "The %s did %d damage", battleState.currentMonster.name, damage);
+        typeText(battleState.battleMessage, 13, 31, 45, 2);
         player.hp -= damage;
         waitMillis(500);
         clearScreen(0);
@@ -35,15 +35,16 @@ void enemyTurn() {
         std::snprintf(tag, sizeof tag, "TextTag%d", gameRand() % 10 + 1);
         // Copied as plain text: a line with a percent sign is shown as it stands.
         TextBuffer line = readTextSection("SkeletonScripts.txt", tag);
-        std::snprintf(battleMessage, sizeof battleMessage, "%s", line ? line.get() : "");
+        std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage, "%s",
+                      line ? line.get() : "");
         waitMillis(500);
     }
     drawBattleScreen();
-    typeText(battleMessage, 13, 31, 45, 2);
+    typeText(battleState.battleMessage, 13, 31, 45, 2);
     if (player.hp <= 0) loseBattle();
     // A knockout ends the turn like any other: the player moves first in the next battle,
     // even when it opens with an ambush.
     waitMillis(300);
-    playerTurn = 1;
+    battleState.playerTurn = 1;
     clearScreen(0);
 }

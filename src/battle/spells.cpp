@@ -44,19 +44,20 @@ void spellDamage(int32_t power) {
     // A negative power would divide by zero below; none of the game's spells has one.
     if (power < 0) power = 0;
     int32_t damage = gameRand() % (power + 2) + (5 * power + 5);
-    currentMonster.hp -= damage;
-    if (currentMonster.hp < 0) currentMonster.hp = 0;
+    battleState.currentMonster.hp -= damage;
+    if (battleState.currentMonster.hp < 0) battleState.currentMonster.hp = 0;
     drawBattleScreen();
-    std::snprintf(battleMessage, sizeof battleMessage, "You did %d damage to the %s.", damage,
-                  currentMonster.name != nullptr ? currentMonster.name : "");
-    typeText(battleMessage, 15, 31, 45, 2);
+    std::snprintf(
+        battleState.battleMessage, sizeof battleState.battleMessage, "You did %d damage to the %s.",
+        damage, battleState.currentMonster.name != nullptr ? battleState.currentMonster.name : "");
+    typeText(battleState.battleMessage, 15, 31, 45, 2);
     waitMillis(300);
     clearScreen(0);
 }
 
 void drawSpellMenu() {
     for (int32_t i = 0; i < knownSpells(); i++) {
-        printAt(spellTable[i].label, i == spellCursor ? colourChosen : colourWhite, 53,
+        printAt(spellTable[i].label, i == battleState.spellCursor ? colourChosen : colourWhite, 53,
                 static_cast<uint16_t>(19 + i));
     }
     printAt("", 0, 0, 0);
@@ -64,14 +65,14 @@ void drawSpellMenu() {
 
 static void castHighlightedSpell() {
     // A cursor left outside the table (no spells known) has nothing to cast.
-    if (spellCursor < 0 || spellCursor >= spellCount) return;
-    const Spell &spell = spellTable[spellCursor];
+    if (battleState.spellCursor < 0 || battleState.spellCursor >= spellCount) return;
+    const Spell &spell = spellTable[battleState.spellCursor];
     if (spell.cost <= player.sp) {
         spell.animation();
         player.sp -= spell.cost;
         spellDamage(spell.power);
-        specialMenuOpen = 0;
-        playerTurn = 0;
+        battleState.specialMenuOpen = 0;
+        battleState.playerTurn = 0;
         return;
     }
     // The menu stays open and the turn is not used: the player may pick another spell.
@@ -91,14 +92,16 @@ void handleSpellKey() {
         castHighlightedSpell();
         break;
     case keyLeft:
-        specialMenuOpen = 0;
+        battleState.specialMenuOpen = 0;
         clearScreen(0);
         break;
     case keyUp:
-        spellCursor = spellCursor - 1 < 0 ? 0 : spellCursor - 1;
+        battleState.spellCursor = battleState.spellCursor - 1 < 0 ? 0 : battleState.spellCursor - 1;
         break;
     case keyDown:
-        spellCursor = spellCursor + 1 > knownSpells() - 1 ? knownSpells() - 1 : spellCursor + 1;
+        battleState.spellCursor = battleState.spellCursor + 1 > knownSpells() - 1
+                                      ? knownSpells() - 1
+                                      : battleState.spellCursor + 1;
         break;
     default:
         break;
@@ -193,7 +196,7 @@ void fireEffect() {
         stepParticles(particles);
     }
     runParticlesOut();
-    fireSpellPending = 0;
+    battleState.fireSpellPending = 0;
     spellDamage(4);
 }
 
@@ -218,7 +221,7 @@ void windEffect() {
         if (gameRand() % 6 == 0) clearScreen(0);
     }
     clearScreen(0);
-    windSpellPending = 0;
+    battleState.windSpellPending = 0;
     spellDamage(4);
 }
 
@@ -226,13 +229,13 @@ void quakeFrame() {
     // The battle frame has just redrawn the screen: show it as one frame of the shake, since
     // nothing else in a quake frame pauses. The picture lands somewhere else each time.
     presentFrame();
-    monsterX = gameRand() % 3;
-    monsterY = gameRand() % 3;
-    quakeFrames++;
-    if (quakeFrames > 200) {
-        quakeSpellPending = 0;
-        monsterX = 1;
-        monsterY = 0;
+    battleState.monsterX = gameRand() % 3;
+    battleState.monsterY = gameRand() % 3;
+    battleState.quakeFrames++;
+    if (battleState.quakeFrames > 200) {
+        battleState.quakeSpellPending = 0;
+        battleState.monsterX = 1;
+        battleState.monsterY = 0;
         clearScreen(0);
         spellDamage(4);
     }

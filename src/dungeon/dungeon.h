@@ -79,22 +79,28 @@ struct DungeonVisit {
 // tests and the automatic player read it.
 extern DungeonVisit dungeonVisit;
 
+// The flashlight's light left, counted down once a second while it burns; saved with the game.
+struct FlashlightClock {
+    int32_t minutes = 0;     // the light left: minutes
+    int32_t seconds = 0;     // and seconds
+    int32_t lastMillis = 0;  // millisecond part of the last time reading
+    int32_t accumMillis = 0; // milliseconds gathered since the timer last fired
+    char text[20] = {};      // the clock as last shown
+};
+
 // --- Flashlight clock, for the whole run ---
-extern int32_t clockMinutes;     // the light left: minutes
-extern int32_t clockSeconds;     // and seconds
-extern int32_t timerLastMillis;  // millisecond part of the last time reading
-extern int32_t timerAccumMillis; // milliseconds gathered since the timer last fired
-extern char clockText[20];       // the clock as last shown
+extern FlashlightClock flashlightClock;
 
 // --- Map file and loader ---
 // Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
 // many rooms wide and high (the game's own dungeons are about 15 by 14).
 constexpr int32_t maxGridSide = 100;
 // The rooms of a tagged section of a map file, or null when the file cannot be opened, the
-// tag is missing, the section is cut short or has no start room. Places the player anew
-// (playerRoomX and playerRoomY to -1).
-RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
-                     int32_t &startRoomCol, int32_t &height, int32_t &width);
+// tag is missing, the section is cut short or has no start room. The rooms of bosses beaten
+// in dungeonMode's dungeon (a gameMode: 4, 5 or 6) come without their feature. Places the
+// player anew (playerRoomX and playerRoomY to -1).
+RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
+                     int32_t &startRoomRow, int32_t &startRoomCol, int32_t &height, int32_t &width);
 // One visit to the dungeon of a tag, from loading to leaving. Returns where the player goes
 // next: the world map, the tavern after a knockout, the title after the ending.
 GameMode enterDungeon(const char *tag);

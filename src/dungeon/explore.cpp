@@ -271,8 +271,8 @@ GameMode enterDungeon(const char *tag) {
     DungeonVisit &visit = dungeonVisit;
     visit = DungeonVisit{};
     visit.dungeon = static_cast<GameMode>(gameMode);
-    visit.rooms =
-        loadDungeon("map.txt", tag, visit.roomRow, visit.roomCol, visit.height, visit.width);
+    visit.rooms = loadDungeon("map.txt", tag, visit.dungeon, visit.roomRow, visit.roomCol,
+                              visit.height, visit.width);
     if (visit.rooms == nullptr) return turnBackFromDungeon();
     redraw(visit);
     for (;;) {

@@ -86,8 +86,10 @@ static std::unique_ptr<char[]> readRoomText(DataReader &file, const char *delimi
 }
 
 // Reads the rest of a room line after its column and row: the door list, the level
-// character, then "$" and "#" texts up to the line's end. Sets *isStart for "Start".
-static void readRoomLine(DataReader &file, Room *room, int64_t column, int64_t row, bool *isStart) {
+// character, then "$" and "#" texts up to the line's end. Sets *isStart for "Start". The
+// features of the rooms whose boss dungeonMode's dungeon has seen beaten are left out.
+static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int64_t column,
+                         int64_t row, bool *isStart) {
     *isStart = false;
     buildFreshRoom(*room);
     for (int ch = readSectionChar(file); ch != EOF && ch != ':' && ch != '_';
@@ -109,8 +111,8 @@ static void readRoomLine(DataReader &file, Room *room, int64_t column, int64_t r
         if (ch == '$' && room->pickupText == nullptr) {
             room->pickupText = readRoomText(file, ":\n", &end);
         } else if (ch == '#' && room->featureCode == nullptr &&
-                   isBossAlive(gameMode, static_cast<int32_t>(row), static_cast<int32_t>(column)) !=
-                       0) {
+                   isBossAlive(dungeonMode, static_cast<int32_t>(row),
+                               static_cast<int32_t>(column)) != 0) {
             room->featureCode = readRoomText(file, ":\n", &end);
             *isStart = std::strcmp(room->featureCode.get(), "Start") == 0;
         }
@@ -118,8 +120,9 @@ static void readRoomLine(DataReader &file, Room *room, int64_t column, int64_t r
     }
 }
 
-RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRow,
-                     int32_t &startRoomCol, int32_t &height, int32_t &width) {
+RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
+                     int32_t &startRoomRow, int32_t &startRoomCol, int32_t &height,
+                     int32_t &width) {
     std::string bytes;
     if (!loadDataFile(fileName, bytes)) return nullptr;
     DataReader file = readerOf(bytes);
@@ -155,7 +158,7 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t &startRoomRo
             if (!outside && rooms == nullptr) rooms.reset(new Room[gridWidth * gridHeight]());
             Room *room = outside ? &outsider : &rooms[row * gridWidth + column];
             bool isStart;
-            readRoomLine(file, room, column, row, &isStart);
+            readRoomLine(file, room, dungeonMode, column, row, &isStart);
             if (isStart && !outside) {
                 // When several rooms say "Start", the last one wins.
                 startRoomRow = static_cast<int32_t>(row);

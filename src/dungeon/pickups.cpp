@@ -39,14 +39,6 @@ static const ItemPickup itemPickups[] = {
     {"Lightning Spell", itemLightningSpell, Gain::charges},
 };
 
-struct Weapon {
-    const char *name;
-    int32_t strength;
-};
-static const Weapon weapons[] = {
-    {"Axe", 12}, {"Whip", 4}, {"Sword", 6}, {"Broadsword", 16}, {"Bow", 9},
-};
-
 // A weapon replaces the one held only if it is stronger; the player is told.
 static void upgradeWeapon(const Weapon &weapon) {
     if (player.weaponStrength >= weapon.strength) return;
@@ -65,9 +57,9 @@ static void gainItems(int8_t &count, int amount) {
 
 // A new flashlight lights up for two minutes; one already burning goes on with the new clock.
 static void lightFlashlight() {
-    timerLastMillis = timeOfDayMillis();
-    clockSeconds = 0;
-    clockMinutes = 2;
+    flashlightClock.lastMillis = timeOfDayMillis();
+    flashlightClock.seconds = 0;
+    flashlightClock.minutes = 2;
     gainItems(itemCount(itemFlashlight), 1);
 }
 
@@ -92,7 +84,7 @@ void pickUpItem(const char *text) {
         }
         return;
     }
-    for (const Weapon &weapon : weapons) {
+    for (const Weapon &weapon : weaponTable) {
         if (std::strcmp(text, weapon.name) == 0) {
             upgradeWeapon(weapon);
             return;

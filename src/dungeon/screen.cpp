@@ -9,11 +9,7 @@
 #include "game/game.h"
 #include "items/items.h"
 
-int32_t clockMinutes = 0;
-int32_t clockSeconds = 0;
-int32_t timerLastMillis = 0;
-int32_t timerAccumMillis = 0;
-char clockText[20];
+FlashlightClock flashlightClock;
 
 static const char *const keyLegend[] = {
     "Keys:",         "wasd - Movement",    "m - Overhead Map", "p - Exit Dungeon",
@@ -130,12 +126,12 @@ void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width
 
 int32_t intervalElapsed(int32_t limitMillis) {
     int32_t now = timeOfDayMillis();
-    int32_t elapsed = now - timerLastMillis;
+    int32_t elapsed = now - flashlightClock.lastMillis;
     if (elapsed < 0) elapsed += 1000;
-    timerAccumMillis += elapsed;
-    timerLastMillis = now;
-    if (timerAccumMillis > limitMillis) {
-        timerAccumMillis = 0;
+    flashlightClock.accumMillis += elapsed;
+    flashlightClock.lastMillis = now;
+    if (flashlightClock.accumMillis > limitMillis) {
+        flashlightClock.accumMillis = 0;
         return 1;
     }
     return 0;
@@ -143,10 +139,10 @@ int32_t intervalElapsed(int32_t limitMillis) {
 
 int32_t millisUntilClockTick() {
     // Run out: each further call puts out one more flashlight, at once.
-    if (clockMinutes == 0 && clockSeconds <= 0) return 0;
-    int32_t elapsed = timeOfDayMillis() - timerLastMillis;
+    if (flashlightClock.minutes == 0 && flashlightClock.seconds <= 0) return 0;
+    int32_t elapsed = timeOfDayMillis() - flashlightClock.lastMillis;
     if (elapsed < 0) elapsed += 1000;
-    int32_t due = 1001 - timerAccumMillis - elapsed;
+    int32_t due = 1001 - flashlightClock.accumMillis - elapsed;
     // The timer sums only the millisecond part of the time of day, so it has to be read at
     // least once a second: a longer wait would lose the whole seconds.
     constexpr int32_t longestWait = 500;
@@ -155,16 +151,18 @@ int32_t millisUntilClockTick() {
 
 int32_t tickFlashlightClock() {
     if (intervalElapsed(1000) == 1) {
-        if (clockSeconds > 0) {
-            std::snprintf(clockText, sizeof clockText, clockSeconds < 10 ? "%d:0%d  " : "%d:%d  ",
-                          clockMinutes, clockSeconds);
-            clockSeconds--;
+        if (flashlightClock.seconds > 0) {
+            std::snprintf(flashlightClock.text, sizeof flashlightClock.text,
+                          flashlightClock.seconds < 10 ? "%d:0%d  " : "%d:%d  ",
+                          flashlightClock.minutes, flashlightClock.seconds);
+            flashlightClock.seconds--;
         } else {
-            std::snprintf(clockText, sizeof clockText, "%d:0%d  ", clockMinutes, 0);
-            clockMinutes--;
-            clockSeconds = 59;
+            std::snprintf(flashlightClock.text, sizeof flashlightClock.text, "%d:0%d  ",
+                          flashlightClock.minutes, 0);
+            flashlightClock.minutes--;
+            flashlightClock.seconds = 59;
         }
-        printAt(clockText, 15, 16, 1);
+        printAt(flashlightClock.text, 15, 16, 1);
     }
-    return clockMinutes == 0 && clockSeconds <= 0 ? 1 : 0;
+    return flashlightClock.minutes == 0 && flashlightClock.seconds <= 0 ? 1 : 0;
 }

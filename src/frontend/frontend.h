@@ -11,14 +11,21 @@ constexpr int mainMenuEntries = 5;
 constexpr int gobletRows = 10;
 constexpr int creditLineCount = 5;
 
+// The goblet intro that opens the title screen; resetTitleScreen starts it over.
+struct TitleIntro {
+    uint8_t running = 0;                 // 1 while the goblet intro plays
+    int32_t holdFrames = 0;              // frames shown since the goblets stopped
+    ParticleSystem *particles = nullptr; // the right goblet's sparks, during the intro
+};
+
 // --- Title screen, for the whole run ---
 extern int8_t mainMenuCursor;                            // highlighted entry, 0..4
 extern const char *const mainMenuItems[mainMenuEntries]; // the entries' labels
-extern uint8_t titleIntroRunning;                        // 1 while the goblet intro plays
-extern int32_t titleHoldFrames;                          // frames shown since the goblets stopped
-extern ParticleSystem *titleParticles;         // the right goblet's sparks, during the intro
-extern const char titleGoblet[gobletRows][13]; // the goblet figure, 10 rows of 12 cells
-extern const char *const creditLines[creditLineCount]; // role, 11 blanks, name
+extern const char titleGoblet[gobletRows][13];           // the goblet figure, 10 rows of 12 cells
+extern const char *const creditLines[creditLineCount];   // role, 11 blanks, name
+
+// --- Title intro, from a reset of the title to the menu ---
+extern TitleIntro titleIntro;
 
 // Starts the title over: cursor on "New Game", the intro about to play.
 void resetTitleScreen();

@@ -11,9 +11,7 @@
 int8_t mainMenuCursor = 0;
 const char *const mainMenuItems[mainMenuEntries] = {"New Game", "Continue", "Options", "Credits",
                                                     "Quit"};
-uint8_t titleIntroRunning = 0;
-int32_t titleHoldFrames = 0;
-ParticleSystem *titleParticles = nullptr;
+TitleIntro titleIntro;
 
 // 178 is the dense shade; the monogram "BZ" sits in the goblet's bowl. Rows are always
 // written whole, blanks included, so a goblet moving by one column erases its old cells.
@@ -38,15 +36,15 @@ static constexpr uint32_t introFrameMillis = 30;
 
 void resetTitleScreen() {
     mainMenuCursor = 0;
-    titleIntroRunning = 1;
+    titleIntro.running = 1;
     particles->originX = 13.0f;
     particles->originY = 14.0f;
-    titleHoldFrames = 0;
+    titleIntro.holdFrames = 0;
     // A reset while an intro still runs would otherwise leak its pool.
-    if (titleParticles != nullptr) destroyParticleSystem(titleParticles);
-    titleParticles = createParticleSystem();
-    titleParticles->originX = 65.0f;
-    titleParticles->originY = 14.0f;
+    if (titleIntro.particles != nullptr) destroyParticleSystem(titleIntro.particles);
+    titleIntro.particles = createParticleSystem();
+    titleIntro.particles->originX = 65.0f;
+    titleIntro.particles->originY = 14.0f;
 }
 
 void clearParticles() {
@@ -67,14 +65,15 @@ static void emitSparks() {
         emitParticle(particles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1, colour, dirX,
                      dirY, particleHook);
         lifetime = gameRand() % 200 + 800;
-        emitParticle(titleParticles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1, colour,
-                     dirX, dirY, particleHook);
+        emitParticle(titleIntro.particles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1,
+                     colour, dirX, dirY, particleHook);
     }
 }
 
 static void drawGoblets() {
     uint16_t leftColumn = static_cast<uint16_t>(static_cast<int>(particles->originX) - 6);
-    uint16_t rightColumn = static_cast<uint16_t>(static_cast<int>(titleParticles->originX) - 6);
+    uint16_t rightColumn =
+        static_cast<uint16_t>(static_cast<int>(titleIntro.particles->originX) - 6);
     for (int i = 0; i < gobletRows; i++) {
         uint16_t row = static_cast<uint16_t>(13 + i);
         printAt(titleGoblet[i], 6, leftColumn, row);
@@ -85,23 +84,23 @@ static void drawGoblets() {
 void runTitleIntroFrame() {
     emitSparks();
     stepParticles(particles);
-    stepParticles(titleParticles);
+    stepParticles(titleIntro.particles);
     drawGoblets();
     if (particles->originX <= 62.0f) {
         particles->originX += 0.5f;
-        titleParticles->originX -= 0.5f;
-    } else if (titleHoldFrames++ > 50) {
+        titleIntro.particles->originX -= 0.5f;
+    } else if (titleIntro.holdFrames++ > 50) {
         typeText("Brinewort", 10, 31, 33, 4);
         typeText("The Return of ZARG", 12, 31, 31, 6);
-        titleIntroRunning = 0;
-        destroyParticleSystem(titleParticles);
-        titleParticles = nullptr;
+        titleIntro.running = 0;
+        destroyParticleSystem(titleIntro.particles);
+        titleIntro.particles = nullptr;
     }
     waitMillis(introFrameMillis);
 }
 
 GameMode runTitleScreen() {
-    if (titleIntroRunning == 1) {
+    if (titleIntro.running == 1) {
         runTitleIntroFrame();
         return modeTitle;
     }

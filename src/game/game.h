@@ -31,6 +31,32 @@ struct Npc {
 
 constexpr int npcCount = 16;
 
+// Every non-player character as a new game finds it, in the order their dialogue runs; the
+// game, the data checker and the automatic player read it.
+// firstTag, name, dungeon, roomCol, roomRow, lineCount, talkedTo
+inline constexpr Npc npcTable[npcCount] = {
+    {11, "Goro", 1, 7, 2, 3, 0},    {31, "Pogo", 1, 8, 5, 7, 0},
+    {21, "Vurgle", 1, 3, 5, 7, 0},  {41, "Arkum", 1, 2, 9, 1, 0},
+    {51, "Dele", 1, 1, 0, 9, 0},    {61, "Pogo", 1, 13, 3, 5, 0},
+    {71, "Arkum", 1, 2, 9, 1, 0},   {81, "Luba", 2, 13, 3, 1, 0},
+    {91, "Bemi", 2, 2, 4, 1, 0},    {101, "Nerman", 2, 8, 1, 1, 0},
+    {111, "Xilco", 2, 8, 10, 1, 0}, {121, "Murdik", 2, 4, 12, 1, 0},
+    {131, "Anook", 2, 1, 13, 1, 0}, {141, "Ghali", 3, 14, 10, 7, 0},
+    {151, "Ghali", 3, 13, 3, 7, 0}, {161, "Ghali", 3, 5, 7, 1, 0},
+};
+
+// A weapon, picked up by its exact pickup text; its strength is added to the player's damage.
+struct Weapon {
+    const char *name;
+    int32_t strength;
+};
+
+// The weapon every game begins with, and those the dungeons hold, weakest first.
+inline constexpr Weapon startWeapon{"Bottle", 1};
+inline constexpr Weapon weaponTable[] = {
+    {"Whip", 4}, {"Sword", 6}, {"Bow", 9}, {"Axe", 12}, {"Broadsword", 16},
+};
+
 // The player, program-wide.
 struct Player {
     const char *name;       // set only by loading a game, to a copy of its own; nothing reads it

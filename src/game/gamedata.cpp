@@ -26,8 +26,8 @@ int32_t gameRandBelow(int32_t n) {
 }
 
 void giveStartWeapon() {
-    player.weaponName = "Bottle";
-    player.weaponStrength = 1;
+    player.weaponName = startWeapon.name;
+    player.weaponStrength = startWeapon.strength;
 }
 
 void initPlayer() {

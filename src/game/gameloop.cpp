@@ -1,4 +1,7 @@
 // Start-up, the game-mode loop and the farewell.
+#include <algorithm>
+#include <iterator>
+
 #include "battle/battle.h"
 #include "console/console.h"
 #include "dungeon/dungeon.h"
@@ -10,25 +13,6 @@
 #include "town/town.h"
 
 const char farewellText[] = "where are you goin?  Fine, ";
-
-static void fillNpcTable() {
-    npcs[0] = makeNpc("Goro", 1, 7, 2, 11, 3, 0);
-    npcs[1] = makeNpc("Pogo", 1, 8, 5, 31, 7, 0);
-    npcs[2] = makeNpc("Vurgle", 1, 3, 5, 21, 7, 0);
-    npcs[3] = makeNpc("Arkum", 1, 2, 9, 41, 1, 0);
-    npcs[4] = makeNpc("Dele", 1, 1, 0, 51, 9, 0);
-    npcs[5] = makeNpc("Pogo", 1, 13, 3, 61, 5, 0);
-    npcs[6] = makeNpc("Arkum", 1, 2, 9, 71, 1, 0);
-    npcs[7] = makeNpc("Luba", 2, 13, 3, 81, 1, 0);
-    npcs[8] = makeNpc("Bemi", 2, 2, 4, 91, 1, 0);
-    npcs[9] = makeNpc("Nerman", 2, 8, 1, 101, 1, 0);
-    npcs[10] = makeNpc("Xilco", 2, 8, 10, 111, 1, 0);
-    npcs[11] = makeNpc("Murdik", 2, 4, 12, 121, 1, 0);
-    npcs[12] = makeNpc("Anook", 2, 1, 13, 131, 1, 0);
-    npcs[13] = makeNpc("Ghali", 3, 14, 10, 141, 7, 0);
-    npcs[14] = makeNpc("Ghali", 3, 13, 3, 151, 7, 0);
-    npcs[15] = makeNpc("Ghali", 3, 5, 7, 161, 1, 0);
-}
 
 // How long a message written during start-up (a picture that could not be read) stays up.
 static constexpr uint32_t startUpMessageMillis = 1000;
@@ -49,21 +33,9 @@ static void showStartUpMessages() {
 void startUp() {
     // Values that a fresh program holds from its start, put back for a second start-up.
     randState = 1;
-    worldMapCursor = 0;
-    bartenderLine = 0;
-    clockMinutes = 0;
-    clockSeconds = 0;
-    timerLastMillis = 0;
-    timerAccumMillis = 0;
-    playerTurn = 0;
-    currentBoss = 0;
-    spellCursor = 0;
-    fireSpellPending = windSpellPending = quakeSpellPending = lightningSpellPending = 0;
-    quakeFrames = lightningBolts = 0;
-    specialMenuOpen = 0;
-    commandCursor = 0;
-    monsterX = 1;
-    monsterY = 0;
+    townState = TownState{};
+    flashlightClock = FlashlightClock{};
+    battleState = BattleState{};
     resetConsole();
 
     gameRunning = 1;
@@ -80,7 +52,7 @@ void startUp() {
     showStartUpMessages();
     resetTavern();
     gameMode = modeTitle;
-    fillNpcTable();
+    std::copy(std::begin(npcTable), std::end(npcTable), npcs);
     setCursorVisible(false);
     // The shared pool lives for the whole run; a second start-up reuses it.
     if (particles == nullptr) {

@@ -30,25 +30,25 @@ void useFlashlight() {}
 
 // A scroll only queues its spell; the battle plays it on its next non-player frame.
 void useFireSpell() {
-    playerTurn = 0;
-    fireSpellPending = 1;
+    battleState.playerTurn = 0;
+    battleState.fireSpellPending = 1;
 }
 
 void useWindSpell() {
-    playerTurn = 0;
-    windSpellPending = 1;
+    battleState.playerTurn = 0;
+    battleState.windSpellPending = 1;
 }
 
 void useQuakeSpell() {
-    playerTurn = 0;
-    quakeSpellPending = 1;
-    quakeFrames = 0;
+    battleState.playerTurn = 0;
+    battleState.quakeSpellPending = 1;
+    battleState.quakeFrames = 0;
 }
 
 void useLightningSpell() {
-    playerTurn = 0;
-    lightningSpellPending = 1;
-    lightningBolts = 0;
+    battleState.playerTurn = 0;
+    battleState.lightningSpellPending = 1;
+    battleState.lightningBolts = 0;
 }
 
 // Initialising the char arrays from literals pads them with NULs to their full width.

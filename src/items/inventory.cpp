@@ -5,10 +5,7 @@
 #include "game/game.h"
 #include "items/items.h"
 
-InventoryOpener inventoryOpener = InventoryOpener::tavern;
-int32_t inventoryList[itemKinds + 1];
-uint8_t inventoryLength = 0;
-int8_t inventoryCursor = 0;
+InventoryScreen inventoryScreen;
 
 // Covers the longest description, and one cell more.
 static const char descriptionBlank[] = "                                            ";
@@ -18,7 +15,7 @@ static const char messageBlank[] = "                                      ";
 // Battles refuse dungeon-only and held items, the dungeon battle-only and held ones, and
 // the tavern everything.
 static bool usableHere(char kind) {
-    switch (inventoryOpener) {
+    switch (inventoryScreen.opener) {
     case InventoryOpener::battle:
         return kind != 'm' && kind != 'k';
     case InventoryOpener::dungeon:
@@ -29,29 +26,30 @@ static bool usableHere(char kind) {
 }
 
 void buildInventoryList() {
-    inventoryLength = 0;
+    inventoryScreen.length = 0;
     clearScreen(0);
-    for (int32_t &entry : inventoryList)
+    for (int32_t &entry : inventoryScreen.list)
         entry = 0;
-    inventoryCursor = 0;
+    inventoryScreen.cursor = 0;
     for (int32_t item = 1; item <= itemKinds; item++) {
-        if (itemCount(item) != 0) inventoryList[inventoryLength++] = item;
+        if (itemCount(item) != 0) inventoryScreen.list[inventoryScreen.length++] = item;
     }
 }
 
 static void drawInventory() {
     for (uint16_t row = 0; row < screenHeight; row++)
         printCharAt(glyphDoubleVertical, colourGrey, 35, row);
-    for (int i = 0; i < inventoryLength; i++) {
-        const Item &item = itemCatalogue[inventoryList[i] - 1];
+    for (int i = 0; i < inventoryScreen.length; i++) {
+        const Item &item = itemCatalogue[inventoryScreen.list[i] - 1];
         bool usable = usableHere(item.kind);
-        uint16_t colour = i == inventoryCursor ? (usable ? colourChosen : colourChosenUnusable)
-                                               : (usable ? colourWhite : colourGrey);
+        uint16_t colour = i == inventoryScreen.cursor
+                              ? (usable ? colourChosen : colourChosenUnusable)
+                              : (usable ? colourWhite : colourGrey);
         uint16_t row = static_cast<uint16_t>(i + 2);
         printAt(item.name, colour, 2, row);
-        printNumberAt(itemCount(inventoryList[i]), colour, 33, row);
+        printNumberAt(itemCount(inventoryScreen.list[i]), colour, 33, row);
     }
-    const Item &chosen = itemCatalogue[inventoryList[inventoryCursor] - 1];
+    const Item &chosen = itemCatalogue[inventoryScreen.list[inventoryScreen.cursor] - 1];
     printAt(descriptionBlank, 0, 37, 2);
     printAt(chosen.description, usableHere(chosen.kind) ? 15 : 7, 37, 2);
     printAt("Press left arrow to exit", 15, 47, 23);
@@ -60,10 +58,10 @@ static void drawInventory() {
 // At most one item per opening: a use always closes the screen, so no count shown goes stale.
 // Returns the item used, or inventoryStaysOpen when it was refused.
 static int32_t useHighlightedItem() {
-    int32_t number = inventoryList[inventoryCursor];
+    int32_t number = inventoryScreen.list[inventoryScreen.cursor];
     const Item &item = itemCatalogue[number - 1];
     printAt(messageBlank, 0, 37, 2);
-    if (inventoryOpener == InventoryOpener::tavern) {
+    if (inventoryScreen.opener == InventoryOpener::tavern) {
         typeText("You can not use items at the Tavern", 15, 37, 40, 2);
         waitMillis(500);
         return inventoryStaysOpen;
@@ -75,7 +73,7 @@ static int32_t useHighlightedItem() {
     }
     typeText("used     ", 15, 5, 40, 2);
     if (item.use != nullptr) item.use();
-    if (inventoryOpener == InventoryOpener::battle) playerTurn = 0;
+    if (inventoryScreen.opener == InventoryOpener::battle) battleState.playerTurn = 0;
     itemCount(number)--;
     clearScreen(0);
     return number;
@@ -96,10 +94,10 @@ static int32_t handleInventoryKey() {
             outcome = 0;
             break;
         case keyUp:
-            inventoryCursor--;
+            inventoryScreen.cursor--;
             break;
         case keyDown:
-            inventoryCursor++;
+            inventoryScreen.cursor++;
             break;
         default:
             break;
@@ -108,13 +106,14 @@ static int32_t handleInventoryKey() {
     // The key that closes the screen is discarded once the opener is back on show.
     if (outcome != inventoryStaysOpen) return outcome;
     discardPendingInput();
-    if (inventoryCursor == inventoryLength) inventoryCursor = 0;
-    if (inventoryCursor < 0) inventoryCursor = static_cast<int8_t>(inventoryLength - 1);
+    if (inventoryScreen.cursor == inventoryScreen.length) inventoryScreen.cursor = 0;
+    if (inventoryScreen.cursor < 0)
+        inventoryScreen.cursor = static_cast<int8_t>(inventoryScreen.length - 1);
     return inventoryStaysOpen;
 }
 
 int32_t inventoryFrame() {
-    if (inventoryLength == 0) {
+    if (inventoryScreen.length == 0) {
         typeText("You have no items         ", 15, 40, 32, 10);
         clearScreen(0);
         return 0;
@@ -127,9 +126,9 @@ int32_t runInventory(InventoryOpener opener) {
     int32_t used = 0;
     {
         NestedScreen shown(modeInventory);
-        inventoryOpener = opener;
+        inventoryScreen.opener = opener;
         buildInventoryList();
-        if (inventoryLength == 0) {
+        if (inventoryScreen.length == 0) {
             // Said and gone: no key was read, so none is left to discard.
             inventoryFrame();
             return 0;

@@ -41,11 +41,16 @@ enum class InventoryOpener : int32_t { battle = 1, dungeon = 2, tavern = 3 };
 // --- Items, for the whole run ---
 extern Item itemCatalogue[itemKinds]; // item n is itemCatalogue[n - 1]; built at start-up
 
+// The inventory screen while it is open; buildInventoryList fills it at each opening.
+struct InventoryScreen {
+    InventoryOpener opener = InventoryOpener::tavern; // who opened it
+    int32_t list[itemKinds + 1] = {}; // held item numbers in catalogue order, then 0
+    uint8_t length = 0;               // entries in list
+    int8_t cursor = 0;                // the highlighted entry
+};
+
 // --- Inventory screen, for one opening ---
-extern InventoryOpener inventoryOpener;      // who opened it
-extern int32_t inventoryList[itemKinds + 1]; // held item numbers in catalogue order, then 0
-extern uint8_t inventoryLength;              // entries in inventoryList
-extern int8_t inventoryCursor;               // the highlighted entry
+extern InventoryScreen inventoryScreen;
 
 // The count of an item, by number.
 int8_t &itemCount(int32_t item);

@@ -4,7 +4,6 @@
 #include "console/console.h"
 #include "game/game.h"
 #include "resources/resources.h"
-#include "save/save.h"
 
 static const char npcScriptFile[] = "NPCscripts.rtf";
 static constexpr uint16_t dialogueColumn = 40;
@@ -20,10 +19,11 @@ static void clearDialogueArea() {
         printAt(dialogueRowBlank, 0, dialogueColumn, row);
 }
 
-// The section "Tag<number>" of the script; the tag is built in the shared line buffer.
+// The section "Tag<number>" of the script.
 static TextBuffer readScriptSection(int32_t number) {
-    std::snprintf(lineBuffer, sizeof lineBuffer, "Tag%d", number);
-    return readTextSection(npcScriptFile, lineBuffer);
+    char tag[16];
+    std::snprintf(tag, sizeof tag, "Tag%d", number);
+    return readTextSection(npcScriptFile, tag);
 }
 
 static uint16_t sectionColour(int32_t number, const char *name) {

@@ -19,11 +19,10 @@
 #include "resources/datapath.h"
 #include "resources/resources.h"
 
-char lineBuffer[lineBufferSize];
 const char saveFileName[] = "SaveFile.txt";
 const char newSaveFileName[] = "SaveFile.txt.new";
 
-// What player.name and a loaded weapon's name refer to; lineBuffer is scratch space.
+// What player.name and a loaded weapon's name refer to.
 static constexpr int savedNameSize = 30;
 static char loadedPlayerName[savedNameSize];
 static char loadedWeaponName[roomTextCapacity]; // as long as a pickup text can be
@@ -129,8 +128,8 @@ static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
 static const SavedStat savedExtras[] = {
     {&player.weaponStrength, 0, maxStat},
     // The flashlight clock: the light left.
-    {&clockMinutes, 0, 59},
-    {&clockSeconds, 0, 59},
+    {&flashlightClock.minutes, 0, 59},
+    {&flashlightClock.seconds, 0, 59},
     // The bosses as their last defeat left them: hit points, defense, attack, most hit points.
     {&bosses[0].hp, 0, maxStat}, // Molloch
     {&bosses[0].defense, 0, maxStat},
@@ -156,11 +155,12 @@ struct SavedExtras {
 };
 
 static bool writeSaveExtras(FILE *file) {
-    std::snprintf(lineBuffer, sizeof lineBuffer, "%s\n", player.weaponName);
-    bool written = !stepFails() && std::fputs(lineBuffer, file) >= 0;
+    char line[lineBufferSize];
+    std::snprintf(line, sizeof line, "%s\n", player.weaponName);
+    bool written = !stepFails() && std::fputs(line, file) >= 0;
     for (const SavedStat &extra : savedExtras) {
-        std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", *extra.value);
-        written = written && !stepFails() && std::fputs(lineBuffer, file) >= 0;
+        std::snprintf(line, sizeof line, "%d\n", *extra.value);
+        written = written && !stepFails() && std::fputs(line, file) >= 0;
     }
     return written;
 }
@@ -173,13 +173,13 @@ static void applySaveExtras(const SavedExtras &extras) {
             *savedExtras[n].value = extras.numbers[n];
     } else {
         giveStartWeapon();
-        clockMinutes = 0;
-        clockSeconds = 0;
+        flashlightClock.minutes = 0;
+        flashlightClock.seconds = 0;
         setUpBosses();
     }
     // The light goes on burning from now, not from whenever the clock last looked.
-    timerLastMillis = timeOfDayMillis();
-    timerAccumMillis = 0;
+    flashlightClock.lastMillis = timeOfDayMillis();
+    flashlightClock.accumMillis = 0;
 }
 
 // The save is written only where nobody else can plant a file or a link beside it.
@@ -271,8 +271,9 @@ static bool writeSaveFile(char *reason, size_t size) {
     int32_t numbers[savedNumberCount];
     collectSavedNumbers(numbers);
     for (int32_t number : numbers) {
-        std::snprintf(lineBuffer, sizeof lineBuffer, "%d\n", number);
-        written = written && !stepFails() && std::fputs(lineBuffer, file) >= 0;
+        char line[lineBufferSize];
+        std::snprintf(line, sizeof line, "%d\n", number);
+        written = written && !stepFails() && std::fputs(line, file) >= 0;
     }
     written = written && writeSaveExtras(file);
     written = written && !stepFails() && std::fflush(file) == 0;

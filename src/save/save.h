@@ -1,14 +1,13 @@
 // The saved game: one file, "SaveFile.txt", written by the tavern's Save and read by Continue.
 #pragma once
 
-constexpr int lineBufferSize = 64;
+constexpr int lineBufferSize = 64; // one line of the save file
 constexpr int saveFileLines = 89;  // the name and the numbers every save has had
 constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clock, the bosses
 
 // --- Saved game, for the whole run ---
-extern char lineBuffer[lineBufferSize]; // shared text buffer: save-file lines, dialogue tags
-extern const char saveFileName[];       // "SaveFile.txt"; saveFilePath() says where it is
-extern const char newSaveFileName[];    // "SaveFile.txt.new": a save being written beside it
+extern const char saveFileName[];    // "SaveFile.txt"; saveFilePath() says where it is
+extern const char newSaveFileName[]; // "SaveFile.txt.new": a save being written beside it
 extern int saveFailureStep; // for tests: this step of writing a save fails (see save.cpp); -1 none
 
 // Writes the saved values; true when they are saved. On failure "Cannot save game" and the

@@ -9,8 +9,7 @@
 #include "save/save.h"
 #include "town/town.h"
 
-int8_t tavernCursor = 0;
-int8_t bartenderLine = 0;
+TownState townState;
 const char *const tavernMenuItems[tavernMenuEntries] = {" World Map ", " Talk ",   " Sleep ",
                                                         " Save ",      " Status ", " Quit "};
 
@@ -52,7 +51,7 @@ static const char floorLine[] =
     "================================================================================";
 
 void resetTavern() {
-    tavernCursor = 0;
+    townState.tavernCursor = 0;
     clearScreen(0);
 }
 
@@ -84,11 +83,11 @@ void drawBartender() {
 
 void drawTavernMenu() {
     for (int i = 0; i < tavernMenuEntries; i++) {
-        printAt(tavernMenuItems[i], i == tavernCursor ? colourChosen : colourWhite, 2,
+        printAt(tavernMenuItems[i], i == townState.tavernCursor ? colourChosen : colourWhite, 2,
                 static_cast<uint16_t>(18 + i));
     }
-    bool known = tavernCursor >= 0 && tavernCursor < tavernMenuEntries;
-    printAt(known ? tavernDescriptions[tavernCursor] : blankDescription, 15, 37, 18);
+    bool known = townState.tavernCursor >= 0 && townState.tavernCursor < tavernMenuEntries;
+    printAt(known ? tavernDescriptions[townState.tavernCursor] : blankDescription, 15, 37, 18);
     printAt(blankDescription, 15, 37, 19);
     printAt(blankDescription, 15, 37, 20);
     printAt(" ", 0, 0, 0);
@@ -97,9 +96,9 @@ void drawTavernMenu() {
 void talkToBartender() {
     printAt(talkAreaBlank, 15, 10, 13);
     char tag[16];
-    std::snprintf(tag, sizeof tag, "Tag%d", bartenderLine);
+    std::snprintf(tag, sizeof tag, "Tag%d", townState.bartenderLine);
     typeText(readTextSection("BartenderScripts.txt", tag).get(), 15, 60, 10, 13);
-    if (bartenderLine < 4) bartenderLine++;
+    if (townState.bartenderLine < 4) townState.bartenderLine++;
 }
 
 // A failed save says why and stays in the talk area; a good one is announced for a second.
@@ -112,7 +111,7 @@ void saveFromTavern() {
 }
 
 static GameMode chooseTavernEntry() {
-    switch (tavernCursor) {
+    switch (townState.tavernCursor) {
     case 0:
         clearScreen(0);
         return modeWorldMap;
@@ -124,7 +123,7 @@ static GameMode chooseTavernEntry() {
         player.sp = player.maxSp;
         clearScreen(0);
         typeText("Your Health and SP have been restored            ", 15, 31, 37, 18);
-        tavernCursor = 0;
+        townState.tavernCursor = 0;
         break;
     case 3:
         saveFromTavern();
@@ -149,10 +148,10 @@ GameMode handleTavernKey() {
             next = chooseTavernEntry();
             break;
         case keyUp:
-            tavernCursor--;
+            townState.tavernCursor--;
             break;
         case keyDown:
-            tavernCursor++;
+            townState.tavernCursor++;
             break;
         default:
             break;
@@ -161,8 +160,8 @@ GameMode handleTavernKey() {
             clearScreen(0);
             next = modeInventory;
         }
-        if (tavernCursor < 0) tavernCursor = 5;
-        if (tavernCursor > 5) tavernCursor = 0;
+        if (townState.tavernCursor < 0) townState.tavernCursor = 5;
+        if (townState.tavernCursor > 5) townState.tavernCursor = 0;
     }
     discardPendingInput();
     return next;

@@ -9,10 +9,15 @@
 constexpr int tavernMenuEntries = 6;
 constexpr int worldMapPlaces = 4;
 
+// The town's menus as the player left them; its default values are those of a program start.
+struct TownState {
+    int32_t worldMapCursor = 0; // chosen place: 0 TAVERN, 1 Sewer, 2 CASTLE, 3 Cave
+    int8_t tavernCursor = 0;    // highlighted tavern entry, 0..5; a new game starts it over
+    int8_t bartenderLine = 0;   // the bartender's next section, 0..4; not saved
+};
+
 // --- Town state, for the whole run ---
-extern int32_t worldMapCursor; // chosen place: 0 TAVERN, 1 Sewer, 2 CASTLE, 3 Cave
-extern int8_t tavernCursor;    // highlighted tavern entry, 0..5
-extern int8_t bartenderLine;   // the bartender's next section, 0..4; not saved
+extern TownState townState;
 extern const char *const tavernMenuItems[tavernMenuEntries]; // labels, a blank each side
 
 // The world map's handler: one key event per call, the highlight one event late. Returns the

@@ -5,8 +5,6 @@
 #include "game/game.h"
 #include "town/town.h"
 
-int32_t worldMapCursor = 0;
-
 // One box of double lines, the same for every place.
 static const char placeBox[6][15] = {
     "\xC9\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBB",
@@ -36,7 +34,7 @@ static const Place places[worldMapPlaces] = {
 void drawWorldMap() {
     // Boxes in the order Castle, Cave, Sewer, Tavern; then the texts.
     for (int place : {2, 3, 1, 0}) {
-        uint16_t colour = place == worldMapCursor ? 2 : 14;
+        uint16_t colour = place == townState.worldMapCursor ? 2 : 14;
         for (int row = 0; row < 6; row++) {
             printAt(placeBox[row], colour, places[place].boxColumn,
                     static_cast<uint16_t>(places[place].boxRow + row));
@@ -56,11 +54,11 @@ GameMode runWorldMap() {
     if (!event.keyDown) return modeWorldMap;
     GameMode next = modeWorldMap;
     if (event.virtualKey == keyEnter) {
-        next = places[worldMapCursor].mode;
+        next = places[townState.worldMapCursor].mode;
         clearScreen(0);
     }
     for (int place = 0; place < worldMapPlaces; place++) {
-        if (event.virtualKey == places[place].arrowKey) worldMapCursor = place;
+        if (event.virtualKey == places[place].arrowKey) townState.worldMapCursor = place;
     }
     discardPendingInput();
     return next;

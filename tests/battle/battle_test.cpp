@@ -45,35 +45,35 @@ class SpellTest : public GameTest {
     void SetUp() override {
         GameTest::SetUp();
         gameMode = modeBattle;
-        currentMonster = Monster{"Blob", 10, 2, 2, 10};
-        monsterPicture = &monsterPictures[0];
-        playerTurn = specialMenuOpen = 1;
+        battleState.currentMonster = Monster{"Blob", 10, 2, 2, 10};
+        battleState.monsterPicture = &monsterPictures[0];
+        battleState.playerTurn = battleState.specialMenuOpen = 1;
         player.spellsKnown = 4;
     }
     // One key as a player types it, through the battle's frame: the press, then its release.
     static void press(uint16_t key) {
         headlessPress(key);
         battleFrame();
-        if (playerTurn == 1) battleFrame();
+        if (battleState.playerTurn == 1) battleFrame();
     }
 };
 
 TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
     player.spellsKnown = 3;
     press(keyUp);
-    EXPECT_EQ(spellCursor, 0);
+    EXPECT_EQ(battleState.spellCursor, 0);
     for (int expected : {1, 2, 2}) {
         press(keyDown);
-        EXPECT_EQ(spellCursor, expected);
+        EXPECT_EQ(battleState.spellCursor, expected);
     }
     // A save file claiming more spells than exist, or none: nothing off the table is cast.
     player.spellsKnown = 9;
     for (int i = 0; i < 5; i++)
         press(keyDown);
-    EXPECT_EQ(spellCursor, 3);
+    EXPECT_EQ(battleState.spellCursor, 3);
     player.spellsKnown = 0;
     player.sp = 50;
     press(keyDown);
     press(keyEnter);
-    EXPECT_EQ(std::tuple(player.sp, specialMenuOpen), std::tuple(50, 1));
+    EXPECT_EQ(std::tuple(player.sp, battleState.specialMenuOpen), std::tuple(50, 1));
 }

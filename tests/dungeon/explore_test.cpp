@@ -69,8 +69,8 @@ TEST_F(ExploreTest, WhenTheClockRunsOutEveryLitFlashlightGoesOut) {
     makeGrid(1, 1);
     placePlayer(5, 5);
     itemCount(itemFlashlight) = 2;
-    clockMinutes = 0;
-    clockSeconds = 0;
+    flashlightClock.minutes = 0;
+    flashlightClock.seconds = 0;
     printAt("0:01", 15, 16, 1);
     press("");
     EXPECT_EQ(itemCount(itemFlashlight), 1);
@@ -117,11 +117,11 @@ TEST_F(PickupTest, AWeaponReplacesTheOneHeldOnlyIfStrongerAndASecondFlashlightRe
     EXPECT_GT(player.weaponStrength, swordStrength);
 
     pickUpItem("Flashlight");
-    clockMinutes = 0;
-    clockSeconds = 30;
+    flashlightClock.minutes = 0;
+    flashlightClock.seconds = 30;
     pickUpItem("Flashlight");
     EXPECT_EQ(itemCount(itemFlashlight), 2);
-    EXPECT_EQ(clockMinutes * 60 + clockSeconds, 120);
+    EXPECT_EQ(flashlightClock.minutes * 60 + flashlightClock.seconds, 120);
 }
 
 TEST_F(ExploreTest, AnIdleStepWaitsForAKeyOrTheFlashlightClocksNextSecondAndNoLonger) {
@@ -135,14 +135,14 @@ TEST_F(ExploreTest, AnIdleStepWaitsForAKeyOrTheFlashlightClocksNextSecondAndNoLo
 
     // A flashlight lit: a few polls a second, each second ticked when it is due.
     itemCount(itemFlashlight) = 1;
-    clockMinutes = 1;
-    clockSeconds = 30;
-    timerAccumMillis = 0;
-    timerLastMillis = timeOfDayMillis();
+    flashlightClock.minutes = 1;
+    flashlightClock.seconds = 30;
+    flashlightClock.accumMillis = 0;
+    flashlightClock.lastMillis = timeOfDayMillis();
     for (int second = 29; second >= 27; second--) {
         uint64_t start = headlessNowMicros();
         int polls = 0;
-        while (clockSeconds != second) {
+        while (flashlightClock.seconds != second) {
             press("");
             polls++;
         }

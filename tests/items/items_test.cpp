@@ -11,7 +11,7 @@ class InventoryTest : public GameTest {
         buildItemCatalogue();
     }
     static void open(InventoryOpener opener) {
-        inventoryOpener = opener;
+        inventoryScreen.opener = opener;
         buildInventoryList();
     }
 };
@@ -21,7 +21,7 @@ TEST_F(InventoryTest, TheFlashlightAndTheCaneAreNeverConsumed) {
     itemCount(itemPimpCane) = 1;
     for (InventoryOpener opener : {InventoryOpener::battle, InventoryOpener::dungeon}) {
         open(opener);
-        inventoryCursor = 3;
+        inventoryScreen.cursor = 3;
         for (uint16_t key : {keyEnter, keyDown, keyEnter})
             headlessPress(key);
         bool closed = false;

@@ -107,7 +107,7 @@ static void expectSane() {
         for (const auto &row : picture.rows)
             EXPECT_NE(std::memchr(row, 0, pictureColumns), nullptr);
     }
-    EXPECT_NE(std::memchr(battleMessage, 0, battleMessageSize), nullptr);
+    EXPECT_NE(std::memchr(battleState.battleMessage, 0, battleMessageSize), nullptr);
 }
 
 // A map section that begins with its tag line and reaches its closing underscore.
@@ -156,11 +156,11 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         Seen seen = watch([] {
             startUp(); // its messages reach the screen before start-up clears it
             for (uint8_t boss = 1; boss <= bossCount; boss++) {
-                currentBoss = boss;
+                battleState.currentBoss = boss;
                 chooseMonster();
                 drawBattleScreen();
             }
-            currentBoss = 0;
+            battleState.currentBoss = 0;
         });
         expectFileMessage(seen, {"dragon2.txt", "Wizard.txt"});
         EXPECT_EQ(seen.pictureMissing,
@@ -191,7 +191,7 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
                 talkToBartender();
         });
         expectFileMessage(seen, {"BartenderScripts.txt"});
-        EXPECT_EQ(bartenderLine, 4);
+        EXPECT_EQ(townState.bartenderLine, 4);
         expectSane();
     }
     for (auto [mode, tag] : {std::pair(modeCave, "MapTag1"), std::pair(modeSewer, "MapTag2"),
@@ -227,9 +227,9 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
             beginBattle();
             for (int turn = 0; turn < 12; turn++) {
                 player.hp = player.maxHp;
-                currentMonster.attack = 40; // every attack hits, and every hit taunts
+                battleState.currentMonster.attack = 40; // every attack hits, and every hit taunts
                 enemyTurn();
-                taunts += battleMessage[0] != '\0';
+                taunts += battleState.battleMessage[0] != '\0';
             }
         });
         expectFileMessage(seen, {"SkeletonScripts.txt"});
@@ -338,7 +338,7 @@ TEST_F(DamagedMapTest, HostileDataFilesAreRefusedWithTheirReason) {
             clearScreen(0);
             if (name == std::string("map.txt")) {
                 int32_t row, col, height, width;
-                EXPECT_EQ(loadDungeon(name, "MapTag1", row, col, height, width), nullptr);
+                EXPECT_EQ(loadDungeon(name, "MapTag1", gameMode, row, col, height, width), nullptr);
             } else {
                 EXPECT_EQ(readTextSection(name, "Chunk1"), nullptr);
             }

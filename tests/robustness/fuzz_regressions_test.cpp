@@ -19,7 +19,8 @@ TEST_F(FuzzRegressionTest, AMapRoomLevelOfByte255IsACharacter) {
                          "1#B]oBoss\n1,1:N:1#B]oss\n0,0:S:1#Start\n_\n");
     gameMode = modeCastle;
     int32_t startRow = -1, startCol = -1, height = 0, width = 0;
-    RoomGrid rooms = loadDungeon("map.txt", "MapTag3", startRow, startCol, height, width);
+    RoomGrid rooms =
+        loadDungeon("map.txt", "MapTag3", modeCastle, startRow, startCol, height, width);
     ASSERT_TRUE(rooms);
     for (int i = 0; i < width * height; i++) {
         int32_t level = rooms[i].encounterLevel;

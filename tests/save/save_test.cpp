@@ -55,8 +55,8 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
     defeatedBosses[19] = DefeatedBoss{5, 2, 13};
     player.weaponName = "Broadsword";
     player.weaponStrength = 16;
-    clockMinutes = 1;
-    clockSeconds = 7;
+    flashlightClock.minutes = 1;
+    flashlightClock.seconds = 7;
     bosses[bossAgamir - 1] = BossRecord{"Agamir", 3, 25, 24, 110, ""};
     saveGame();
     std::string saved = readFile("SaveFile.txt");
@@ -67,7 +67,9 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
     ASSERT_TRUE(loadGame());
     EXPECT_TRUE(player.hp == 1234 && player.sp == 0 && defeatedBosses[19].roomRow == 13);
     EXPECT_STREQ(player.weaponName, "Broadsword");
-    EXPECT_EQ(player.weaponStrength * 10000 + clockMinutes * 100 + clockSeconds, 160107);
+    EXPECT_EQ(player.weaponStrength * 10000 + flashlightClock.minutes * 100 +
+                  flashlightClock.seconds,
+              160107);
     EXPECT_EQ(bosses[bossAgamir - 1].hp * 1000 + bosses[bossAgamir - 1].maxHp, 3110);
     EXPECT_STREQ(bosses[bossAgamir - 1].name, "Agamir");
     EXPECT_EQ(hardMode, 1); // not in the file
@@ -96,12 +98,12 @@ TEST_F(SaveTest, ASaveEndingAtLineEightyNineLoadsWithTheLaterValuesAtTheirStart)
     writeFile("SaveFile.txt", old);
     player.weaponName = "Axe";
     player.weaponStrength = 12;
-    clockMinutes = 2;
+    flashlightClock.minutes = 2;
     bosses[bossMolloch - 1].hp = 999;
     ASSERT_TRUE(loadGame());
     EXPECT_STREQ(player.weaponName, "Bottle");
     EXPECT_EQ(player.weaponStrength, 1);
-    EXPECT_EQ(clockMinutes * 60 + clockSeconds, 0);
+    EXPECT_EQ(flashlightClock.minutes * 60 + flashlightClock.seconds, 0);
     EXPECT_EQ(bosses[bossMolloch - 1].hp, 50);
     saveGame(); // and the next save has every line
     EXPECT_EQ(firstLines(readFile("SaveFile.txt"), saveFileLines), old);
@@ -115,8 +117,8 @@ TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
     pickUpItem("Broadsword");
     pickUpItem("Flashlight");
     gameMode = modeBattle;
-    currentBoss = bossMolloch;
-    currentMonster.hp = 0;
+    battleState.currentBoss = bossMolloch;
+    battleState.currentMonster.hp = 0;
     winBattle();
     const BossRecord grown = bosses[bossMolloch - 1];
     ASSERT_GT(grown.maxHp, 50);
@@ -137,14 +139,14 @@ TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
 
     EXPECT_EQ(itemCount(itemFlashlight), 1);
     EXPECT_EQ(tickFlashlightClock(), 0); // still burning
-    EXPECT_GT(clockMinutes * 60 + clockSeconds, 100);
+    EXPECT_GT(flashlightClock.minutes * 60 + flashlightClock.seconds, 100);
 
-    currentBoss = bossMolloch;
+    battleState.currentBoss = bossMolloch;
     chooseMonster();
-    EXPECT_EQ(currentMonster.hp, grown.hp);
-    EXPECT_EQ(currentMonster.attack * 1000 + currentMonster.defense,
+    EXPECT_EQ(battleState.currentMonster.hp, grown.hp);
+    EXPECT_EQ(battleState.currentMonster.attack * 1000 + battleState.currentMonster.defense,
               grown.attack * 1000 + grown.defense);
-    EXPECT_EQ(currentMonster.expReward, grown.maxHp);
+    EXPECT_EQ(battleState.currentMonster.expReward, grown.maxHp);
 }
 
 TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {

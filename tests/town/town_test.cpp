@@ -15,7 +15,7 @@ class TavernTest : public GameTest {
     }
     // Puts the cursor on a menu entry and presses Enter; the second call takes its release.
     static void choose(int entry) {
-        tavernCursor = static_cast<int8_t>(entry);
+        townState.tavernCursor = static_cast<int8_t>(entry);
         headlessPress(keyEnter);
         runTavern();
         runTavern();

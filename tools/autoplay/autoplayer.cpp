@@ -46,7 +46,7 @@ const char *dungeonName(int mode) {
     }
 }
 
-// World map places (worldMapCursor) and the arrow that chooses each.
+// World map places (townState.worldMapCursor) and the arrow that chooses each.
 int placeOf(int mode) {
     return mode == modeSewer ? 1 : mode == modeCastle ? 2 : mode == modeCave ? 3 : 0;
 }
@@ -58,10 +58,10 @@ uint16_t arrowToward(int cursor, int wanted, int entries) {
 }
 
 int weaponStrengthOf(const std::string &item) {
-    static const std::map<std::string, int> weapons = {
-        {"Whip", 4}, {"Sword", 6}, {"Bow", 9}, {"Axe", 12}, {"Broadsword", 16}};
-    auto weapon = weapons.find(item);
-    return weapon == weapons.end() ? 0 : weapon->second;
+    for (const Weapon &weapon : weaponTable) {
+        if (item == weapon.name) return weapon.strength;
+    }
+    return 0;
 }
 
 // ---------------------------------------------------------------- Fights
@@ -541,8 +541,8 @@ void tavernKey(AutoPlayer &bot) {
         wanted = 5; // Quit, to start the program again
     }
     bot.goal = std::string("choose") + tavernMenuItems[wanted] + "in the tavern";
-    if (tavernCursor != wanted) {
-        headlessPress(arrowToward(tavernCursor, wanted, tavernMenuEntries));
+    if (townState.tavernCursor != wanted) {
+        headlessPress(arrowToward(townState.tavernCursor, wanted, tavernMenuEntries));
         return;
     }
     if (wanted == 3) {
@@ -557,36 +557,37 @@ void worldMapKey(AutoPlayer &bot) {
     Goal goal = chooseGoal(bot);
     bot.goal = goal.text;
     int place = goal.kind == GoalKind::tavern ? 0 : placeOf(goal.mode);
-    headlessPress(worldMapCursor == place ? keyEnter : placeArrows[place]);
+    headlessPress(townState.worldMapCursor == place ? keyEnter : placeArrows[place]);
 }
 
 void battleKey(AutoPlayer &bot) {
-    Foe foe{currentMonster.hp, currentMonster.defense, currentMonster.attack, currentBoss != 0};
+    Foe foe{battleState.currentMonster.hp, battleState.currentMonster.defense,
+            battleState.currentMonster.attack, battleState.currentBoss != 0};
     Action action = chooseAction(currentFighter(), foe);
-    bot.goal = std::string("beat the ") + currentMonster.name;
+    bot.goal = std::string("beat the ") + battleState.currentMonster.name;
     if (gameMode == modeInventory) {
         int index = -1;
-        for (int i = 0; i < inventoryLength; i++) {
-            if (inventoryList[i] == action.choice) index = i;
+        for (int i = 0; i < inventoryScreen.length; i++) {
+            if (inventoryScreen.list[i] == action.choice) index = i;
         }
-        if (inventoryOpener != InventoryOpener::battle || action.command != commandItem ||
+        if (inventoryScreen.opener != InventoryOpener::battle || action.command != commandItem ||
             index < 0)
             headlessPress(keyLeft);
-        else if (inventoryCursor == index)
+        else if (inventoryScreen.cursor == index)
             headlessPress(keyEnter);
         else
-            headlessPress(arrowToward(inventoryCursor, index, inventoryLength));
-    } else if (specialMenuOpen != 0) {
+            headlessPress(arrowToward(inventoryScreen.cursor, index, inventoryScreen.length));
+    } else if (battleState.specialMenuOpen != 0) {
         if (action.command != commandSpecial)
             headlessPress(keyLeft);
         else
-            headlessPress(spellCursor < action.choice   ? keyDown
-                          : spellCursor > action.choice ? keyUp
-                                                        : keyEnter);
+            headlessPress(battleState.spellCursor < action.choice   ? keyDown
+                          : battleState.spellCursor > action.choice ? keyUp
+                                                                    : keyEnter);
     } else {
-        headlessPress(commandCursor == action.command
+        headlessPress(battleState.commandCursor == action.command
                           ? keyEnter
-                          : arrowToward(commandCursor, action.command, commandCount));
+                          : arrowToward(battleState.commandCursor, action.command, commandCount));
     }
 }
 
@@ -633,11 +634,11 @@ void pressNextKey(AutoPlayer &bot) {
 }
 
 void watchScreen(AutoPlayer &bot) {
-    bool fighting = gameMode == modeBattle ||
-                    (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
+    bool fighting = gameMode == modeBattle || (gameMode == modeInventory &&
+                                               inventoryScreen.opener == InventoryOpener::battle);
     if (fighting && !bot.fighting) {
         bot.battles++;
-        bot.foeBoss = currentBoss;
+        bot.foeBoss = battleState.currentBoss;
     } else if (!fighting && bot.fighting) {
         if (gameMode == modeTavern) {
             bot.defeats++;

@@ -74,10 +74,11 @@ Run playGame(uint32_t seed) {
         pressNextKey(bot);
     });
     headlessSetPresentHook([&] {
-        bool fighting = gameMode == modeBattle ||
-                        (gameMode == modeInventory && inventoryOpener == InventoryOpener::battle);
+        bool fighting =
+            gameMode == modeBattle ||
+            (gameMode == modeInventory && inventoryScreen.opener == InventoryOpener::battle);
         if (fighting && !bot.fighting) {
-            int boss = currentBoss;
+            int boss = battleState.currentBoss;
             if (boss == 0) {
                 run.randomBattles++;
             } else {
@@ -118,7 +119,7 @@ bool fightOnce(const Arrival &arrival, uint32_t seed) {
     randState = seed;
     AutoPlayer fighter;
     headlessSetKeySource([&fighter] { pressNextKey(fighter); });
-    currentBoss = static_cast<uint8_t>(arrival.boss);
+    battleState.currentBoss = static_cast<uint8_t>(arrival.boss);
     bool won = fightBattle() != BattleOutcome::lost;
     headlessSetKeySource(nullptr);
     return won;

@@ -215,7 +215,7 @@ static void checkUnderMessage(const fs::path &file, Lines &problems) {
 // A first talk plays every section of a character's conversation with a wait after each, and
 // a wait more at the end; nothing can cut it short.
 static void checkFirstTalks(const fs::path &file, Lines &problems) {
-    for (const Npc &npc : npcs) {
+    for (const Npc &npc : npcTable) {
         int millis = millisAfterSection;
         for (int tag = npc.firstTag; tag < npc.firstTag + npc.lineCount; tag++) {
             TextBuffer text = readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str());
@@ -245,7 +245,7 @@ static void checkTexts(const fs::path &directory, Lines &problems) {
     for (int taunt = 1; taunt <= 10; taunt++)
         wanted.push_back({"SkeletonScripts.txt", "TextTag" + std::to_string(taunt), battleMessage});
     // Every conversation with its repeat line.
-    for (const Npc &npc : npcs) {
+    for (const Npc &npc : npcTable) {
         for (int tag = npc.firstTag; tag <= npc.firstTag + npc.lineCount; tag++)
             wanted.push_back({"NPCscripts.rtf", "Tag" + std::to_string(tag), dialogueArea});
     }
@@ -411,7 +411,7 @@ static PickupEffect pickupEffect(const std::string &text) {
     int8_t counts[itemKinds];
     std::copy(std::begin(itemCounts), std::end(itemCounts), counts);
     Player before = player;
-    int32_t minutes = clockMinutes, seconds = clockSeconds, lastMillis = timerLastMillis;
+    FlashlightClock clock = flashlightClock;
     std::fill(std::begin(itemCounts), std::end(itemCounts), 0);
     player.weaponName = nullptr;
     player.weaponStrength = 0;
@@ -426,9 +426,7 @@ static PickupEffect pickupEffect(const std::string &text) {
     }
     std::copy(std::begin(counts), std::end(counts), itemCounts);
     player = before;
-    clockMinutes = minutes;
-    clockSeconds = seconds;
-    timerLastMillis = lastMillis;
+    flashlightClock = clock;
     return known[text] = effect;
 }
 
@@ -440,10 +438,10 @@ static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons
         std::string tag = "MapTag" + std::to_string(number);
         dungeon.label = tag + " (" + dungeonNames[number - 1] + ")";
         // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
-        gameMode = modeCave + number - 1;
         clearDefeatedBosses();
-        dungeon.rooms = loadDungeon(mapFile.c_str(), tag.c_str(), dungeon.startRow,
-                                    dungeon.startCol, dungeon.height, dungeon.width);
+        dungeon.rooms =
+            loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1, dungeon.startRow,
+                        dungeon.startCol, dungeon.height, dungeon.width);
         if (!dungeon.rooms) {
             problems.push_back(dungeon.label + ": the game cannot load it (tag missing, no " +
                                "closing underscore, no Start room or an impossible size)");
@@ -502,7 +500,7 @@ static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines
 static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warnings) {
     const std::string &label = dungeon.label;
     int neededWidth = 0, neededHeight = 0;
-    for (const Npc &npc : npcs) {
+    for (const Npc &npc : npcTable) {
         if (npc.dungeon != dungeon.number) continue;
         neededWidth = std::max(neededWidth, npc.roomCol + 1);
         neededHeight = std::max(neededHeight, npc.roomRow + 1);
@@ -590,10 +588,10 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
 // --- Playing the dungeons through ---
 
 struct Progress {
-    bool held[itemKinds + 1] = {}; // by item number
-    std::set<std::string> weapons; // every weapon picked up
-    std::string weapon = "Bottle"; // the best of them
-    int32_t strength = 1;
+    bool held[itemKinds + 1] = {};         // by item number
+    std::set<std::string> weapons;         // every weapon picked up
+    std::string weapon = startWeapon.name; // the best of them
+    int32_t strength = startWeapon.strength;
     int wins[2] = {0, 0};                        // Molloch's and Agamir's defeats
     std::set<std::pair<int, int>> taken, beaten; // (dungeon number, room index)
     std::string fights;                          // the weapon held at each boss fight
@@ -739,7 +737,7 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
     }
     for (const Dungeon &dungeon : dungeons) {
         std::vector<bool> reached = reachable(dungeon, progress.held);
-        for (const Npc &npc : npcs) {
+        for (const Npc &npc : npcTable) {
             const Room *room = roomAt(dungeon, npc.roomCol, npc.roomRow);
             if (npc.dungeon == dungeon.number && room != nullptr &&
                 !reached[npc.roomRow * dungeon.width + npc.roomCol])
@@ -747,7 +745,8 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
                                    " of NPC " + npc.name + " is never reached in play");
         }
     }
-    for (const char *weapon : {"Whip", "Sword", "Bow", "Axe", "Broadsword"}) {
+    for (const Weapon &known : weaponTable) {
+        const char *weapon = known.name;
         if (progress.weapons.count(weapon) != 0) continue;
         problems.push_back(std::string("the ") + weapon + " is never obtained (" +
                            whyNever(placesOf(dungeons,
@@ -773,12 +772,11 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
 struct BorrowedState {
     Player player;
     int8_t counts[itemKinds];
-    int32_t mode;
     DefeatedBoss bosses[maxDefeatedBosses];
 };
 
 DataReport examineGameData(const std::string &dataDirectory) {
-    BorrowedState borrowed{player, {}, gameMode, {}};
+    BorrowedState borrowed{player, {}, {}};
     std::copy(std::begin(itemCounts), std::end(itemCounts), borrowed.counts);
     std::copy(std::begin(defeatedBosses), std::end(defeatedBosses), borrowed.bosses);
 
@@ -803,7 +801,6 @@ DataReport examineGameData(const std::string &dataDirectory) {
 
     player = borrowed.player;
     std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), itemCounts);
-    gameMode = borrowed.mode;
     std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), defeatedBosses);
     clearScreen(0);
     return report;

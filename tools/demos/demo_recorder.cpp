@@ -88,18 +88,19 @@ struct TourPlayer {
 
     void battleKey() {
         int spell = nextSpell();
-        if (specialMenuOpen != 0) {
-            if (spell < 0 || spellCursor == spell) {
+        if (battleState.specialMenuOpen != 0) {
+            if (spell < 0 || battleState.spellCursor == spell) {
                 if (spell >= 0) spellsCast |= 1u << spell;
                 press(spell < 0 ? keyLeft : keyEnter);
             } else {
-                moveCursor(spellCursor, spell);
+                moveCursor(battleState.spellCursor, spell);
             }
             return;
         }
         int command = spell >= 0 ? 1 : !battleInventory ? 2 : 3; // SPECIAL, ITEM, RUN
         losing = command == 3;
-        if (commandCursor != command) return moveCursor(commandCursor, command);
+        if (battleState.commandCursor != command)
+            return moveCursor(battleState.commandCursor, command);
         if (command == 2) battleInventory = true;
         press(keyEnter);
     }
@@ -135,18 +136,19 @@ struct TourPlayer {
                 return headlessPressCharacter('i');
             }
             int wanted = losing ? tavernMenuEntries - 1 : 0; // after the defeat, Quit
-            if (tavernCursor == wanted) return press(keyEnter);
-            return moveCursor(tavernCursor, wanted);
+            if (townState.tavernCursor == wanted) return press(keyEnter);
+            return moveCursor(townState.tavernCursor, wanted);
         }
         case modeInventory:
             // In battle the first item is used once; otherwise the inventory is just closed.
-            if (inventoryOpener == InventoryOpener::battle && !itemUsed && inventoryLength > 0) {
+            if (inventoryScreen.opener == InventoryOpener::battle && !itemUsed &&
+                inventoryScreen.length > 0) {
                 itemUsed = true;
-                return press(inventoryCursor == 0 ? keyEnter : keyUp);
+                return press(inventoryScreen.cursor == 0 ? keyEnter : keyUp);
             }
             return press(keyLeft);
         case modeWorldMap:
-            return press(worldMapCursor == 3 ? keyEnter : keyLeft); // the Cave
+            return press(townState.worldMapCursor == 3 ? keyEnter : keyLeft); // the Cave
         case modeBattle:
             return battleKey();
         case modeCave:
