@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-Cell screenCells[screenHeight][screenWidth];
+ScreenCells screenCells;
 uint16_t consoleColour = 0;
 int cursorX = 0;
 int cursorY = 0;
@@ -143,7 +143,7 @@ int timeOfDayMillis() {
 }
 
 void presentScreen() {
-    currentPlatform().present();
+    currentPlatform().present(screenCells);
     lastPresentTick = tickMillis();
 }
 

@@ -6,17 +6,6 @@
 
 #include "platform/platform.h"
 
-constexpr int screenWidth = 80;
-constexpr int screenHeight = 25;
-
-// One character cell: a code page 437 byte and a colour attribute (foreground in the low
-// four bits, background in the high four: bit 0 blue, bit 1 green, bit 2 red, bit 3 bright).
-struct Cell {
-    uint8_t glyph;
-    uint8_t colour;
-    bool operator==(const Cell &) const = default;
-};
-
 // Colour attributes the screens share.
 constexpr uint16_t colourGrey = 7;
 constexpr uint16_t colourWhite = 15;
@@ -31,10 +20,10 @@ constexpr char glyphDoubleHorizontal = static_cast<char>(205);
 constexpr char glyphDoubleTeeDown = static_cast<char>(203);
 
 // --- Console state, for the whole run ---
-extern Cell screenCells[screenHeight][screenWidth]; // what the game has drawn; backends show it
-extern uint16_t consoleColour; // colour of the last write; clearScreen fills with it
-extern int cursorX;            // column where the next character would go
-extern int cursorY;            // row where the next character would go
+extern ScreenCells screenCells; // what the game has drawn; presenting hands it to the backend
+extern uint16_t consoleColour;  // colour of the last write; clearScreen fills with it
+extern int cursorX;             // column where the next character would go
+extern int cursorY;             // row where the next character would go
 
 // --- Output primitives ---
 // Writes text from (x, y): past column 79 it goes on at column 0 of the next row, a line

@@ -72,7 +72,8 @@ bool headlessInit() {
 
 void headlessShutdown() {}
 
-void headlessPresent() {
+// The cells stay where the game drew them; tests read them there, in the present hook too.
+void headlessPresent(const ScreenCells &) {
     presentCount++;
     if (presentHook) presentHook();
 }

@@ -26,6 +26,20 @@ struct RunEnded {
     int signal; // the signal that asked the program to stop, 0 when input ended
 };
 
+constexpr int screenWidth = 80;
+constexpr int screenHeight = 25;
+
+// One character cell: a code page 437 byte and a colour attribute (foreground in the low
+// four bits, background in the high four: bit 0 blue, bit 1 green, bit 2 red, bit 3 bright).
+struct Cell {
+    uint8_t glyph;
+    uint8_t colour;
+    bool operator==(const Cell &) const = default;
+};
+
+// A whole screen of cells, as the game hands it to a backend to show.
+using ScreenCells = Cell[screenHeight][screenWidth];
+
 // The most pending events one poll hands over.
 constexpr int maxPolledEvents = 512;
 // A poll's wait with no limit: until a key comes.
@@ -37,8 +51,9 @@ struct Platform {
     bool (*init)(void);
     // Gives the terminal back as it was found; harmless when not initialised.
     void (*shutdown)(void);
-    // Shows what changed in the screen buffer since the last call.
-    void (*present)(void);
+    // Shows these cells; a backend draws only what changed since the last call, and keeps
+    // its own copy for redrawing (a resize, an expose) until the next call.
+    void (*present)(const ScreenCells &cells);
     // Blocks until one key event is available and takes it; throws RunEnded instead.
     void (*readEvent)(KeyEvent *event);
     // Takes up to max pending events; returns how many. When none is pending it first waits

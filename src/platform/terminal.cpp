@@ -20,8 +20,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "console/console.h"
 #include "platform/eventqueue.h"
+#include "platform/platform.h"
 #include "platform/systemclock.h"
 #include "platform/termcaps.h"
 #include "platform/termmap.h"
@@ -34,9 +34,10 @@ bool active = false; // ncurses owns the terminal
 bool unicode = true; // the locale speaks UTF-8, so glyphs can be drawn as such
 ColourDepth depth = ColourDepth::mono;
 int terminalColours = 0;
-Cell shownCells[screenHeight][screenWidth]; // what the terminal shows now
-bool shownValid = false;                    // false: every cell must be drawn again
-bool layoutChanged = true;                  // the window was resized or the minimum changed
+ScreenCells givenCells = {}; // what the game handed over last: drawn again after a resize
+ScreenCells shownCells;      // what the terminal shows now
+bool shownValid = false;     // false: every cell must be drawn again
+bool layoutChanged = true;   // the window was resized or the minimum changed
 bool tooSmall = false;
 int originColumn = 0; // where the 80x25 screen sits in a larger window
 int originRow = 0;
@@ -309,7 +310,7 @@ void appendUtf8(std::string &out, char32_t ch) {
 }
 
 bool rowIsBlank(int y) {
-    for (const Cell &cell : screenCells[y]) {
+    for (const Cell &cell : givenCells[y]) {
         if ((cell.glyph != ' ' && cell.glyph != 0) || (cell.colour >> 4) != 0) return false;
     }
     return true;
@@ -324,7 +325,7 @@ void writeLastScreen() {
     std::string out;
     for (int y = 0; y <= lastRow; y++) {
         std::string previous;
-        for (const Cell &cell : screenCells[y]) {
+        for (const Cell &cell : givenCells[y]) {
             CellLook look = lookOfCell(cell, depth, terminalColours, unicode);
             std::string sequence = lookSequence(look, terminalColours);
             if (sequence != previous) out += sequence;
@@ -391,7 +392,8 @@ bool terminalInit() {
     return true;
 }
 
-void terminalPresent() {
+// Brings the terminal up to date with givenCells.
+void showGivenCells() {
     checkQuit();
     drainTerminalKeys(); // also notices a resize while the game is busy
     if (layoutChanged) {
@@ -404,7 +406,7 @@ void terminalPresent() {
     bool changed = false;
     for (int y = 0; y < screenHeight; y++) {
         for (int x = 0; x < screenWidth; x++) {
-            Cell cell = screenCells[y][x];
+            Cell cell = givenCells[y][x];
             if (shownValid && cell == shownCells[y][x]) continue;
             drawCell(x, y, cell);
             shownCells[y][x] = cell;
@@ -415,12 +417,17 @@ void terminalPresent() {
     if (changed) refresh();
 }
 
+void terminalPresent(const ScreenCells &cells) {
+    std::memcpy(givenCells, cells, sizeof givenCells);
+    showGivenCells();
+}
+
 void terminalReadEvent(KeyEvent *event) {
     for (;;) {
         checkQuit();
         if (queuePop(pending, event)) return;
         readTerminalKey(blockingReadMillis);
-        if (layoutChanged) terminalPresent();
+        if (layoutChanged) showGivenCells();
     }
 }
 
@@ -428,7 +435,7 @@ int terminalPollEvents(KeyEvent *events, int max, int waitMillis) {
     checkQuit();
     // The console presented the screen just before, which took in the keys already typed.
     if (pending.count == 0 && waitMillis != 0) waitForTerminalKey(waitMillis);
-    if (layoutChanged) terminalPresent();
+    if (layoutChanged) showGivenCells();
     int n = 0;
     while (n < max && queuePopPolled(pending, &events[n]))
         n++;

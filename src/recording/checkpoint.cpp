@@ -12,10 +12,10 @@ namespace {
 uint64_t shownHash = 0; // every screen shown since the recording or replay began
 
 // A quick mix of the cells, a word at a time: every present of a long game goes through it.
-uint64_t hashCells(uint64_t hash) {
-    static_assert(sizeof screenCells % sizeof(uint64_t) == 0);
-    const auto *bytes = reinterpret_cast<const unsigned char *>(screenCells);
-    for (size_t i = 0; i < sizeof screenCells; i += sizeof(uint64_t)) {
+uint64_t hashCells(uint64_t hash, const ScreenCells &cells) {
+    static_assert(sizeof cells % sizeof(uint64_t) == 0);
+    const auto *bytes = reinterpret_cast<const unsigned char *>(cells);
+    for (size_t i = 0; i < sizeof cells; i += sizeof(uint64_t)) {
         uint64_t word;
         std::memcpy(&word, bytes + i, sizeof word);
         hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
@@ -62,14 +62,14 @@ std::string checkpointState() {
     appendNumbers(out, "bosses", bosses, used);
     char tail[96];
     std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", randState,
-                  static_cast<unsigned long long>(hashCells(0)),
+                  static_cast<unsigned long long>(hashCells(0, screenCells)),
                   static_cast<unsigned long long>(shownHash));
     out += tail;
     return out;
 }
 
-void noteScreenShown() {
-    shownHash = hashCells(shownHash);
+void noteScreenShown(const ScreenCells &cells) {
+    shownHash = hashCells(shownHash, cells);
 }
 
 void forgetScreensShown() {

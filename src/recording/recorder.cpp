@@ -144,9 +144,9 @@ void recordingShutdown() {
     inner->shutdown();
 }
 
-void recordingPresent() {
-    inner->present();
-    noteScreenShown();
+void recordingPresent(const ScreenCells &cells) {
+    inner->present(cells);
+    noteScreenShown(cells);
     if (checkpointEvery > 0 && ++presentsSinceCheckpoint >= checkpointEvery) checkpointDue = true;
 }
 

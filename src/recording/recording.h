@@ -63,7 +63,7 @@ bool hashFile(const char *path, uint64_t *hash);
 std::string checkpointState();
 // Called at every present of a recording or a replay: the screen shown joins the hash of all
 // screens shown; a new recording or replay starts it afresh.
-void noteScreenShown();
+void noteScreenShown(const ScreenCells &cells);
 void forgetScreensShown();
 
 // --- Recording ---

@@ -221,7 +221,7 @@ void pauseForViewer() {
     uint16_t colour = consoleColour;
     int x = cursorX, y = cursorY;
     printAt("Paused: space goes on, q stops the replay", 0x70, 0, noticeRow);
-    presenter->present();
+    presenter->present(screenCells);
     uint32_t started = presenter->tickMillis();
     KeyEvent event;
     do {
@@ -231,7 +231,7 @@ void pauseForViewer() {
     consoleColour = colour;
     cursorX = x;
     cursorY = y;
-    presenter->present();
+    presenter->present(screenCells);
     if (isViewerStop(event)) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
     realBase += presenter->tickMillis() - started;
 }
@@ -275,9 +275,9 @@ void replayShutdown() {
     presenter->shutdown();
 }
 
-void replayPresent() {
-    presenter->present();
-    noteScreenShown();
+void replayPresent(const ScreenCells &cells) {
+    presenter->present(cells);
+    noteScreenShown(cells);
     if (options.watchViewer && options.speed <= 0 &&
         presenter->tickMillis() - lastViewerCheck >= viewerCheckMillis) {
         checkViewer();

@@ -15,8 +15,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "console/console.h"
 #include "platform/eventqueue.h"
+#include "platform/platform.h"
 #include "platform/systemclock.h"
 
 const uint32_t consolePalette[16] = {
@@ -362,13 +362,13 @@ bool windowInit() {
     return true;
 }
 
-void windowPresent() {
+void windowPresent(const ScreenCells &cells) {
     checkQuit();
     takeWaitingEvents();
     bool changed = false;
     for (int y = 0; y < screenHeight; y++) {
         for (int x = 0; x < screenWidth; x++) {
-            Cell cell = screenCells[y][x];
+            Cell cell = cells[y][x];
             if (shownValid && cell == shownCells[y][x]) continue;
             drawCell(x, y, cell);
             shownCells[y][x] = cell;
