@@ -53,7 +53,7 @@ int main() {
         presents++;
         introBytes += fullRepaintBytes();
     });
-    while (titleIntro.running == 1)
+    while (titleIntro.running)
         runTitleScreen();
     drawMainMenu();
     presentScreen();

@@ -67,14 +67,14 @@ struct BattleState {
     int32_t monsterX = 1;                       // the picture's column, normally 1
     int32_t monsterY = 0;                       // a downward shift of the picture, normally 0
     char battleMessage[battleMessageSize] = {}; // every battle message is formatted here
-    uint8_t playerTurn = 0;                     // 1: the next frame reads the player's command
+    bool playerTurn = false;                    // the next frame reads the player's command
     int8_t commandCursor = 0;                   // the highlighted command, 0..3
-    uint8_t specialMenuOpen = 0;                // 1 while the spell menu takes the keys
+    bool specialMenuOpen = false;               // the spell menu takes the keys
     int32_t spellCursor = 0;                    // the highlighted spell; kept between battles
-    uint8_t fireSpellPending = 0;               // item spells queued for the next non-player frames
-    uint8_t windSpellPending = 0;
-    uint8_t quakeSpellPending = 0;
-    uint8_t lightningSpellPending = 0;
+    bool fireSpellPending = false;              // item spells queued for the next non-player frames
+    bool windSpellPending = false;
+    bool quakeSpellPending = false;
+    bool lightningSpellPending = false;
     int32_t quakeFrames = 0;    // frames the queued quake has shaken so far
     int32_t lightningBolts = 0; // bolts the queued lightning has struck so far
 };

@@ -41,11 +41,11 @@ static void chooseCommand() {
     switch (battleState.commandCursor) {
     case 0:
         playerAttack();
-        battleState.playerTurn = 0;
+        battleState.playerTurn = false;
         waitMillis(100);
         break;
     case 1:
-        battleState.specialMenuOpen = 1;
+        battleState.specialMenuOpen = true;
         break;
     case 2:
         // A used item has cost the turn; a queued spell strikes in the frames that follow.
@@ -57,7 +57,7 @@ static void chooseCommand() {
         drawBattleScreen();
         typeText("You ain't goin nowhere", 15, 31, 45, 2);
         waitMillis(500);
-        battleState.playerTurn = 0;
+        battleState.playerTurn = false;
         break;
     }
     clearScreen(0);
@@ -89,7 +89,7 @@ static void lightningFrame() {
     drawLightningBolt(0, 6 + (gameRand() & 7), 17, 0);
     battleState.lightningBolts++;
     if (battleState.lightningBolts > 2) {
-        battleState.lightningSpellPending = 0;
+        battleState.lightningSpellPending = false;
         spellDamage(6);
     }
 }
@@ -112,9 +112,9 @@ BattleOutcome battleFrame() {
         clearScreen(0);
         return outcome;
     }
-    if (battleState.playerTurn == 1) {
+    if (battleState.playerTurn) {
         printAt("Make a move punk!", 15, 45, 2);
-        if (battleState.specialMenuOpen != 0) {
+        if (battleState.specialMenuOpen) {
             drawSpellMenu();
             handleSpellKey();
         } else {
@@ -123,13 +123,13 @@ BattleOutcome battleFrame() {
         discardPendingInput();
         return BattleOutcome::ongoing;
     }
-    if (battleState.fireSpellPending != 0) {
+    if (battleState.fireSpellPending) {
         fireEffect();
-    } else if (battleState.windSpellPending != 0) {
+    } else if (battleState.windSpellPending) {
         windEffect();
-    } else if (battleState.quakeSpellPending != 0) {
+    } else if (battleState.quakeSpellPending) {
         quakeFrame();
-    } else if (battleState.lightningSpellPending != 0) {
+    } else if (battleState.lightningSpellPending) {
         lightningFrame();
     } else {
         enemyTurn();

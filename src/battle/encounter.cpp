@@ -48,11 +48,11 @@ void beginBattle() {
     battleState.monsterX = 1;
     battleState.monsterY = 0;
     drawBattleScreen();
-    battleState.specialMenuOpen = 0;
+    battleState.specialMenuOpen = false;
     particles->originX = 15.0f;
     particles->originY = 10.0f;
     if (gameRand() % 7 != 0) {
-        battleState.playerTurn = 1;
+        battleState.playerTurn = true;
     } else {
         // Ambushed: the turn stays as the last battle left it, normally the enemy's.
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,

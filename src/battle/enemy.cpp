@@ -45,6 +45,6 @@ void enemyTurn() {
     // A knockout ends the turn like any other: the player moves first in the next battle,
     // even when it opens with an ambush.
     waitMillis(300);
-    battleState.playerTurn = 1;
+    battleState.playerTurn = true;
     clearScreen(0);
 }

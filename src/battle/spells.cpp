@@ -71,8 +71,8 @@ static void castHighlightedSpell() {
         spell.animation();
         player.sp -= spell.cost;
         spellDamage(spell.power);
-        battleState.specialMenuOpen = 0;
-        battleState.playerTurn = 0;
+        battleState.specialMenuOpen = false;
+        battleState.playerTurn = false;
         return;
     }
     // The menu stays open and the turn is not used: the player may pick another spell.
@@ -92,7 +92,7 @@ void handleSpellKey() {
         castHighlightedSpell();
         break;
     case keyLeft:
-        battleState.specialMenuOpen = 0;
+        battleState.specialMenuOpen = false;
         clearScreen(0);
         break;
     case keyUp:
@@ -196,7 +196,7 @@ void fireEffect() {
         stepParticles(particles);
     }
     runParticlesOut();
-    battleState.fireSpellPending = 0;
+    battleState.fireSpellPending = false;
     spellDamage(4);
 }
 
@@ -221,7 +221,7 @@ void windEffect() {
         if (gameRand() % 6 == 0) clearScreen(0);
     }
     clearScreen(0);
-    battleState.windSpellPending = 0;
+    battleState.windSpellPending = false;
     spellDamage(4);
 }
 
@@ -233,7 +233,7 @@ void quakeFrame() {
     battleState.monsterY = gameRand() % 3;
     battleState.quakeFrames++;
     if (battleState.quakeFrames > 200) {
-        battleState.quakeSpellPending = 0;
+        battleState.quakeSpellPending = false;
         battleState.monsterX = 1;
         battleState.monsterY = 0;
         clearScreen(0);

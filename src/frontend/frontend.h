@@ -13,7 +13,7 @@ constexpr int creditLineCount = 5;
 
 // The goblet intro that opens the title screen; resetTitleScreen starts it over.
 struct TitleIntro {
-    uint8_t running = 0;                 // 1 while the goblet intro plays
+    bool running = false;                // the goblet intro plays
     int32_t holdFrames = 0;              // frames shown since the goblets stopped
     ParticleSystem *particles = nullptr; // the right goblet's sparks, during the intro
 };

@@ -36,7 +36,7 @@ static constexpr uint32_t introFrameMillis = 30;
 
 void resetTitleScreen() {
     mainMenuCursor = 0;
-    titleIntro.running = 1;
+    titleIntro.running = true;
     particles->originX = 13.0f;
     particles->originY = 14.0f;
     titleIntro.holdFrames = 0;
@@ -92,7 +92,7 @@ void runTitleIntroFrame() {
     } else if (titleIntro.holdFrames++ > 50) {
         typeText("Brinewort", 10, 31, 33, 4);
         typeText("The Return of ZARG", 12, 31, 31, 6);
-        titleIntro.running = 0;
+        titleIntro.running = false;
         destroyParticleSystem(titleIntro.particles);
         titleIntro.particles = nullptr;
     }
@@ -100,7 +100,7 @@ void runTitleIntroFrame() {
 }
 
 GameMode runTitleScreen() {
-    if (titleIntro.running == 1) {
+    if (titleIntro.running) {
         runTitleIntroFrame();
         return modeTitle;
     }

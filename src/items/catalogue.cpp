@@ -30,24 +30,24 @@ void useFlashlight() {}
 
 // A scroll only queues its spell; the battle plays it on its next non-player frame.
 void useFireSpell() {
-    battleState.playerTurn = 0;
-    battleState.fireSpellPending = 1;
+    battleState.playerTurn = false;
+    battleState.fireSpellPending = true;
 }
 
 void useWindSpell() {
-    battleState.playerTurn = 0;
-    battleState.windSpellPending = 1;
+    battleState.playerTurn = false;
+    battleState.windSpellPending = true;
 }
 
 void useQuakeSpell() {
-    battleState.playerTurn = 0;
-    battleState.quakeSpellPending = 1;
+    battleState.playerTurn = false;
+    battleState.quakeSpellPending = true;
     battleState.quakeFrames = 0;
 }
 
 void useLightningSpell() {
-    battleState.playerTurn = 0;
-    battleState.lightningSpellPending = 1;
+    battleState.playerTurn = false;
+    battleState.lightningSpellPending = true;
     battleState.lightningBolts = 0;
 }
 

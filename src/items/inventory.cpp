@@ -73,7 +73,7 @@ static int32_t useHighlightedItem() {
     }
     typeText("used     ", 15, 5, 40, 2);
     if (item.use != nullptr) item.use();
-    if (inventoryScreen.opener == InventoryOpener::battle) battleState.playerTurn = 0;
+    if (inventoryScreen.opener == InventoryOpener::battle) battleState.playerTurn = false;
     itemCount(number)--;
     clearScreen(0);
     return number;

@@ -47,14 +47,14 @@ class SpellTest : public GameTest {
         gameMode = modeBattle;
         battleState.currentMonster = Monster{"Blob", 10, 2, 2, 10};
         battleState.monsterPicture = &monsterPictures[0];
-        battleState.playerTurn = battleState.specialMenuOpen = 1;
+        battleState.playerTurn = battleState.specialMenuOpen = true;
         player.spellsKnown = 4;
     }
     // One key as a player types it, through the battle's frame: the press, then its release.
     static void press(uint16_t key) {
         headlessPress(key);
         battleFrame();
-        if (battleState.playerTurn == 1) battleFrame();
+        if (battleState.playerTurn) battleFrame();
     }
 };
 
@@ -75,5 +75,5 @@ TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
     player.sp = 50;
     press(keyDown);
     press(keyEnter);
-    EXPECT_EQ(std::tuple(player.sp, battleState.specialMenuOpen), std::tuple(50, 1));
+    EXPECT_EQ(std::tuple(player.sp, battleState.specialMenuOpen), std::tuple(50, true));
 }

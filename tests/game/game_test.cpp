@@ -18,7 +18,7 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     gameMode = modeWorldMap;
     emitParticle(particles, '*', 100, 1.0f, 'd', 1, 1, 15, 0.0f, 0.0f, nullptr);
     startUp();
-    EXPECT_TRUE(gameMode == modeTitle && randState == 1u && titleIntro.running == 1);
+    EXPECT_TRUE(gameMode == modeTitle && randState == 1u && titleIntro.running);
     EXPECT_EQ(player.hp, 100);
     EXPECT_STREQ(player.weaponName, "Bottle");
     EXPECT_TRUE(itemCounts[0] == 1 && itemCounts[5] == 0 && defeatedBosses[0].mode == 0);

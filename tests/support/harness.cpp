@@ -60,6 +60,6 @@ bool textShownAt(const std::string &text, int x, int y, uint8_t colour) {
 }
 
 void playTitleIntro() {
-    while (titleIntro.running == 1)
+    while (titleIntro.running)
         runTitleScreen();
 }

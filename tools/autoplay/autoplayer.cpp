@@ -577,7 +577,7 @@ void battleKey(AutoPlayer &bot) {
             headlessPress(keyEnter);
         else
             headlessPress(arrowToward(inventoryScreen.cursor, index, inventoryScreen.length));
-    } else if (battleState.specialMenuOpen != 0) {
+    } else if (battleState.specialMenuOpen) {
         if (action.command != commandSpecial)
             headlessPress(keyLeft);
         else

@@ -88,7 +88,7 @@ struct TourPlayer {
 
     void battleKey() {
         int spell = nextSpell();
-        if (battleState.specialMenuOpen != 0) {
+        if (battleState.specialMenuOpen) {
             if (spell < 0 || battleState.spellCursor == spell) {
                 if (spell >= 0) spellsCast |= 1u << spell;
                 press(spell < 0 ? keyLeft : keyEnter);
