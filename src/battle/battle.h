@@ -37,7 +37,7 @@ struct BossRecord {
 constexpr int monsterKinds = 4;
 constexpr int bossCount = 3;
 constexpr int battleMessageSize = 500;
-constexpr int commandCount = 4;
+constexpr int commandCount = 4; // ATTACK, SPECIAL, ITEM, RUN; the cursor wraps around them
 constexpr int spellCount = 4;
 
 // The bosses as a new game meets them; boss n is bossTable[n - 1].

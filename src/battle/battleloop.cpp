@@ -80,8 +80,8 @@ void handleCommandKey() {
     default:
         break;
     }
-    if (battleState.commandCursor < 0) battleState.commandCursor = 3;
-    if (battleState.commandCursor > 3) battleState.commandCursor = 0;
+    if (battleState.commandCursor < 0) battleState.commandCursor = commandCount - 1;
+    if (battleState.commandCursor >= commandCount) battleState.commandCursor = 0;
 }
 
 // The next bolt of a queued lightning spell; the third one strikes.

@@ -7,7 +7,7 @@
 #include "effects/particles.h"
 #include "game/game.h"
 
-constexpr int mainMenuEntries = 5;
+constexpr int mainMenuEntries = 5; // the main menu; its cursor wraps around them
 constexpr int gobletRows = 10;
 constexpr int creditLineCount = 5;
 

@@ -160,8 +160,8 @@ GameMode handleMainMenuKey() {
         default:
             break;
         }
-        if (mainMenuCursor < 0) mainMenuCursor = 4;
-        if (mainMenuCursor > 4) mainMenuCursor = 0;
+        if (mainMenuCursor < 0) mainMenuCursor = mainMenuEntries - 1;
+        if (mainMenuCursor >= mainMenuEntries) mainMenuCursor = 0;
     }
     discardPendingInput();
     return next;

@@ -160,8 +160,8 @@ GameMode handleTavernKey() {
             clearScreen(0);
             next = modeInventory;
         }
-        if (townState.tavernCursor < 0) townState.tavernCursor = 5;
-        if (townState.tavernCursor > 5) townState.tavernCursor = 0;
+        if (townState.tavernCursor < 0) townState.tavernCursor = tavernMenuEntries - 1;
+        if (townState.tavernCursor >= tavernMenuEntries) townState.tavernCursor = 0;
     }
     discardPendingInput();
     return next;

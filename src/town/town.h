@@ -6,7 +6,7 @@
 
 #include "game/game.h"
 
-constexpr int tavernMenuEntries = 6;
+constexpr int tavernMenuEntries = 6; // the tavern menu; its cursor wraps around them
 constexpr int worldMapPlaces = 4;
 
 // The town's menus as the player left them; its default values are those of a program start.
