@@ -251,8 +251,6 @@ static GameMode turnBackFromDungeon() {
     printAt("The way in is blocked: this dungeon's map in \"map.txt\" cannot be read.", 15, 4, 12);
     waitMillis(2000);
     clearScreen(0);
-    player.playerRoomX = -1;
-    player.playerRoomY = -1;
     return modeWorldMap;
 }
 
@@ -271,6 +269,9 @@ GameMode enterDungeon(const char *tag) {
     DungeonVisit &visit = dungeonVisit;
     visit = DungeonVisit{};
     visit.dungeon = static_cast<GameMode>(gameMode);
+    // The player is placed afresh at each visit: the first room drawn picks a free cell.
+    player.playerRoomX = -1;
+    player.playerRoomY = -1;
     visit.rooms = loadDungeon("map.txt", tag, visit.dungeon, visit.roomRow, visit.roomCol,
                               visit.height, visit.width);
     if (visit.rooms == nullptr) return turnBackFromDungeon();

@@ -6,7 +6,6 @@
 
 #include "console/console.h"
 #include "dungeon/dungeon.h"
-#include "game/game.h"
 #include "resources/resources.h"
 
 // The picture of a room without doors, drawn once: every room line starts from a copy.
@@ -140,8 +139,6 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
         height = static_cast<int32_t>(gridHeight);
         sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
                    gridHeight <= maxGridSide;
-        player.playerRoomX = -1;
-        player.playerRoomY = -1;
         // Only an underscore ends a section: without one the rooms need not be read at all.
         bool closable =
             std::memchr(file.at, '_', static_cast<size_t>(file.end - file.at)) != nullptr;

@@ -50,6 +50,7 @@ struct Seen {
     bool blocked = false;   // the way into a dungeon was blocked
     bool inDungeon = false; // a dungeon room with its key legend
     bool inBattle = false;  // a battle on show
+    bool inCorner = false;  // the player stood in a room's corner wall
 };
 
 static void look(Seen &seen) {
@@ -60,6 +61,7 @@ static void look(Seen &seen) {
     seen.blocked |= textShownAt("The way in is blocked", 4, 12, 15);
     seen.inDungeon |= textShownAt("Keys:", 8, 19, 15) && glyphAt(5, 2) == 201;
     seen.inBattle |= gameMode == modeBattle;
+    seen.inCorner |= player.playerRoomX == 0 && player.playerRoomY == 0;
 }
 
 // Plays a screen from a blank screen to its end, or to where it waits for keys the script
@@ -199,11 +201,15 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         SCOPED_TRACE(std::string("a walk in the dungeon of ") + tag);
         bool loadable = sectionWhole(readFile("map.txt"), tag);
         gameMode = mode;
+        // Where the last visit (or a new game) left the player must not carry into this one.
+        player.playerRoomX = 0;
+        player.playerRoomY = 0;
         feedKeys("daswtm\rp"); // a few steps, a word, the overhead map and back, then out
         Seen seen = watch([] { runCurrentMode(); });
         expectFileMessage(seen, {"map.txt"});
         EXPECT_EQ(seen.inDungeon, loadable);
         EXPECT_EQ(seen.blocked, !loadable);
+        EXPECT_FALSE(seen.inCorner);
         EXPECT_EQ(gameMode, modeWorldMap);
         EXPECT_EQ(player.playerRoomX, -1);
         expectSane();
