@@ -14,12 +14,12 @@ static const char messageBlank[] = "                                      ";
 
 // Battles refuse dungeon-only and held items, the dungeon battle-only and held ones, and
 // the tavern everything.
-static bool usableHere(char kind) {
+static bool usableHere(ItemUse kind) {
     switch (inventoryScreen.opener) {
     case InventoryOpener::battle:
-        return kind != 'm' && kind != 'k';
+        return kind == ItemUse::battleAndDungeon || kind == ItemUse::battleOnly;
     case InventoryOpener::dungeon:
-        return kind != 'b' && kind != 'k';
+        return kind == ItemUse::battleAndDungeon || kind == ItemUse::dungeonOnly;
     default:
         return false;
     }

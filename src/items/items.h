@@ -27,11 +27,14 @@ enum ItemNumber : int32_t {
     itemPimpCane,
 };
 
+// Where an item may be used.
+enum class ItemUse : uint8_t { battleAndDungeon, battleOnly, dungeonOnly, never };
+
 // One kind of item.
 struct Item {
     char name[16];
     void (*use)(); // the effect when used; null for items that are only held
-    char kind; // where it may be used: 'a' battle and dungeon, 'b' battle, 'm' dungeon, 'k' never
+    ItemUse kind;
     char description[80];
 };
 
