@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "game/game.h"
+#include "items/items.h"
 
 constexpr int roomRows = 14;
 constexpr int roomColumns = 22;      // visible columns; column 22 holds each row's terminator
@@ -164,5 +165,32 @@ void showOverheadMap(const Room *rooms, int32_t roomRow, int32_t roomCol, int32_
                      int32_t width);
 
 // --- Pickups ---
+// An item a room's pickup text gives, and how the count changes: food is counted, a key held,
+// a scroll gives charges. Weapons (weaponTable) and the flashlight are picked up otherwise.
+struct ItemPickup {
+    enum class Gain { count, flag, charges };
+    const char *text;
+    int32_t item;
+    Gain gain;
+};
+// Searched in order; a text must match exactly. The lavender key's pickup text has always
+// been spelled differently from its catalogue name, and maps rely on it.
+inline constexpr ItemPickup itemPickups[] = {
+    {"Apple", itemApple, ItemPickup::Gain::count},
+    {"Cookie", itemCookie, ItemPickup::Gain::count},
+    {"Fish Sandwich", itemFishSandwich, ItemPickup::Gain::count},
+    {"Red Key", itemRedKey, ItemPickup::Gain::flag},
+    {"Green Key", itemGreenKey, ItemPickup::Gain::flag},
+    {"Yellow Key", itemYellowKey, ItemPickup::Gain::flag},
+    {"Blue Key", itemBlueKey, ItemPickup::Gain::flag},
+    {"Light Gray Key", itemLightGrayKey, ItemPickup::Gain::flag},
+    {"Lavander Key", itemLavendarKey, ItemPickup::Gain::flag},
+    {"Purple Key", itemPurpleKey, ItemPickup::Gain::flag},
+    {"White Key", itemWhiteKey, ItemPickup::Gain::flag},
+    {"Fire Spell", itemFireSpell, ItemPickup::Gain::charges},
+    {"Wind Spell", itemWindSpell, ItemPickup::Gain::charges},
+    {"Quake Spell", itemQuakeSpell, ItemPickup::Gain::charges},
+    {"Lightning Spell", itemLightningSpell, ItemPickup::Gain::charges},
+};
 // What picking up an item's text does to the player's possessions.
 void pickUpItem(const char *text);

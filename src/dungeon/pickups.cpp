@@ -10,34 +10,7 @@
 #include "game/game.h"
 #include "items/items.h"
 
-// How a pickup changes the item counts.
-enum class Gain { count, flag, charges };
-
-struct ItemPickup {
-    const char *text;
-    int32_t item;
-    Gain gain;
-};
-
-// Searched in order; a text must match exactly. The lavender key's pickup text has always
-// been spelled differently from its catalogue name, and maps rely on it.
-static const ItemPickup itemPickups[] = {
-    {"Apple", itemApple, Gain::count},
-    {"Cookie", itemCookie, Gain::count},
-    {"Fish Sandwich", itemFishSandwich, Gain::count},
-    {"Red Key", itemRedKey, Gain::flag},
-    {"Green Key", itemGreenKey, Gain::flag},
-    {"Yellow Key", itemYellowKey, Gain::flag},
-    {"Blue Key", itemBlueKey, Gain::flag},
-    {"Light Gray Key", itemLightGrayKey, Gain::flag},
-    {"Lavander Key", itemLavendarKey, Gain::flag},
-    {"Purple Key", itemPurpleKey, Gain::flag},
-    {"White Key", itemWhiteKey, Gain::flag},
-    {"Fire Spell", itemFireSpell, Gain::charges},
-    {"Wind Spell", itemWindSpell, Gain::charges},
-    {"Quake Spell", itemQuakeSpell, Gain::charges},
-    {"Lightning Spell", itemLightningSpell, Gain::charges},
-};
+using Gain = ItemPickup::Gain;
 
 // A weapon replaces the one held only if it is stronger; the player is told.
 static void upgradeWeapon(const Weapon &weapon) {

@@ -809,3 +809,105 @@ DataReport examineGameData(const std::string &dataDirectory) {
 std::vector<std::string> checkGameData(const std::string &dataDirectory) {
     return examineGameData(dataDirectory).problems;
 }
+
+// --- Facts for the data generators ---
+
+static std::string quoted(const std::string &text) {
+    std::string out = "\"";
+    for (char ch : text) {
+        if (ch == '"' || ch == '\\') out += '\\';
+        out += ch;
+    }
+    return out + "\"";
+}
+
+// A JSON object on one line, built field by field.
+class JsonObject {
+  public:
+    JsonObject &add(const char *key, const std::string &text) { return field(key, quoted(text)); }
+    JsonObject &add(const char *key, char letter) { return add(key, std::string(1, letter)); }
+    JsonObject &add(const char *key, int32_t number) { return field(key, std::to_string(number)); }
+    const std::string &text() {
+        fields += "}";
+        return fields;
+    }
+
+  private:
+    JsonObject &field(const char *key, const std::string &value) {
+        fields += (fields.size() > 1 ? ", " : "") + quoted(key) + ": " + value;
+        return *this;
+    }
+    std::string fields = "{";
+};
+
+// A named list of objects, one a line.
+static std::string jsonList(const char *name, const Lines &objects) {
+    std::string out = "  " + quoted(name) + ": [";
+    for (size_t index = 0; index < objects.size(); index++)
+        out += (index == 0 ? "\n    " : ",\n    ") + objects[index];
+    return out + "\n  ]";
+}
+
+std::string gameFacts() {
+    Lines characters, doorwayList, doors, pickups;
+    for (const Npc &npc : npcTable) {
+        characters.push_back(JsonObject()
+                                 .add("name", npc.name)
+                                 .add("dungeon", npc.dungeon)
+                                 .add("column", npc.roomCol)
+                                 .add("row", npc.roomRow)
+                                 .add("firstTag", npc.firstTag)
+                                 .add("lineCount", npc.lineCount)
+                                 .text());
+    }
+    // The door codes are those the game's own door lookup accepts.
+    std::map<int32_t, char> doorOfKey;
+    for (const Doorway &doorway : doorways) {
+        doorwayList.push_back(JsonObject()
+                                  .add("letter", doorway.letter)
+                                  .add("facing", doorway.facing)
+                                  .add("columnStep", doorway.columnStep)
+                                  .add("rowStep", doorway.rowStep)
+                                  .text());
+        for (char colour = 'A'; colour <= 'Z'; colour++) {
+            const std::string code = std::string("LD") + doorway.letter + colour;
+            const DoorKind *door = lockedDoorOf(code.c_str(), doorway.letter);
+            if (door == nullptr) continue;
+            doors.push_back(JsonObject()
+                                .add("code", code)
+                                .add("side", doorway.letter)
+                                .add("colour", colour)
+                                .text());
+            if (door->keyItem != 0) doorOfKey[door->keyItem] = colour;
+        }
+    }
+    for (const ItemPickup &pickup : itemPickups) {
+        JsonObject object;
+        object.add("text", pickup.text);
+        switch (pickup.gain) {
+        case ItemPickup::Gain::count:
+            object.add("kind", "food");
+            break;
+        case ItemPickup::Gain::flag:
+            object.add("kind", "key");
+            if (doorOfKey.count(pickup.item) != 0) object.add("door", doorOfKey[pickup.item]);
+            break;
+        case ItemPickup::Gain::charges:
+            object.add("kind", "scroll");
+            break;
+        }
+        pickups.push_back(object.text());
+    }
+    const std::string flashlight = itemName(itemFlashlight);
+    if (pickupEffect(flashlight).item == itemFlashlight)
+        pickups.push_back(JsonObject().add("text", flashlight).add("kind", "flashlight").text());
+    for (const Weapon &weapon : weaponTable) {
+        pickups.push_back(JsonObject()
+                              .add("text", weapon.name)
+                              .add("kind", "weapon")
+                              .add("strength", weapon.strength)
+                              .text());
+    }
+    return "{\n" + jsonList("npcs", characters) + ",\n" + jsonList("doorways", doorwayList) +
+           ",\n" + jsonList("doors", doors) + ",\n" + jsonList("pickups", pickups) + "\n}\n";
+}

@@ -22,3 +22,8 @@ DataReport examineGameData(const std::string &dataDirectory);
 
 // The problems of examineGameData; empty when the data is good.
 std::vector<std::string> checkGameData(const std::string &dataDirectory);
+
+// The facts the data generators in tools/ read instead of keeping copies: the non-player
+// characters, the doorways, the locked doors' codes and the pickup texts with what they give,
+// as JSON. Needs a started game, as examineGameData does.
+std::string gameFacts();

@@ -1,6 +1,8 @@
 // brinewort-datacheck: checks a directory of data files with the game's own loaders and says
 // whether the game can be played and won with them. For people who write their own dungeons.
+// With --facts it prints, as JSON, the game's tables the data generators in tools/ build on.
 #include <cstdio>
+#include <cstring>
 
 #include "datacheck/datacheck.h"
 #include "game/game.h"
@@ -8,14 +10,20 @@
 
 int main(int argc, char **argv) {
     const char *directory = argc > 1 ? argv[1] : ".";
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-')) {
-        std::fprintf(stderr, "usage: brinewort-datacheck [data directory]\n");
+    bool facts = argc == 2 && std::strcmp(argv[1], "--facts") == 0;
+    if (argc > 2 || (argc == 2 && argv[1][0] == '-' && !facts)) {
+        std::fprintf(stderr, "usage: brinewort-datacheck [data directory]\n"
+                             "       brinewort-datacheck --facts\n");
         return 2;
     }
     // The text is measured with the game's own typewriter, on a screen nobody sees.
     usePlatform(&headlessPlatform);
     headlessReset();
     startUp();
+    if (facts) {
+        std::fputs(gameFacts().c_str(), stdout);
+        return 0;
+    }
     DataReport report = examineGameData(directory);
     for (const std::string &step : report.route)
         std::printf("route: %s\n", step.c_str());
