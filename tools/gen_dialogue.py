@@ -10,11 +10,14 @@ can be run from anywhere):
 
 Usage:
   python3 tools/gen_dialogue.py           write the file and check it
-  python3 tools/gen_dialogue.py --show    the same, and print every section as the game
-                                          lays it out (30 columns, 15 rows)
+  python3 tools/gen_dialogue.py --show    the same, and print every section with the
+                                          colour the game gives it
   python3 tools/gen_dialogue.py --check   write nothing; exit with status 1 when the file
                                           is missing, differs from what this script
                                           makes, or fails a check
+  --datacheck PATH                        the built brinewort-datacheck (else the
+                                          environment variable BRINEWORT_DATACHECK, else
+                                          build/)
 
 How the game uses the sections: a character's first talk types the sections firstTag,
 firstTag + 1, ... (lineCount of them) one after another; every later talk types the
@@ -23,46 +26,27 @@ character's name and a colon is the character's own line and is shown in light b
 the others (the hero's part, narration) in white. The colour of the repeat line follows
 the first section, so both are the character's own.
 
-What is checked: every character of the table has all its sections and no other section
-exists; the first section and the repeat line are the character's own and no other
-section begins with a name and a colon; every section is printable ASCII without an
-underscore or a line break, at most 999 characters, and fits 15 rows of 30 columns with
-the game's word wrap; and the file, read back the way the game reads it (lines in pieces
-of at most 29 characters), gives every section its intended text.
+The characters' table (name, dungeon, room, firstTag, lineCount) is the game's own, read
+from brinewort-datacheck --facts. What is checked here: every character of the table has
+all its sections and no other section exists; the first section and the repeat line are
+the character's own and no other section begins with a name and a colon. Then
+brinewort-datacheck reads the data directory with the game's own reader and typewriter:
+every section is there, plain text, at most 999 characters, fits the dialogue area (15
+rows of 30 columns) and a first talk stays short; any problem or warning fails the run.
 """
 import argparse
 import os
 import sys
 
-from datagen import write_or_check
+from datagen import add_datacheck_option, find_datacheck, game_facts, judge, write_or_check
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT_PATH = os.path.join(ROOT, "data", "NPCscripts.rtf")
 
-WIDTH = 30  # the dialogue area's width
-ROWS = 15  # its height (screen rows 2 to 16)
-MAX_LEN = 999  # the text buffer of a section
-
-# The characters in table order: (name, dungeon, column, row, firstTag, lineCount).
-# Dungeon 1 is the Cave, 2 the Sewer, 3 the Castle.
-NPC_TABLE = [
-    ("Goro", 1, 7, 2, 11, 3),
-    ("Pogo", 1, 8, 5, 31, 7),
-    ("Vurgle", 1, 3, 5, 21, 7),
-    ("Arkum", 1, 2, 9, 41, 1),
-    ("Dele", 1, 1, 0, 51, 9),
-    ("Pogo", 1, 13, 3, 61, 5),
-    ("Arkum", 1, 2, 9, 71, 1),
-    ("Luba", 2, 13, 3, 81, 1),
-    ("Bemi", 2, 2, 4, 91, 1),
-    ("Nerman", 2, 8, 1, 101, 1),
-    ("Xilco", 2, 8, 10, 111, 1),
-    ("Murdik", 2, 4, 12, 121, 1),
-    ("Anook", 2, 1, 13, 131, 1),
-    ("Ghali", 3, 14, 10, 141, 7),
-    ("Ghali", 3, 13, 3, 151, 7),
-    ("Ghali", 3, 5, 7, 161, 1),
-]
+# The characters in the game's table order: (name, dungeon, column, row, firstTag,
+# lineCount), dungeon 1 being the Cave, 2 the Sewer, 3 the Castle; main fills it in from
+# brinewort-datacheck --facts.
+NPC_TABLE = []
 
 # The conversations, keyed by firstTag. Each is the list of its sections in order, the
 # last one being the repeat line. One blank follows a full stop: with two, a sentence that
@@ -214,33 +198,6 @@ CONVERSATIONS = {
 
 # ---------------------------------------------------------------------------------------
 
-def wrap(text, width=WIDTH):
-    """Lay the text out the way the game's typewriter does; returns the rows. A blank
-    starts a new row (and is dropped) when the word behind it would reach the width;
-    a row that fills the width ends, dropping a blank that follows."""
-    rows = [""]
-    i, n = 0, len(text)
-    while i < n:
-        c = text[i]
-        if c == " ":
-            j = i + 1
-            while j < n and text[j] != " ":
-                j += 1
-            if len(rows[-1]) + (j - i - 1) >= width:
-                rows.append("")
-                i += 1
-                continue
-        rows[-1] += c
-        if len(rows[-1]) >= width:
-            if i + 1 < n and text[i + 1] == " ":
-                i += 1
-            rows.append("")
-        i += 1
-    while rows and rows[-1] == "":
-        rows.pop()
-    return rows
-
-
 def spoken_by(text, name):
     """True when the game shows the text as the character's own line: it begins with
     the name and a colon (the comparison stops at a blank or a line break)."""
@@ -269,31 +226,6 @@ def render():
     return "".join(f"Tag{number}\n{text}\n_\n" for number, text in sections())
 
 
-def read_section(data, tag):
-    """Read a section back as the game does: lines in pieces of at most 29 characters,
-    the first piece that is the tag (followed by its line end, or by one more
-    character and nothing else) ends the search; the text runs up to the next
-    underscore. Returns None when the tag is not found."""
-    pos = 0
-    n = len(data)
-    while pos < n:
-        end = data.find("\n", pos)
-        end = n if end < 0 else end + 1
-        piece = data[pos:min(end, pos + 29)]
-        pos += len(piece)
-        k = 0
-        while k < len(piece) and k < len(tag):
-            if piece[k] in " \n\xff" or piece[k] != tag[k]:
-                break
-            k += 1
-        if k == len(tag) and k < len(piece) and k + 1 == len(piece):
-            stop = data.find("_", pos)
-            return None if stop < 0 else data[pos:stop]
-        if k == len(tag) and k == len(piece):
-            return None  # the tag at the very end of the file: no text follows
-    return None
-
-
 def check(data):
     problems = []
     wanted = {}
@@ -318,24 +250,9 @@ def check(data):
                                 f"{name}'s")
             if own and text[len(name) + 1:len(name) + 2] != " ":
                 problems.append(f"{where}: a blank should follow '{name}:'")
-            bad = sorted({c for c in text if not (32 <= ord(c) <= 126)})
-            if bad:
-                problems.append(f"{where}: characters outside printable ASCII: {bad}")
-            if "_" in text:
-                problems.append(f"{where}: an underscore would end the section early")
-            shown = text + "\n"  # the line end before the closing underscore is read too
-            if len(shown) > MAX_LEN:
-                problems.append(f"{where}: {len(shown)} characters, at most {MAX_LEN}")
-            rows = wrap(shown)
-            if len(rows) > ROWS:
-                problems.append(f"{where}: needs {len(rows)} rows, only {ROWS} fit")
     extra = set(CONVERSATIONS) - {first for _, _, _, _, first, _ in NPC_TABLE}
     for first in sorted(extra):
         problems.append(f"conversation at tag {first} belongs to nobody in the table")
-    for tag, text in sorted(wanted.items()):
-        got = read_section(data, f"Tag{tag}")
-        if got != text + "\n":
-            problems.append(f"Tag{tag}: the game would read {got!r}")
     tags_in_file = [line for line in data.split("\n") if line.startswith("Tag")]
     if sorted(tags_in_file) != sorted(f"Tag{t}" for t in wanted):
         problems.append("the file holds other tags than the conversations")
@@ -350,10 +267,7 @@ def show():
         for k, text in enumerate(CONVERSATIONS[first]):
             label = "repeat" if k == count else f"Tag{first + k}"
             colour = "blue" if spoken_by(text, name) else "white"
-            rows = wrap(text + "\n")
-            print(f"-- {label} ({colour}, {len(rows)} rows)")
-            for row in rows:
-                print("   |" + row.replace("\n", " ").ljust(WIDTH) + "|")
+            print(f"-- {label} ({colour}): {text}")
         print()
 
 
@@ -361,8 +275,12 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--check", action="store_true",
                     help="write nothing; fail if data/NPCscripts.rtf is stale or wrong")
-    ap.add_argument("--show", action="store_true", help="print every section laid out")
+    ap.add_argument("--show", action="store_true", help="print every section")
+    add_datacheck_option(ap)
     args = ap.parse_args()
+    checker = find_datacheck(args.datacheck)
+    NPC_TABLE[:] = [(n["name"], n["dungeon"], n["column"], n["row"], n["firstTag"],
+                     n["lineCount"]) for n in game_facts(checker)["npcs"]]
 
     if not write_or_check(OUT_PATH, render().encode("ascii"), args.check):
         print(f"{OUT_PATH}: missing, or not what tools/gen_dialogue.py makes")
@@ -376,11 +294,9 @@ def main():
         for p in problems:
             print("FAIL:", p)
         return 1
-    count = len(sections())
-    longest = max(len(wrap(t + "\n")) for _, t in sections())
-    print(f"{OUT_PATH}: ok ({count} sections for {len(NPC_TABLE)} characters, "
-          f"at most {longest} of {ROWS} rows)")
-    return 0
+    print(f"{OUT_PATH}: {len(sections())} sections for {len(NPC_TABLE)} characters; "
+          f"brinewort-datacheck says:")
+    return 0 if judge(checker, os.path.dirname(OUT_PATH)) else 1
 
 
 if __name__ == "__main__":
