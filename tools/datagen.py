@@ -47,9 +47,12 @@ def game_facts(checker):
     return json.loads(done.stdout)
 
 
-def judge(checker, data_dir):
-    """Runs the checker on a data directory and prints its report. True when it finds
-    neither a problem nor a warning: the shipped data has none."""
+def judge(checker, data_dir, route=False):
+    """Runs the checker on a data directory and prints its report (the route through the
+    game too, with route). True when it finds neither a problem nor a warning: the shipped
+    data has none."""
     done = subprocess.run([checker, str(data_dir)], capture_output=True, text=True)
-    print(done.stdout + done.stderr, end="")
+    report = done.stdout.splitlines(keepends=True)
+    print("".join(line for line in report if route or not line.startswith("route: ")), end="")
+    print(done.stderr, end="", file=sys.stderr)
     return done.returncode == 0 and "\nwarning: " not in "\n" + done.stdout

@@ -478,7 +478,7 @@ def main():
         show()
     counts = ", ".join(f"{d['name']} {len(build_rooms(d, game))} rooms" for d in DUNGEONS)
     print(f"{OUT_PATH}: written from the drawings ({counts}); brinewort-datacheck says:")
-    return 0 if judge(checker, os.path.dirname(OUT_PATH)) else 1
+    return 0 if judge(checker, os.path.dirname(OUT_PATH), route=True) else 1
 
 
 if __name__ == "__main__":

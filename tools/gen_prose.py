@@ -9,15 +9,20 @@ blank follows a full stop: with two, a sentence that ends right at the wrap widt
 the next row with a blank. Run from anywhere:
     python3 tools/gen_prose.py            write the files
     python3 tools/gen_prose.py --check    write nothing; fail if a file is out of date
+    --datacheck PATH                      the built brinewort-datacheck (else the environment
+                                          variable BRINEWORT_DATACHECK, else build/)
+The story page's width comes from brinewort-datacheck --facts, and the checker judges the
+files written: every section there, plain text, fitting where the game types it.
 """
-import pathlib
+import argparse
 import sys
 
-from datagen import write_or_check
+from datagen import ROOT, add_datacheck_option, find_datacheck, game_facts, judge, write_or_check
 
-# A paragraph break: line ends take a column each and show nothing, so a run of them as long
-# as the typing width fills the rest of a row and the whole next one with nothing.
-PARAGRAPH = " " + "\n" * 60 + " "
+# A paragraph break on a story page: line ends take a column each and show nothing, so a run
+# of them as long as the page is wide fills the rest of a row and the whole next one with
+# nothing. Written as a form feed here; render puts the line ends in.
+PARAGRAPH = "\f"
 
 STORY = [
     ('Chunk1',
@@ -95,26 +100,33 @@ FILES = {
 }
 
 
-def render(sections):
+def render(sections, page_width):
     lines = []
     for tag, text in sections:
-        # An underscore would end the section early; the game's files are plain ASCII, with
-        # line ends only where a paragraph break blanks the rest of a row.
-        if "_" in text or not all(32 <= ord(c) < 127 or c == "\n" for c in text):
-            sys.exit(f"{tag}: only printable ASCII without underscores may go in a section")
-        lines += [tag, text, "_"]
+        lines += [tag, text.replace(PARAGRAPH, " " + "\n" * page_width + " "), "_"]
     return "\n".join(lines) + "\n"
 
 
 def main():
-    data = pathlib.Path(__file__).resolve().parent.parent / "data"
+    parser = argparse.ArgumentParser(description="Write the story, the bartender's lines and "
+                                                 "the monsters' taunts.")
+    parser.add_argument("--check", action="store_true",
+                        help="write nothing; fail when a file is out of date")
+    add_datacheck_option(parser)
+    args = parser.parse_args()
+    checker = find_datacheck(args.datacheck)
+    areas = {area["name"]: area for area in game_facts(checker)["textAreas"]}
+    data = ROOT / "data"
     stale = []
     for name, sections in FILES.items():
-        content = render(sections).encode("ascii")
-        if not write_or_check(data / name, content, "--check" in sys.argv):
+        content = render(sections, areas["page"]["width"]).encode("ascii")
+        if not write_or_check(data / name, content, args.check):
             stale.append(name)
     if stale:
         sys.exit("out of date: " + ", ".join(stale) + " (run tools/gen_prose.py)")
+    print(f"{data}: written; brinewort-datacheck says:")
+    if not judge(checker, data):
+        sys.exit(1)
 
 
 main()

@@ -849,7 +849,7 @@ static std::string jsonList(const char *name, const Lines &objects) {
 }
 
 std::string gameFacts() {
-    Lines characters, doorwayList, doors, pickups;
+    Lines characters, doorwayList, doors, pickups, textAreas;
     for (const Npc &npc : npcTable) {
         characters.push_back(JsonObject()
                                  .add("name", npc.name)
@@ -908,6 +908,21 @@ std::string gameFacts() {
                               .add("strength", weapon.strength)
                               .text());
     }
+    // Where texts are typed, as the checks above measure them.
+    const std::pair<const char *, const TextPlace *> places[] = {{"page", &fullPage},
+                                                                 {"bartender", &bartenderArea},
+                                                                 {"dialogue", &dialogueArea},
+                                                                 {"battleMessage", &battleMessage}};
+    for (const auto &[name, place] : places) {
+        textAreas.push_back(JsonObject()
+                                .add("name", name)
+                                .add("column", place->x)
+                                .add("row", place->y)
+                                .add("width", place->width)
+                                .add("rows", place->rows)
+                                .text());
+    }
     return "{\n" + jsonList("npcs", characters) + ",\n" + jsonList("doorways", doorwayList) +
-           ",\n" + jsonList("doors", doors) + ",\n" + jsonList("pickups", pickups) + "\n}\n";
+           ",\n" + jsonList("doors", doors) + ",\n" + jsonList("pickups", pickups) + ",\n" +
+           jsonList("textAreas", textAreas) + "\n}\n";
 }

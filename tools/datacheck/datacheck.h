@@ -24,6 +24,6 @@ DataReport examineGameData(const std::string &dataDirectory);
 std::vector<std::string> checkGameData(const std::string &dataDirectory);
 
 // The facts the data generators in tools/ read instead of keeping copies: the non-player
-// characters, the doorways, the locked doors' codes and the pickup texts with what they give,
-// as JSON. Needs a started game, as examineGameData does.
+// characters, the doorways, the locked doors' codes, the pickup texts with what they give and
+// the areas texts are typed in, as JSON. Needs a started game, as examineGameData does.
 std::string gameFacts();
