@@ -124,7 +124,7 @@ def main():
             stale.append(name)
     if stale:
         sys.exit("out of date: " + ", ".join(stale) + " (run tools/gen_prose.py)")
-    print(f"{data}: written; brinewort-datacheck says:")
+    print(f"{data}: {'up to date' if args.check else 'written'}; brinewort-datacheck says:")
     if not judge(checker, data):
         sys.exit(1)
 
