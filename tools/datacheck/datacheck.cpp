@@ -9,6 +9,7 @@
 #include <set>
 #include <utility>
 
+#include "battle/battle.h"
 #include "console/console.h"
 #include "dungeon/dungeon.h"
 #include "game/game.h"
@@ -518,8 +519,8 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
                            std::to_string(dungeon.height) + "; the NPCs need " +
                            std::to_string(neededWidth) + " by " + std::to_string(neededHeight));
     }
-    std::string starts, bosses;
-    int startCount = 0, bossCount = 0;
+    std::string starts;
+    int startCount = 0, bossRooms = 0;
     for (int index = 0; index < dungeon.width * dungeon.height; index++) {
         const Room &room = dungeon.rooms[index];
         if (room.state == roomAbsent) continue;
@@ -531,7 +532,7 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
             startCount++;
             starts += " " + roomName(dungeon, index);
         } else if (featureIs(room, "Boss")) {
-            bossCount++;
+            bossRooms++;
         } else if (door != nullptr && !isOpen(room, *wall)) {
             problems.push_back(here + ": its door " + feature + " stands on the " + wall->letter +
                                " wall, which has no opening");
@@ -567,11 +568,11 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
         problems.push_back(label + ": " + std::to_string(startCount) +
                            " Start rooms, there must be exactly one:" + starts);
     }
-    if (dungeon.number <= 2 && bossCount < 2) {
-        problems.push_back(label + ": " + std::to_string(bossCount) +
+    if (dungeon.number <= 2 && bossRooms < 2) {
+        problems.push_back(label + ": " + std::to_string(bossRooms) +
                            " Boss rooms; its boss is fought twice, so it needs two");
     }
-    if (dungeon.number == 3 && bossCount > 0)
+    if (dungeon.number == 3 && bossRooms > 0)
         warnings.push_back(label + ": its Boss rooms start no fight; the boss just stands there");
     std::vector<bool> reached = reachable(dungeon, nullptr);
     std::string cutOff;
@@ -597,8 +598,6 @@ struct Progress {
     std::string fights;                          // the weapon held at each boss fight
     bool ended = false;
 };
-
-static const char *const bossNames[] = {"Molloch", "Agamir"};
 
 // What a boss gives for its first and second defeat (item 0: the ending).
 struct BossReward {
@@ -670,9 +669,9 @@ static bool fightNextBoss(const std::vector<Dungeon> &dungeons, Progress &progre
                 }
                 std::string weapon = progress.weapon + " " + std::to_string(progress.strength);
                 progress.fights += std::string(progress.fights.empty() ? "" : ", ") +
-                                   bossNames[boss - 1] + " " + weapon;
+                                   bossTable[boss - 1].name + " " + weapon;
                 route.push_back(dungeon.label + ": " + roomName(dungeon, index) + ": beat " +
-                                bossNames[boss - 1] + " (fight " + std::to_string(wins) +
+                                bossTable[boss - 1].name + " (fight " + std::to_string(wins) +
                                 ") with the " + weapon + ": " + gain);
                 return true;
             }
@@ -727,8 +726,9 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
             }));
             for (const BossReward &reward : bossRewards) {
                 if (reward.item == door->keyItem)
-                    why = "it is " + std::string(bossNames[reward.boss - 1]) + "'s reward for " +
-                          "defeat " + std::to_string(reward.win) + ", which never comes";
+                    why = "it is " + std::string(bossTable[reward.boss - 1].name) +
+                          "'s reward for " + "defeat " + std::to_string(reward.win) +
+                          ", which never comes";
             }
             problems.push_back(dungeon.label + ": the " + room.featureCode.get() + " door of " +
                                roomName(dungeon, index) + " never opens: the " +
