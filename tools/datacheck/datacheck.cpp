@@ -540,6 +540,13 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
             warnings.push_back(here + ": the feature \"" + feature +
                                "\" means nothing to the game");
         }
+        auto standsHere = [&dungeon, index](const Npc &npc) {
+            return npc.dungeon == dungeon.number && npc.roomCol == index % dungeon.width &&
+                   npc.roomRow == index / dungeon.width;
+        };
+        if (featureIs(room, "NPC") &&
+            std::none_of(std::begin(npcTable), std::end(npcTable), standsHere))
+            warnings.push_back(here + ": marked NPC, but no character of the game stands there");
         if (room.pickupText != nullptr) {
             PickupEffect effect = pickupEffect(room.pickupText.get());
             if (effect.item == 0 && effect.strength == 0) {
@@ -734,6 +741,17 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
                                roomName(dungeon, index) + " never opens: the " +
                                itemName(door->keyItem) + " is never obtained (" + why + ")");
         }
+    }
+    // A boss's reward lying in a room lets the player skip the fight that should give it.
+    for (const BossReward &reward : bossRewards) {
+        std::string places = placesOf(dungeons, [&reward](const PickupEffect &effect) {
+            return reward.item != 0 && effect.item == reward.item;
+        });
+        if (!places.empty())
+            report.warnings.push_back("the " + itemName(reward.item) + " lies in " + places +
+                                      ", yet it is " + bossTable[reward.boss - 1].name +
+                                      "'s reward for defeat " + std::to_string(reward.win) +
+                                      ": found first, it lets the player skip that fight");
     }
     for (const Dungeon &dungeon : dungeons) {
         std::vector<bool> reached = reachable(dungeon, progress.held);
