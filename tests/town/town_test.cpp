@@ -11,7 +11,7 @@ class TavernTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
-        gameMode = modeTavern;
+        game.gameMode = modeTavern;
     }
     // Puts the cursor on a menu entry and presses Enter; the second call takes its release.
     static void choose(int entry) {
@@ -46,7 +46,7 @@ TEST_F(StatusTest, EveryValueStandsInItsOwnPlaceLeavesNoOldDigitsAndOnlySpaceEnd
     showStatusScreen(); // the start values, longer than some below
     // Hit points 11 of 12, skill points 13 of 14, attack 17, defence 18, experience 15,
     // level 16, a Sword of strength 19.
-    player = Player{player.name, "Sword", -1, -1, 11, 13, 12, 14, 17, 18, 1, 15, 16, 19};
+    game.player = Player{game.player.name, "Sword", -1, -1, 11, 13, 12, 14, 17, 18, 1, 15, 16, 19};
     std::vector<Cell> shown;
     headlessSetPresentHook([&shown] { shown = screenSnapshot(); });
     headlessPress(keyEnter); // other keys, and the release of space, only redraw it

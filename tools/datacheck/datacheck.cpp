@@ -409,23 +409,23 @@ static PickupEffect pickupEffect(const std::string &text) {
     auto found = known.find(text);
     if (found != known.end()) return found->second;
     int8_t counts[itemKinds];
-    std::copy(std::begin(itemCounts), std::end(itemCounts), counts);
-    Player before = player;
+    std::copy(std::begin(game.itemCounts), std::end(game.itemCounts), counts);
+    Player before = game.player;
     FlashlightClock clock = flashlightClock;
-    std::fill(std::begin(itemCounts), std::end(itemCounts), 0);
-    player.weaponName = nullptr;
-    player.weaponStrength = 0;
+    std::fill(std::begin(game.itemCounts), std::end(game.itemCounts), 0);
+    game.player.weaponName = nullptr;
+    game.player.weaponStrength = 0;
     pickUpItem(text.c_str());
     PickupEffect effect;
     for (int32_t item = 1; item <= itemKinds && effect.item == 0; item++) {
         if (itemCount(item) != 0) effect.item = item;
     }
-    if (player.weaponName != nullptr) {
-        effect.weapon = player.weaponName;
-        effect.strength = player.weaponStrength;
+    if (game.player.weaponName != nullptr) {
+        effect.weapon = game.player.weaponName;
+        effect.strength = game.player.weaponStrength;
     }
-    std::copy(std::begin(counts), std::end(counts), itemCounts);
-    player = before;
+    std::copy(std::begin(counts), std::end(counts), game.itemCounts);
+    game.player = before;
     flashlightClock = clock;
     return known[text] = effect;
 }
@@ -518,8 +518,8 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
                            std::to_string(dungeon.height) + "; the NPCs need " +
                            std::to_string(neededWidth) + " by " + std::to_string(neededHeight));
     }
-    std::string starts, bosses;
-    int startCount = 0, bossCount = 0;
+    std::string starts;
+    int startCount = 0, bossRooms = 0;
     for (int index = 0; index < dungeon.width * dungeon.height; index++) {
         const Room &room = dungeon.rooms[index];
         if (room.state == roomAbsent) continue;
@@ -531,7 +531,7 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
             startCount++;
             starts += " " + roomName(dungeon, index);
         } else if (featureIs(room, "Boss")) {
-            bossCount++;
+            bossRooms++;
         } else if (door != nullptr && !isOpen(room, *wall)) {
             problems.push_back(here + ": its door " + feature + " stands on the " + wall->letter +
                                " wall, which has no opening");
@@ -567,11 +567,11 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
         problems.push_back(label + ": " + std::to_string(startCount) +
                            " Start rooms, there must be exactly one:" + starts);
     }
-    if (dungeon.number <= 2 && bossCount < 2) {
-        problems.push_back(label + ": " + std::to_string(bossCount) +
+    if (dungeon.number <= 2 && bossRooms < 2) {
+        problems.push_back(label + ": " + std::to_string(bossRooms) +
                            " Boss rooms; its boss is fought twice, so it needs two");
     }
-    if (dungeon.number == 3 && bossCount > 0)
+    if (dungeon.number == 3 && bossRooms > 0)
         warnings.push_back(label + ": its Boss rooms start no fight; the boss just stands there");
     std::vector<bool> reached = reachable(dungeon, nullptr);
     std::string cutOff;
@@ -776,9 +776,9 @@ struct BorrowedState {
 };
 
 DataReport examineGameData(const std::string &dataDirectory) {
-    BorrowedState borrowed{player, {}, {}};
-    std::copy(std::begin(itemCounts), std::end(itemCounts), borrowed.counts);
-    std::copy(std::begin(defeatedBosses), std::end(defeatedBosses), borrowed.bosses);
+    BorrowedState borrowed{game.player, {}, {}};
+    std::copy(std::begin(game.itemCounts), std::end(game.itemCounts), borrowed.counts);
+    std::copy(std::begin(game.defeatedBosses), std::end(game.defeatedBosses), borrowed.bosses);
 
     DataReport report;
     fs::path directory(dataDirectory);
@@ -799,9 +799,9 @@ DataReport examineGameData(const std::string &dataDirectory) {
         if (loaded) playThrough(dungeons, report);
     }
 
-    player = borrowed.player;
-    std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), itemCounts);
-    std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), defeatedBosses);
+    game.player = borrowed.player;
+    std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), game.itemCounts);
+    std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), game.defeatedBosses);
     clearScreen(0);
     return report;
 }
