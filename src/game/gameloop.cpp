@@ -20,7 +20,7 @@ static constexpr uint32_t startUpMessageMillis = 1000;
 // Start-up has drawn nothing but such messages: if there are any, the player gets to read
 // them before the screen is cleared.
 static void showStartUpMessages() {
-    for (const auto &row : screenCells) {
+    for (const auto &row : console.screenCells) {
         for (const Cell &cell : row) {
             if (cell.glyph != ' ') {
                 waitMillis(startUpMessageMillis);

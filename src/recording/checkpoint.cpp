@@ -62,7 +62,7 @@ std::string checkpointState() {
     appendNumbers(out, "bosses", progress, used);
     char tail[96];
     std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", game.randState,
-                  static_cast<unsigned long long>(hashCells(0, screenCells)),
+                  static_cast<unsigned long long>(hashCells(0, console.screenCells)),
                   static_cast<unsigned long long>(shownHash));
     out += tail;
     return out;

@@ -57,7 +57,7 @@ TEST_F(ParticlesTest, FadingSlowsBendsBrightensThenDimsAndErasesTheOldCell) {
     EXPECT_LT(p.speed, 10.0f);
     EXPECT_LT(p.dirY, 1.0f);
     EXPECT_EQ(p.colour, 15); // bright below 90 per cent
-    EXPECT_EQ(screenCells[12][30], (Cell{' ', 0}));
+    EXPECT_EQ(console.screenCells[12][30], (Cell{' ', 0}));
     p.ageMs = 920;
     p.speed = 1.0f;
     fadeParticle(&p);

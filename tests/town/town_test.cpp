@@ -57,7 +57,7 @@ TEST_F(StatusTest, EveryValueStandsInItsOwnPlaceLeavesNoOldDigitsAndOnlySpaceEnd
     EXPECT_TRUE(headlessScriptPending());
     for (int y = 0; y < screenHeight; y++)
         EXPECT_EQ(screenRow(y), "") << y;
-    std::copy(shown.begin(), shown.end(), &screenCells[0][0]); // the screen while it waited
+    std::copy(shown.begin(), shown.end(), &console.screenCells[0][0]); // the screen while it waited
     const std::tuple<const char *, int, int> values[] = {
         {"HP", 10, 5},  {"11", 26, 5},      {"SP", 10, 7},     {"13", 26, 7},
         {"15", 26, 15}, {"16", 26, 17},     {"Attack", 50, 5}, {"17", 66, 5},

@@ -655,7 +655,7 @@ void watchScreen(AutoPlayer &bot) {
         size_t length = std::strlen(lastCredit);
         bool shown = true;
         for (size_t i = 0; i < length && shown; i++)
-            shown = screenCells[10][10 + i].glyph == static_cast<uint8_t>(lastCredit[i]);
+            shown = console.screenCells[10][10 + i].glyph == static_cast<uint8_t>(lastCredit[i]);
         bot.creditsSeen = shown;
     }
 }

@@ -57,7 +57,7 @@ static int typedRows(const char *text, int width) {
     int rows = 0;
     for (int row = 0; row < screenHeight; row++) {
         for (int column = 0; column < width; column++) {
-            if (screenCells[row][column].colour == typedInk) rows = row + 1;
+            if (console.screenCells[row][column].colour == typedInk) rows = row + 1;
         }
     }
     clearScreen(0);
@@ -104,11 +104,11 @@ static void checkLayout(const char *text, const TextPlace &place, const std::str
     for (int row = place.y; row < screenHeight; row++) {
         int last = -1;
         for (int column = 0; column < screenWidth; column++) {
-            const Cell &cell = screenCells[row][column];
+            const Cell &cell = console.screenCells[row][column];
             if (cell.colour == ink && cell.glyph != ' ') last = column;
         }
         if (last < 0) continue;
-        const Cell &first = screenCells[row][place.x];
+        const Cell &first = console.screenCells[row][place.x];
         if (first.colour == ink && first.glyph == ' ')
             blankRows += (blankRows.empty() ? "" : ", ") + std::to_string(row);
         if (outside.empty() && !place.blanked(last, row))
@@ -194,7 +194,7 @@ static void checkUnderMessage(const fs::path &file, Lines &problems) {
     for (int row = 0; row < screenHeight; row++) {
         bool message = false;
         std::string left;
-        for (const Cell &cell : screenCells[row]) {
+        for (const Cell &cell : console.screenCells[row]) {
             message = message || cell.colour == ink;
             bool shows = cell.colour == chapterInk && cell.glyph != ' ';
             left += shows ? static_cast<char>(cell.glyph) : ' ';
