@@ -6,8 +6,8 @@
 #include "game/game.h"
 
 void playerAttack() {
-    int32_t damage = gameRandBelow(2 * player.level) - battleState.currentMonster.defense +
-                     player.weaponStrength + player.attack;
+    int32_t damage = gameRandBelow(2 * game.player.level) - battleState.currentMonster.defense +
+                     game.player.weaponStrength + game.player.attack;
     if (damage < 0) damage = 0;
     battleState.currentMonster.hp -= damage;
     if (battleState.currentMonster.hp < 0) battleState.currentMonster.hp = 0;
@@ -44,7 +44,7 @@ BattleOutcome winBattle() {
 
 static void drawExperience() {
     printAt("Exp", 10, 65, 15);
-    printNumberAt(player.experience, 10, 69, 15);
+    printNumberAt(game.player.experience, 10, 69, 15);
     printAt("/", 7, 72, 15);
     printNumberAt(100, 7, 73, 15);
 }
@@ -52,7 +52,7 @@ static void drawExperience() {
 void awardExperience() {
     drawExperience();
     int32_t gain = gameRand() % 6 + battleState.currentMonster.expReward;
-    player.experience = addCapped(player.experience, gain, maxExperience);
+    game.player.experience = addCapped(game.player.experience, gain, maxExperience);
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "You recieve %d experience", gain);
     typeText(battleState.battleMessage, 10, 31, 45, 4);
@@ -61,14 +61,14 @@ void awardExperience() {
 }
 
 void checkLevelUp() {
-    if (player.experience < 100) return;
+    if (game.player.experience < 100) return;
     // The last level: experience waits just short of the next, which never comes.
-    if (player.level >= maxLevel) {
-        player.experience = 99;
+    if (game.player.level >= maxLevel) {
+        game.player.experience = 99;
         return;
     }
-    player.level++;
-    player.experience -= 100; // the rest carries over; one level per check
+    game.player.level++;
+    game.player.experience -= 100; // the rest carries over; one level per check
     growStats();
     printAt("You gained a level!", 9, 45, 6);
     waitMillis(500);
@@ -78,16 +78,16 @@ void checkLevelUp() {
 }
 
 void growStats() {
-    player.maxHp = addCapped(player.maxHp, 5, maxStat);
-    player.hp = player.maxHp;
-    player.maxSp = addCapped(player.maxSp, 1, maxStat);
-    player.sp = player.maxSp;
-    if (player.level % 2 == 0) {
-        player.attack = addCapped(player.attack, 2, maxStat);
+    game.player.maxHp = addCapped(game.player.maxHp, 5, maxStat);
+    game.player.hp = game.player.maxHp;
+    game.player.maxSp = addCapped(game.player.maxSp, 1, maxStat);
+    game.player.sp = game.player.maxSp;
+    if (game.player.level % 2 == 0) {
+        game.player.attack = addCapped(game.player.attack, 2, maxStat);
     } else {
-        player.defense = addCapped(player.defense, 2, maxStat);
+        game.player.defense = addCapped(game.player.defense, 2, maxStat);
     }
-    if (player.level == 5) player.spellsKnown = 2;
-    if (player.level == 9) player.spellsKnown = 3;
-    if (player.level == 14) player.spellsKnown = 4;
+    if (game.player.level == 5) game.player.spellsKnown = 2;
+    if (game.player.level == 9) game.player.spellsKnown = 3;
+    if (game.player.level == 14) game.player.spellsKnown = 4;
 }

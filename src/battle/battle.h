@@ -24,28 +24,10 @@ struct Monster {
     int32_t expReward;
 };
 
-// A boss: fought like a monster, grows stronger with every defeat.
-struct BossRecord {
-    const char *name;
-    int32_t hp; // for the next fight
-    int32_t defense;
-    int32_t attack;
-    int32_t maxHp; // also the fight's expReward
-    const char *taunt;
-};
-
 constexpr int monsterKinds = 4;
-constexpr int bossCount = 3;
 constexpr int battleMessageSize = 500;
 constexpr int commandCount = 4; // ATTACK, SPECIAL, ITEM, RUN; the cursor wraps around them
 constexpr int spellCount = 4;
-
-// The bosses as a new game meets them; boss n is bossTable[n - 1].
-inline constexpr BossRecord bossTable[bossCount] = {
-    {"Molloch", 50, 15, 15, 50, "You will never get past me"},
-    {"Agamir", 70, 18, 17, 70, "How did you make it here?  No matter, I will defeat you"},
-    {"OldWiseMan", 200, 25, 30, 200, "You will never get past me"},
-};
 
 // Boss numbers (battleState.currentBoss).
 constexpr uint8_t bossMolloch = 1;
@@ -55,7 +37,6 @@ constexpr uint8_t bossOldWiseMan = 3;
 // --- Monsters and bosses, for the whole run ---
 extern const Monster monsterTable[monsterKinds];    // Blob, Skeleton, Zombie, Golem
 extern const Picture monsterPictures[monsterKinds]; // their pictures, by kind
-extern BossRecord bosses[bossCount];                // boss n is bosses[n - 1]
 
 // The battle screen's state: one battle at a time, some of it (the opponent, the spell cursor)
 // kept from one battle to the next. Its default values are those of a program start, and
@@ -85,7 +66,6 @@ extern BattleState battleState;
 // --- Encounters ---
 // The monster table's pictures and the boss pictures from their files (at start-up).
 void setUpMonsters();
-void setUpBosses();
 void chooseMonster();
 // Opens a battle: the opponent, the screen, the ambush roll.
 void beginBattle();

@@ -95,14 +95,14 @@ static void lightningFrame() {
 }
 
 void loseBattle() {
-    player.hp = 0;
+    game.player.hp = 0;
     resetTavern();
     battleState.currentBoss = 0;
 }
 
 BattleOutcome battleFrame() {
     drawBattleScreen();
-    if (player.hp < 1) {
+    if (game.player.hp < 1) {
         // Only a battle begun already knocked out gets here: the enemy's turn ends the others.
         loseBattle();
         return BattleOutcome::lost;
@@ -135,5 +135,5 @@ BattleOutcome battleFrame() {
         enemyTurn();
     }
     discardPendingInput();
-    return player.hp < 1 ? BattleOutcome::lost : BattleOutcome::ongoing;
+    return game.player.hp < 1 ? BattleOutcome::lost : BattleOutcome::ongoing;
 }

@@ -12,10 +12,6 @@
 
 BossRecord bosses[bossCount];
 
-void setUpBosses() {
-    std::copy(std::begin(bossTable), std::end(bossTable), bosses);
-}
-
 // Story and reward texts are typed in white, 60 wide, from column 10, row 2.
 static void typeStory(const char *text) {
     typeText(text, 15, 60, 10, 2);
@@ -30,8 +26,8 @@ static void growBoss(BossRecord &boss, int32_t strength, int32_t health) {
 }
 
 static void mollochReward() {
-    growBoss(bosses[bossMolloch - 1], 5, 30);
-    if (mollochDefeats == 1) {
+    growBoss(game.bosses[bossMolloch - 1], 5, 30);
+    if (game.mollochDefeats == 1) {
         clearScreen(0);
         typeStory(readTextSection("SkeletonScripts.txt", "TextTag0").get());
         waitMillis(1000);
@@ -40,7 +36,7 @@ static void mollochReward() {
         itemCount(itemLightGrayKey) = 1;
         waitMillis(1000);
         clearScreen(0);
-    } else if (mollochDefeats == 2) {
+    } else if (game.mollochDefeats == 2) {
         clearScreen(0);
         typeStory(readTextSection("Story.txt", "Chunk3").get());
         waitMillis(2000);
@@ -49,14 +45,14 @@ static void mollochReward() {
         waitMillis(1000);
         clearScreen(0);
     }
-    mollochDefeats = addCapped(mollochDefeats, 1, maxBossDefeats);
+    game.mollochDefeats = addCapped(game.mollochDefeats, 1, maxBossDefeats);
 }
 
 // True when this defeat ends the game.
 static bool agamirReward() {
     bool ending = false;
-    growBoss(bosses[bossAgamir - 1], 7, 40);
-    if (agamirDefeats == 1) {
+    growBoss(game.bosses[bossAgamir - 1], 7, 40);
+    if (game.agamirDefeats == 1) {
         clearScreen(0);
         typeStory("You recieve the yellow key and the pimp cane.  Maybe you should head to the "
                   "castle.");
@@ -64,18 +60,18 @@ static bool agamirReward() {
         itemCount(itemYellowKey) = 1;
         waitMillis(1000);
         clearScreen(0);
-    } else if (agamirDefeats == 2) {
+    } else if (game.agamirDefeats == 2) {
         // The end of the game: the closing story, an empty inventory, the credits, the title.
         clearScreen(0);
         typeStory(readTextSection("Story.txt", "Chunk4").get());
         waitMillis(1000);
         clearScreen(0);
-        for (int8_t &count : itemCounts)
+        for (int8_t &count : game.itemCounts)
             count = 0;
         rollCredits();
         ending = true;
     }
-    agamirDefeats = addCapped(agamirDefeats, 1, maxBossDefeats);
+    game.agamirDefeats = addCapped(game.agamirDefeats, 1, maxBossDefeats);
     return ending;
 }
 

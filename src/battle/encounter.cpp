@@ -30,7 +30,7 @@ void chooseMonster() {
     // Drawn even for a boss, so that the random sequence is the same either way.
     int32_t kind = gameRand() & 3;
     if (battleState.currentBoss >= 1 && battleState.currentBoss <= bossCount) {
-        const BossRecord &boss = bosses[battleState.currentBoss - 1];
+        const BossRecord &boss = game.bosses[battleState.currentBoss - 1];
         battleState.currentMonster =
             Monster{boss.name, boss.hp, boss.defense, boss.attack, boss.maxHp};
         battleState.monsterPicture = &bossPictures[battleState.currentBoss - 1];
@@ -74,7 +74,7 @@ BattleOutcome fightBattle() {
 }
 
 BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
-    int32_t dungeon = gameMode;
+    int32_t dungeon = game.gameMode;
     if (dungeon == modeCave) {
         battleState.currentBoss = bossMolloch;
     } else if (dungeon == modeSewer) {
@@ -82,7 +82,7 @@ BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
     } else {
         return BattleOutcome::won;
     }
-    typeText(bosses[battleState.currentBoss - 1].taunt, 15, 30, 40, 2);
+    typeText(game.bosses[battleState.currentBoss - 1].taunt, 15, 30, 40, 2);
     BattleOutcome outcome = fightBattle();
     if (outcome == BattleOutcome::won) recordBossDefeat(dungeon, roomRow, roomCol);
     return outcome;

@@ -13,9 +13,9 @@ void enemyTurn() {
                   "The %s prepares to attack...", battleState.currentMonster.name);
     typeText(battleState.battleMessage, 13, 31, 45, 2);
     waitMillis(200);
-    int32_t a = gameRandBelow(player.level);
+    int32_t a = gameRandBelow(game.player.level);
     int32_t b = gameRand() % 7;
-    int32_t damage = b - player.defense + a + battleState.currentMonster.attack;
+    int32_t damage = b - game.player.defense + a + battleState.currentMonster.attack;
     if (damage <= 0) {
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage, "He missed");
         clearScreen(0);
@@ -27,7 +27,7 @@ void enemyTurn() {
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "The %s did %d damage", battleState.currentMonster.name, damage);
         typeText(battleState.battleMessage, 13, 31, 45, 2);
-        player.hp -= damage;
+        game.player.hp -= damage;
         waitMillis(500);
         clearScreen(0);
         drawBattleScreen();
@@ -41,7 +41,7 @@ void enemyTurn() {
     }
     drawBattleScreen();
     typeText(battleState.battleMessage, 13, 31, 45, 2);
-    if (player.hp <= 0) loseBattle();
+    if (game.player.hp <= 0) loseBattle();
     // A knockout ends the turn like any other: the player moves first in the next battle,
     // even when it opens with an ambush.
     waitMillis(300);

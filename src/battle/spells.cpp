@@ -30,9 +30,9 @@ static constexpr int32_t mainBoltEndRow = 17;
 
 // The spells the menu offers: spellsKnown, kept within the table whatever a save file held.
 static int32_t knownSpells() {
-    if (player.spellsKnown < 0) return 0;
-    if (player.spellsKnown > spellCount) return spellCount;
-    return player.spellsKnown;
+    if (game.player.spellsKnown < 0) return 0;
+    if (game.player.spellsKnown > spellCount) return spellCount;
+    return game.player.spellsKnown;
 }
 
 static void runParticlesOut() {
@@ -67,9 +67,9 @@ static void castHighlightedSpell() {
     // A cursor left outside the table (no spells known) has nothing to cast.
     if (battleState.spellCursor < 0 || battleState.spellCursor >= spellCount) return;
     const Spell &spell = spellTable[battleState.spellCursor];
-    if (spell.cost <= player.sp) {
+    if (spell.cost <= game.player.sp) {
         spell.animation();
-        player.sp -= spell.cost;
+        game.player.sp -= spell.cost;
         spellDamage(spell.power);
         battleState.specialMenuOpen = false;
         battleState.playerTurn = false;

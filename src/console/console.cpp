@@ -5,36 +5,33 @@
 #include <cstdio>
 #include <cstring>
 
-ScreenCells screenCells;
-uint16_t consoleColour = 0;
-int cursorX = 0;
-int cursorY = 0;
+Console console;
 
 // Tick of the last present, for presentScreenIfDue.
-static uint32_t lastPresentTick = 0;
 // About one frame of a 60 Hz display.
 static constexpr uint32_t presentIntervalMillis = 16;
 
 static void putCharacter(uint8_t ch) {
     if (ch == '\n') {
-        cursorX = 0;
-        cursorY++;
+        console.cursorX = 0;
+        console.cursorY++;
         return;
     }
-    if (cursorX < screenWidth && cursorY < screenHeight) {
-        screenCells[cursorY][cursorX] = Cell{ch, static_cast<uint8_t>(consoleColour)};
+    if (console.cursorX < screenWidth && console.cursorY < screenHeight) {
+        console.screenCells[console.cursorY][console.cursorX] =
+            Cell{ch, static_cast<uint8_t>(console.consoleColour)};
     }
-    cursorX++;
-    if (cursorX == screenWidth) {
-        cursorX = 0;
-        cursorY++;
+    console.cursorX++;
+    if (console.cursorX == screenWidth) {
+        console.cursorX = 0;
+        console.cursorY++;
     }
 }
 
 void printAt(const char *text, uint16_t colour, uint16_t x, uint16_t y) {
-    consoleColour = colour;
-    cursorX = x;
-    cursorY = y;
+    console.consoleColour = colour;
+    console.cursorX = x;
+    console.cursorY = y;
     // A start off the screen writes nothing, rather than wrapping onto a row that was not asked.
     if (x >= screenWidth || y >= screenHeight) return;
     for (const char *p = text; *p != '\0'; p++) {
@@ -88,12 +85,12 @@ void typeText(const char *text, uint16_t colour, int width, int x, int y) {
 
 void clearScreen(uint16_t colour) {
     printAt("", colour, 0, 0);
-    for (auto &row : screenCells) {
+    for (auto &row : console.screenCells) {
         for (Cell &cell : row)
             cell = Cell{' ', static_cast<uint8_t>(colour)};
     }
-    cursorX = 0;
-    cursorY = 0;
+    console.cursorX = 0;
+    console.cursorY = 0;
 }
 
 void waitMillis(uint32_t ms) {
@@ -143,16 +140,16 @@ int timeOfDayMillis() {
 }
 
 void presentScreen() {
-    currentPlatform().present(screenCells);
-    lastPresentTick = tickMillis();
+    currentPlatform().present(console.screenCells);
+    console.lastPresentTick = tickMillis();
 }
 
 void presentScreenIfDue() {
-    if (tickMillis() - lastPresentTick > presentIntervalMillis) presentScreen();
+    if (tickMillis() - console.lastPresentTick > presentIntervalMillis) presentScreen();
 }
 
 void presentFrame() {
-    uint32_t elapsed = tickMillis() - lastPresentTick;
+    uint32_t elapsed = tickMillis() - console.lastPresentTick;
     if (elapsed < presentIntervalMillis) {
         currentPlatform().sleepMillis(presentIntervalMillis - elapsed);
     }
@@ -170,6 +167,6 @@ void reportFileError(const char *fileName) {
 }
 
 void resetConsole() {
+    console = Console{};
     clearScreen(0);
-    lastPresentTick = 0;
 }

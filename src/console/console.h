@@ -19,11 +19,17 @@ constexpr char glyphDoubleVertical = static_cast<char>(186);
 constexpr char glyphDoubleHorizontal = static_cast<char>(205);
 constexpr char glyphDoubleTeeDown = static_cast<char>(203);
 
+// The console's state, for the whole run; resetConsole puts it back.
+struct Console {
+    ScreenCells screenCells = {}; // what the game has drawn; presenting hands it to the backend
+    uint16_t consoleColour = 0;   // colour of the last write; clearScreen fills with it
+    int cursorX = 0;              // column where the next character would go
+    int cursorY = 0;              // row where the next character would go
+    uint32_t lastPresentTick = 0; // when the screen was last presented: animations pace by it
+};
+
 // --- Console state, for the whole run ---
-extern ScreenCells screenCells; // what the game has drawn; presenting hands it to the backend
-extern uint16_t consoleColour;  // colour of the last write; clearScreen fills with it
-extern int cursorX;             // column where the next character would go
-extern int cursorY;             // row where the next character would go
+extern Console console;
 
 // --- Output primitives ---
 // Writes text from (x, y): past column 79 it goes on at column 0 of the next row, a line

@@ -42,9 +42,10 @@ static void changeRoom(DungeonVisit &visit, const Walk &walk) {
     if (visit.rooms[row * visit.width + column].state == roomAbsent) return;
     visit.roomRow = row;
     visit.roomCol = column;
-    if (walk.doorway.rowStep != 0) player.playerRoomY = walk.doorway.rowStep < 0 ? roomRows - 1 : 0;
+    if (walk.doorway.rowStep != 0)
+        game.player.playerRoomY = walk.doorway.rowStep < 0 ? roomRows - 1 : 0;
     if (walk.doorway.columnStep != 0)
-        player.playerRoomX = walk.doorway.columnStep < 0 ? roomColumns - 1 : 0;
+        game.player.playerRoomX = walk.doorway.columnStep < 0 ? roomColumns - 1 : 0;
     visit.roomChanged = 1;
     resetSeenCells(currentRoom(visit), visit.seenCells);
     redraw(visit);
@@ -83,8 +84,8 @@ static bool doorLetsThrough(DungeonVisit &visit, char side) {
 
 static void pickUp(DungeonVisit &visit, int row, int column) {
     Room &room = currentRoom(visit);
-    player.playerRoomY = row;
-    player.playerRoomX = column;
+    game.player.playerRoomY = row;
+    game.player.playerRoomX = column;
     redraw(visit);
     room.cells[row][column] = ' ';
     typeText("You have just picked up a: ", 15, 31, 45, 2);
@@ -94,8 +95,8 @@ static void pickUp(DungeonVisit &visit, int row, int column) {
 }
 
 static void walk(DungeonVisit &visit, const Walk &walk) {
-    int row = player.playerRoomY;
-    int column = player.playerRoomX;
+    int row = game.player.playerRoomY;
+    int column = game.player.playerRoomX;
     if (row < 0 || row >= roomRows || column < 0 || column >= roomColumns) return;
     // Standing in a doorway (just arrived): straight back out, no door in the way.
     if (onWall(walk, row, column)) {
@@ -109,8 +110,8 @@ static void walk(DungeonVisit &visit, const Walk &walk) {
         if (onWall(walk, targetRow, targetColumn)) {
             if (doorLetsThrough(visit, walk.doorway.letter)) changeRoom(visit, walk);
         } else {
-            player.playerRoomY = targetRow;
-            player.playerRoomX = targetColumn;
+            game.player.playerRoomY = targetRow;
+            game.player.playerRoomX = targetColumn;
             visit.stepsUntilEncounter--;
             redraw(visit);
         }
@@ -123,8 +124,8 @@ static void walk(DungeonVisit &visit, const Walk &walk) {
 static char *cellBesidePlayer(Room &room, char glyph) {
     const int beside[4][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}};
     for (const auto &step : beside) {
-        int row = player.playerRoomY + step[0];
-        int column = player.playerRoomX + step[1];
+        int row = game.player.playerRoomY + step[0];
+        int column = game.player.playerRoomX + step[1];
         if (row < 0 || row >= roomRows || column < 0 || column >= roomColumns) continue;
         if (room.cells[row][column] == glyph) return &room.cells[row][column];
     }
@@ -209,8 +210,8 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
             redraw(visit);
             break;
         case 'p':
-            player.playerRoomX = -1;
-            player.playerRoomY = -1;
+            game.player.playerRoomX = -1;
+            game.player.playerRoomY = -1;
             clearScreen(0);
             return modeWorldMap;
         case 't': {
@@ -226,7 +227,7 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
 }
 
 int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
-    for (const DefeatedBoss &entry : defeatedBosses) {
+    for (const DefeatedBoss &entry : game.defeatedBosses) {
         // Empty entries (all zeros) stand for no boss at all.
         if (entry.mode != 0 && entry.mode == mode && entry.roomCol == roomCol &&
             entry.roomRow == roomRow) {
@@ -237,7 +238,7 @@ int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
 }
 
 void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol) {
-    for (DefeatedBoss &entry : defeatedBosses) {
+    for (DefeatedBoss &entry : game.defeatedBosses) {
         if (entry.mode == 0 && entry.roomCol == 0 && entry.roomRow == 0) {
             entry = DefeatedBoss{mode, roomCol, roomRow};
             return;
@@ -268,10 +269,10 @@ GameMode enterDungeon(const char *tag) {
     VisitScope scope;
     DungeonVisit &visit = dungeonVisit;
     visit = DungeonVisit{};
-    visit.dungeon = static_cast<GameMode>(gameMode);
+    visit.dungeon = static_cast<GameMode>(game.gameMode);
     // The player is placed afresh at each visit: the first room drawn picks a free cell.
-    player.playerRoomX = -1;
-    player.playerRoomY = -1;
+    game.player.playerRoomX = -1;
+    game.player.playerRoomY = -1;
     visit.rooms = loadDungeon("map.txt", tag, visit.dungeon, visit.roomRow, visit.roomCol,
                               visit.height, visit.width);
     if (visit.rooms == nullptr) return turnBackFromDungeon();

@@ -14,9 +14,9 @@ using Gain = ItemPickup::Gain;
 
 // A weapon replaces the one held only if it is stronger; the player is told.
 static void upgradeWeapon(const Weapon &weapon) {
-    if (player.weaponStrength >= weapon.strength) return;
-    player.weaponName = weapon.name;
-    player.weaponStrength = weapon.strength;
+    if (game.player.weaponStrength >= weapon.strength) return;
+    game.player.weaponName = weapon.name;
+    game.player.weaponStrength = weapon.strength;
     char message[48];
     std::snprintf(message, sizeof message, "Your weapon strength increased to %d!",
                   weapon.strength);

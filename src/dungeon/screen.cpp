@@ -26,18 +26,18 @@ void drawDividers() {
 
 void drawPlayerStats() {
     printAt("HP", 9, 66, 19);
-    printNumberAt(player.hp, 9, 69, 19);
+    printNumberAt(game.player.hp, 9, 69, 19);
     printAt("/", 7, 72, 19);
-    printNumberAt(player.maxHp, 7, 73, 19);
+    printNumberAt(game.player.maxHp, 7, 73, 19);
     printAt("SP", 10, 66, 20);
-    printNumberAt(player.sp, 10, 69, 20);
+    printNumberAt(game.player.sp, 10, 69, 20);
     printAt("/", 7, 72, 20);
-    printNumberAt(player.maxSp, 7, 73, 20);
+    printNumberAt(game.player.maxSp, 7, 73, 20);
 }
 
 void drawPlayer() {
-    printCharAt(11, 15, static_cast<uint16_t>(roomScreenColumn + player.playerRoomX),
-                static_cast<uint16_t>(roomScreenRow + player.playerRoomY));
+    printCharAt(11, 15, static_cast<uint16_t>(roomScreenColumn + game.player.playerRoomX),
+                static_cast<uint16_t>(roomScreenRow + game.player.playerRoomY));
 }
 
 void resetSeenCells(const Room &room, SeenCells &seenCells) {
@@ -69,10 +69,10 @@ static void furnishRoom(Room &room) {
 // Hard mode: what the player has come near stays seen until the room is left.
 static void revealAroundPlayer(const Room &room, SeenCells &seenCells) {
     int radius = itemCount(itemFlashlight) != 0 ? 4 : 2;
-    int top = std::max(1, player.playerRoomY - radius);
-    int bottom = std::min(12, player.playerRoomY + radius);
-    int left = std::max(1, player.playerRoomX - radius);
-    int right = std::min(20, player.playerRoomX + radius);
+    int top = std::max(1, game.player.playerRoomY - radius);
+    int bottom = std::min(12, game.player.playerRoomY + radius);
+    int left = std::max(1, game.player.playerRoomX - radius);
+    int right = std::min(20, game.player.playerRoomX + radius);
     for (int row = top; row <= bottom; row++) {
         for (int column = left; column <= right; column++) {
             seenCells[row][column] = room.cells[row][column];
@@ -86,16 +86,16 @@ void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width
     drawDividers();
     drawPlayerStats();
     if (room.state == roomUnseen) furnishRoom(room);
-    if (player.playerRoomX == -1) {
+    if (game.player.playerRoomX == -1) {
         int row, column;
         if (randomEmptyCell(room, row, column)) {
-            player.playerRoomY = row;
-            player.playerRoomX = column;
+            game.player.playerRoomY = row;
+            game.player.playerRoomX = column;
         }
     }
 
     const char(*picture)[roomColumns + 1] = room.cells;
-    if (hardMode != 0) {
+    if (game.hardMode != 0) {
         if (roomChanged == 1) {
             resetSeenCells(room, seenCells);
             roomChanged = 0;

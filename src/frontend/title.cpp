@@ -136,7 +136,7 @@ static GameMode chooseMainMenuEntry() {
         rollCredits();
         break;
     case 4:
-        gameRunning = 0;
+        game.gameRunning = false;
         break;
     }
     return modeTitle;

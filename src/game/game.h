@@ -1,6 +1,6 @@
-// The program frame and the data every screen shares: the game-mode state machine, the
-// non-player characters, the player record, the item counts, the boss progress and the
-// random number generator.
+// The program frame and the data every screen shares: the game modes, the tables of
+// characters, weapons and bosses, and the record of the whole run (the player, the item
+// counts, the boss progress, the random number generator).
 #pragma once
 
 #include <cstdint>
@@ -93,19 +93,54 @@ struct DefeatedBoss {
     int32_t roomRow;
 };
 
-// --- Program frame, for the whole run ---
-extern uint8_t gameRunning; // the main loop runs while this is not 0
-extern int32_t gameMode;    // the screen on show; written only by the main loop and NestedScreen
-extern Npc npcs[npcCount];  // the non-player characters, in the order their dialogue runs
+// A boss: fought like a monster, grows stronger with every defeat.
+struct BossRecord {
+    const char *name;
+    int32_t hp; // for the next fight
+    int32_t defense;
+    int32_t attack;
+    int32_t maxHp; // also the fight's expReward
+    const char *taunt;
+};
 
-// --- Shared game data, for the whole run ---
-extern Player player;                                  // the one player
-extern int8_t itemCounts[itemKinds];                   // item number n is itemCounts[n - 1]
-extern int32_t hardMode;                               // 0 "Easy", 1 "Hard"; not saved
-extern int32_t mollochDefeats;                         // fights won against Molloch, plus 1
-extern int32_t agamirDefeats;                          // fights won against Agamir, plus 1
-extern DefeatedBoss defeatedBosses[maxDefeatedBosses]; // boss rooms beaten; used ones first
-extern uint32_t randState; // state of gameRand; 1 at every program start
+constexpr int bossCount = 3;
+
+// The bosses as a new game meets them; boss n is bossTable[n - 1].
+inline constexpr BossRecord bossTable[bossCount] = {
+    {"Molloch", 50, 15, 15, 50, "You will never get past me"},
+    {"Agamir", 70, 18, 17, 70, "How did you make it here?  No matter, I will defeat you"},
+    {"OldWiseMan", 200, 25, 30, 200, "You will never get past me"},
+};
+
+constexpr int savedNameCapacity = 30;  // a saved player name, with its terminator
+constexpr int weaponNameCapacity = 20; // a weapon's name: as long as a pickup text can be
+
+// Everything the game keeps for the whole run, from start-up to Quit: the program frame,
+// the player's progress (what a save holds) and the random number generator. Its default
+// values are those of a program start, and start-up puts them back (resetGameRun).
+struct GameRun {
+    bool gameRunning = true; // the main loop runs while this holds
+    // The screen on show; written only by the main loop and NestedScreen.
+    GameMode gameMode = modeTitle;
+    Npc npcs[npcCount] = {}; // the characters, in npcTable's order, with who was talked to
+    Player player = {};      // the one player
+    int8_t itemCounts[itemKinds] = {};                   // item number n is itemCounts[n - 1]
+    int32_t hardMode = 0;                                // 0 "Easy", 1 "Hard"; not saved
+    int32_t mollochDefeats = 1;                          // fights won against Molloch, plus 1
+    int32_t agamirDefeats = 1;                           // fights won against Agamir, plus 1
+    DefeatedBoss defeatedBosses[maxDefeatedBosses] = {}; // boss rooms beaten; used ones first
+    BossRecord bosses[bossCount] = {};             // boss n is bosses[n - 1]: grown by every defeat
+    uint32_t randState = 1;                        // state of gameRand
+    char loadedPlayerName[savedNameCapacity] = {}; // player.name's text after a load
+    char loadedWeaponName[weaponNameCapacity] = {}; // player.weaponName's text after a load
+};
+
+// --- The whole run ---
+extern GameRun game;
+
+// Puts the whole run back as a program start finds it: the record's defaults, the start
+// player, the characters of npcTable and the bosses of bossTable.
+void resetGameRun();
 
 // The game's one random number generator: the classic linear congruential one, so that the
 // same keys give the same game. Returns 0..32767. (The C library owns the name rand.)
@@ -124,6 +159,8 @@ void initPlayer();
 // The weapon every game begins with.
 void giveStartWeapon();
 void clearDefeatedBosses();
+// The bosses as a new game meets them.
+void setUpBosses();
 Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow, int32_t firstTag,
             int32_t lineCount, uint8_t talkedTo);
 
@@ -143,7 +180,7 @@ class NestedScreen {
     NestedScreen &operator=(const NestedScreen &) = delete;
 
   private:
-    int32_t opener;
+    GameMode opener;
 };
 // The whole life of the program after the platform is up: start-up, the main loop, the
 // farewell line. Returns the exit status.

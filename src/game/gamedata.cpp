@@ -1,23 +1,26 @@
 // The shared game data, its start values and the random number generator.
 #include "game/game.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
-uint8_t gameRunning = 1;
-int32_t gameMode = modeTitle;
-Npc npcs[npcCount];
+GameRun game;
 
-Player player;
-int8_t itemCounts[itemKinds];
-int32_t hardMode = 0;
-int32_t mollochDefeats = 1;
-int32_t agamirDefeats = 1;
-DefeatedBoss defeatedBosses[maxDefeatedBosses];
-uint32_t randState = 1;
+void resetGameRun() {
+    game = GameRun{};
+    initPlayer();
+    std::copy(std::begin(npcTable), std::end(npcTable), game.npcs);
+    setUpBosses();
+}
+
+void setUpBosses() {
+    std::copy(std::begin(bossTable), std::end(bossTable), game.bosses);
+}
 
 int32_t gameRand() {
-    randState = randState * 214013u + 2531011u;
-    return static_cast<int32_t>((randState >> 16) & 0x7FFF);
+    game.randState = game.randState * 214013u + 2531011u;
+    return static_cast<int32_t>((game.randState >> 16) & 0x7FFF);
 }
 
 int32_t gameRandBelow(int32_t n) {
@@ -26,27 +29,27 @@ int32_t gameRandBelow(int32_t n) {
 }
 
 void giveStartWeapon() {
-    player.weaponName = startWeapon.name;
-    player.weaponStrength = startWeapon.strength;
+    game.player.weaponName = startWeapon.name;
+    game.player.weaponStrength = startWeapon.strength;
 }
 
 void initPlayer() {
     giveStartWeapon();
-    player.playerRoomX = 8;
-    player.playerRoomY = 8;
-    player.hp = 100;
-    player.sp = 20;
-    player.maxHp = 100;
-    player.maxSp = 20;
-    player.attack = 8;
-    player.defense = 5;
-    player.spellsKnown = 1;
-    player.experience = 0;
-    player.level = 1;
+    game.player.playerRoomX = 8;
+    game.player.playerRoomY = 8;
+    game.player.hp = 100;
+    game.player.sp = 20;
+    game.player.maxHp = 100;
+    game.player.maxSp = 20;
+    game.player.attack = 8;
+    game.player.defense = 5;
+    game.player.spellsKnown = 1;
+    game.player.experience = 0;
+    game.player.level = 1;
 }
 
 void clearDefeatedBosses() {
-    for (DefeatedBoss &entry : defeatedBosses)
+    for (DefeatedBoss &entry : game.defeatedBosses)
         entry = DefeatedBoss{0, 0, 0};
 }
 

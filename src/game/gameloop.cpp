@@ -20,7 +20,7 @@ static constexpr uint32_t startUpMessageMillis = 1000;
 // Start-up has drawn nothing but such messages: if there are any, the player gets to read
 // them before the screen is cleared.
 static void showStartUpMessages() {
-    for (const auto &row : screenCells) {
+    for (const auto &row : console.screenCells) {
         for (const Cell &cell : row) {
             if (cell.glyph != ' ') {
                 waitMillis(startUpMessageMillis);
@@ -31,28 +31,20 @@ static void showStartUpMessages() {
 }
 
 void startUp() {
-    // Values that a fresh program holds from its start, put back for a second start-up.
-    randState = 1;
+    // Every record of the whole run back to its start values, as a fresh program holds them:
+    // tests start up again and again.
+    resetGameRun();
     townState = TownState{};
     flashlightClock = FlashlightClock{};
     battleState = BattleState{};
     resetConsole();
 
-    gameRunning = 1;
     setConsoleSize(80, 25);
     setConsoleTitle("Brinewort: The Return of ZARG");
     particleHook = fadeParticle;
-    initPlayer();
-    mollochDefeats = 1;
-    agamirDefeats = 1;
-    setUpBosses();
-    hardMode = 0;
-    clearDefeatedBosses();
     setUpMonsters();
     showStartUpMessages();
     resetTavern();
-    gameMode = modeTitle;
-    std::copy(std::begin(npcTable), std::end(npcTable), npcs);
     setCursorVisible(false);
     // The shared pool lives for the whole run; a second start-up reuses it.
     if (particles == nullptr) {
@@ -66,7 +58,7 @@ void startUp() {
 }
 
 // The handler of a top-level mode, and the mode it hands on to.
-static GameMode runMode(int32_t mode) {
+static GameMode runMode(GameMode mode) {
     switch (mode) {
     case modeTitle:
         return runTitleScreen();
@@ -83,25 +75,25 @@ static GameMode runMode(int32_t mode) {
     default:
         // Battles and the inventory run inside the screen that opened them; an unknown value
         // has no screen either: the loop only tests gameRunning.
-        return static_cast<GameMode>(mode);
+        return mode;
     }
 }
 
 void runCurrentMode() {
-    gameMode = runMode(gameMode);
+    game.gameMode = runMode(game.gameMode);
 }
 
-NestedScreen::NestedScreen(GameMode inner) : opener(gameMode) {
-    gameMode = inner;
+NestedScreen::NestedScreen(GameMode inner) : opener(game.gameMode) {
+    game.gameMode = inner;
 }
 
 NestedScreen::~NestedScreen() {
-    gameMode = opener;
+    game.gameMode = opener;
 }
 
 int runProgram() {
     startUp();
-    while (gameRunning != 0)
+    while (game.gameRunning)
         runCurrentMode();
     printAt(farewellText, 4, 12, 20);
     return 0;

@@ -5,7 +5,7 @@
 Item itemCatalogue[itemKinds];
 
 int8_t &itemCount(int32_t item) {
-    return itemCounts[item - 1];
+    return game.itemCounts[item - 1];
 }
 
 // Food never raises a value above its maximum.
@@ -14,15 +14,15 @@ static void restore(int32_t &value, int32_t amount, int32_t maximum) {
 }
 
 void useApple() {
-    restore(player.hp, 20, player.maxHp);
+    restore(game.player.hp, 20, game.player.maxHp);
 }
 
 void useCookie() {
-    restore(player.sp, 20, player.maxSp);
+    restore(game.player.sp, 20, game.player.maxSp);
 }
 
 void useFishSandwich() {
-    restore(player.hp, 60, player.maxHp);
+    restore(game.player.hp, 60, game.player.maxHp);
 }
 
 // The flashlight works by being held; the dungeon reads its count.
@@ -123,7 +123,7 @@ static const Item catalogueEntries[itemKinds] = {
 void buildItemCatalogue() {
     for (int i = 0; i < itemKinds; i++) {
         itemCatalogue[i] = catalogueEntries[i];
-        itemCounts[i] = 0;
+        game.itemCounts[i] = 0;
     }
     itemCount(itemApple) = 1;
     itemCount(itemCookie) = 1;

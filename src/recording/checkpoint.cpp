@@ -39,30 +39,30 @@ void appendNumbers(std::string &out, const char *name, const int32_t *values, in
 std::string checkpointState() {
     std::string out;
     out.reserve(400);
-    out += "mode=" + std::to_string(gameMode) + ' ';
-    const int32_t record[] = {player.hp,          player.sp,
-                              player.maxHp,       player.maxSp,
-                              player.attack,      player.defense,
-                              player.spellsKnown, player.experience,
-                              player.level,       player.weaponStrength,
-                              player.playerRoomX, player.playerRoomY};
+    out += "mode=" + std::to_string(game.gameMode) + ' ';
+    const int32_t record[] = {game.player.hp,          game.player.sp,
+                              game.player.maxHp,       game.player.maxSp,
+                              game.player.attack,      game.player.defense,
+                              game.player.spellsKnown, game.player.experience,
+                              game.player.level,       game.player.weaponStrength,
+                              game.player.playerRoomX, game.player.playerRoomY};
     appendNumbers(out, "player", record, static_cast<int>(std::size(record)));
     int32_t items[itemKinds];
     for (int i = 0; i < itemKinds; i++)
-        items[i] = itemCounts[i];
+        items[i] = game.itemCounts[i];
     appendNumbers(out, "items", items, itemKinds);
-    int32_t bosses[2 + 3 * maxDefeatedBosses] = {mollochDefeats, agamirDefeats};
+    int32_t progress[2 + 3 * maxDefeatedBosses] = {game.mollochDefeats, game.agamirDefeats};
     int used = 2;
-    for (const DefeatedBoss &boss : defeatedBosses) {
+    for (const DefeatedBoss &boss : game.defeatedBosses) {
         if (boss.mode == 0 && boss.roomCol == 0 && boss.roomRow == 0) break;
-        bosses[used++] = boss.mode;
-        bosses[used++] = boss.roomCol;
-        bosses[used++] = boss.roomRow;
+        progress[used++] = boss.mode;
+        progress[used++] = boss.roomCol;
+        progress[used++] = boss.roomRow;
     }
-    appendNumbers(out, "bosses", bosses, used);
+    appendNumbers(out, "bosses", progress, used);
     char tail[96];
-    std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", randState,
-                  static_cast<unsigned long long>(hashCells(0, screenCells)),
+    std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", game.randState,
+                  static_cast<unsigned long long>(hashCells(0, console.screenCells)),
                   static_cast<unsigned long long>(shownHash));
     out += tail;
     return out;

@@ -216,22 +216,16 @@ bool isViewerStop(const KeyEvent &event) {
 
 // Space pauses until space again (q or Esc stops); the row of the notice is put back after.
 void pauseForViewer() {
-    Cell saved[screenWidth];
-    std::copy(std::begin(screenCells[noticeRow]), std::end(screenCells[noticeRow]), saved);
-    uint16_t colour = consoleColour;
-    int x = cursorX, y = cursorY;
+    const Console saved = console;
     printAt("Paused: space goes on, q stops the replay", 0x70, 0, noticeRow);
-    presenter->present(screenCells);
+    presenter->present(console.screenCells);
     uint32_t started = presenter->tickMillis();
     KeyEvent event;
     do {
         presenter->readEvent(&event);
     } while (!isViewerStop(event) && !(event.keyDown && event.virtualKey == keySpace));
-    std::copy(std::begin(saved), std::end(saved), screenCells[noticeRow]);
-    consoleColour = colour;
-    cursorX = x;
-    cursorY = y;
-    presenter->present(screenCells);
+    console = saved;
+    presenter->present(console.screenCells);
     if (isViewerStop(event)) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
     realBase += presenter->tickMillis() - started;
 }

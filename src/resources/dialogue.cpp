@@ -53,7 +53,7 @@ static void playConversation(const Npc &npc) {
 void talkToNpcs(int32_t mode, int32_t roomRow, int32_t roomCol) {
     if (mode < modeCave || mode > modeCastle) return;
     int32_t dungeon = mode - modeCave + 1;
-    for (Npc &npc : npcs) {
+    for (Npc &npc : game.npcs) {
         if (npc.dungeon != dungeon || npc.roomRow != roomRow || npc.roomCol != roomCol) continue;
         playConversation(npc);
         npc.talkedTo = 1;

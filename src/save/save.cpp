@@ -22,10 +22,8 @@
 const char saveFileName[] = "SaveFile.txt";
 const char newSaveFileName[] = "SaveFile.txt.new";
 
-// What player.name and a loaded weapon's name refer to.
-static constexpr int savedNameSize = 30;
-static char loadedPlayerName[savedNameSize];
-static char loadedWeaponName[roomTextCapacity]; // as long as a pickup text can be
+static constexpr int savedNameSize = savedNameCapacity;
+static_assert(weaponNameCapacity >= roomTextCapacity, "a picked-up weapon's name must fit");
 
 // 61 blanks: one row of the tavern's talk area.
 static const char talkAreaBlankLine[] =
@@ -34,10 +32,10 @@ static const char talkAreaBlankLine[] =
 // The steps of writing a save, counted from 0: the open, each of the 89 lines, the flush, the
 // fsync, the close and the rename. Tests make one of them fail to show the old save survives.
 int saveFailureStep = -1;
-static int saveStep = 0;
 
-static bool stepFails() {
-    if (saveStep++ != saveFailureStep) return false;
+// Counts the steps of one save; step is the attempt's own counter, from 0.
+static bool stepFails(int &step) {
+    if (step++ != saveFailureStep) return false;
     errno = EIO;
     return true;
 }
@@ -49,17 +47,17 @@ struct SavedStat {
     int32_t low, high;
 };
 static const SavedStat savedStats[] = {
-    {&player.hp, 0, maxStat},
-    {&player.sp, 0, maxStat},
-    {&player.maxHp, 1, maxStat},
-    {&player.maxSp, 0, maxStat},
-    {&player.attack, 0, maxStat},
-    {&player.defense, 0, maxStat},
-    {&player.spellsKnown, 0, 4},
-    {&player.experience, 0, maxExperience},
-    {&player.level, 1, maxLevel},
-    {&mollochDefeats, 1, maxBossDefeats},
-    {&agamirDefeats, 1, maxBossDefeats},
+    {&game.player.hp, 0, maxStat},
+    {&game.player.sp, 0, maxStat},
+    {&game.player.maxHp, 1, maxStat},
+    {&game.player.maxSp, 0, maxStat},
+    {&game.player.attack, 0, maxStat},
+    {&game.player.defense, 0, maxStat},
+    {&game.player.spellsKnown, 0, 4},
+    {&game.player.experience, 0, maxExperience},
+    {&game.player.level, 1, maxLevel},
+    {&game.mollochDefeats, 1, maxBossDefeats},
+    {&game.agamirDefeats, 1, maxBossDefeats},
 };
 constexpr int savedStatCount = sizeof savedStats / sizeof savedStats[0];
 constexpr int savedNumberCount = saveFileLines - 1;
@@ -71,9 +69,9 @@ static void collectSavedNumbers(int32_t numbers[savedNumberCount]) {
     int n = 0;
     for (const SavedStat &stat : savedStats)
         numbers[n++] = *stat.value;
-    for (int8_t count : itemCounts)
+    for (int8_t count : game.itemCounts)
         numbers[n++] = count;
-    for (const DefeatedBoss &entry : defeatedBosses) {
+    for (const DefeatedBoss &entry : game.defeatedBosses) {
         numbers[n++] = entry.roomRow;
         numbers[n++] = entry.roomCol;
         numbers[n++] = entry.mode;
@@ -84,9 +82,9 @@ static void applySavedNumbers(const int32_t numbers[savedNumberCount]) {
     int n = 0;
     for (const SavedStat &stat : savedStats)
         *stat.value = numbers[n++];
-    for (int8_t &count : itemCounts)
+    for (int8_t &count : game.itemCounts)
         count = static_cast<int8_t>(numbers[n++]);
-    for (DefeatedBoss &entry : defeatedBosses) {
+    for (DefeatedBoss &entry : game.defeatedBosses) {
         entry.roomRow = numbers[n++];
         entry.roomCol = numbers[n++];
         entry.mode = numbers[n++];
@@ -126,23 +124,23 @@ static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
 // keeps it in. A reader that stops at line 89 still reads every save, and a save that ends
 // there loads as it always did, these values then taking their start values.
 static const SavedStat savedExtras[] = {
-    {&player.weaponStrength, 0, maxStat},
+    {&game.player.weaponStrength, 0, maxStat},
     // The flashlight clock: the light left.
     {&flashlightClock.minutes, 0, 59},
     {&flashlightClock.seconds, 0, 59},
     // The bosses as their last defeat left them: hit points, defense, attack, most hit points.
-    {&bosses[0].hp, 0, maxStat}, // Molloch
-    {&bosses[0].defense, 0, maxStat},
-    {&bosses[0].attack, 0, maxStat},
-    {&bosses[0].maxHp, 1, maxStat},
-    {&bosses[1].hp, 0, maxStat}, // Agamir
-    {&bosses[1].defense, 0, maxStat},
-    {&bosses[1].attack, 0, maxStat},
-    {&bosses[1].maxHp, 1, maxStat},
-    {&bosses[2].hp, 0, maxStat}, // OldWiseMan
-    {&bosses[2].defense, 0, maxStat},
-    {&bosses[2].attack, 0, maxStat},
-    {&bosses[2].maxHp, 1, maxStat},
+    {&game.bosses[0].hp, 0, maxStat}, // Molloch
+    {&game.bosses[0].defense, 0, maxStat},
+    {&game.bosses[0].attack, 0, maxStat},
+    {&game.bosses[0].maxHp, 1, maxStat},
+    {&game.bosses[1].hp, 0, maxStat}, // Agamir
+    {&game.bosses[1].defense, 0, maxStat},
+    {&game.bosses[1].attack, 0, maxStat},
+    {&game.bosses[1].maxHp, 1, maxStat},
+    {&game.bosses[2].hp, 0, maxStat}, // OldWiseMan
+    {&game.bosses[2].defense, 0, maxStat},
+    {&game.bosses[2].attack, 0, maxStat},
+    {&game.bosses[2].maxHp, 1, maxStat},
 };
 constexpr int savedExtraCount = sizeof savedExtras / sizeof savedExtras[0];
 static_assert(1 + savedExtraCount == saveExtraLines);
@@ -154,21 +152,21 @@ struct SavedExtras {
     int32_t numbers[savedExtraCount];
 };
 
-static bool writeSaveExtras(FILE *file) {
+static bool writeSaveExtras(FILE *file, int &step) {
     char line[lineBufferSize];
-    std::snprintf(line, sizeof line, "%s\n", player.weaponName);
-    bool written = !stepFails() && std::fputs(line, file) >= 0;
+    std::snprintf(line, sizeof line, "%s\n", game.player.weaponName);
+    bool written = !stepFails(step) && std::fputs(line, file) >= 0;
     for (const SavedStat &extra : savedExtras) {
         std::snprintf(line, sizeof line, "%d\n", *extra.value);
-        written = written && !stepFails() && std::fputs(line, file) >= 0;
+        written = written && !stepFails(step) && std::fputs(line, file) >= 0;
     }
     return written;
 }
 
 static void applySaveExtras(const SavedExtras &extras) {
     if (extras.present) {
-        std::snprintf(loadedWeaponName, sizeof loadedWeaponName, "%s", extras.weaponName);
-        player.weaponName = loadedWeaponName;
+        std::snprintf(game.loadedWeaponName, sizeof game.loadedWeaponName, "%s", extras.weaponName);
+        game.player.weaponName = game.loadedWeaponName;
         for (int n = 0; n < savedExtraCount; n++)
             *savedExtras[n].value = extras.numbers[n];
     } else {
@@ -251,13 +249,13 @@ static bool writeSaveFile(char *reason, size_t size) {
         return false;
     }
     std::string temporary = target + ".new";
-    saveStep = 0;
+    int step = 0; // the steps of this save, for stepFails
     // A leftover of an interrupted save goes first; the new one must not exist yet, and a
     // link planted under its name is never followed.
     unlink(temporary.c_str());
-    int fd = stepFails() ? -1
-                         : open(temporary.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int fd = stepFails(step) ? -1
+                             : open(temporary.c_str(),
+                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     FILE *file = fd < 0 ? nullptr : fdopen(fd, "w");
     if (file == nullptr) {
         setReason(reason, size, std::strerror(errno));
@@ -267,21 +265,21 @@ static bool writeSaveFile(char *reason, size_t size) {
         }
         return false;
     }
-    bool written = !stepFails() && std::fputs("BOB\n", file) >= 0;
+    bool written = !stepFails(step) && std::fputs("BOB\n", file) >= 0;
     int32_t numbers[savedNumberCount];
     collectSavedNumbers(numbers);
     for (int32_t number : numbers) {
         char line[lineBufferSize];
         std::snprintf(line, sizeof line, "%d\n", number);
-        written = written && !stepFails() && std::fputs(line, file) >= 0;
+        written = written && !stepFails(step) && std::fputs(line, file) >= 0;
     }
-    written = written && writeSaveExtras(file);
-    written = written && !stepFails() && std::fflush(file) == 0;
-    written = written && !stepFails() && fsync(fileno(file)) == 0;
+    written = written && writeSaveExtras(file, step);
+    written = written && !stepFails(step) && std::fflush(file) == 0;
+    written = written && !stepFails(step) && fsync(fileno(file)) == 0;
     int error = written ? 0 : (errno != 0 ? errno : EIO);
     if (std::fclose(file) != 0 && error == 0) error = errno;
-    if (error == 0 && stepFails()) error = errno;
-    if (error == 0 && (stepFails() || std::rename(temporary.c_str(), target.c_str()) != 0)) {
+    if (error == 0 && stepFails(step)) error = errno;
+    if (error == 0 && (stepFails(step) || std::rename(temporary.c_str(), target.c_str()) != 0)) {
         error = errno;
     }
     if (error != 0) {
@@ -418,8 +416,8 @@ bool loadGame() {
         showLoadFailure("The saved adventure is damaged     ", reason);
         return false;
     }
-    std::snprintf(loadedPlayerName, sizeof loadedPlayerName, "%s", name);
-    player.name = loadedPlayerName;
+    std::snprintf(game.loadedPlayerName, sizeof game.loadedPlayerName, "%s", name);
+    game.player.name = game.loadedPlayerName;
     applySavedNumbers(numbers);
     applySaveExtras(extras);
     return true;

@@ -21,18 +21,18 @@ void drawStatusScreen() {
     for (uint16_t column = 0; column < 80; column++) {
         printCharAt(static_cast<char>(column == 40 ? 206 : 205), 15, column, 11);
     }
-    drawValue("HP", 10, 5, player.hp, 26);
-    drawOutOf(player.maxHp, 5);
-    drawValue("SP", 10, 7, player.sp, 26);
-    drawOutOf(player.maxSp, 7);
-    drawValue("Exp", 10, 15, player.experience, 26);
+    drawValue("HP", 10, 5, game.player.hp, 26);
+    drawOutOf(game.player.maxHp, 5);
+    drawValue("SP", 10, 7, game.player.sp, 26);
+    drawOutOf(game.player.maxSp, 7);
+    drawValue("Exp", 10, 15, game.player.experience, 26);
     drawOutOf(100, 15);
-    drawValue("Level", 10, 17, player.level, 26);
-    drawValue("Attack", 50, 5, player.attack, 66);
-    drawValue("Defense", 50, 7, player.defense, 66);
+    drawValue("Level", 10, 17, game.player.level, 26);
+    drawValue("Attack", 50, 5, game.player.attack, 66);
+    drawValue("Defense", 50, 7, game.player.defense, 66);
     printAt("Weapon", 10, 50, 15);
-    printAt(player.weaponName, 10, 66, 15);
-    drawValue("Weapon Strength", 50, 17, player.weaponStrength, 66);
+    printAt(game.player.weaponName, 10, 66, 15);
+    drawValue("Weapon Strength", 50, 17, game.player.weaponStrength, 66);
 }
 
 void showStatusScreen() {

@@ -119,8 +119,8 @@ static GameMode chooseTavernEntry() {
         talkToBartender();
         break;
     case 2:
-        player.hp = player.maxHp;
-        player.sp = player.maxSp;
+        game.player.hp = game.player.maxHp;
+        game.player.sp = game.player.maxSp;
         clearScreen(0);
         typeText("Your Health and SP have been restored            ", 15, 31, 37, 18);
         townState.tavernCursor = 0;
@@ -132,7 +132,7 @@ static GameMode chooseTavernEntry() {
         showStatusScreen();
         break;
     case 5:
-        gameRunning = 0;
+        game.gameRunning = false;
         break;
     }
     return modeTavern;
@@ -168,10 +168,10 @@ GameMode handleTavernKey() {
 }
 
 GameMode runTavern() {
-    if (player.hp < 1) {
+    if (game.player.hp < 1) {
         typeText("You wake up in the Tavern after being knocked unconscious                  ", 15,
                  31, 37, 18);
-        player.hp = player.maxHp;
+        game.player.hp = game.player.maxHp;
     }
     drawTavernFrame();
     drawBartender();

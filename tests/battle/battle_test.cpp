@@ -44,11 +44,11 @@ class SpellTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
-        gameMode = modeBattle;
+        game.gameMode = modeBattle;
         battleState.currentMonster = Monster{"Blob", 10, 2, 2, 10};
         battleState.monsterPicture = &monsterPictures[0];
         battleState.playerTurn = battleState.specialMenuOpen = true;
-        player.spellsKnown = 4;
+        game.player.spellsKnown = 4;
     }
     // One key as a player types it, through the battle's frame: the press, then its release.
     static void press(uint16_t key) {
@@ -59,7 +59,7 @@ class SpellTest : public GameTest {
 };
 
 TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
-    player.spellsKnown = 3;
+    game.player.spellsKnown = 3;
     press(keyUp);
     EXPECT_EQ(battleState.spellCursor, 0);
     for (int expected : {1, 2, 2}) {
@@ -67,13 +67,13 @@ TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
         EXPECT_EQ(battleState.spellCursor, expected);
     }
     // A save file claiming more spells than exist, or none: nothing off the table is cast.
-    player.spellsKnown = 9;
+    game.player.spellsKnown = 9;
     for (int i = 0; i < 5; i++)
         press(keyDown);
     EXPECT_EQ(battleState.spellCursor, 3);
-    player.spellsKnown = 0;
-    player.sp = 50;
+    game.player.spellsKnown = 0;
+    game.player.sp = 50;
     press(keyDown);
     press(keyEnter);
-    EXPECT_EQ(std::tuple(player.sp, battleState.specialMenuOpen), std::tuple(50, true));
+    EXPECT_EQ(std::tuple(game.player.sp, battleState.specialMenuOpen), std::tuple(50, true));
 }

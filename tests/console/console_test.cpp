@@ -7,7 +7,7 @@
 using ConsoleTest = GameTest;
 
 static std::tuple<int, int, int> cursorAndColour() {
-    return {cursorX, cursorY, consoleColour};
+    return {console.cursorX, console.cursorY, console.consoleColour};
 }
 
 TEST_F(ConsoleTest, PrintingWrapsLikeTheConsoleDropsWhatFallsOffAndSkipsCharacterZero) {
@@ -32,7 +32,7 @@ TEST_F(ConsoleTest, PrintingWrapsLikeTheConsoleDropsWhatFallsOffAndSkipsCharacte
     EXPECT_EQ(cursorAndColour(), std::tuple(30, 12, 9));
     EXPECT_EQ(glyphAt(5, 5), ' ');
     printCharAt(static_cast<char>(178), 6, 5, 5);
-    EXPECT_EQ(screenCells[5][5], (Cell{178, 6}));
+    EXPECT_EQ(console.screenCells[5][5], (Cell{178, 6}));
 }
 
 TEST_F(ConsoleTest, WaitMillisWaitsTheFullTimeAcrossTheTickWrapAndShowsTheScreen) {

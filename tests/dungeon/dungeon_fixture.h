@@ -10,7 +10,7 @@ class DungeonTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
-        gameMode = modeCave;
+        game.gameMode = modeCave;
         visit.dungeon = modeCave;
         visit.stepsUntilEncounter = 100;
     }
@@ -38,8 +38,8 @@ class DungeonTest : public GameTest {
         std::snprintf(field.get(), roomTextCapacity, "%s", text);
     }
     static void placePlayer(int row, int column) {
-        player.playerRoomY = row;
-        player.playerRoomX = column;
+        game.player.playerRoomY = row;
+        game.player.playerRoomX = column;
     }
     // Types the keys ahead (one poll takes them all) and runs one exploration step; 0 once
     // the visit is over (leftFor says where to), else 1.

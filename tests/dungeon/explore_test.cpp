@@ -50,19 +50,19 @@ TEST_F(ExploreTest, AWonEncounterHoldsTheNextOneOffForSeventyFiveSteps) {
     placePlayer(5, 5);
     current().encounterLevel = '9';
     steps = 0;
-    int32_t experience = player.experience;
+    int32_t experience = game.player.experience;
     headlessSetKeySource([] { headlessPress(keyEnter); }); // attack until the battle is won
     for (int poll = 0; steps == 0; poll++) {
         ASSERT_LT(poll, 200);
         ASSERT_EQ(press(""), 1);
     }
     headlessSetKeySource(nullptr);
-    EXPECT_GT(player.experience, experience);
-    EXPECT_EQ(std::tuple(gameMode, steps), std::tuple(modeCave, 75));
+    EXPECT_GT(game.player.experience, experience);
+    EXPECT_EQ(std::tuple(game.gameMode, steps), std::tuple(modeCave, 75));
     EXPECT_EQ(glyphAt(10, 7), 11); // the room is back on screen
-    uint32_t state = randState;
+    uint32_t state = game.randState;
     press("d");
-    EXPECT_EQ(std::tuple(steps, randState), std::tuple(74, state)); // no roll while it counts
+    EXPECT_EQ(std::tuple(steps, game.randState), std::tuple(74, state)); // no roll while it counts
 }
 
 TEST_F(ExploreTest, WhenTheClockRunsOutEveryLitFlashlightGoesOut) {
@@ -106,15 +106,15 @@ TEST_F(PickupTest, FoodCountsKeysAreHeldScrollsGiveChargesAndNamesMustMatchExact
 
 TEST_F(PickupTest, AWeaponReplacesTheOneHeldOnlyIfStrongerAndASecondFlashlightRestartsTheClock) {
     pickUpItem("Sword");
-    EXPECT_STREQ(player.weaponName, "Sword");
+    EXPECT_STREQ(game.player.weaponName, "Sword");
     EXPECT_TRUE(textShownAt("Your weapon strength increased", 45, 4, 15));
     clearScreen(0);
     pickUpItem("Whip");
-    EXPECT_STREQ(player.weaponName, "Sword");
+    EXPECT_STREQ(game.player.weaponName, "Sword");
     EXPECT_EQ(screenRow(4), "");
-    int32_t swordStrength = player.weaponStrength;
+    int32_t swordStrength = game.player.weaponStrength;
     pickUpItem("Broadsword");
-    EXPECT_GT(player.weaponStrength, swordStrength);
+    EXPECT_GT(game.player.weaponStrength, swordStrength);
 
     pickUpItem("Flashlight");
     flashlightClock.minutes = 0;

@@ -10,12 +10,12 @@ class MapLoaderTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
-        gameMode = modeCave;
+        game.gameMode = modeCave;
     }
     // Loads "MapTag1" from a map file holding the given section text.
     RoomGrid load(const std::string &section) {
         writeFile("map.txt", "other text\nMapTag1\n" + section);
-        return loadDungeon("map.txt", "MapTag1", gameMode, startRow, startCol, height, width);
+        return loadDungeon("map.txt", "MapTag1", game.gameMode, startRow, startCol, height, width);
     }
     static std::string text(const std::unique_ptr<char[]> &field) {
         return field ? std::string(field.get()) : "<null>";
@@ -53,7 +53,8 @@ TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRooms) {
     EXPECT_FALSE(load("999999999,5\n0,0:E:1#Start\n_\n")); // an absurd grid
     EXPECT_FALSE(load("0,5\n0,0:E:1#Start\n_\n"));
     writeFile("map.txt", "MapTag2\n1,1\n0,0::1#Start\n_\n");
-    EXPECT_FALSE(loadDungeon("map.txt", "MapTag1", gameMode, startRow, startCol, height, width));
+    EXPECT_FALSE(
+        loadDungeon("map.txt", "MapTag1", game.gameMode, startRow, startCol, height, width));
     EXPECT_EQ(screenRow(2), ""); // none of these is a missing file
 }
 

@@ -25,7 +25,7 @@ TEST_F(DungeonScreenTest, HardModeShowsOnlyWhatThePlayerHasComeNear) {
         std::fill_n(&current().cells[row][1], 20, cellRubble);
     current().cells[1][20] = cellPickup;
     current().cells[6][10] = current().cells[7][10] = ' ';
-    hardMode = 1;
+    game.hardMode = 1;
     placePlayer(6, 10);
     draw();
     auto shown = [](int row, int column) { return glyphAt(5 + column, 2 + row) == 178; };
@@ -63,7 +63,7 @@ TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArro
     for (int i = 0; i < width * height; i++)
         rooms[i].state = rooms[i].state == roomAbsent ? roomAbsent : roomUnseen;
     roomAt(0, 0).state = roomShown;
-    hardMode = 1;
+    game.hardMode = 1;
     showMapUntilKeysRunOut();
     EXPECT_EQ(std::tuple(cellsInColour(144), colourAt(33, 7)), std::tuple(1, 144));
 }

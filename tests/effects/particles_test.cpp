@@ -39,10 +39,10 @@ TEST_F(ParticlesTest, EmissionsLandAroundTheOriginAndAFullPoolLosesThemQuietly) 
         ASSERT_TRUE(p.dead == 0 && p.x == std::floor(p.x) && p.startX == p.x) << i;
         ASSERT_TRUE(p.x >= 37.0f && p.x <= 42.0f && p.y >= 10.0f && p.y <= 13.0f) << i;
     }
-    uint32_t state = randState;
+    uint32_t state = game.randState;
     emitParticle(system, '#', 500, 1.0f, 'd', 3, 2, 15, 0.0f, 0.0f, nullptr);
     EXPECT_EQ(system->activeCount, 1000);
-    EXPECT_EQ(randState, state); // not even a draw
+    EXPECT_EQ(game.randState, state); // not even a draw
     for (const Particle &p : system->slots)
         ASSERT_EQ(p.glyph[0], '*');
 }
@@ -57,7 +57,7 @@ TEST_F(ParticlesTest, FadingSlowsBendsBrightensThenDimsAndErasesTheOldCell) {
     EXPECT_LT(p.speed, 10.0f);
     EXPECT_LT(p.dirY, 1.0f);
     EXPECT_EQ(p.colour, 15); // bright below 90 per cent
-    EXPECT_EQ(screenCells[12][30], (Cell{' ', 0}));
+    EXPECT_EQ(console.screenCells[12][30], (Cell{' ', 0}));
     p.ageMs = 920;
     p.speed = 1.0f;
     fadeParticle(&p);

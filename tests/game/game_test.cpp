@@ -8,21 +8,22 @@
 using GameFrameTest = GameTest;
 
 TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
-    player.hp = 3;
-    player.weaponName = "Axe";
-    itemCounts[0] = 0;
-    itemCounts[5] = 1;
-    defeatedBosses[0] = DefeatedBoss{4, 3, 2};
-    mollochDefeats = hardMode = npcs[3].talkedTo = 3;
+    game.player.hp = 3;
+    game.player.weaponName = "Axe";
+    game.itemCounts[0] = 0;
+    game.itemCounts[5] = 1;
+    game.defeatedBosses[0] = DefeatedBoss{4, 3, 2};
+    game.mollochDefeats = game.hardMode = game.npcs[3].talkedTo = 3;
     gameRand();
-    gameMode = modeWorldMap;
+    game.gameMode = modeWorldMap;
     emitParticle(particles, '*', 100, 1.0f, 'd', 1, 1, 15, 0.0f, 0.0f, nullptr);
     startUp();
-    EXPECT_TRUE(gameMode == modeTitle && randState == 1u && titleIntro.running);
-    EXPECT_EQ(player.hp, 100);
-    EXPECT_STREQ(player.weaponName, "Bottle");
-    EXPECT_TRUE(itemCounts[0] == 1 && itemCounts[5] == 0 && defeatedBosses[0].mode == 0);
-    EXPECT_TRUE(mollochDefeats == 1 && hardMode == 0 && npcs[3].talkedTo == 0);
+    EXPECT_TRUE(game.gameMode == modeTitle && game.randState == 1u && titleIntro.running);
+    EXPECT_EQ(game.player.hp, 100);
+    EXPECT_STREQ(game.player.weaponName, "Bottle");
+    EXPECT_TRUE(game.itemCounts[0] == 1 && game.itemCounts[5] == 0 &&
+                game.defeatedBosses[0].mode == 0);
+    EXPECT_TRUE(game.mollochDefeats == 1 && game.hardMode == 0 && game.npcs[3].talkedTo == 0);
     EXPECT_EQ(particles->activeCount, 0);
     EXPECT_STREQ(headlessTitle(), "Brinewort: The Return of ZARG");
     EXPECT_EQ(headlessMinimumWidth() * 100 + headlessMinimumHeight(), 8025);
@@ -36,11 +37,11 @@ TEST_F(GameFrameTest, MakeNpcNeverOverrunsTheNameField) {
 }
 
 TEST_F(GameFrameTest, AModeWithoutAScreenCallsNothing) {
-    gameMode = modeBattle; // run only inside the dungeon that meets it
+    game.gameMode = modeBattle; // run only inside the dungeon that meets it
     printAt("unchanged", 15, 1, 1);
     headlessPress(keyEnter);
     runCurrentMode();
-    EXPECT_TRUE(gameMode == modeBattle && gameRunning == 1);
+    EXPECT_TRUE(game.gameMode == modeBattle && game.gameRunning);
     EXPECT_EQ(screenText(1, 1, 9), "unchanged");
     EXPECT_TRUE(headlessScriptPending()); // no key was read
 }
@@ -49,7 +50,7 @@ TEST_F(GameFrameTest, QuitFromTheTitleMenuEndsTheProgramWithTheFarewell) {
     headlessPress(keyUp);
     headlessPress(keyEnter);
     EXPECT_EQ(runProgram(), 0);
-    EXPECT_EQ(gameRunning, 0);
+    EXPECT_EQ(game.gameRunning, 0);
     EXPECT_TRUE(textShownAt("where are you goin?  Fine, ", 12, 20, 4));
 }
 

@@ -32,15 +32,16 @@ TEST_F(InventoryTest, TheFlashlightAndTheCaneAreNeverConsumed) {
 }
 
 TEST_F(InventoryTest, WithNothingHeldItSaysSoAndReturnsAtOnceToItsOpener) {
-    for (int8_t &count : itemCounts)
+    for (int8_t &count : game.itemCounts)
         count = 0;
     bool said = false;
     headlessSetPresentHook([&] {
-        said = said || (gameMode == modeInventory && textShownAt("You have no items", 32, 10, 15));
+        said = said ||
+               (game.gameMode == modeInventory && textShownAt("You have no items", 32, 10, 15));
     });
-    gameMode = modeBattle;
+    game.gameMode = modeBattle;
     EXPECT_EQ(runInventory(InventoryOpener::battle), 0);
     EXPECT_TRUE(said);
-    EXPECT_EQ(gameMode, modeBattle);
+    EXPECT_EQ(game.gameMode, modeBattle);
     EXPECT_EQ(screenRow(10), "");
 }

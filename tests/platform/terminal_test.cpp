@@ -96,7 +96,7 @@ class TerminalBackendTest : public ::testing::Test {
         try {
             clearScreen(0);
             printAt("The game goes on", 15, 10, 5);
-            terminalPlatform.present(screenCells);
+            terminalPlatform.present(console.screenCells);
             KeyEvent event;
             terminalPlatform.readEvent(&event);
         } catch (const RunEnded &ended) {

@@ -60,8 +60,8 @@ static void look(Seen &seen) {
     seen.damagedSave |= textShownAt("The saved adventure is damaged", 20, 20, 15);
     seen.blocked |= textShownAt("The way in is blocked", 4, 12, 15);
     seen.inDungeon |= textShownAt("Keys:", 8, 19, 15) && glyphAt(5, 2) == 201;
-    seen.inBattle |= gameMode == modeBattle;
-    seen.inCorner |= player.playerRoomX == 0 && player.playerRoomY == 0;
+    seen.inBattle |= game.gameMode == modeBattle;
+    seen.inCorner |= game.player.playerRoomX == 0 && game.player.playerRoomY == 0;
 }
 
 // Plays a screen from a blank screen to its end, or to where it waits for keys the script
@@ -99,11 +99,12 @@ static void feedKeys(const std::string &keys) {
 }
 
 static void expectSane() {
-    EXPECT_EQ(gameRunning, 1);
-    EXPECT_TRUE(gameMode >= modeTitle && gameMode <= modeWorldMap) << gameMode;
+    EXPECT_EQ(game.gameRunning, 1);
+    EXPECT_TRUE(game.gameMode >= modeTitle && game.gameMode <= modeWorldMap) << game.gameMode;
     EXPECT_EQ(dungeonVisit.rooms, nullptr);
-    EXPECT_TRUE(player.hp >= 0 && player.hp <= player.maxHp && player.sp <= player.maxSp);
-    for (int8_t count : itemCounts)
+    EXPECT_TRUE(game.player.hp >= 0 && game.player.hp <= game.player.maxHp &&
+                game.player.sp <= game.player.maxSp);
+    for (int8_t count : game.itemCounts)
         EXPECT_GE(count, 0);
     for (const Picture &picture : bossPictures) {
         for (const auto &row : picture.rows)
@@ -125,8 +126,8 @@ class BadDataTest : public GameTest, public ::testing::WithParamInterface<Case> 
         for (const std::string &name : dataFiles)
             ASSERT_TRUE(fs::copy_file(shippedData / name, name)) << name;
         // The save an earlier session left for Continue.
-        player.level = 7;
-        player.hp = 55;
+        game.player.level = 7;
+        game.player.hp = 55;
         saveGame();
         const auto &[file, damage] = GetParam();
         std::string intact = readFile(file);
@@ -183,7 +184,7 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         feedKeys("\r\r\r");
         Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
         expectFileMessage(seen, {"Story.txt"});
-        EXPECT_EQ(gameMode, modeTavern);
+        EXPECT_EQ(game.gameMode, modeTavern);
         expectSane();
     }
     {
@@ -200,28 +201,28 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
                              std::pair(modeCastle, "MapTag3")}) {
         SCOPED_TRACE(std::string("a walk in the dungeon of ") + tag);
         bool loadable = sectionWhole(readFile("map.txt"), tag);
-        gameMode = mode;
+        game.gameMode = mode;
         // Where the last visit (or a new game) left the player must not carry into this one.
-        player.playerRoomX = 0;
-        player.playerRoomY = 0;
+        game.player.playerRoomX = 0;
+        game.player.playerRoomY = 0;
         feedKeys("daswtm\rp"); // a few steps, a word, the overhead map and back, then out
         Seen seen = watch([] { runCurrentMode(); });
         expectFileMessage(seen, {"map.txt"});
         EXPECT_EQ(seen.inDungeon, loadable);
         EXPECT_EQ(seen.blocked, !loadable);
         EXPECT_FALSE(seen.inCorner);
-        EXPECT_EQ(gameMode, modeWorldMap);
-        EXPECT_EQ(player.playerRoomX, -1);
+        EXPECT_EQ(game.gameMode, modeWorldMap);
+        EXPECT_EQ(game.player.playerRoomX, -1);
         expectSane();
     }
     {
         SCOPED_TRACE("every character's conversation");
         Seen seen = watch([] {
-            for (const Npc &npc : npcs)
+            for (const Npc &npc : game.npcs)
                 talkToNpcs(modeCave + npc.dungeon - 1, npc.roomRow, npc.roomCol);
         });
         expectFileMessage(seen, {"NPCscripts.rtf"});
-        for (const Npc &npc : npcs)
+        for (const Npc &npc : game.npcs)
             EXPECT_EQ(npc.talkedTo, 1) << npc.name;
         expectSane();
     }
@@ -229,10 +230,10 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         SCOPED_TRACE("the enemy's taunts");
         int taunts = 0;
         Seen seen = watch([&taunts] {
-            gameMode = modeBattle;
+            game.gameMode = modeBattle;
             beginBattle();
             for (int turn = 0; turn < 12; turn++) {
-                player.hp = player.maxHp;
+                game.player.hp = game.player.maxHp;
                 battleState.currentMonster.attack = 40; // every attack hits, and every hit taunts
                 enemyTurn();
                 taunts += battleState.battleMessage[0] != '\0';
@@ -244,31 +245,31 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         } else if (!partial) {
             EXPECT_EQ(taunts, 0);
         }
-        EXPECT_EQ(gameMode, modeBattle);
+        EXPECT_EQ(game.gameMode, modeBattle);
         expectSane();
     }
     {
         SCOPED_TRACE("the bosses' rewards up to the end of the game");
         bool ended = false;
         Seen seen = watch([&ended] {
-            mollochDefeats = 1;
+            game.mollochDefeats = 1;
             bossReward(bossMolloch);
             bossReward(bossMolloch);
-            agamirDefeats = 2;
+            game.agamirDefeats = 2;
             ended = bossReward(bossAgamir);
         });
         expectFileMessage(seen, {"SkeletonScripts.txt", "Story.txt"});
-        EXPECT_TRUE(mollochDefeats == 3 && agamirDefeats == 3 && ended);
+        EXPECT_TRUE(game.mollochDefeats == 3 && game.agamirDefeats == 3 && ended);
         expectSane();
     }
     {
         SCOPED_TRACE("Continue");
-        gameMode = modeTitle; // where the ending leads
-        player.hp = 42;
+        game.gameMode = modeTitle; // where the ending leads
+        game.player.hp = 42;
         feedKeys("v\r");
         Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
         EXPECT_FALSE(seen.noSave || seen.damagedSave);
-        EXPECT_EQ(std::tuple(gameMode, player.hp), std::tuple(modeTavern, 55));
+        EXPECT_EQ(std::tuple(game.gameMode, game.player.hp), std::tuple(modeTavern, 55));
         expectSane();
     }
     // Every line on the error stream names the damaged file and says what is wrong with it;
@@ -305,7 +306,7 @@ using DamagedMapTest = GameTest;
 // by zero ten steps into the room; the roll must go on and sooner or later bring a battle.
 TEST_F(DamagedMapTest, ARoomWhoseLevelCharacterIsByte255RollsForEncountersSafely) {
     writeFile("map.txt", "MapTag1\n1,1\n0,0:NESW:\xFF#Start\n_\n");
-    gameMode = modeCave;
+    game.gameMode = modeCave;
     std::string walk;
     for (int i = 0; i < 20; i++)
         walk += "adws";
@@ -344,7 +345,8 @@ TEST_F(DamagedMapTest, HostileDataFilesAreRefusedWithTheirReason) {
             clearScreen(0);
             if (name == std::string("map.txt")) {
                 int32_t row, col, height, width;
-                EXPECT_EQ(loadDungeon(name, "MapTag1", gameMode, row, col, height, width), nullptr);
+                EXPECT_EQ(loadDungeon(name, "MapTag1", game.gameMode, row, col, height, width),
+                          nullptr);
             } else {
                 EXPECT_EQ(readTextSection(name, "Chunk1"), nullptr);
             }

@@ -24,17 +24,17 @@ static void becomeFreshPlayer() {
 
 static void becomeFirstState() {
     becomeFreshPlayer();
-    player.level = 3;
-    itemCounts[0] = 2;
+    game.player.level = 3;
+    game.itemCounts[0] = 2;
 }
 
 static void becomeSecondState() {
     becomeFreshPlayer();
-    player.maxHp = 1234;
-    player.hp = 1234;
-    player.experience = 99;
-    itemCounts[16] = 100;
-    defeatedBosses[19] = DefeatedBoss{modeCastle, 11, 7};
+    game.player.maxHp = 1234;
+    game.player.hp = 1234;
+    game.player.experience = 99;
+    game.itemCounts[16] = 100;
+    game.defeatedBosses[19] = DefeatedBoss{modeCastle, 11, 7};
 }
 
 static std::string savedText(void (*become)()) {
@@ -61,6 +61,6 @@ TEST_F(DurableSaveTest, AFailureAtAnyStepLeavesTheOldSaveAndNoLeftover) {
     }
     EXPECT_EQ(step, 1 + saveFileLines + saveExtraLines + 4);
     EXPECT_TRUE(loadGame());
-    EXPECT_EQ(player.level, 3);
+    EXPECT_EQ(game.player.level, 3);
     EXPECT_EQ(screenText(10, 13, 16), std::string(16, ' '));
 }

@@ -17,7 +17,7 @@ TEST_F(FuzzRegressionTest, AMapRoomLevelOfByte255IsACharacter) {
                          "1,1:N:\xFF\xFF~\xFE\xE6"
                          "9q\xA0"
                          "1#B]oBoss\n1,1:N:1#B]oss\n0,0:S:1#Start\n_\n");
-    gameMode = modeCastle;
+    game.gameMode = modeCastle;
     int32_t startRow = -1, startCol = -1, height = 0, width = 0;
     RoomGrid rooms =
         loadDungeon("map.txt", "MapTag3", modeCastle, startRow, startCol, height, width);

@@ -44,36 +44,37 @@ TEST_F(SaveTest, ASaveRightAfterStartHoldsTheStartingValuesLineForLine) {
 }
 
 TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
-    player.hp = 1234;
-    player.maxHp = 5000;
-    player.sp = 0;
-    player.level = 181;
-    mollochDefeats = 3;
-    itemCounts[0] = 0;
-    itemCounts[12] = 127;
-    defeatedBosses[0] = DefeatedBoss{4, 11, 7};
-    defeatedBosses[19] = DefeatedBoss{5, 2, 13};
-    player.weaponName = "Broadsword";
-    player.weaponStrength = 16;
+    game.player.hp = 1234;
+    game.player.maxHp = 5000;
+    game.player.sp = 0;
+    game.player.level = 181;
+    game.mollochDefeats = 3;
+    game.itemCounts[0] = 0;
+    game.itemCounts[12] = 127;
+    game.defeatedBosses[0] = DefeatedBoss{4, 11, 7};
+    game.defeatedBosses[19] = DefeatedBoss{5, 2, 13};
+    game.player.weaponName = "Broadsword";
+    game.player.weaponStrength = 16;
     flashlightClock.minutes = 1;
     flashlightClock.seconds = 7;
-    bosses[bossAgamir - 1] = BossRecord{"Agamir", 3, 25, 24, 110, ""};
+    game.bosses[bossAgamir - 1] = BossRecord{"Agamir", 3, 25, 24, 110, ""};
     saveGame();
     std::string saved = readFile("SaveFile.txt");
     EXPECT_NE(saved.find("\n7\n11\n4\n"), std::string::npos); // row, column, mode
 
     startUp();
-    hardMode = 1;
+    game.hardMode = 1;
     ASSERT_TRUE(loadGame());
-    EXPECT_TRUE(player.hp == 1234 && player.sp == 0 && defeatedBosses[19].roomRow == 13);
-    EXPECT_STREQ(player.weaponName, "Broadsword");
-    EXPECT_EQ(player.weaponStrength * 10000 + flashlightClock.minutes * 100 +
+    EXPECT_TRUE(game.player.hp == 1234 && game.player.sp == 0 &&
+                game.defeatedBosses[19].roomRow == 13);
+    EXPECT_STREQ(game.player.weaponName, "Broadsword");
+    EXPECT_EQ(game.player.weaponStrength * 10000 + flashlightClock.minutes * 100 +
                   flashlightClock.seconds,
               160107);
-    EXPECT_EQ(bosses[bossAgamir - 1].hp * 1000 + bosses[bossAgamir - 1].maxHp, 3110);
-    EXPECT_STREQ(bosses[bossAgamir - 1].name, "Agamir");
-    EXPECT_EQ(hardMode, 1); // not in the file
-    saveGame();             // what was loaded is saved again line for line
+    EXPECT_EQ(game.bosses[bossAgamir - 1].hp * 1000 + game.bosses[bossAgamir - 1].maxHp, 3110);
+    EXPECT_STREQ(game.bosses[bossAgamir - 1].name, "Agamir");
+    EXPECT_EQ(game.hardMode, 1); // not in the file
+    saveGame();                  // what was loaded is saved again line for line
     EXPECT_EQ(readFile("SaveFile.txt"), saved);
 }
 
@@ -84,27 +85,27 @@ TEST_F(SaveTest, AnyNameAndCarriageReturnsLoadAllTheSame) {
     for (size_t at = text.find('\n') + 1; at < text.size(); at = text.find('\n', at) + 1)
         crlf += text.substr(at, text.find('\n', at) - at) + "\r\n";
     writeFile("SaveFile.txt", crlf);
-    player.hp = 1;
+    game.player.hp = 1;
     ASSERT_TRUE(loadGame());
-    EXPECT_EQ(player.hp, 100);
-    EXPECT_STREQ(player.name, "Some Other Hero With A Very L"); // 29 characters kept
+    EXPECT_EQ(game.player.hp, 100);
+    EXPECT_STREQ(game.player.name, "Some Other Hero With A Very L"); // 29 characters kept
     talkToNpcs(modeCave, 2, 7); // the dialogue's scratch text does not become the name
-    EXPECT_STREQ(player.name, "Some Other Hero With A Very L");
+    EXPECT_STREQ(game.player.name, "Some Other Hero With A Very L");
 }
 
 TEST_F(SaveTest, ASaveEndingAtLineEightyNineLoadsWithTheLaterValuesAtTheirStart) {
     saveGame();
     std::string old = firstLines(readFile("SaveFile.txt"), saveFileLines);
     writeFile("SaveFile.txt", old);
-    player.weaponName = "Axe";
-    player.weaponStrength = 12;
+    game.player.weaponName = "Axe";
+    game.player.weaponStrength = 12;
     flashlightClock.minutes = 2;
-    bosses[bossMolloch - 1].hp = 999;
+    game.bosses[bossMolloch - 1].hp = 999;
     ASSERT_TRUE(loadGame());
-    EXPECT_STREQ(player.weaponName, "Bottle");
-    EXPECT_EQ(player.weaponStrength, 1);
+    EXPECT_STREQ(game.player.weaponName, "Bottle");
+    EXPECT_EQ(game.player.weaponStrength, 1);
     EXPECT_EQ(flashlightClock.minutes * 60 + flashlightClock.seconds, 0);
-    EXPECT_EQ(bosses[bossMolloch - 1].hp, 50);
+    EXPECT_EQ(game.bosses[bossMolloch - 1].hp, 50);
     saveGame(); // and the next save has every line
     EXPECT_EQ(firstLines(readFile("SaveFile.txt"), saveFileLines), old);
     EXPECT_EQ(readFile("SaveFile.txt").size(),
@@ -116,11 +117,11 @@ TEST_F(SaveTest, ASaveEndingAtLineEightyNineLoadsWithTheLaterValuesAtTheirStart)
 TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
     pickUpItem("Broadsword");
     pickUpItem("Flashlight");
-    gameMode = modeBattle;
+    game.gameMode = modeBattle;
     battleState.currentBoss = bossMolloch;
     battleState.currentMonster.hp = 0;
     winBattle();
-    const BossRecord grown = bosses[bossMolloch - 1];
+    const BossRecord grown = game.bosses[bossMolloch - 1];
     ASSERT_GT(grown.maxHp, 50);
     saveGame();
 
@@ -129,7 +130,7 @@ TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
     headlessPress(keyDown);
     headlessPress(keyEnter); // Continue
     runUntilInputEnds([] { runCurrentMode(); });
-    ASSERT_EQ(gameMode, modeTavern);
+    ASSERT_EQ(game.gameMode, modeTavern);
 
     std::string weapon;
     headlessSetPresentHook([&weapon] { weapon = screenText(66, 15, 10) + screenText(66, 17, 2); });
@@ -170,10 +171,10 @@ TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
           withLine(13, "300"), withLine(13, "-1"), withLine(10, "0"), withLine(32, "9"), cutLater,
           withLine(saveFileLines + 4, "60"), withLine(saveFileLines + 8, "2147483647")}) {
         writeFile("SaveFile.txt", bad);
-        player.hp = 42;
-        itemCounts[0] = 9;
+        game.player.hp = 42;
+        game.itemCounts[0] = 9;
         EXPECT_FALSE(loadGame());
-        EXPECT_TRUE(player.hp == 42 && itemCounts[0] == 9);
+        EXPECT_TRUE(game.player.hp == 42 && game.itemCounts[0] == 9);
         EXPECT_TRUE(textShownAt("The saved adventure is damaged", 20, 20, 15));
     }
 }
@@ -222,13 +223,13 @@ TEST_F(SaveTest, ASaveRefusedOrCutShortSaysWhyAndLeavesTheOldSaveWhole) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        player.hp = 100;
+        game.player.hp = 100;
         ASSERT_TRUE(saveGame());
         std::string old = readFile("SaveFile.txt");
         writeFile("victim", "precious");
         headlessReset();
         clearScreen(0);
-        player.hp = 7;
+        game.player.hp = 7;
         c.arrange();
         bool saved = saveGame();
         c.undo();
@@ -252,12 +253,12 @@ TEST_F(SaveTest, ALinkedSaveStaysALinkAndItsTargetIsSaved) {
     std::filesystem::create_directory("elsewhere");
     writeFile("elsewhere/mine.txt", "");
     ASSERT_EQ(symlink("elsewhere/mine.txt", "SaveFile.txt"), 0);
-    player.level = 12;
+    game.player.level = 12;
     ASSERT_TRUE(saveGame());
     EXPECT_TRUE(std::filesystem::is_symlink("SaveFile.txt"));
-    player.level = 1;
+    game.player.level = 1;
     ASSERT_TRUE(loadGame());
-    EXPECT_EQ(player.level, 12);
+    EXPECT_EQ(game.player.level, 12);
     EXPECT_FALSE(std::filesystem::exists("elsewhere/mine.txt.new"));
 }
 
@@ -316,8 +317,8 @@ TEST_F(SaveTest, ASaveInTheDataHomeMakesItsDirectoriesPrivateAndAMissingHomeIsRe
     for (std::string path : {home, home + "/.local", dataHome}) {
         EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_all);
     }
-    player.hp = 1;
-    EXPECT_TRUE(loadGame() && player.hp == 100);
+    game.player.hp = 1;
+    EXPECT_TRUE(loadGame() && game.player.hp == 100);
 
     environment = {};
     setDataPlaces(findDataPlaces(nullptr, "", variable));

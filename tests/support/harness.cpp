@@ -38,7 +38,7 @@ std::string readFile(const std::string &name) {
 std::string screenText(int x, int y, int length) {
     std::string text;
     for (int i = 0; i < length && x + i < screenWidth; i++)
-        text += static_cast<char>(screenCells[y][x + i].glyph);
+        text += static_cast<char>(console.screenCells[y][x + i].glyph);
     return text;
 }
 
@@ -48,7 +48,8 @@ std::string screenRow(int y) {
 }
 
 std::vector<Cell> screenSnapshot() {
-    return std::vector<Cell>(&screenCells[0][0], &screenCells[0][0] + screenWidth * screenHeight);
+    return std::vector<Cell>(&console.screenCells[0][0],
+                             &console.screenCells[0][0] + screenWidth * screenHeight);
 }
 
 bool textShownAt(const std::string &text, int x, int y, uint8_t colour) {

@@ -26,10 +26,10 @@ std::string readFile(const std::string &name); // empty when it cannot be read
 std::string screenText(int x, int y, int length);
 std::string screenRow(int y); // without trailing blanks
 inline uint8_t glyphAt(int x, int y) {
-    return screenCells[y][x].glyph;
+    return console.screenCells[y][x].glyph;
 }
 inline uint8_t colourAt(int x, int y) {
-    return screenCells[y][x].colour;
+    return console.screenCells[y][x].colour;
 }
 std::vector<Cell> screenSnapshot();
 // True when the row holds the text at x, all of it in the colour.

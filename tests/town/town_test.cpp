@@ -11,7 +11,7 @@ class TavernTest : public GameTest {
   protected:
     void SetUp() override {
         GameTest::SetUp();
-        gameMode = modeTavern;
+        game.gameMode = modeTavern;
     }
     // Puts the cursor on a menu entry and presses Enter; the second call takes its release.
     static void choose(int entry) {
@@ -46,7 +46,7 @@ TEST_F(StatusTest, EveryValueStandsInItsOwnPlaceLeavesNoOldDigitsAndOnlySpaceEnd
     showStatusScreen(); // the start values, longer than some below
     // Hit points 11 of 12, skill points 13 of 14, attack 17, defence 18, experience 15,
     // level 16, a Sword of strength 19.
-    player = Player{player.name, "Sword", -1, -1, 11, 13, 12, 14, 17, 18, 1, 15, 16, 19};
+    game.player = Player{game.player.name, "Sword", -1, -1, 11, 13, 12, 14, 17, 18, 1, 15, 16, 19};
     std::vector<Cell> shown;
     headlessSetPresentHook([&shown] { shown = screenSnapshot(); });
     headlessPress(keyEnter); // other keys, and the release of space, only redraw it
@@ -57,7 +57,7 @@ TEST_F(StatusTest, EveryValueStandsInItsOwnPlaceLeavesNoOldDigitsAndOnlySpaceEnd
     EXPECT_TRUE(headlessScriptPending());
     for (int y = 0; y < screenHeight; y++)
         EXPECT_EQ(screenRow(y), "") << y;
-    std::copy(shown.begin(), shown.end(), &screenCells[0][0]); // the screen while it waited
+    std::copy(shown.begin(), shown.end(), &console.screenCells[0][0]); // the screen while it waited
     const std::tuple<const char *, int, int> values[] = {
         {"HP", 10, 5},  {"11", 26, 5},      {"SP", 10, 7},     {"13", 26, 7},
         {"15", 26, 15}, {"16", 26, 17},     {"Attack", 50, 5}, {"17", 66, 5},

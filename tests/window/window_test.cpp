@@ -63,7 +63,7 @@ long firstWrongPixel(const WindowCapture &capture) {
             uint32_t want = 0;
             if (px >= capture.originX && py >= capture.originY && x < screenWidth * glyphWidth &&
                 y < screenHeight * glyphHeight) {
-                Cell cell = screenCells[y / glyphHeight][x / glyphWidth];
+                Cell cell = console.screenCells[y / glyphHeight][x / glyphWidth];
                 bool ink = (font.rows[cell.glyph][y % glyphHeight] & (0x80 >> x % glyphWidth)) != 0;
                 want = consolePalette[ink ? cell.colour & 15 : cell.colour >> 4];
             }
@@ -90,7 +90,7 @@ TEST_F(WindowTest, TheTitleMenuShowsEachCellAsItsGlyphInThePaletteAtTwiceTheFont
     EXPECT_TRUE(textShownAt("New Game", 35, 10, 240));
     EXPECT_EQ(colourAt(33, 4), 10);
     bool brownShade = false;
-    for (const auto &row : screenCells)
+    for (const auto &row : console.screenCells)
         for (Cell cell : row)
             brownShade = brownShade || (cell.glyph == 178 && cell.colour == 6);
     EXPECT_TRUE(brownShade);

@@ -88,21 +88,21 @@ struct Action {
 };
 
 Fighter currentFighter() {
-    Fighter fighter{.hp = player.hp,
-                    .maxHp = player.maxHp,
-                    .sp = player.sp,
-                    .level = player.level,
-                    .attack = player.attack,
-                    .weapon = player.weaponStrength,
-                    .defense = player.defense,
-                    .spellsKnown = player.spellsKnown,
+    Fighter fighter{.hp = game.player.hp,
+                    .maxHp = game.player.maxHp,
+                    .sp = game.player.sp,
+                    .level = game.player.level,
+                    .attack = game.player.attack,
+                    .weapon = game.player.weaponStrength,
+                    .defense = game.player.defense,
+                    .spellsKnown = game.player.spellsKnown,
                     .counts = {}};
-    std::copy(itemCounts, itemCounts + itemKinds, fighter.counts);
+    std::copy(game.itemCounts, game.itemCounts + itemKinds, fighter.counts);
     return fighter;
 }
 
 Foe bossFoe(int boss) {
-    const BossRecord &record = bosses[boss - 1];
+    const BossRecord &record = game.bosses[boss - 1];
     return Foe{record.hp, record.defense, record.attack, true};
 }
 
@@ -186,7 +186,7 @@ bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
 // A boss that won last time is fought again only after a level more.
 bool lostAtThisLevel(const AutoPlayer &bot, int boss) {
     auto lost = bot.bossLostAtLevel.find(boss);
-    return lost != bot.bossLostAtLevel.end() && player.level <= lost->second;
+    return lost != bot.bossLostAtLevel.end() && game.player.level <= lost->second;
 }
 
 bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
@@ -269,7 +269,7 @@ int nearestWantedItem(const AutoPlayer &bot, int mode, const Routes &routes) {
     for (size_t i = 0; i < map.rooms.size(); i++) {
         int weapon = weaponStrengthOf(map.rooms[i].pickup);
         bool wanted = bot.emptied.count({mode, static_cast<int>(i)}) == 0 ||
-                      (weapon == bestWeapon && weapon > player.weaponStrength);
+                      (weapon == bestWeapon && weapon > game.player.weaponStrength);
         if (routes.distance[i] < 0 || map.rooms[i].pickup.empty() || !wanted) continue;
         if (nearest < 0 || routes.distance[i] < routes.distance[nearest])
             nearest = static_cast<int>(i);
@@ -307,10 +307,11 @@ struct Goal {
 // levels first where one cannot; rest in the tavern when low, and save once after the first
 // fight against Molloch.
 Goal chooseGoal(const AutoPlayer &bot) {
-    int here = dungeonVisit.rooms != nullptr ? gameMode : 0;
-    if (mollochDefeats >= 2 && !bot.saved)
+    int here = dungeonVisit.rooms != nullptr ? game.gameMode : 0;
+    if (game.mollochDefeats >= 2 && !bot.saved)
         return Goal{.kind = GoalKind::tavern, .text = "save the game"};
-    if (player.hp * 5 < player.maxHp * 2) return Goal{.kind = GoalKind::tavern, .text = "rest"};
+    if (game.player.hp * 5 < game.player.maxHp * 2)
+        return Goal{.kind = GoalKind::tavern, .text = "rest"};
     auto routesIn = [&](int mode) {
         const DungeonMemory &map = bot.dungeons.at(mode);
         return mode == here ? routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol)
@@ -347,10 +348,10 @@ Goal chooseGoal(const AutoPlayer &bot) {
         int room = nearestBoss(bot, mode, routesIn(mode));
         if (room < 0) continue;
         int boss = mode == modeCave ? bossMolloch : bossAgamir;
-        std::string name = bosses[boss - 1].name;
+        std::string name = game.bosses[boss - 1].name;
         Fighter rested = currentFighter();
         rested.hp = rested.maxHp;
-        rested.sp = player.maxSp;
+        rested.sp = game.player.maxSp;
         if (bot.bold ? lostAtThisLevel(bot, boss) : !readyFor(bot, boss, rested, true)) {
             return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
                         .mode = mode,
@@ -385,7 +386,7 @@ bool walkable(char cell) {
 // The side of the first step of a shortest walk from the player to a target cell;
 // standingThere when the player stands on one; -1 when none can be reached.
 int firstStep(const Room &room, const Targets &targets) {
-    int startRow = player.playerRoomY, startCol = player.playerRoomX;
+    int startRow = game.player.playerRoomY, startCol = game.player.playerRoomX;
     if (targets.cell[startRow][startCol]) return standingThere;
     int first[roomRows][roomColumns];
     std::fill(&first[0][0], &first[0][0] + roomRows * roomColumns, -1);
@@ -446,16 +447,16 @@ Targets otherFloor(const Room &room) {
         for (int col = 0; col < roomColumns; col++)
             targets.cell[row][col] = targets.cell[row][col] && interior(row, col);
     }
-    targets.cell[player.playerRoomY][player.playerRoomX] = false;
+    targets.cell[game.player.playerRoomY][game.player.playerRoomX] = false;
     return targets;
 }
 
 // Characters of this room that have not spoken yet (talking is optional, and cheap).
 bool characterWaiting(const AutoPlayer &bot, const Room &room) {
-    if (!featureIs(room, "NPC") || bot.silent.count({gameMode, currentRoomIndex()}) != 0)
+    if (!featureIs(room, "NPC") || bot.silent.count({game.gameMode, currentRoomIndex()}) != 0)
         return false;
-    for (const Npc &npc : npcs) {
-        if (npc.dungeon == gameMode - modeCave + 1 && npc.roomCol == dungeonVisit.roomCol &&
+    for (const Npc &npc : game.npcs) {
+        if (npc.dungeon == game.gameMode - modeCave + 1 && npc.roomCol == dungeonVisit.roomCol &&
             npc.roomRow == dungeonVisit.roomRow && npc.talkedTo == 0)
             return true;
     }
@@ -465,15 +466,15 @@ bool characterWaiting(const AutoPlayer &bot, const Room &room) {
 // Keeps the dungeon in memory at the start of a visit, and notes rooms entered and items taken.
 void lookAround(AutoPlayer &bot) {
     if (!bot.visitRemembered) {
-        bot.dungeons[gameMode] = rememberDungeon();
+        bot.dungeons[game.gameMode] = rememberDungeon();
         bot.visitRemembered = true;
         bot.lastRoom = -1;
-        bot.lastDungeon = gameMode;
+        bot.lastDungeon = game.gameMode;
     }
     int index = currentRoomIndex();
     if (index != bot.lastRoom) {
         bot.roomEntries++;
-        bot.roomsSeen.insert({gameMode, index});
+        bot.roomsSeen.insert({game.gameMode, index});
         bot.lastRoom = index;
     }
     const Room &room = currentRoom();
@@ -481,7 +482,7 @@ void lookAround(AutoPlayer &bot) {
     for (const auto &row : room.cells)
         itemShown = itemShown || std::memchr(row, cellPickup, roomColumns) != nullptr;
     if (room.pickupText != nullptr && room.state == roomShown && !itemShown)
-        bot.emptied.insert({gameMode, index});
+        bot.emptied.insert({game.gameMode, index});
 }
 
 char walkKey(AutoPlayer &bot, int step) {
@@ -500,12 +501,12 @@ char dungeonKey(AutoPlayer &bot) {
         int step = firstStep(room, besideGlyph(room, cellNpc));
         if (step == standingThere) return 't';
         if (step >= 0) return walkKey(bot, step);
-        bot.silent.insert({gameMode, currentRoomIndex()});
+        bot.silent.insert({game.gameMode, currentRoomIndex()});
     }
     if (!staying) return 'p';
     if (goal.kind == GoalKind::grind) return walkKey(bot, firstStep(room, otherFloor(room)));
     if (goal.room != currentRoomIndex()) {
-        const DungeonMemory &map = bot.dungeons.at(gameMode);
+        const DungeonMemory &map = bot.dungeons.at(game.gameMode);
         int side = routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol).firstSide[goal.room];
         int step = firstStep(room, doorway(side));
         return walkKey(bot, step == standingThere ? side : step);
@@ -522,7 +523,7 @@ char dungeonKey(AutoPlayer &bot) {
 // ---------------------------------------------------------------- Other screens
 
 void titleKey(AutoPlayer &bot) {
-    bool won = agamirDefeats >= 3;
+    bool won = game.agamirDefeats >= 3;
     if (won && !bot.quitWhenWon) return; // nothing more to press: the run ends here
     int wanted = won ? mainMenuEntries - 1 : bot.continueNext ? 1 : 0;
     bot.goal = wanted == 1 ? "continue the saved game" : "start a new game";
@@ -533,9 +534,9 @@ void titleKey(AutoPlayer &bot) {
 void tavernKey(AutoPlayer &bot) {
     bot.continueNext = false;
     int wanted = 0; // World Map
-    if (player.hp < player.maxHp || player.sp < player.maxSp) {
+    if (game.player.hp < game.player.maxHp || game.player.sp < game.player.maxSp) {
         wanted = 2; // Sleep
-    } else if (mollochDefeats >= 2 && !bot.saved) {
+    } else if (game.mollochDefeats >= 2 && !bot.saved) {
         wanted = 3; // Save
     } else if (bot.saved && !bot.quitAfterSave) {
         wanted = 5; // Quit, to start the program again
@@ -565,7 +566,7 @@ void battleKey(AutoPlayer &bot) {
             battleState.currentMonster.attack, battleState.currentBoss != 0};
     Action action = chooseAction(currentFighter(), foe);
     bot.goal = std::string("beat the ") + battleState.currentMonster.name;
-    if (gameMode == modeInventory) {
+    if (game.gameMode == modeInventory) {
         int index = -1;
         for (int i = 0; i < inventoryScreen.length; i++) {
             if (inventoryScreen.list[i] == action.choice) index = i;
@@ -595,7 +596,7 @@ void battleKey(AutoPlayer &bot) {
 void countDecision(AutoPlayer &bot) {
     auto progress =
         std::make_tuple(bot.roomEntries, static_cast<int>(bot.emptied.size()), bot.battles,
-                        bot.saves, static_cast<int>(gameMode), player.level);
+                        bot.saves, static_cast<int>(game.gameMode), game.player.level);
     bot.stalledDecisions = progress == bot.lastProgress ? bot.stalledDecisions + 1 : 0;
     bot.lastProgress = progress;
     if (++bot.decisions > maxDecisions)
@@ -609,7 +610,7 @@ void countDecision(AutoPlayer &bot) {
 void pressNextKey(AutoPlayer &bot) {
     countDecision(bot);
     if (dungeonVisit.rooms == nullptr) bot.visitRemembered = false;
-    switch (gameMode) {
+    switch (game.gameMode) {
     case modeTitle:
         titleKey(bot);
         break;
@@ -634,15 +635,16 @@ void pressNextKey(AutoPlayer &bot) {
 }
 
 void watchScreen(AutoPlayer &bot) {
-    bool fighting = gameMode == modeBattle || (gameMode == modeInventory &&
-                                               inventoryScreen.opener == InventoryOpener::battle);
+    bool fighting =
+        game.gameMode == modeBattle ||
+        (game.gameMode == modeInventory && inventoryScreen.opener == InventoryOpener::battle);
     if (fighting && !bot.fighting) {
         bot.battles++;
         bot.foeBoss = battleState.currentBoss;
     } else if (!fighting && bot.fighting) {
-        if (gameMode == modeTavern) {
+        if (game.gameMode == modeTavern) {
             bot.defeats++;
-            if (bot.foeBoss != 0) bot.bossLostAtLevel[bot.foeBoss] = player.level;
+            if (bot.foeBoss != 0) bot.bossLostAtLevel[bot.foeBoss] = game.player.level;
         } else {
             bot.battlesWon++;
         }
@@ -653,20 +655,20 @@ void watchScreen(AutoPlayer &bot) {
         size_t length = std::strlen(lastCredit);
         bool shown = true;
         for (size_t i = 0; i < length && shown; i++)
-            shown = screenCells[10][10 + i].glyph == static_cast<uint8_t>(lastCredit[i]);
+            shown = console.screenCells[10][10 + i].glyph == static_cast<uint8_t>(lastCredit[i]);
         bot.creditsSeen = shown;
     }
 }
 
 std::string describeSituation(const AutoPlayer &bot) {
-    std::string text = "mode " + std::to_string(gameMode);
+    std::string text = "mode " + std::to_string(game.gameMode);
     if (dungeonVisit.rooms != nullptr) {
         text += std::string(" in the ") + dungeonName(bot.lastDungeon) + ", room " +
                 std::to_string(dungeonVisit.roomCol) + "," + std::to_string(dungeonVisit.roomRow) +
-                ", position " + std::to_string(player.playerRoomX) + "," +
-                std::to_string(player.playerRoomY);
+                ", position " + std::to_string(game.player.playerRoomX) + "," +
+                std::to_string(game.player.playerRoomY);
     }
-    return text + ", hp " + std::to_string(player.hp) + "/" + std::to_string(player.maxHp) +
-           ", level " + std::to_string(player.level) + ", " + std::to_string(bot.decisions) +
-           " key presses; goal: " + bot.goal;
+    return text + ", hp " + std::to_string(game.player.hp) + "/" +
+           std::to_string(game.player.maxHp) + ", level " + std::to_string(game.player.level) +
+           ", " + std::to_string(bot.decisions) + " key presses; goal: " + bot.goal;
 }

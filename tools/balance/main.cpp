@@ -70,23 +70,23 @@ Run playGame(uint32_t seed) {
     headlessReset();
     headlessSetKeySource([&] {
         // The program start sets the random state to 1: the seed takes its place.
-        if (bot.decisions == 0) randState = seed;
+        if (bot.decisions == 0) game.randState = seed;
         pressNextKey(bot);
     });
     headlessSetPresentHook([&] {
         bool fighting =
-            gameMode == modeBattle ||
-            (gameMode == modeInventory && inventoryScreen.opener == InventoryOpener::battle);
+            game.gameMode == modeBattle ||
+            (game.gameMode == modeInventory && inventoryScreen.opener == InventoryOpener::battle);
         if (fighting && !bot.fighting) {
             int boss = battleState.currentBoss;
             if (boss == 0) {
                 run.randomBattles++;
             } else {
-                int fight = boss == bossMolloch ? mollochDefeats : agamirDefeats;
+                int fight = boss == bossMolloch ? game.mollochDefeats : game.agamirDefeats;
                 int index = fightIndex(boss, fight);
                 if (index >= 0 && !run.arrivals[index].reached)
-                    run.arrivals[index] =
-                        Arrival{true, boss, run.randomBattles, bot.steps, player, bosses[boss - 1]};
+                    run.arrivals[index] = Arrival{true,      boss,        run.randomBattles,
+                                                  bot.steps, game.player, game.bosses[boss - 1]};
             }
         }
         watchScreen(bot);
@@ -107,16 +107,16 @@ Run playGame(uint32_t seed) {
 // One fight against the arrival's boss through the game's battle code: as the player arrived,
 // with the starting food and no scrolls. True when the player wins.
 bool fightOnce(const Arrival &arrival, uint32_t seed) {
-    player = arrival.player;
-    std::fill(std::begin(itemCounts), std::end(itemCounts), 0);
+    game.player = arrival.player;
+    std::fill(std::begin(game.itemCounts), std::end(game.itemCounts), 0);
     itemCount(itemApple) = 1;
     itemCount(itemCookie) = 1;
     itemCount(itemFishSandwich) = 1;
-    bosses[arrival.boss - 1] = arrival.record;
+    game.bosses[arrival.boss - 1] = arrival.record;
     // Past the counts that tell story, give keys or end the game: only the fight is played.
-    mollochDefeats = 3;
-    agamirDefeats = 3;
-    randState = seed;
+    game.mollochDefeats = 3;
+    game.agamirDefeats = 3;
+    game.randState = seed;
     AutoPlayer fighter;
     headlessSetKeySource([&fighter] { pressNextKey(fighter); });
     battleState.currentBoss = static_cast<uint8_t>(arrival.boss);
@@ -130,17 +130,17 @@ bool fightOnce(const Arrival &arrival, uint32_t seed) {
 void printCurves(int trials) {
     const int weapons[] = {1, 4, 6, 9, 12, 16};
     startUp();
-    Player fresh = player;
-    BossRecord first[2] = {bosses[0], bosses[1]};
+    Player fresh = game.player;
+    BossRecord first[2] = {game.bosses[0], game.bosses[1]};
     for (int index = 0; index < fightsReported; index++) {
         int boss = index % 2 == 0 ? bossMolloch : bossAgamir;
         BossRecord record = first[boss - 1];
         if (index >= 2) {
             // What the first defeat leaves the boss with.
-            bosses[boss - 1] = record;
-            mollochDefeats = agamirDefeats = 3;
+            game.bosses[boss - 1] = record;
+            game.mollochDefeats = game.agamirDefeats = 3;
             bossReward(boss);
-            record = bosses[boss - 1];
+            record = game.bosses[boss - 1];
         }
         std::printf("%s (hp %d, defence %d, attack %d): win chance by level\n", fightNames[index],
                     record.hp, record.defense, record.attack);
@@ -153,10 +153,10 @@ void printCurves(int trials) {
             Arrival arrival{true, boss, 0, 0, fresh, record};
             for (int level = 1; level <= 20; level++) {
                 if (level > 1) {
-                    player = arrival.player;
-                    player.level = level;
+                    game.player = arrival.player;
+                    game.player.level = level;
                     growStats();
-                    arrival.player = player;
+                    arrival.player = game.player;
                 }
                 arrival.player.weaponStrength = weapon;
                 int won = 0;

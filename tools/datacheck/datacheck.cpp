@@ -58,7 +58,7 @@ static int typedRows(const char *text, int width) {
     int rows = 0;
     for (int row = 0; row < screenHeight; row++) {
         for (int column = 0; column < width; column++) {
-            if (screenCells[row][column].colour == typedInk) rows = row + 1;
+            if (console.screenCells[row][column].colour == typedInk) rows = row + 1;
         }
     }
     clearScreen(0);
@@ -105,11 +105,11 @@ static void checkLayout(const char *text, const TextPlace &place, const std::str
     for (int row = place.y; row < screenHeight; row++) {
         int last = -1;
         for (int column = 0; column < screenWidth; column++) {
-            const Cell &cell = screenCells[row][column];
+            const Cell &cell = console.screenCells[row][column];
             if (cell.colour == ink && cell.glyph != ' ') last = column;
         }
         if (last < 0) continue;
-        const Cell &first = screenCells[row][place.x];
+        const Cell &first = console.screenCells[row][place.x];
         if (first.colour == ink && first.glyph == ' ')
             blankRows += (blankRows.empty() ? "" : ", ") + std::to_string(row);
         if (outside.empty() && !place.blanked(last, row))
@@ -195,7 +195,7 @@ static void checkUnderMessage(const fs::path &file, Lines &problems) {
     for (int row = 0; row < screenHeight; row++) {
         bool message = false;
         std::string left;
-        for (const Cell &cell : screenCells[row]) {
+        for (const Cell &cell : console.screenCells[row]) {
             message = message || cell.colour == ink;
             bool shows = cell.colour == chapterInk && cell.glyph != ' ';
             left += shows ? static_cast<char>(cell.glyph) : ' ';
@@ -410,23 +410,23 @@ static PickupEffect pickupEffect(const std::string &text) {
     auto found = known.find(text);
     if (found != known.end()) return found->second;
     int8_t counts[itemKinds];
-    std::copy(std::begin(itemCounts), std::end(itemCounts), counts);
-    Player before = player;
+    std::copy(std::begin(game.itemCounts), std::end(game.itemCounts), counts);
+    Player before = game.player;
     FlashlightClock clock = flashlightClock;
-    std::fill(std::begin(itemCounts), std::end(itemCounts), 0);
-    player.weaponName = nullptr;
-    player.weaponStrength = 0;
+    std::fill(std::begin(game.itemCounts), std::end(game.itemCounts), 0);
+    game.player.weaponName = nullptr;
+    game.player.weaponStrength = 0;
     pickUpItem(text.c_str());
     PickupEffect effect;
     for (int32_t item = 1; item <= itemKinds && effect.item == 0; item++) {
         if (itemCount(item) != 0) effect.item = item;
     }
-    if (player.weaponName != nullptr) {
-        effect.weapon = player.weaponName;
-        effect.strength = player.weaponStrength;
+    if (game.player.weaponName != nullptr) {
+        effect.weapon = game.player.weaponName;
+        effect.strength = game.player.weaponStrength;
     }
-    std::copy(std::begin(counts), std::end(counts), itemCounts);
-    player = before;
+    std::copy(std::begin(counts), std::end(counts), game.itemCounts);
+    game.player = before;
     flashlightClock = clock;
     return known[text] = effect;
 }
@@ -794,9 +794,9 @@ struct BorrowedState {
 };
 
 DataReport examineGameData(const std::string &dataDirectory) {
-    BorrowedState borrowed{player, {}, {}};
-    std::copy(std::begin(itemCounts), std::end(itemCounts), borrowed.counts);
-    std::copy(std::begin(defeatedBosses), std::end(defeatedBosses), borrowed.bosses);
+    BorrowedState borrowed{game.player, {}, {}};
+    std::copy(std::begin(game.itemCounts), std::end(game.itemCounts), borrowed.counts);
+    std::copy(std::begin(game.defeatedBosses), std::end(game.defeatedBosses), borrowed.bosses);
 
     DataReport report;
     fs::path directory(dataDirectory);
@@ -817,9 +817,9 @@ DataReport examineGameData(const std::string &dataDirectory) {
         if (loaded) playThrough(dungeons, report);
     }
 
-    player = borrowed.player;
-    std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), itemCounts);
-    std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), defeatedBosses);
+    game.player = borrowed.player;
+    std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), game.itemCounts);
+    std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), game.defeatedBosses);
     clearScreen(0);
     return report;
 }

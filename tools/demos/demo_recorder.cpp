@@ -63,7 +63,7 @@ void recordWholeGame(const std::string &prefix) {
     recordRun(prefix + "-1.rec", source);
     if (!bot.saved) fail("the automatic player quit without saving");
     recordRun(prefix + "-2.rec", source);
-    if (agamirDefeats < 3) fail("the automatic player did not reach the ending");
+    if (game.agamirDefeats < 3) fail("the automatic player did not reach the ending");
     headlessSetPresentHook(nullptr);
 }
 
@@ -80,7 +80,7 @@ struct TourPlayer {
     void moveCursor(int cursor, int wanted) { press(cursor < wanted ? keyDown : keyUp); }
 
     int nextSpell() const {
-        for (int spell = 0; spell < player.spellsKnown; spell++) {
+        for (int spell = 0; spell < game.player.spellsKnown; spell++) {
             if ((spellsCast & (1u << spell)) == 0) return spell;
         }
         return -1;
@@ -115,18 +115,18 @@ struct TourPlayer {
             return;
         }
         // Walks one way until something stops it, then turns: no map knowledge needed.
-        if (player.playerRoomX == lastX && player.playerRoomY == lastY) {
+        if (game.player.playerRoomX == lastX && game.player.playerRoomY == lastY) {
             direction = (direction + 1) % 4;
         }
-        lastX = player.playerRoomX;
-        lastY = player.playerRoomY;
+        lastX = game.player.playerRoomX;
+        lastY = game.player.playerRoomY;
         headlessPressCharacter("wdsa"[direction]);
     }
 
     void next() {
         if (++keys > maxTourKeys)
-            fail("the tour goes on too long in game mode " + std::to_string(gameMode));
-        switch (gameMode) {
+            fail("the tour goes on too long in game mode " + std::to_string(game.gameMode));
+        switch (game.gameMode) {
         case modeTitle:
             if (mainMenuCursor == 1) return press(keyEnter);
             return moveCursor(mainMenuCursor, 1);
@@ -156,7 +156,7 @@ struct TourPlayer {
         case modeCastle:
             return dungeonKey();
         default:
-            fail("the tour met game mode " + std::to_string(gameMode));
+            fail("the tour met game mode " + std::to_string(game.gameMode));
         }
     }
 };
@@ -176,12 +176,12 @@ void writeTourSave() {
     usePlatform(&headlessPlatform);
     headlessReset();
     startUp();
-    player.hp = player.maxHp = 60;
-    player.sp = player.maxSp = 999;
-    player.defense = 0;
-    player.spellsKnown = 4;
+    game.player.hp = game.player.maxHp = 60;
+    game.player.sp = game.player.maxSp = 999;
+    game.player.defense = 0;
+    game.player.spellsKnown = 4;
     for (int item = 0; item < itemKinds; item++)
-        itemCounts[item] = 1;
+        game.itemCounts[item] = 1;
     saveGame();
     if (!fs::exists(saveFileName)) fail("the tour's save could not be written");
 }
@@ -190,7 +190,7 @@ void recordTour(const std::string &prefix) {
     writeTourSave();
     TourPlayer tour;
     recordRun(prefix + ".rec", [&tour] { tour.next(); });
-    if (tour.nextSpell() >= 0 || !tour.losing || gameRunning != 0) {
+    if (tour.nextSpell() >= 0 || !tour.losing || game.gameRunning) {
         fail("the tour did not cast every spell and lose a battle");
     }
 }
