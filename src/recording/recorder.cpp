@@ -12,48 +12,56 @@
 
 namespace {
 
-const Platform *inner = nullptr;
-FILE *out = nullptr;
-std::string outPath;
-bool writeFailed = false;
-int writeError = 0;
-int checkpointEvery = 0;
-int presentsSinceCheckpoint = 0;
-bool checkpointDue = false;
-int checkpointNumber = 0;
-uint32_t lastTick = 0; // the last tick the game read: deltas are written from it
-
 // Clock readings and empty polls are written as runs, one line for each run of equal
 // values, and one line with a repeat count for equal runs in a row (a typewriter's ticks).
 // Their order among each other does not matter (the game's calls come in the same order
 // again); only their order against keys, discards, data files and checkpoints does, so the
 // three go on side by side and are all written out before any of those.
 struct Run {
-    char letter;                  // 't', 'm' or 'p'
-    uint32_t *previous = nullptr; // the value the run's first reading is written from
-    uint32_t modulus = 0;         // the time of day wraps at 1000
-    bool active = false;
-    uint32_t value = 0;
-    uint32_t delta = 0; // from the value before the run
-    uint32_t count = 0;
+    char letter;          // 't', 'm' or 'p'
+    uint32_t modulus = 0; // the time of day wraps at 1000
+    bool active = false;  // a run is being counted
+    uint32_t value = 0;   // the reading the run repeats
+    uint32_t delta = 0;   // from the value before the run
+    uint32_t count = 0;   // readings in the run so far
     // The run line not written yet, and how many times in a row it came.
-    bool held = false;
-    uint32_t heldDelta = 0, heldCount = 0, heldRepeats = 0;
+    bool held = false;        // a run line waits to be written
+    uint32_t heldDelta = 0;   // its delta
+    uint32_t heldCount = 0;   // its count
+    uint32_t heldRepeats = 0; // equal runs in a row it stands for
 };
-uint32_t lastTime = 0; // the last time of day the game read
-uint32_t noPrevious = 0;
-Run tickRun{'t', &lastTick}, timeRun{'m', &lastTime, 1000}, emptyPollRun{'p', &noPrevious};
+
+// One recording, from startRecording to finishRecording; a new recording starts afresh.
+struct Recorder {
+    const Platform *inner = nullptr; // the backend recorded through (set just after the start)
+    FILE *out = nullptr;             // the recording's file; null when not recording
+    std::string outPath;             // its path, for the message when writing fails
+    bool writeFailed = false;        // some of the file could not be written
+    int writeError = 0;              // errno of the first failed write
+    int checkpointEvery = 0;         // presents between checkpoints; 0 only at the end
+    int presentsSinceCheckpoint = 0; // presents since the last checkpoint was written
+    bool checkpointDue = false;      // a checkpoint goes in before the next input
+    int checkpointNumber = 0;        // the label of the last numbered checkpoint
+    uint32_t lastTick = 0;           // the last tick the game read: deltas are written from it
+    uint32_t lastTime = 0;           // the last time of day the game read
+    uint32_t noPrevious = 0;         // empty polls have no value to be written from
+    Run tickRun{'t'};                // runs of tick readings
+    Run timeRun{'m', 1000};          // runs of time-of-day readings
+    Run emptyPollRun{'p'};           // runs of polls that found nothing
+};
+
+Recorder recorder;
 
 void put(const char *format, ...) __attribute__((format(printf, 1, 2)));
 void put(const char *format, ...) {
-    if (out == nullptr) return;
+    if (recorder.out == nullptr) return;
     va_list arguments;
     va_start(arguments, format);
-    int written = std::vfprintf(out, format, arguments);
+    int written = std::vfprintf(recorder.out, format, arguments);
     va_end(arguments);
-    if (written < 0 && !writeFailed) {
-        writeFailed = true;
-        writeError = errno;
+    if (written < 0 && !recorder.writeFailed) {
+        recorder.writeFailed = true;
+        recorder.writeError = errno;
     }
 }
 
@@ -88,13 +96,14 @@ void endRun(Run &run) {
 
 // Before any other record: the runs so far are written out.
 void endRun() {
-    for (Run *run : {&tickRun, &timeRun, &emptyPollRun}) {
+    for (Run *run : {&recorder.tickRun, &recorder.timeRun, &recorder.emptyPollRun}) {
         endRun(*run);
         writeHeld(*run);
     }
 }
 
-void addToRun(Run &run, uint32_t value) {
+// previous: the reading the run's first value is written from; it becomes the value.
+void addToRun(Run &run, uint32_t &previous, uint32_t value) {
     if (run.active && run.value == value && run.count < maxRecordCount) {
         run.count++;
         return;
@@ -102,18 +111,18 @@ void addToRun(Run &run, uint32_t value) {
     endRun(run);
     run.active = true;
     run.value = value;
-    run.delta = value - *run.previous;
-    if (run.modulus != 0) run.delta = (value + run.modulus - *run.previous) % run.modulus;
-    *run.previous = value;
+    run.delta = value - previous;
+    if (run.modulus != 0) run.delta = (value + run.modulus - previous) % run.modulus;
+    previous = value;
     run.count = 1;
 }
 
 // Before the program may wait or end: whatever happens next, the file holds everything so far.
 void flushOut() {
     endRun();
-    if (out != nullptr && std::fflush(out) != 0 && !writeFailed) {
-        writeFailed = true;
-        writeError = errno;
+    if (recorder.out != nullptr && std::fflush(recorder.out) != 0 && !recorder.writeFailed) {
+        recorder.writeFailed = true;
+        recorder.writeError = errno;
     }
 }
 
@@ -125,10 +134,10 @@ void writeCheckpoint(const char *label) {
 // Every input call begins here: a checkpoint that fell due at a present goes in first, at a
 // point a replay reaches with the same state.
 void beginInput() {
-    if (!checkpointDue) return;
-    checkpointDue = false;
-    presentsSinceCheckpoint = 0;
-    writeCheckpoint(std::to_string(++checkpointNumber).c_str());
+    if (!recorder.checkpointDue) return;
+    recorder.checkpointDue = false;
+    recorder.presentsSinceCheckpoint = 0;
+    writeCheckpoint(std::to_string(++recorder.checkpointNumber).c_str());
 }
 
 void putEvent(const KeyEvent &event) {
@@ -137,41 +146,43 @@ void putEvent(const KeyEvent &event) {
 }
 
 bool recordingInit() {
-    return inner->init();
+    return recorder.inner->init();
 }
 
 void recordingShutdown() {
-    inner->shutdown();
+    recorder.inner->shutdown();
 }
 
 void recordingPresent(const ScreenCells &cells) {
-    inner->present(cells);
+    recorder.inner->present(cells);
     noteScreenShown(cells);
-    if (checkpointEvery > 0 && ++presentsSinceCheckpoint >= checkpointEvery) checkpointDue = true;
+    if (recorder.checkpointEvery > 0 &&
+        ++recorder.presentsSinceCheckpoint >= recorder.checkpointEvery)
+        recorder.checkpointDue = true;
 }
 
 void recordingReadEvent(KeyEvent *event) {
     beginInput();
     flushOut();
-    inner->readEvent(event);
-    uint32_t arrival = inner->tickMillis();
+    recorder.inner->readEvent(event);
+    uint32_t arrival = recorder.inner->tickMillis();
     put("k");
     putEvent(*event);
-    put(" @%u\n", arrival - lastTick);
+    put(" @%u\n", arrival - recorder.lastTick);
 }
 
 int recordingPollEvents(KeyEvent *events, int max, int waitMillis) {
     beginInput();
-    int n = inner->pollEvents(events, max, waitMillis);
+    int n = recorder.inner->pollEvents(events, max, waitMillis);
     if (n == 0) {
         // A poll that found nothing may have waited: what is written so far goes out.
-        addToRun(emptyPollRun, 0);
-        if (out != nullptr) std::fflush(out);
+        addToRun(recorder.emptyPollRun, recorder.noPrevious, 0);
+        if (recorder.out != nullptr) std::fflush(recorder.out);
         return 0;
     }
     endRun();
-    uint32_t arrival = inner->tickMillis();
-    put("p %d @%u", n, arrival - lastTick);
+    uint32_t arrival = recorder.inner->tickMillis();
+    put("p %d @%u", n, arrival - recorder.lastTick);
     for (int i = 0; i < n; i++)
         putEvent(events[i]);
     put("\n");
@@ -182,43 +193,43 @@ void recordingDiscardEvents() {
     beginInput();
     endRun();
     put("x\n");
-    inner->discardEvents();
+    recorder.inner->discardEvents();
 }
 
 uint32_t recordingTickMillis() {
     beginInput();
-    uint32_t value = inner->tickMillis();
-    addToRun(tickRun, value);
+    uint32_t value = recorder.inner->tickMillis();
+    addToRun(recorder.tickRun, recorder.lastTick, value);
     return value;
 }
 
 int recordingTimeOfDayMillis() {
     beginInput();
-    int value = inner->timeOfDayMillis();
-    addToRun(timeRun, static_cast<uint32_t>(value));
+    int value = recorder.inner->timeOfDayMillis();
+    addToRun(recorder.timeRun, recorder.lastTime, static_cast<uint32_t>(value));
     return value;
 }
 
 void recordingSleepMillis(uint32_t ms) {
     // What is written goes out; the runs go on (a typewriter waits after every character).
-    if (out != nullptr) std::fflush(out);
-    inner->sleepMillis(ms);
+    if (recorder.out != nullptr) std::fflush(recorder.out);
+    recorder.inner->sleepMillis(ms);
 }
 
 void recordingSetTitle(const char *title) {
-    inner->setTitle(title);
+    recorder.inner->setTitle(title);
 }
 
 void recordingSetCursorVisible(bool visible) {
-    inner->setCursorVisible(visible);
+    recorder.inner->setCursorVisible(visible);
 }
 
 void recordingSetMinimumSize(int width, int height) {
-    inner->setMinimumSize(width, height);
+    recorder.inner->setMinimumSize(width, height);
 }
 
 void recordingReportError(const char *line) {
-    inner->reportError(line);
+    recorder.inner->reportError(line);
 }
 
 std::string hexOf(const std::string &bytes) {
@@ -263,21 +274,15 @@ bool startRecording(const char *path, int every, std::string *error) {
             save.append(buffer, n);
         std::fclose(file);
     }
-    out = std::fopen(path, "w");
-    if (out == nullptr) {
+    recorder = Recorder{};
+    recorder.out = std::fopen(path, "w");
+    if (recorder.out == nullptr) {
         *error = std::string(path) + ": " + std::strerror(errno);
         return false;
     }
-    outPath = path;
-    writeFailed = false;
-    checkpointEvery = every;
-    presentsSinceCheckpoint = 0;
-    checkpointDue = false;
-    checkpointNumber = 0;
+    recorder.outPath = path;
+    recorder.checkpointEvery = every;
     forgetScreensShown();
-    lastTick = lastTime = 0;
-    for (Run *run : {&tickRun, &timeRun, &emptyPollRun})
-        run->active = run->held = false;
     std::error_code ignored;
     put("brinewort-recording %d\ndir %s\nsave %s\n", recordingVersion,
         std::filesystem::current_path(ignored).c_str(), hasSave ? hexOf(save).c_str() : "-");
@@ -286,29 +291,29 @@ bool startRecording(const char *path, int every, std::string *error) {
 }
 
 const Platform *recordThrough(const Platform &innerPlatform) {
-    inner = &innerPlatform;
+    recorder.inner = &innerPlatform;
     return &recordingPlatform;
 }
 
 bool finishRecording(std::string *error) {
-    if (out == nullptr) return true;
+    if (recorder.out == nullptr) return true;
     writeCheckpoint("end");
     flushOut();
-    if (std::fclose(out) != 0 && !writeFailed) {
-        writeFailed = true;
-        writeError = errno;
+    if (std::fclose(recorder.out) != 0 && !recorder.writeFailed) {
+        recorder.writeFailed = true;
+        recorder.writeError = errno;
     }
-    out = nullptr;
-    if (writeFailed) {
-        *error =
-            outPath + ": the recording could not be written whole: " + std::strerror(writeError);
+    recorder.out = nullptr;
+    if (recorder.writeFailed) {
+        *error = recorder.outPath + ": the recording could not be written whole: " +
+                 std::strerror(recorder.writeError);
         return false;
     }
     return true;
 }
 
 void noteDataFileOpened(const char *name, const char *path) {
-    if (out != nullptr) {
+    if (recorder.out != nullptr) {
         endRun();
         uint64_t hash = 0;
         hashFile(path, &hash);
