@@ -24,21 +24,31 @@ struct ReplayStop {
     std::string message;
 };
 
-const Recording *recording = nullptr;
-const Platform *presenter = nullptr;
-ReplayOptions options;
-ReplayResult *result = nullptr;
-size_t next = 0; // the first record not taken yet: a segment of readings, or another record
-uint32_t lastTick = 0;
-uint32_t lastTime = 0; // the last time of day given
-
-// The pace: recorded tick recordedBase was shown at the presenter's tick realBase.
-bool paceStarted = false;
-uint32_t recordedBase = 0;
-uint32_t realBase = 0;
-uint32_t lastViewerCheck = 0;
 constexpr uint32_t viewerCheckMillis = 100; // at full speed, how often the viewer's keys are read
 constexpr int noticeRow = screenHeight - 1;
+
+// One replay, from runReplay's start to its end; a new replay starts afresh.
+struct Replay {
+    const Recording *recording = nullptr; // the one being replayed; null when none is
+    const Platform *presenter = nullptr;  // where the game's screens are shown
+    ReplayOptions options;                // the speed and the viewer's keys
+    ReplayResult *result = nullptr;       // checkpoints passed and the first one that differs
+    size_t next = 0; // the first record not taken yet: a segment of readings, or another record
+    uint32_t lastTick = 0; // the last tick given
+    uint32_t lastTime = 0; // the last time of day given
+    // The pace: recorded tick recordedBase was shown at the presenter's tick realBase.
+    bool paceStarted = false;     // the first paced input has set the two bases
+    uint32_t recordedBase = 0;    // the recorded tick the pace counts from
+    uint32_t realBase = 0;        // the presenter's tick it was shown at (moved on by a pause)
+    uint32_t lastViewerCheck = 0; // the presenter's tick when the viewer's keys were last read
+    // The lines from next to segmentEnd are clock readings and empty polls: three streams,
+    // each taken in order by its own cursor.
+    size_t segmentEnd = 0;   // the first record after the segment
+    size_t cursors[3] = {};  // each stream's record being taken (segmentEnd: none left)
+    uint32_t usedOf[3] = {}; // how many readings of that record are taken
+};
+
+Replay replay;
 
 const char *kindName(Record::Kind kind) {
     switch (kind) {
@@ -91,18 +101,19 @@ void checkCheckpoint(const Record &record) {
     std::string expected = space == std::string::npos ? "" : record.text.substr(space + 1);
     std::string actual = checkpointState();
     if (actual == expected) {
-        result->checkpointsPassed++;
-        result->lastGoodCheckpoint = label;
+        replay.result->checkpointsPassed++;
+        replay.result->lastGoodCheckpoint = label;
         return;
     }
-    result->checkpoint = label;
-    result->expected = expected;
-    result->actual = actual;
+    replay.result->checkpoint = label;
+    replay.result->expected = expected;
+    replay.result->actual = actual;
     std::string fields = differingFields(expected, actual);
     if (fields == "shown") {
-        fields += result->lastGoodCheckpoint.empty()
-                      ? " (a screen shown since the start)"
-                      : " (a screen shown since checkpoint " + result->lastGoodCheckpoint + ")";
+        fields +=
+            replay.result->lastGoodCheckpoint.empty()
+                ? " (a screen shown since the start)"
+                : " (a screen shown since checkpoint " + replay.result->lastGoodCheckpoint + ")";
     }
     throw ReplayStop{ReplayOutcome::diverged,
                      "The replay differs from the recording at checkpoint " + label + " in " +
@@ -118,32 +129,28 @@ int streamOf(Record::Kind kind) {
     return kind == Record::Kind::tick ? 0 : kind == Record::Kind::timeOfDay ? 1 : 2;
 }
 
-// The lines from segmentStart to segmentEnd are clock readings and empty polls: three
-// streams, each taken in order by its own cursor.
-size_t segmentEnd = 0;
-size_t cursors[3];
-uint32_t usedOf[3];
-
 bool cursorMatches(size_t at, int stream) {
-    return isLoose(recording->records[at]) && streamOf(recording->records[at].kind) == stream;
+    return isLoose(replay.recording->records[at]) &&
+           streamOf(replay.recording->records[at].kind) == stream;
 }
 
 void openSegment() {
-    segmentEnd = next;
-    while (segmentEnd < recording->records.size() && isLoose(recording->records[segmentEnd]))
-        segmentEnd++;
+    replay.segmentEnd = replay.next;
+    while (replay.segmentEnd < replay.recording->records.size() &&
+           isLoose(replay.recording->records[replay.segmentEnd]))
+        replay.segmentEnd++;
     for (int stream = 0; stream < 3; stream++) {
-        size_t at = next;
-        while (at < segmentEnd && !cursorMatches(at, stream))
+        size_t at = replay.next;
+        while (at < replay.segmentEnd && !cursorMatches(at, stream))
             at++;
-        cursors[stream] = at;
-        usedOf[stream] = 0;
+        replay.cursors[stream] = at;
+        replay.usedOf[stream] = 0;
     }
 }
 
 bool segmentUsedUp() {
-    for (size_t cursor : cursors) {
-        if (cursor < segmentEnd) return false;
+    for (size_t cursor : replay.cursors) {
+        if (cursor < replay.segmentEnd) return false;
     }
     return true;
 }
@@ -157,11 +164,11 @@ bool segmentUsedUp() {
 
 // Moves past a used-up segment and the checkpoints after it, checking them.
 void passCheckpoints() {
-    next = segmentEnd;
-    while (next < recording->records.size() &&
-           recording->records[next].kind == Record::Kind::checkpoint) {
-        checkCheckpoint(recording->records[next]);
-        next++;
+    replay.next = replay.segmentEnd;
+    while (replay.next < replay.recording->records.size() &&
+           replay.recording->records[replay.next].kind == Record::Kind::checkpoint) {
+        checkCheckpoint(replay.recording->records[replay.next]);
+        replay.next++;
     }
     openSegment();
 }
@@ -172,22 +179,26 @@ const Record &expect(Record::Kind kind) {
     for (;;) {
         if (loose || kind == Record::Kind::poll) {
             int stream = streamOf(kind);
-            if (cursors[stream] < segmentEnd) return recording->records[cursors[stream]];
+            if (replay.cursors[stream] < replay.segmentEnd)
+                return replay.recording->records[replay.cursors[stream]];
         }
         // A recording cut short (a crash, an interrupted run) may stop inside a segment.
-        if (segmentEnd >= recording->records.size()) {
+        if (replay.segmentEnd >= replay.recording->records.size()) {
             throw ReplayStop{ReplayOutcome::ranOut, "The recording ends here"};
         }
         if (!segmentUsedUp()) {
             // The game wants something else while readings recorded before it are left.
-            const Record &left = recording->records[std::min({cursors[0], cursors[1], cursors[2]})];
+            const Record &left =
+                replay.recording
+                    ->records[std::min({replay.cursors[0], replay.cursors[1], replay.cursors[2]})];
             mismatch(kind, left);
         }
-        if (segmentEnd > next || recording->records[next].kind == Record::Kind::checkpoint) {
+        if (replay.segmentEnd > replay.next ||
+            replay.recording->records[replay.next].kind == Record::Kind::checkpoint) {
             passCheckpoints();
             continue;
         }
-        const Record &record = recording->records[next];
+        const Record &record = replay.recording->records[replay.next];
         if (record.kind != kind || loose) mismatch(kind, record);
         return record;
     }
@@ -197,15 +208,15 @@ const Record &expect(Record::Kind kind) {
 void use(const Record &record) {
     if (isLoose(record)) {
         int stream = streamOf(record.kind);
-        if (++usedOf[stream] < record.count * record.repeats) return;
-        usedOf[stream] = 0;
-        size_t at = cursors[stream] + 1;
-        while (at < segmentEnd && !cursorMatches(at, stream))
+        if (++replay.usedOf[stream] < record.count * record.repeats) return;
+        replay.usedOf[stream] = 0;
+        size_t at = replay.cursors[stream] + 1;
+        while (at < replay.segmentEnd && !cursorMatches(at, stream))
             at++;
-        cursors[stream] = at;
+        replay.cursors[stream] = at;
         return;
     }
-    next++;
+    replay.next++;
     openSegment();
 }
 
@@ -218,69 +229,70 @@ bool isViewerStop(const KeyEvent &event) {
 void pauseForViewer() {
     const Console saved = console;
     printAt("Paused: space goes on, q stops the replay", 0x70, 0, noticeRow);
-    presenter->present(console.screenCells);
-    uint32_t started = presenter->tickMillis();
+    replay.presenter->present(console.screenCells);
+    uint32_t started = replay.presenter->tickMillis();
     KeyEvent event;
     do {
-        presenter->readEvent(&event);
+        replay.presenter->readEvent(&event);
     } while (!isViewerStop(event) && !(event.keyDown && event.virtualKey == keySpace));
     console = saved;
-    presenter->present(console.screenCells);
+    replay.presenter->present(console.screenCells);
     if (isViewerStop(event)) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
-    realBase += presenter->tickMillis() - started;
+    replay.realBase += replay.presenter->tickMillis() - started;
 }
 
 // Reads what the viewer typed, without waiting.
 void checkViewer() {
     KeyEvent events[16];
-    int n = presenter->pollEvents(events, 16, 0);
+    int n = replay.presenter->pollEvents(events, 16, 0);
     for (int i = 0; i < n; i++) {
         if (isViewerStop(events[i])) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
         if (events[i].keyDown && events[i].virtualKey == keySpace) pauseForViewer();
     }
-    lastViewerCheck = presenter->tickMillis();
+    replay.lastViewerCheck = replay.presenter->tickMillis();
 }
 
 // Waits until the recorded moment has come at the chosen speed.
 void paceTo(uint32_t recordedTick) {
-    if (options.speed <= 0) return;
-    if (!paceStarted) {
-        paceStarted = true;
-        recordedBase = recordedTick;
-        realBase = presenter->tickMillis();
+    if (replay.options.speed <= 0) return;
+    if (!replay.paceStarted) {
+        replay.paceStarted = true;
+        replay.recordedBase = recordedTick;
+        replay.realBase = replay.presenter->tickMillis();
     }
     for (;;) {
-        double due = static_cast<int32_t>(recordedTick - recordedBase) / options.speed;
-        int32_t waited = static_cast<int32_t>(presenter->tickMillis() - realBase);
+        double due =
+            static_cast<int32_t>(recordedTick - replay.recordedBase) / replay.options.speed;
+        int32_t waited = static_cast<int32_t>(replay.presenter->tickMillis() - replay.realBase);
         if (waited >= due) return;
-        if (options.watchViewer && due - waited >= 10) {
+        if (replay.options.watchViewer && due - waited >= 10) {
             checkViewer();
         } else {
-            presenter->sleepMillis(static_cast<uint32_t>(due - waited) + 1);
+            replay.presenter->sleepMillis(static_cast<uint32_t>(due - waited) + 1);
         }
     }
 }
 
 bool replayInit() {
-    return presenter->init();
+    return replay.presenter->init();
 }
 
 void replayShutdown() {
-    presenter->shutdown();
+    replay.presenter->shutdown();
 }
 
 void replayPresent(const ScreenCells &cells) {
-    presenter->present(cells);
+    replay.presenter->present(cells);
     noteScreenShown(cells);
-    if (options.watchViewer && options.speed <= 0 &&
-        presenter->tickMillis() - lastViewerCheck >= viewerCheckMillis) {
+    if (replay.options.watchViewer && replay.options.speed <= 0 &&
+        replay.presenter->tickMillis() - replay.lastViewerCheck >= viewerCheckMillis) {
         checkViewer();
     }
 }
 
 void replayReadEvent(KeyEvent *event) {
     const Record &record = expect(Record::Kind::read);
-    paceTo(lastTick + record.value);
+    paceTo(replay.lastTick + record.value);
     *event = record.events[0];
     use(record);
 }
@@ -298,7 +310,7 @@ int replayPollEvents(KeyEvent *events, int max, int /*waitMillis*/) {
                                                   "takes at once (line " +
                                                       std::to_string(record.line) + ")"};
     }
-    paceTo(lastTick + record.value);
+    paceTo(replay.lastTick + record.value);
     int n = static_cast<int>(record.events.size());
     std::copy(record.events.begin(), record.events.end(), events);
     use(record);
@@ -311,36 +323,37 @@ void replayDiscardEvents() {
 
 uint32_t replayTickMillis() {
     const Record &record = expect(Record::Kind::tick);
-    if (usedOf[0] % record.count == 0) lastTick += record.value;
+    if (replay.usedOf[0] % record.count == 0) replay.lastTick += record.value;
     use(record);
-    paceTo(lastTick);
-    return lastTick;
+    paceTo(replay.lastTick);
+    return replay.lastTick;
 }
 
 int replayTimeOfDayMillis() {
     const Record &record = expect(Record::Kind::timeOfDay);
-    if (usedOf[1] % record.count == 0) lastTime = (lastTime + record.value) % 1000;
+    if (replay.usedOf[1] % record.count == 0)
+        replay.lastTime = (replay.lastTime + record.value) % 1000;
     use(record);
-    return static_cast<int>(lastTime);
+    return static_cast<int>(replay.lastTime);
 }
 
 // The recorded clock readings pace the replay; a sleep has nothing more to do.
 void replaySleepMillis(uint32_t) {}
 
 void replaySetTitle(const char *title) {
-    presenter->setTitle(title);
+    replay.presenter->setTitle(title);
 }
 
 void replaySetCursorVisible(bool visible) {
-    presenter->setCursorVisible(visible);
+    replay.presenter->setCursorVisible(visible);
 }
 
 void replaySetMinimumSize(int width, int height) {
-    presenter->setMinimumSize(width, height);
+    replay.presenter->setMinimumSize(width, height);
 }
 
 void replayReportError(const char *line) {
-    presenter->reportError(line);
+    replay.presenter->reportError(line);
 }
 
 // A data file name from a recording may be absolute, or relative without "..": a link made
@@ -422,7 +435,7 @@ const Platform replayPlatform = {
 };
 
 void replayDataFileOpened(const char *name, const char *path) {
-    if (recording == nullptr) return;
+    if (replay.recording == nullptr) return;
     const Record &record = expect(Record::Kind::dataFile);
     if (record.text != name) {
         throw ReplayStop{ReplayOutcome::diverged, "The game opened " + std::string(name) +
@@ -467,16 +480,14 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
         return outcome;
     }
     fs::current_path(directory, ignored);
-    recording = &recorded;
-    presenter = &shownOn;
-    options = chosen;
-    result = &outcome;
-    next = 0;
+    replay = Replay{};
+    replay.recording = &recorded;
+    replay.presenter = &shownOn;
+    replay.options = chosen;
+    replay.result = &outcome;
+    replay.lastViewerCheck = shownOn.tickMillis();
     openSegment();
     forgetScreensShown();
-    lastTick = lastTime = 0;
-    paceStarted = false;
-    lastViewerCheck = shownOn.tickMillis();
     const Platform *before = &currentPlatform();
     usePlatform(&replayPlatform);
     // The replay's directory holds everything the game reads and its save.
@@ -485,8 +496,8 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     auto cleanUp = [&] {
         setDataPlaces(placesBefore);
         usePlatform(before);
-        recording = nullptr;
-        result = nullptr;
+        replay.recording = nullptr;
+        replay.result = nullptr;
         fs::current_path(previous, ignored);
         if (!chosen.keepTemporary) fs::remove_all(directory, ignored);
     };
@@ -495,10 +506,10 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
         presentScreen();
         // The run is over: only the final checkpoint may be left.
         if (segmentUsedUp()) passCheckpoints();
-        if (next < recorded.records.size()) {
+        if (replay.next < recorded.records.size()) {
             outcome.outcome = ReplayOutcome::diverged;
             outcome.message = "The game ended before the recording did (line " +
-                              std::to_string(recorded.records[next].line) + ")";
+                              std::to_string(recorded.records[replay.next].line) + ")";
         } else {
             outcome.message = "End of the recording";
         }
