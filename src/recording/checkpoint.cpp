@@ -9,7 +9,12 @@
 
 namespace {
 
-uint64_t shownHash = 0; // every screen shown since the recording or replay began
+// The screens a recording or a replay has shown; each starts afresh (forgetScreensShown).
+struct ScreensShown {
+    uint64_t shownHash = 0; // a hash of every screen shown since the start, in order
+};
+
+ScreensShown screensShown;
 
 // A quick mix of the cells, a word at a time: every present of a long game goes through it.
 uint64_t hashCells(uint64_t hash, const ScreenCells &cells) {
@@ -63,15 +68,15 @@ std::string checkpointState() {
     char tail[96];
     std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", game.randState,
                   static_cast<unsigned long long>(hashCells(0, console.screenCells)),
-                  static_cast<unsigned long long>(shownHash));
+                  static_cast<unsigned long long>(screensShown.shownHash));
     out += tail;
     return out;
 }
 
 void noteScreenShown(const ScreenCells &cells) {
-    shownHash = hashCells(shownHash, cells);
+    screensShown.shownHash = hashCells(screensShown.shownHash, cells);
 }
 
 void forgetScreensShown() {
-    shownHash = 0;
+    screensShown = ScreensShown{};
 }

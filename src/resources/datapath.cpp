@@ -13,6 +13,7 @@
 
 namespace {
 
+// The places the run uses: only ever replaced whole, by setDataPlaces.
 DataPlaces places;
 
 const char *const dataFileNames[] = {
