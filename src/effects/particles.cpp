@@ -6,18 +6,7 @@
 #include "console/console.h"
 #include "game/game.h"
 
-ParticleSystem *particles = nullptr;
-ParticleHook particleHook = nullptr;
-
-ParticleSystem *createParticleSystem() {
-    ParticleSystem *system = new ParticleSystem;
-    resetParticleSystem(system);
-    return system;
-}
-
-void destroyParticleSystem(ParticleSystem *system) {
-    delete system;
-}
+ParticleSystem particles;
 
 void resetParticleSystem(ParticleSystem *system) {
     for (Particle &slot : system->slots) {

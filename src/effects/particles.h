@@ -27,6 +27,11 @@ struct Particle {
     ParticleHook hook;  // may be null
 };
 
+// The hook: slows the particle, bends it upward, dims it and erases its old cell.
+void fadeParticle(Particle *particle);
+// The fading behaviour, handed to emitters that want it.
+constexpr ParticleHook particleHook = fadeParticle;
+
 constexpr int32_t particleCapacity = 1000;
 
 struct ParticleSystem {
@@ -38,13 +43,9 @@ struct ParticleSystem {
 };
 
 // --- Effects state, for the whole run ---
-extern ParticleSystem *particles; // the shared pool; made at start-up, never freed
-extern ParticleHook particleHook; // the fading behaviour, handed to emitters that want it
+extern ParticleSystem particles; // the shared pool of the title's left goblet and the spells
 
-// A new pool: all slots free, origin (15, 10).
-ParticleSystem *createParticleSystem();
-void destroyParticleSystem(ParticleSystem *system);
-// Puts a pool back to the state createParticleSystem gives.
+// Empties a pool: all slots free, origin (15, 10).
 void resetParticleSystem(ParticleSystem *system);
 // Brings the first free slot to life around the origin; a full pool loses the emission.
 void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed, char motion,
@@ -54,5 +55,3 @@ void updateParticles(ParticleSystem *system);
 void drawParticles(ParticleSystem *system);
 // One animation step: update, then draw.
 void stepParticles(ParticleSystem *system);
-// The hook: slows the particle, bends it upward, dims it and erases its old cell.
-void fadeParticle(Particle *particle);

@@ -12,9 +12,8 @@ class ParticlesTest : public GameTest {
         GameTest::SetUp();
         headlessSetClockStepMicros(0); // exact clock readings
         clearScreen(0);
-        system = createParticleSystem();
+        resetParticleSystem(system);
     }
-    void TearDown() override { destroyParticleSystem(system); }
     static void advanceMillis(uint32_t ms) {
         headlessSetNowMicros(headlessNowMicros() + ms * 1000u);
     }
@@ -27,7 +26,8 @@ class ParticlesTest : public GameTest {
         emitParticle(system, '*', lifetime, speed, 'd', 1, 1, colour, dirX, dirY, hook);
         return system->slots[slot];
     }
-    ParticleSystem *system = nullptr;
+    ParticleSystem pool;
+    ParticleSystem *system = &pool;
 };
 
 TEST_F(ParticlesTest, EmissionsLandAroundTheOriginAndAFullPoolLosesThemQuietly) {
