@@ -5,6 +5,14 @@
 #include <cstdint>
 
 struct Particle;
+
+// How a particle moves; the letters are those the effects were first written with.
+enum class ParticleMotion : char {
+    straight = 'd',     // along its direction
+    sine = 'e',         // up or down its direction, swinging right and left around startX
+    negativeSine = 'f', // the same, swinging the other way first
+    cosine = 'g',       // the same, starting at the far right of the swing
+};
 // Called on every update of a particle, before it moves.
 using ParticleHook = void (*)(Particle *particle);
 
@@ -17,9 +25,9 @@ struct Particle {
     float startY;
     float x; // current position (column, row)
     float y;
-    uint8_t dead;       // 1: slot free; 0: alive
-    int32_t colour;     // console attribute
-    char motion;        // 'd' straight, 'e' sine, 'f' negative sine, 'g' cosine; else still
+    bool dead;      // the slot is free
+    int32_t colour; // console attribute
+    ParticleMotion motion;
     int32_t ageMs;      // milliseconds lived
     int32_t lifetimeMs; // dies once ageMs exceeds this
     int32_t lastMillis; // millisecond part of the clock at the last update
@@ -48,9 +56,9 @@ extern ParticleSystem particles; // the shared pool of the title's left goblet a
 // Empties a pool: all slots free, origin (15, 10).
 void resetParticleSystem(ParticleSystem *system);
 // Brings the first free slot to life around the origin; a full pool loses the emission.
-void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed, char motion,
-                  int32_t spreadX, int32_t spreadY, int32_t colour, float dirX, float dirY,
-                  ParticleHook hook);
+void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed,
+                  ParticleMotion motion, int32_t spreadX, int32_t spreadY, int32_t colour,
+                  float dirX, float dirY, ParticleHook hook);
 void updateParticles(ParticleSystem *system);
 void drawParticles(ParticleSystem *system);
 // One animation step: update, then draw.

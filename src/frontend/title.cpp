@@ -47,7 +47,7 @@ void resetTitleScreen() {
 void clearParticles() {
     particles.activeCount = 0;
     for (Particle &slot : particles.slots)
-        slot.dead = 1;
+        slot.dead = true;
 }
 
 static void emitSparks() {
@@ -59,11 +59,11 @@ static void emitSparks() {
         float dirX = std::cos(angle);
         float dirY = -std::sin(angle);
         int32_t lifetime = gameRand() % 200 + 800;
-        emitParticle(&particles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1, colour, dirX,
-                     dirY, particleHook);
+        emitParticle(&particles, static_cast<char>(178), lifetime, 12.0f, ParticleMotion::straight,
+                     1, 1, colour, dirX, dirY, particleHook);
         lifetime = gameRand() % 200 + 800;
-        emitParticle(&titleScreen.sparks, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1,
-                     colour, dirX, dirY, particleHook);
+        emitParticle(&titleScreen.sparks, static_cast<char>(178), lifetime, 12.0f,
+                     ParticleMotion::straight, 1, 1, colour, dirX, dirY, particleHook);
     }
 }
 

@@ -16,7 +16,8 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     game.mollochDefeats = game.hardMode = game.npcs[3].talkedTo = 3;
     gameRand();
     game.gameMode = modeWorldMap;
-    emitParticle(&particles, '*', 100, 1.0f, 'd', 1, 1, 15, 0.0f, 0.0f, nullptr);
+    emitParticle(&particles, '*', 100, 1.0f, ParticleMotion::straight, 1, 1, 15, 0.0f, 0.0f,
+                 nullptr);
     startUp();
     EXPECT_TRUE(game.gameMode == modeTitle && game.randState == 1u && titleScreen.introRunning);
     EXPECT_EQ(game.player.hp, 100);
