@@ -49,8 +49,8 @@ void beginBattle() {
     battleState.monsterY = 0;
     drawBattleScreen();
     battleState.specialMenuOpen = false;
-    particles->originX = 15.0f;
-    particles->originY = 10.0f;
+    particles.originX = 15.0f;
+    particles.originY = 10.0f;
     if (gameRand() % 7 != 0) {
         battleState.playerTurn = true;
     } else {

@@ -36,8 +36,8 @@ static int32_t knownSpells() {
 }
 
 static void runParticlesOut() {
-    while (particles->activeCount > 0)
-        stepParticles(particles);
+    while (particles.activeCount > 0)
+        stepParticles(&particles);
 }
 
 void spellDamage(int32_t power) {
@@ -113,47 +113,49 @@ void blastEffect() {
         // Whole radians on purpose: the burst scatters unevenly.
         int32_t angle = gameRand() % 30;
         int32_t lifetime = gameRand() % 50 + 250;
-        emitParticle(particles, '*', lifetime, 60.0f, 'd', 1, 1, 76,
+        emitParticle(&particles, '*', lifetime, 60.0f, ParticleMotion::straight, 1, 1, 76,
                      static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)),
                      nullptr);
     }
-    while (particles->activeCount > 0) {
+    while (particles.activeCount > 0) {
         if (gameRand() % 10 == 0) {
             clearScreen(0);
             drawBattleScreen();
         }
-        stepParticles(particles);
+        stepParticles(&particles);
     }
     clearScreen(0);
 }
 
 void poisonEffect() {
     for (int i = 0; i < 6; i++) {
-        char motion = (gameRand() & 1) == 0 ? 'e' : 'g';
+        ParticleMotion motion =
+            (gameRand() & 1) == 0 ? ParticleMotion::sine : ParticleMotion::cosine;
         int32_t lifetime = gameRand() % 200 + 800;
         // Rises from six rows below the origin along a wave four columns wide.
-        emitParticle(particles, '*', lifetime, 50.0f, motion, 18, 6, 42, 4.0f, -0.3f, nullptr);
+        emitParticle(&particles, '*', lifetime, 50.0f, motion, 18, 6, 42, 4.0f, -0.3f, nullptr);
     }
     runParticlesOut();
     clearScreen(0);
 }
 
 void stormEffect() {
-    particles->originX = 16.0f;
-    particles->originY = 0.0f;
+    particles.originX = 16.0f;
+    particles.originY = 0.0f;
     // Elapsed time from the millisecond field alone, which wraps every second.
     int32_t elapsed = 0;
     int32_t last = timeOfDayMillis();
     while (elapsed < 2000) {
         if (gameRand() % 100 == 0) {
             int32_t lifetime = gameRand() % 100 + 400;
-            emitParticle(particles, '*', lifetime, 35.0f, 'e', 10, 1, 31, 4.0f, 1.0f, nullptr);
+            emitParticle(&particles, '*', lifetime, 35.0f, ParticleMotion::sine, 10, 1, 31, 4.0f,
+                         1.0f, nullptr);
         }
         if (gameRand() % 100 == 0) {
             clearScreen(0);
             drawBattleScreen();
         }
-        stepParticles(particles);
+        stepParticles(&particles);
         int32_t now = timeOfDayMillis();
         int32_t step = now - last;
         if (step < 0) step += 1000;
@@ -161,16 +163,16 @@ void stormEffect() {
         last = now;
     }
     // The storm stops at once: every slot is freed, whatever still flies.
-    for (Particle &slot : particles->slots)
-        slot.dead = 1;
-    particles->activeCount = 0;
+    for (Particle &slot : particles.slots)
+        slot.dead = true;
+    particles.activeCount = 0;
     clearScreen(0);
 }
 
 void luminusEffect() {
     for (int i = 0; i < 400; i++) {
         double angle = (gameRand() % 360) * pi / 180;
-        emitParticle(particles, '*', 2000, 30.0f, 'd', 1, 1, 15,
+        emitParticle(&particles, '*', 2000, 30.0f, ParticleMotion::straight, 1, 1, 15,
                      static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)),
                      nullptr);
     }
@@ -181,19 +183,19 @@ void luminusEffect() {
 }
 
 void fireEffect() {
-    particles->originX = 16.0f;
-    particles->originY = 16.0f;
+    particles.originX = 16.0f;
+    particles.originY = 16.0f;
     for (int pass = 0; pass < 100; pass++) {
         for (int i = 0; i < 5; i++) {
             // 30 to 149 degrees: the flames leap upward, never sideways along the floor.
             double angle = (gameRand() % 120 + 30) * pi / 180;
             int32_t colour = gameRand() % 3 == 0 ? 4 : 14;
             int32_t lifetime = gameRand() % 200 + 800;
-            emitParticle(particles, fireGlyph, lifetime, 20.0f, 'd', 1, 1, colour,
-                         static_cast<float>(std::cos(angle)), static_cast<float>(-std::sin(angle)),
-                         particleHook);
+            emitParticle(&particles, fireGlyph, lifetime, 20.0f, ParticleMotion::straight, 1, 1,
+                         colour, static_cast<float>(std::cos(angle)),
+                         static_cast<float>(-std::sin(angle)), particleHook);
         }
-        stepParticles(particles);
+        stepParticles(&particles);
     }
     runParticlesOut();
     battleState.fireSpellPending = false;
@@ -201,22 +203,22 @@ void fireEffect() {
 }
 
 void windEffect() {
-    particles->originX = 16.0f;
-    particles->originY = 16.0f;
+    particles.originX = 16.0f;
+    particles.originY = 16.0f;
     for (int pass = 0; pass < 30; pass++) {
         int32_t amplitude = gameRand() % 10 + 5;
         int32_t speed = gameRand() % 10 + 35;
         bool swingsRight = (gameRand() & 1) == 0;
         int32_t lifetime = gameRand() % 1000 + 1000;
-        emitParticle(particles, swingsRight ? ')' : '(', lifetime, static_cast<float>(speed),
-                     swingsRight ? 'e' : 'f', 2, 1, 15, static_cast<float>(amplitude), -0.3f,
-                     nullptr);
-        stepParticles(particles);
+        emitParticle(&particles, swingsRight ? ')' : '(', lifetime, static_cast<float>(speed),
+                     swingsRight ? ParticleMotion::sine : ParticleMotion::negativeSine, 2, 1, 15,
+                     static_cast<float>(amplitude), -0.3f, nullptr);
+        stepParticles(&particles);
         drawBattleScreen();
         if ((gameRand() & 7) == 0) clearScreen(0);
     }
-    while (particles->activeCount > 0) {
-        stepParticles(particles);
+    while (particles.activeCount > 0) {
+        stepParticles(&particles);
         drawBattleScreen();
         if (gameRand() % 6 == 0) clearScreen(0);
     }

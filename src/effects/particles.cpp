@@ -6,23 +6,12 @@
 #include "console/console.h"
 #include "game/game.h"
 
-ParticleSystem *particles = nullptr;
-ParticleHook particleHook = nullptr;
-
-ParticleSystem *createParticleSystem() {
-    ParticleSystem *system = new ParticleSystem;
-    resetParticleSystem(system);
-    return system;
-}
-
-void destroyParticleSystem(ParticleSystem *system) {
-    delete system;
-}
+ParticleSystem particles;
 
 void resetParticleSystem(ParticleSystem *system) {
     for (Particle &slot : system->slots) {
         slot = Particle{};
-        slot.dead = 1;
+        slot.dead = true;
     }
     system->capacity = particleCapacity;
     system->activeCount = 0;
@@ -30,12 +19,12 @@ void resetParticleSystem(ParticleSystem *system) {
     system->originY = 10.0f;
 }
 
-void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed, char motion,
-                  int32_t spreadX, int32_t spreadY, int32_t colour, float dirX, float dirY,
-                  ParticleHook hook) {
+void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed,
+                  ParticleMotion motion, int32_t spreadX, int32_t spreadY, int32_t colour,
+                  float dirX, float dirY, ParticleHook hook) {
     Particle *p = nullptr;
     for (Particle &slot : system->slots) {
-        if (slot.dead != 0) {
+        if (slot.dead) {
             p = &slot;
             break;
         }
@@ -44,7 +33,7 @@ void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float 
 
     p->glyph[0] = glyph;
     p->glyph[1] = '\0';
-    p->dead = 0;
+    p->dead = false;
     p->ageMs = 0;
     p->speed = speed;
     p->dirX = dirX;
@@ -52,7 +41,7 @@ void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float 
     p->x = static_cast<float>(gameRand() % (2 * spreadX)) +
            (system->originX - static_cast<float>(spreadX));
     // The rising waves start on the row below the spread, without a draw.
-    if (motion == 'e' || motion == 'g') {
+    if (motion == ParticleMotion::sine || motion == ParticleMotion::cosine) {
         p->y = system->originY + static_cast<float>(spreadY);
     } else {
         p->y = static_cast<float>(gameRand() % (2 * spreadY)) +
@@ -77,30 +66,28 @@ static uint16_t cellCoordinate(float position) {
 
 static void moveParticle(Particle *p, double seconds) {
     switch (p->motion) {
-    case 'd':
+    case ParticleMotion::straight:
         p->x = static_cast<float>(p->x + p->dirX * p->speed * seconds);
         p->y = static_cast<float>(p->y + p->dirY * p->speed * seconds);
         break;
-    case 'e':
+    case ParticleMotion::sine:
         p->y = static_cast<float>(p->y + p->speed * p->dirY * seconds);
         p->x = static_cast<float>(std::sin(p->y) * p->dirX + p->startX);
         break;
-    case 'f':
+    case ParticleMotion::negativeSine:
         p->y = static_cast<float>(p->y + p->speed * p->dirY * seconds);
         p->x = static_cast<float>(std::sin(-p->y) * p->dirX + p->startX);
         break;
-    case 'g':
+    case ParticleMotion::cosine:
         p->y = static_cast<float>(p->y + p->speed * p->dirY * seconds);
         p->x = static_cast<float>(std::cos(p->y) * p->dirX + p->startX);
-        break;
-    default:
         break;
     }
 }
 
 void updateParticles(ParticleSystem *system) {
     for (Particle &slot : system->slots) {
-        if (slot.dead != 0) continue;
+        if (slot.dead) continue;
         Particle *p = &slot;
         p->nowMillis = timeOfDayMillis();
         // Only the millisecond field is read, so elapsed time is taken within one second.
@@ -112,7 +99,7 @@ void updateParticles(ParticleSystem *system) {
         p->ageMs += dt;
         if (p->ageMs > p->lifetimeMs || p->x >= 79.0f || p->y >= 24.0f || p->x <= 0.0f ||
             p->y <= 0.0f) {
-            p->dead = 1;
+            p->dead = true;
             system->activeCount--;
         }
     }
@@ -120,7 +107,7 @@ void updateParticles(ParticleSystem *system) {
 
 void drawParticles(ParticleSystem *system) {
     for (const Particle &p : system->slots) {
-        if (p.dead != 0) continue;
+        if (p.dead) continue;
         printAt(p.glyph, static_cast<uint16_t>(p.colour), cellCoordinate(p.x), cellCoordinate(p.y));
     }
 }

@@ -5,6 +5,14 @@
 #include <cstdint>
 
 struct Particle;
+
+// How a particle moves; the letters are those the effects were first written with.
+enum class ParticleMotion : char {
+    straight = 'd',     // along its direction
+    sine = 'e',         // up or down its direction, swinging right and left around startX
+    negativeSine = 'f', // the same, swinging the other way first
+    cosine = 'g',       // the same, starting at the far right of the swing
+};
 // Called on every update of a particle, before it moves.
 using ParticleHook = void (*)(Particle *particle);
 
@@ -17,15 +25,20 @@ struct Particle {
     float startY;
     float x; // current position (column, row)
     float y;
-    uint8_t dead;       // 1: slot free; 0: alive
-    int32_t colour;     // console attribute
-    char motion;        // 'd' straight, 'e' sine, 'f' negative sine, 'g' cosine; else still
+    bool dead;      // the slot is free
+    int32_t colour; // console attribute
+    ParticleMotion motion;
     int32_t ageMs;      // milliseconds lived
     int32_t lifetimeMs; // dies once ageMs exceeds this
     int32_t lastMillis; // millisecond part of the clock at the last update
     int32_t nowMillis;  // millisecond part of the clock at this update
     ParticleHook hook;  // may be null
 };
+
+// The hook: slows the particle, bends it upward, dims it and erases its old cell.
+void fadeParticle(Particle *particle);
+// The fading behaviour, handed to emitters that want it.
+constexpr ParticleHook particleHook = fadeParticle;
 
 constexpr int32_t particleCapacity = 1000;
 
@@ -38,21 +51,15 @@ struct ParticleSystem {
 };
 
 // --- Effects state, for the whole run ---
-extern ParticleSystem *particles; // the shared pool; made at start-up, never freed
-extern ParticleHook particleHook; // the fading behaviour, handed to emitters that want it
+extern ParticleSystem particles; // the shared pool of the title's left goblet and the spells
 
-// A new pool: all slots free, origin (15, 10).
-ParticleSystem *createParticleSystem();
-void destroyParticleSystem(ParticleSystem *system);
-// Puts a pool back to the state createParticleSystem gives.
+// Empties a pool: all slots free, origin (15, 10).
 void resetParticleSystem(ParticleSystem *system);
 // Brings the first free slot to life around the origin; a full pool loses the emission.
-void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed, char motion,
-                  int32_t spreadX, int32_t spreadY, int32_t colour, float dirX, float dirY,
-                  ParticleHook hook);
+void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed,
+                  ParticleMotion motion, int32_t spreadX, int32_t spreadY, int32_t colour,
+                  float dirX, float dirY, ParticleHook hook);
 void updateParticles(ParticleSystem *system);
 void drawParticles(ParticleSystem *system);
 // One animation step: update, then draw.
 void stepParticles(ParticleSystem *system);
-// The hook: slows the particle, bends it upward, dims it and erases its old cell.
-void fadeParticle(Particle *particle);

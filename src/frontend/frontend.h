@@ -11,21 +11,22 @@ constexpr int mainMenuEntries = 5; // the main menu; its cursor wraps around the
 constexpr int gobletRows = 10;
 constexpr int creditLineCount = 5;
 
-// The goblet intro that opens the title screen; resetTitleScreen starts it over.
-struct TitleIntro {
-    bool running = false;                // the goblet intro plays
-    int32_t holdFrames = 0;              // frames shown since the goblets stopped
-    ParticleSystem *particles = nullptr; // the right goblet's sparks, during the intro
+// The title screen: the goblet intro that opens it and the main menu after it;
+// resetTitleScreen starts it over.
+struct TitleScreen {
+    int8_t mainMenuCursor = 0; // highlighted entry, 0..4
+    bool introRunning = false; // the goblet intro plays
+    int32_t holdFrames = 0;    // intro frames shown since the goblets stopped
+    ParticleSystem sparks;     // the right goblet's sparks; the left one's are the shared pool
 };
 
 // --- Title screen, for the whole run ---
-extern int8_t mainMenuCursor;                            // highlighted entry, 0..4
 extern const char *const mainMenuItems[mainMenuEntries]; // the entries' labels
 extern const char titleGoblet[gobletRows][13];           // the goblet figure, 10 rows of 12 cells
 extern const char *const creditLines[creditLineCount];   // role, 11 blanks, name
 
-// --- Title intro, from a reset of the title to the menu ---
-extern TitleIntro titleIntro;
+// --- Title screen, from a reset of the title to the start of a game ---
+extern TitleScreen titleScreen;
 
 // Starts the title over: cursor on "New Game", the intro about to play.
 void resetTitleScreen();

@@ -8,10 +8,9 @@
 #include "save/save.h"
 #include "town/town.h"
 
-int8_t mainMenuCursor = 0;
 const char *const mainMenuItems[mainMenuEntries] = {"New Game", "Continue", "Options", "Credits",
                                                     "Quit"};
-TitleIntro titleIntro;
+TitleScreen titleScreen;
 
 // 178 is the dense shade; the monogram "BZ" sits in the goblet's bowl. Rows are always
 // written whole, blanks included, so a goblet moving by one column erases its old cells.
@@ -35,22 +34,20 @@ const char titleGoblet[gobletRows][13] = {
 static constexpr uint32_t introFrameMillis = 30;
 
 void resetTitleScreen() {
-    mainMenuCursor = 0;
-    titleIntro.running = true;
-    particles->originX = 13.0f;
-    particles->originY = 14.0f;
-    titleIntro.holdFrames = 0;
-    // A reset while an intro still runs would otherwise leak its pool.
-    if (titleIntro.particles != nullptr) destroyParticleSystem(titleIntro.particles);
-    titleIntro.particles = createParticleSystem();
-    titleIntro.particles->originX = 65.0f;
-    titleIntro.particles->originY = 14.0f;
+    titleScreen.mainMenuCursor = 0;
+    titleScreen.introRunning = true;
+    titleScreen.holdFrames = 0;
+    particles.originX = 13.0f;
+    particles.originY = 14.0f;
+    resetParticleSystem(&titleScreen.sparks);
+    titleScreen.sparks.originX = 65.0f;
+    titleScreen.sparks.originY = 14.0f;
 }
 
 void clearParticles() {
-    particles->activeCount = 0;
-    for (Particle &slot : particles->slots)
-        slot.dead = 1;
+    particles.activeCount = 0;
+    for (Particle &slot : particles.slots)
+        slot.dead = true;
 }
 
 static void emitSparks() {
@@ -62,18 +59,17 @@ static void emitSparks() {
         float dirX = std::cos(angle);
         float dirY = -std::sin(angle);
         int32_t lifetime = gameRand() % 200 + 800;
-        emitParticle(particles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1, colour, dirX,
-                     dirY, particleHook);
+        emitParticle(&particles, static_cast<char>(178), lifetime, 12.0f, ParticleMotion::straight,
+                     1, 1, colour, dirX, dirY, particleHook);
         lifetime = gameRand() % 200 + 800;
-        emitParticle(titleIntro.particles, static_cast<char>(178), lifetime, 12.0f, 'd', 1, 1,
-                     colour, dirX, dirY, particleHook);
+        emitParticle(&titleScreen.sparks, static_cast<char>(178), lifetime, 12.0f,
+                     ParticleMotion::straight, 1, 1, colour, dirX, dirY, particleHook);
     }
 }
 
 static void drawGoblets() {
-    uint16_t leftColumn = static_cast<uint16_t>(static_cast<int>(particles->originX) - 6);
-    uint16_t rightColumn =
-        static_cast<uint16_t>(static_cast<int>(titleIntro.particles->originX) - 6);
+    uint16_t leftColumn = static_cast<uint16_t>(static_cast<int>(particles.originX) - 6);
+    uint16_t rightColumn = static_cast<uint16_t>(static_cast<int>(titleScreen.sparks.originX) - 6);
     for (int i = 0; i < gobletRows; i++) {
         uint16_t row = static_cast<uint16_t>(13 + i);
         printAt(titleGoblet[i], 6, leftColumn, row);
@@ -83,24 +79,22 @@ static void drawGoblets() {
 
 void runTitleIntroFrame() {
     emitSparks();
-    stepParticles(particles);
-    stepParticles(titleIntro.particles);
+    stepParticles(&particles);
+    stepParticles(&titleScreen.sparks);
     drawGoblets();
-    if (particles->originX <= 62.0f) {
-        particles->originX += 0.5f;
-        titleIntro.particles->originX -= 0.5f;
-    } else if (titleIntro.holdFrames++ > 50) {
+    if (particles.originX <= 62.0f) {
+        particles.originX += 0.5f;
+        titleScreen.sparks.originX -= 0.5f;
+    } else if (titleScreen.holdFrames++ > 50) {
         typeText("Brinewort", 10, 31, 33, 4);
         typeText("The Return of ZARG", 12, 31, 31, 6);
-        titleIntro.running = false;
-        destroyParticleSystem(titleIntro.particles);
-        titleIntro.particles = nullptr;
+        titleScreen.introRunning = false;
     }
     waitMillis(introFrameMillis);
 }
 
 GameMode runTitleScreen() {
-    if (titleIntro.running) {
+    if (titleScreen.introRunning) {
         runTitleIntroFrame();
         return modeTitle;
     }
@@ -110,14 +104,14 @@ GameMode runTitleScreen() {
 
 void drawMainMenu() {
     for (int i = 0; i < mainMenuEntries; i++) {
-        printAt(mainMenuItems[i], i == mainMenuCursor ? colourChosen : colourWhite, 35,
+        printAt(mainMenuItems[i], i == titleScreen.mainMenuCursor ? colourChosen : colourWhite, 35,
                 static_cast<uint16_t>(10 + i));
     }
     printAt("", 0, 0, 0);
 }
 
 static GameMode chooseMainMenuEntry() {
-    switch (mainMenuCursor) {
+    switch (titleScreen.mainMenuCursor) {
     case 0:
         clearParticles();
         showStoryIntro();
@@ -152,16 +146,16 @@ GameMode handleMainMenuKey() {
             next = chooseMainMenuEntry();
             break;
         case keyUp:
-            mainMenuCursor--;
+            titleScreen.mainMenuCursor--;
             break;
         case keyDown:
-            mainMenuCursor++;
+            titleScreen.mainMenuCursor++;
             break;
         default:
             break;
         }
-        if (mainMenuCursor < 0) mainMenuCursor = mainMenuEntries - 1;
-        if (mainMenuCursor >= mainMenuEntries) mainMenuCursor = 0;
+        if (titleScreen.mainMenuCursor < 0) titleScreen.mainMenuCursor = mainMenuEntries - 1;
+        if (titleScreen.mainMenuCursor >= mainMenuEntries) titleScreen.mainMenuCursor = 0;
     }
     discardPendingInput();
     return next;

@@ -41,17 +41,11 @@ void startUp() {
 
     setConsoleSize(80, 25);
     setConsoleTitle("Brinewort: The Return of ZARG");
-    particleHook = fadeParticle;
     setUpMonsters();
     showStartUpMessages();
     resetTavern();
     setCursorVisible(false);
-    // The shared pool lives for the whole run; a second start-up reuses it.
-    if (particles == nullptr) {
-        particles = createParticleSystem();
-    } else {
-        resetParticleSystem(particles);
-    }
+    resetParticleSystem(&particles);
     resetTitleScreen();
     buildItemCatalogue();
     removeStaleSaveFile();

@@ -2,8 +2,6 @@
 #include "battle/battle.h"
 #include "items/items.h"
 
-Item itemCatalogue[itemKinds];
-
 int8_t &itemCount(int32_t item) {
     return game.itemCounts[item - 1];
 }
@@ -52,7 +50,7 @@ void useLightningSpell() {
 }
 
 // Initialising the char arrays from literals pads them with NULs to their full width.
-static const Item catalogueEntries[itemKinds] = {
+const Item itemCatalogue[itemKinds] = {
     {.name = "Apple",
      .use = useApple,
      .kind = ItemUse::battleAndDungeon,
@@ -121,10 +119,8 @@ static const Item catalogueEntries[itemKinds] = {
 };
 
 void buildItemCatalogue() {
-    for (int i = 0; i < itemKinds; i++) {
-        itemCatalogue[i] = catalogueEntries[i];
-        game.itemCounts[i] = 0;
-    }
+    for (int8_t &count : game.itemCounts)
+        count = 0;
     itemCount(itemApple) = 1;
     itemCount(itemCookie) = 1;
     itemCount(itemFishSandwich) = 1;

@@ -41,8 +41,8 @@ struct Item {
 // Who opened the inventory: what may be used depends on it.
 enum class InventoryOpener : int32_t { battle = 1, dungeon = 2, tavern = 3 };
 
-// --- Items, for the whole run ---
-extern Item itemCatalogue[itemKinds]; // item n is itemCatalogue[n - 1]; built at start-up
+// The seventeen kinds; item n is itemCatalogue[n - 1].
+extern const Item itemCatalogue[itemKinds];
 
 // The inventory screen while it is open; buildInventoryList fills it at each opening.
 struct InventoryScreen {
@@ -58,7 +58,7 @@ extern InventoryScreen inventoryScreen;
 // The count of an item, by number.
 int8_t &itemCount(int32_t item);
 
-// Fills the catalogue and gives the starting counts (an Apple, a Cookie, a Fish Sandwich).
+// Gives the starting counts: none of anything but the food (an Apple, a Cookie, a Fish Sandwich).
 void buildItemCatalogue();
 void useApple();
 void useCookie();

@@ -16,15 +16,16 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     game.mollochDefeats = game.hardMode = game.npcs[3].talkedTo = 3;
     gameRand();
     game.gameMode = modeWorldMap;
-    emitParticle(particles, '*', 100, 1.0f, 'd', 1, 1, 15, 0.0f, 0.0f, nullptr);
+    emitParticle(&particles, '*', 100, 1.0f, ParticleMotion::straight, 1, 1, 15, 0.0f, 0.0f,
+                 nullptr);
     startUp();
-    EXPECT_TRUE(game.gameMode == modeTitle && game.randState == 1u && titleIntro.running);
+    EXPECT_TRUE(game.gameMode == modeTitle && game.randState == 1u && titleScreen.introRunning);
     EXPECT_EQ(game.player.hp, 100);
     EXPECT_STREQ(game.player.weaponName, "Bottle");
     EXPECT_TRUE(game.itemCounts[0] == 1 && game.itemCounts[5] == 0 &&
                 game.defeatedBosses[0].mode == 0);
     EXPECT_TRUE(game.mollochDefeats == 1 && game.hardMode == 0 && game.npcs[3].talkedTo == 0);
-    EXPECT_EQ(particles->activeCount, 0);
+    EXPECT_EQ(particles.activeCount, 0);
     EXPECT_STREQ(headlessTitle(), "Brinewort: The Return of ZARG");
     EXPECT_EQ(headlessMinimumWidth() * 100 + headlessMinimumHeight(), 8025);
     EXPECT_FALSE(headlessCursorVisible());

@@ -61,6 +61,6 @@ bool textShownAt(const std::string &text, int x, int y, uint8_t colour) {
 }
 
 void playTitleIntro() {
-    while (titleIntro.running)
+    while (titleScreen.introRunning)
         runTitleScreen();
 }

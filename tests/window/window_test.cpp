@@ -124,7 +124,7 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
     handleMainMenuKey();
     drawMainMenu();
     presentScreen();
-    EXPECT_EQ(mainMenuCursor, 1);
+    EXPECT_EQ(titleScreen.mainMenuCursor, 1);
     KeyEvent event;
     readKeyEvent(&event); // the discard after the press kept its release
     EXPECT_TRUE(!event.keyDown && event.virtualKey == keyDown);

@@ -527,8 +527,9 @@ void titleKey(AutoPlayer &bot) {
     if (won && !bot.quitWhenWon) return; // nothing more to press: the run ends here
     int wanted = won ? mainMenuEntries - 1 : bot.continueNext ? 1 : 0;
     bot.goal = wanted == 1 ? "continue the saved game" : "start a new game";
-    headlessPress(mainMenuCursor == wanted ? keyEnter
-                                           : arrowToward(mainMenuCursor, wanted, mainMenuEntries));
+    headlessPress(titleScreen.mainMenuCursor == wanted
+                      ? keyEnter
+                      : arrowToward(titleScreen.mainMenuCursor, wanted, mainMenuEntries));
 }
 
 void tavernKey(AutoPlayer &bot) {

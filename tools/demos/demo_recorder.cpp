@@ -128,8 +128,8 @@ struct TourPlayer {
             fail("the tour goes on too long in game mode " + std::to_string(game.gameMode));
         switch (game.gameMode) {
         case modeTitle:
-            if (mainMenuCursor == 1) return press(keyEnter);
-            return moveCursor(mainMenuCursor, 1);
+            if (titleScreen.mainMenuCursor == 1) return press(keyEnter);
+            return moveCursor(titleScreen.mainMenuCursor, 1);
         case modeTavern: {
             if (!tavernInventory) {
                 tavernInventory = true;
