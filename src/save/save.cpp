@@ -29,13 +29,16 @@ static_assert(weaponNameCapacity >= roomTextCapacity, "a picked-up weapon's name
 static const char talkAreaBlankLine[] =
     "                                                             ";
 
-// The steps of writing a save, counted from 0: the open, each of the 89 lines, the flush, the
-// fsync, the close and the rename. Tests make one of them fail to show the old save survives.
-int saveFailureStep = -1;
+// The steps of writing one save, counted from 0: the open, each line, the flush, the fsync,
+// the close and the rename. Tests make one of them fail to show the old save survives.
+struct SaveSteps {
+    int taken = 0;    // steps taken so far
+    int failing = -1; // the step that fails as if the system refused it; -1 none
+};
 
-// Counts the steps of one save; step is the attempt's own counter, from 0.
-static bool stepFails(int &step) {
-    if (step++ != saveFailureStep) return false;
+// Takes a step; true when it is the one made to fail.
+static bool stepFails(SaveSteps &steps) {
+    if (steps.taken++ != steps.failing) return false;
     errno = EIO;
     return true;
 }
@@ -152,13 +155,13 @@ struct SavedExtras {
     int32_t numbers[savedExtraCount];
 };
 
-static bool writeSaveExtras(FILE *file, int &step) {
+static bool writeSaveExtras(FILE *file, SaveSteps &steps) {
     char line[lineBufferSize];
     std::snprintf(line, sizeof line, "%s\n", game.player.weaponName);
-    bool written = !stepFails(step) && std::fputs(line, file) >= 0;
+    bool written = !stepFails(steps) && std::fputs(line, file) >= 0;
     for (const SavedStat &extra : savedExtras) {
         std::snprintf(line, sizeof line, "%d\n", *extra.value);
-        written = written && !stepFails(step) && std::fputs(line, file) >= 0;
+        written = written && !stepFails(steps) && std::fputs(line, file) >= 0;
     }
     return written;
 }
@@ -240,7 +243,7 @@ static bool findSaveTarget(std::string &target, char *reason, size_t size) {
 
 // Written beside the save and renamed over it once complete, so that a crash or a full
 // disk part way through never costs the player the save they had.
-static bool writeSaveFile(char *reason, size_t size) {
+static bool writeSaveFile(char *reason, size_t size, int failingStep) {
     std::string target;
     if (!findSaveTarget(target, reason, size)) return false;
     std::string directory = directoryOf(target);
@@ -249,13 +252,13 @@ static bool writeSaveFile(char *reason, size_t size) {
         return false;
     }
     std::string temporary = target + ".new";
-    int step = 0; // the steps of this save, for stepFails
+    SaveSteps steps{0, failingStep};
     // A leftover of an interrupted save goes first; the new one must not exist yet, and a
     // link planted under its name is never followed.
     unlink(temporary.c_str());
-    int fd = stepFails(step) ? -1
-                             : open(temporary.c_str(),
-                                    O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    int fd = stepFails(steps) ? -1
+                              : open(temporary.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     FILE *file = fd < 0 ? nullptr : fdopen(fd, "w");
     if (file == nullptr) {
         setReason(reason, size, std::strerror(errno));
@@ -265,21 +268,21 @@ static bool writeSaveFile(char *reason, size_t size) {
         }
         return false;
     }
-    bool written = !stepFails(step) && std::fputs("BOB\n", file) >= 0;
+    bool written = !stepFails(steps) && std::fputs("BOB\n", file) >= 0;
     int32_t numbers[savedNumberCount];
     collectSavedNumbers(numbers);
     for (int32_t number : numbers) {
         char line[lineBufferSize];
         std::snprintf(line, sizeof line, "%d\n", number);
-        written = written && !stepFails(step) && std::fputs(line, file) >= 0;
+        written = written && !stepFails(steps) && std::fputs(line, file) >= 0;
     }
-    written = written && writeSaveExtras(file, step);
-    written = written && !stepFails(step) && std::fflush(file) == 0;
-    written = written && !stepFails(step) && fsync(fileno(file)) == 0;
+    written = written && writeSaveExtras(file, steps);
+    written = written && !stepFails(steps) && std::fflush(file) == 0;
+    written = written && !stepFails(steps) && fsync(fileno(file)) == 0;
     int error = written ? 0 : (errno != 0 ? errno : EIO);
     if (std::fclose(file) != 0 && error == 0) error = errno;
-    if (error == 0 && stepFails(step)) error = errno;
-    if (error == 0 && (stepFails(step) || std::rename(temporary.c_str(), target.c_str()) != 0)) {
+    if (error == 0 && stepFails(steps)) error = errno;
+    if (error == 0 && (stepFails(steps) || std::rename(temporary.c_str(), target.c_str()) != 0)) {
         error = errno;
     }
     if (error != 0) {
@@ -295,12 +298,12 @@ void removeStaleSaveFile() {
     unlink((saveFilePath() + ".new").c_str());
 }
 
-bool saveGame() {
+bool saveGame(int failingStep) {
     char reason[128];
     std::string nowhere;
     if (!prepareSaveDirectory(&nowhere)) {
         setReason(reason, sizeof reason, nowhere.c_str());
-    } else if (writeSaveFile(reason, sizeof reason)) {
+    } else if (writeSaveFile(reason, sizeof reason, failingStep)) {
         return true;
     }
     // In the talk area, in place of the news of a save.

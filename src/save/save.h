@@ -8,13 +8,14 @@ constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clo
 // --- Saved game, for the whole run ---
 extern const char saveFileName[];    // "SaveFile.txt"; saveFilePath() says where it is
 extern const char newSaveFileName[]; // "SaveFile.txt.new": a save being written beside it
-extern int saveFailureStep; // for tests: this step of writing a save fails (see save.cpp); -1 none
 
 // Writes the saved values; true when they are saved. On failure "Cannot save game" and the
 // reason go to the tavern's talk area and the error stream. The previous save stays whole
 // until the new one is complete; a save the player cannot read, a save that is no regular
-// file and a directory others may write to are refused.
-bool saveGame();
+// file and a directory others may write to are refused. Tests name a step of the writing
+// (counted from 0: the open, each line, the flush, the fsync, the close, the rename) to fail
+// as if the system refused it.
+bool saveGame(int failingStep = -1);
 // Removes what an interrupted save left behind (called at start-up).
 void removeStaleSaveFile();
 // Reads the saved game into the shared data. False, with a message on the screen and nothing

@@ -7,13 +7,7 @@
 #include "save/save.h"
 #include "support/harness.h"
 
-class DurableSaveTest : public GameTest {
-  protected:
-    void TearDown() override {
-        saveFailureStep = -1;
-        GameTest::TearDown();
-    }
-};
+class DurableSaveTest : public GameTest {};
 
 // Two game states that differ on many lines, and the files they save to.
 static void becomeFreshPlayer() {
@@ -51,9 +45,8 @@ TEST_F(DurableSaveTest, AFailureAtAnyStepLeavesTheOldSaveAndNoLeftover) {
     int step = 0;
     for (;; step++) {
         SCOPED_TRACE("failing step " + std::to_string(step));
-        saveFailureStep = step;
         clearScreen(0);
-        saveGame();
+        saveGame(step);
         if (readFile(saveFileName) != oldText) break;
         EXPECT_TRUE(textShownAt("Cannot save game", 10, 13, 15));
         EXPECT_FALSE(std::filesystem::exists("SaveFile.txt.new"));
