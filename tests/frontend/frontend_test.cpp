@@ -22,7 +22,7 @@ TEST_F(OptionsTest, TheChooserStartsOnEasyEitherArrowTogglesAndEnterChoosesAndBl
     EXPECT_EQ(game.hardMode, 1);
     headlessPress(keyDown);
     runUntilInputEnds([] { runOptions(); }); // the highlight before any Enter
-    EXPECT_TRUE(textShownAt("Easy", 44, 12, 15) && textShownAt("Hard", 44, 13, 240));
+    EXPECT_TRUE(textShownAt("Easy", 44, 12, 15) && textShownAt("Hard", 44, 13, colourChosen));
 }
 
 class StoryTest : public GameTest {

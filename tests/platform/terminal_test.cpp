@@ -63,7 +63,7 @@ TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewe
         EXPECT_TRUE(look.pair > 0 && look.pair < 64) << attribute;
     }
     EXPECT_EQ(pairs.size(), 256u); // each its own at sixteen colours
-    CellLook highlighted = lookOfCell(Cell{'N', 240}, ColourDepth::sixteen, 256, true);
+    CellLook highlighted = lookOfCell(Cell{'N', colourBlackOnWhite}, ColourDepth::sixteen, 256, true);
     EXPECT_EQ(lookSequence(highlighted, 256), "\033[0;38;5;16;48;5;231m");
     // With eight colours brightness shows as bold; black on black is a blank on purpose, but
     // white on light grey must not vanish. Without colour, backgrounds are reverse video.
@@ -72,7 +72,7 @@ TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewe
     EXPECT_EQ(lookOfCell(Cell{'a', 0}, ColourDepth::eight, 8, true).glyph, L' ');
     CellLook greyed = lookOfCell(Cell{'a', 0x7F}, ColourDepth::eight, 8, true);
     EXPECT_TRUE(greyed.glyph == L'a' && greyed.foreground != greyed.background);
-    EXPECT_TRUE(lookOfCell(Cell{'Q', 240}, ColourDepth::mono, 0, true).reverse);
+    EXPECT_TRUE(lookOfCell(Cell{'Q', colourBlackOnWhite}, ColourDepth::mono, 0, true).reverse);
     EXPECT_EQ(colourDepthFor(256, 65536), ColourDepth::sixteen);
     EXPECT_EQ(colourDepthFor(16, 256), ColourDepth::eight);
     EXPECT_EQ(colourDepthFor(0, 0), ColourDepth::mono);

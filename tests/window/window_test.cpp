@@ -87,7 +87,7 @@ TEST_F(WindowTest, TheTitleMenuShowsEachCellAsItsGlyphInThePaletteAtTwiceTheFont
     EXPECT_EQ(firstWrongPixel(capture), -1);
     // The cells checked include what the title menu is made of: the highlighted entry, the
     // brown goblets' dark shade, the green title.
-    EXPECT_TRUE(textShownAt("New Game", 35, 10, 240));
+    EXPECT_TRUE(textShownAt("New Game", 35, 10, colourChosen));
     EXPECT_EQ(colourAt(33, 4), 10);
     bool brownShade = false;
     for (const auto &row : console.screenCells)
@@ -128,7 +128,7 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
     KeyEvent event;
     readKeyEvent(&event); // the discard after the press kept its release
     EXPECT_TRUE(!event.keyDown && event.virtualKey == keyDown);
-    EXPECT_TRUE(textShownAt("Continue", 35, 11, 240));
+    EXPECT_TRUE(textShownAt("Continue", 35, 11, colourChosen));
     WindowCapture capture;
     ASSERT_TRUE(windowCapture(&capture));
     EXPECT_EQ(firstWrongPixel(capture), -1);
