@@ -42,10 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzzWriteFile("map.txt", data, size);
     static const char *const tags[] = {"MapTag1", "MapTag2", "MapTag3"};
     for (int dungeon = 0; dungeon < 3; dungeon++) {
-        int32_t startRow = -1, startCol = -1, height = 0, width = 0;
-        RoomGrid rooms = loadDungeon("map.txt", tags[dungeon], modeCave + dungeon, startRow,
-                                     startCol, height, width);
-        if (rooms) checkGrid(rooms, startRow, startCol, height, width);
+        DungeonMap map = loadDungeon("map.txt", tags[dungeon], modeCave + dungeon);
+        if (map.rooms)
+            checkGrid(map.rooms, map.startRoomRow, map.startRoomCol, map.height, map.width);
     }
     return 0;
 }

@@ -21,9 +21,19 @@ void setUpMonsters() {
     battleState.monsterPicture = nullptr;
     for (Picture &picture : bossPictures)
         picture = Picture{};
-    loadPicture("dragon2.txt", "dragon", bossPictures[bossMolloch - 1]);
-    loadPicture("Wizard.txt", "wizard", bossPictures[bossAgamir - 1]);
-    loadPicture("Wizard.txt", "wizard", bossPictures[bossOldWiseMan - 1]);
+    struct PictureSource {
+        const char *fileName;
+        const char *tag;
+    };
+    // In boss order: Molloch, Agamir, OldWiseMan (the last two each their own copy).
+    constexpr PictureSource sources[bossCount] = {
+        {"dragon2.txt", "dragon"}, {"Wizard.txt", "wizard"}, {"Wizard.txt", "wizard"}};
+    for (int32_t boss = 1; boss <= bossCount; boss++) {
+        const PictureSource &source = sources[boss - 1];
+        showDataFileProblem(source.fileName,
+                            loadPicture(source.fileName, source.tag, bossPictures[boss - 1]),
+                            "Couldnt find picture");
+    }
 }
 
 void chooseMonster() {

@@ -34,9 +34,10 @@ void enemyTurn() {
         char tag[16];
         std::snprintf(tag, sizeof tag, "TextTag%d", gameRand() % 10 + 1);
         // Copied as plain text: a line with a percent sign is shown as it stands.
-        TextBuffer line = readTextSection("SkeletonScripts.txt", tag);
+        TextSection line = readTextSection("SkeletonScripts.txt", tag);
+        showDataFileProblem("SkeletonScripts.txt", line.problem);
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage, "%s",
-                      line ? line.get() : "");
+                      line.text ? line.text.get() : "");
         waitMillis(500);
     }
     drawBattleScreen();

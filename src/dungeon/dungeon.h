@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "game/game.h"
+#include "resources/resources.h"
 
 constexpr int roomRows = 14;
 constexpr int roomColumns = 22;      // visible columns; column 22 holds each row's terminator
@@ -95,12 +96,19 @@ extern FlashlightClock flashlightClock;
 // Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
 // many rooms wide and high (the game's own dungeons are about 15 by 14).
 constexpr int32_t maxGridSide = 100;
-// The rooms of a tagged section of a map file, or null when the file cannot be opened, the
+// A dungeon as its map file section gives it: the rooms, the start room and the grid's size.
+struct DungeonMap {
+    RoomGrid rooms;           // null when the section cannot be played; the problem says why
+    int32_t startRoomRow = 0; // the room that says "Start"
+    int32_t startRoomCol = 0;
+    int32_t height = 0; // as the section gives it, even when it cannot be played
+    int32_t width = 0;
+    LoadProblem problem;
+};
+// The dungeon of a tagged section of a map file. No rooms when the file cannot be read, the
 // tag is missing, the section is cut short or has no start room. The rooms of bosses beaten
-// in dungeonMode's dungeon (a gameMode: 4, 5 or 6) come without their feature. Places the
-// player anew (playerRoomX and playerRoomY to -1).
-RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
-                     int32_t &startRoomRow, int32_t &startRoomCol, int32_t &height, int32_t &width);
+// in dungeonMode's dungeon (a gameMode: 4, 5 or 6) come without their feature.
+DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode);
 // One visit to the dungeon of a tag, from loading to leaving. Returns where the player goes
 // next: the world map, the tavern after a knockout, the title after the ending.
 GameMode enterDungeon(const char *tag);

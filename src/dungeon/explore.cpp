@@ -272,8 +272,13 @@ GameMode enterDungeon(const char *tag) {
     // The player is placed afresh at each visit: the first room drawn picks a free cell.
     player.playerRoomX = -1;
     player.playerRoomY = -1;
-    visit.rooms = loadDungeon("map.txt", tag, visit.dungeon, visit.roomRow, visit.roomCol,
-                              visit.height, visit.width);
+    DungeonMap map = loadDungeon("map.txt", tag, visit.dungeon);
+    showDataFileProblem("map.txt", map.problem);
+    visit.rooms = std::move(map.rooms);
+    visit.roomRow = map.startRoomRow;
+    visit.roomCol = map.startRoomCol;
+    visit.height = map.height;
+    visit.width = map.width;
     if (visit.rooms == nullptr) return turnBackFromDungeon();
     redraw(visit);
     for (;;) {

@@ -119,11 +119,11 @@ static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int6
     }
 }
 
-RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
-                     int32_t &startRoomRow, int32_t &startRoomCol, int32_t &height,
-                     int32_t &width) {
+DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode) {
+    DungeonMap map;
     std::string bytes;
-    if (!loadDataFile(fileName, bytes)) return nullptr;
+    map.problem = loadDataFile(fileName, bytes);
+    if (!map.problem.ok()) return map;
     DataReader file = readerOf(bytes);
     RoomGrid rooms;
     bool complete = false;
@@ -135,8 +135,8 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
         bool tooLarge = false;
         buildNumber(file, readSectionChar(file), ",_\n", &gridWidth, &tooLarge);
         buildNumber(file, readSectionChar(file), ",_\n", &gridHeight, &tooLarge);
-        width = static_cast<int32_t>(gridWidth);
-        height = static_cast<int32_t>(gridHeight);
+        map.width = static_cast<int32_t>(gridWidth);
+        map.height = static_cast<int32_t>(gridHeight);
         sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
                    gridHeight <= maxGridSide;
         // Only an underscore ends a section: without one the rooms need not be read at all.
@@ -158,8 +158,8 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
             readRoomLine(file, room, dungeonMode, column, row, &isStart);
             if (isStart && !outside) {
                 // When several rooms say "Start", the last one wins.
-                startRoomRow = static_cast<int32_t>(row);
-                startRoomCol = static_cast<int32_t>(column);
+                map.startRoomRow = static_cast<int32_t>(row);
+                map.startRoomCol = static_cast<int32_t>(column);
                 haveStart = true;
             }
             ch = readSectionChar(file);
@@ -168,14 +168,14 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
     }
     // A section cut short, or without a start room, cannot be played.
     if (!complete || !haveStart) {
-        char reason[64];
         const char *what = !found      ? "no section"
                            : !sensible ? "no sensible grid size in"
                            : !complete ? "no closing _ in"
                                        : "no start room in";
-        std::snprintf(reason, sizeof reason, "%s %s", what, tag);
-        reportDataFileProblem(fileName, reason);
-        return nullptr;
+        map.problem.failure = LoadFailure::sectionUnusable;
+        std::snprintf(map.problem.reason, sizeof map.problem.reason, "%s %s", what, tag);
+        return map;
     }
-    return rooms;
+    map.rooms = std::move(rooms);
+    return map;
 }

@@ -23,7 +23,9 @@ static void clearDialogueArea() {
 static TextBuffer readScriptSection(int32_t number) {
     char tag[16];
     std::snprintf(tag, sizeof tag, "Tag%d", number);
-    return readTextSection(npcScriptFile, tag);
+    TextSection section = readTextSection(npcScriptFile, tag);
+    showDataFileProblem(npcScriptFile, section.problem);
+    return std::move(section.text);
 }
 
 static uint16_t sectionColour(int32_t number, const char *name) {

@@ -97,7 +97,9 @@ void talkToBartender() {
     printAt(talkAreaBlank, 15, 10, 13);
     char tag[16];
     std::snprintf(tag, sizeof tag, "Tag%d", townState.bartenderLine);
-    typeText(readTextSection("BartenderScripts.txt", tag).get(), 15, 60, 10, 13);
+    TextSection line = readTextSection("BartenderScripts.txt", tag);
+    showDataFileProblem("BartenderScripts.txt", line.problem);
+    typeText(line.text.get(), 15, 60, 10, 13);
     if (townState.bartenderLine < 4) townState.bartenderLine++;
 }
 

@@ -162,7 +162,7 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
         problems.push_back(where + "an underscore inside the text ends the section early; \"" +
                            raw.restOfLine + "\" is never shown");
     }
-    TextBuffer text = readTextSection(file.c_str(), tag.c_str());
+    TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
     int rows = typedRows(text.get(), place.width);
     if (rows > place.rows) {
         problems.push_back(where + "needs " + std::to_string(rows) + " rows at width " +
@@ -184,7 +184,7 @@ static const char purpleKeyMessage[] =
 
 // Chapter 3 typed, then the message over it: what of the chapter still shows on its rows.
 static void checkUnderMessage(const fs::path &file, Lines &problems) {
-    TextBuffer chapter = readTextSection(file.c_str(), "Chunk3");
+    TextBuffer chapter = readTextSection(file.c_str(), "Chunk3").text;
     if (!chapter) return; // named as missing already
     constexpr uint8_t chapterInk = 7;
     clearScreen(0);
@@ -218,7 +218,8 @@ static void checkFirstTalks(const fs::path &file, Lines &problems) {
     for (const Npc &npc : npcTable) {
         int millis = millisAfterSection;
         for (int tag = npc.firstTag; tag < npc.firstTag + npc.lineCount; tag++) {
-            TextBuffer text = readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str());
+            TextBuffer text =
+                readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str()).text;
             millis += millisAfterSection +
                       (text ? static_cast<int>(std::strlen(text.get())) * millisPerCharacter : 0);
         }
@@ -439,9 +440,12 @@ static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons
         dungeon.label = tag + " (" + dungeonNames[number - 1] + ")";
         // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
         clearDefeatedBosses();
-        dungeon.rooms =
-            loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1, dungeon.startRow,
-                        dungeon.startCol, dungeon.height, dungeon.width);
+        DungeonMap map = loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1);
+        dungeon.rooms = std::move(map.rooms);
+        dungeon.startRow = map.startRoomRow;
+        dungeon.startCol = map.startRoomCol;
+        dungeon.height = map.height;
+        dungeon.width = map.width;
         if (!dungeon.rooms) {
             problems.push_back(dungeon.label + ": the game cannot load it (tag missing, no " +
                                "closing underscore, no Start room or an impossible size)");
