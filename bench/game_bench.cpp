@@ -16,8 +16,8 @@ namespace {
 // A room as the loader builds it, with a doorway on each side whose bit (N, E, S, W) is set.
 void buildRoomWithDoors(Room &room, int doors) {
     buildFreshRoom(room);
-    for (int side = 0; side < 4; side++) {
-        if ((doors & (1 << side)) != 0) openDoorway(room, "NESW"[side]);
+    for (int bit = 0; bit < 4; bit++) {
+        if ((doors & (1 << bit)) != 0) openDoorway(room, doorways[bit].side);
     }
 }
 

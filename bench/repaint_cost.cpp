@@ -68,7 +68,7 @@ int main() {
         return 1;
     }
     SeenCells seenCells = {};
-    int32_t roomChanged = 1;
+    bool roomChanged = true;
     drawRoomScreen(map.rooms.get(), map.startRoomRow, map.startRoomCol, map.width, seenCells,
                    roomChanged);
     std::printf("dungeon_full_repaint_bytes %zu\n", fullRepaintBytes());

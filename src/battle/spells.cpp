@@ -162,7 +162,7 @@ void stormEffect() {
     }
     // The storm stops at once: every slot is freed, whatever still flies.
     for (Particle &slot : particles->slots)
-        slot.dead = 1;
+        slot.dead = true;
     particles->activeCount = 0;
     clearScreen(0);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <optional>
 
@@ -16,32 +17,47 @@ constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19
 constexpr int roomScreenColumn = 5;  // where a room's cell (0, 0) is drawn
 constexpr int roomScreenRow = 2;
 
-// A wall's doorway: its letter in the map file, the wall facing it in the next room, the step
-// to that room and the cell of the wall it opens.
+// A wall of a room, in the order of the doorway table.
+enum class Side : uint8_t { north, east, south, west };
+
+// A wall's doorway: its wall and that wall's letter in the map file and the door codes, the
+// wall facing it in the next room, the step to that room and the cell of the wall it opens.
 struct Doorway {
-    char letter, facing;
+    Side side;
+    char letter;
+    Side facing;
     int rowStep, columnStep;
     int row, column;
 };
 // The four doorways, in the map file's order N, E, S, W; everything that knows where a
 // doorway lies (loader, rubble, drawing, overhead map, data checker, automatic player) reads
 // it here.
-inline constexpr Doorway doorways[4] = {{'N', 'S', -1, 0, 0, 10},
-                                        {'E', 'W', 0, 1, 7, roomColumns - 1},
-                                        {'S', 'N', 1, 0, roomRows - 1, 10},
-                                        {'W', 'E', 0, -1, 7, 0}};
-// The doorway of a letter, or null for any other character.
-constexpr const Doorway *doorwayOf(char letter) {
+inline constexpr Doorway doorways[4] = {{Side::north, 'N', Side::south, -1, 0, 0, 10},
+                                        {Side::east, 'E', Side::west, 0, 1, 7, roomColumns - 1},
+                                        {Side::south, 'S', Side::north, 1, 0, roomRows - 1, 10},
+                                        {Side::west, 'W', Side::east, 0, -1, 7, 0}};
+// The doorway of a wall.
+constexpr const Doorway &doorwayOf(Side side) {
+    return doorways[static_cast<size_t>(side)];
+}
+static_assert(
+    [] {
+        for (size_t i = 0; i < std::size(doorways); i++) {
+            if (doorways[i].side != static_cast<Side>(i)) return false;
+        }
+        return true;
+    }(),
+    "the doorway table is in the order of Side");
+// The doorway of a map file letter, or null for any other character.
+constexpr const Doorway *doorwayOfLetter(char letter) {
     for (const Doorway &doorway : doorways) {
         if (doorway.letter == letter) return &doorway;
     }
     return nullptr;
 }
 
-// Room state: not in the file, not shown yet, shown at least once.
-constexpr int32_t roomAbsent = 0;
-constexpr int32_t roomShown = 1;
-constexpr int32_t roomUnseen = 2;
+// Room state: not in the file (what a new grid holds), not shown yet, shown at least once.
+enum class RoomState : uint8_t { absent, shown, unseen };
 
 // Cell characters with a meaning of their own.
 constexpr char cellRubble = static_cast<char>(178);
@@ -53,9 +69,9 @@ constexpr char cellBoss = 1;
 struct Room {
     char cells[roomRows][roomColumns + 1]; // the picture, each row a string of 22 characters
     int32_t encounterLevel;                // character code of the room's level character
-    int32_t state;                         // roomAbsent, roomUnseen or roomShown
-    std::unique_ptr<char[]> pickupText;    // what lies here, or null
-    std::unique_ptr<char[]> featureCode;   // "Start", "NPC", "Boss", a door code, or null
+    RoomState state;
+    std::unique_ptr<char[]> pickupText;  // what lies here, or null
+    std::unique_ptr<char[]> featureCode; // "Start", "NPC", "Boss", a door code, or null
 };
 
 // A dungeon's rooms, row by row: room (row, column) is rooms[row * width + column].
@@ -72,7 +88,7 @@ struct DungeonVisit {
     int32_t width = 0;
     SeenCells seenCells = {};         // cells of the current room shown so far
     int32_t stepsUntilEncounter = 10; // steps before encounters are rolled for
-    int32_t roomChanged = 1;          // 1: the next draw shows a room just entered
+    bool roomChanged = true;          // the next draw shows a room just entered
 };
 
 // --- Dungeon visit, for one visit ---
@@ -114,8 +130,8 @@ DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMod
 GameMode enterDungeon(const char *tag);
 // A room as the loader builds it before its doors: walls, corners, blank floor.
 void buildFreshRoom(Room &room);
-// Opens the wall cell of a door letter: 'N', 'S', 'W' or 'E'; others are ignored.
-void openDoorway(Room &room, char side);
+// Opens the wall cell of a side.
+void openDoorway(Room &room, Side side);
 // True when the room's feature code is exactly this text (a null code is nothing).
 bool featureIs(const Room &room, const char *code);
 
@@ -131,7 +147,7 @@ struct DoorKind {
 };
 // The door a feature code puts in a wall: "LD", the side (N, E, S, W), the colour letter.
 // Null when the code is not a door code for that side (the sealed "X" is west only).
-const DoorKind *lockedDoorOf(const char *featureCode, char side);
+const DoorKind *lockedDoorOf(const char *featureCode, Side side);
 // Paints the locked door a door code names over its doorway; other texts draw nothing.
 void drawLockedDoor(const char *featureCode);
 
@@ -146,7 +162,7 @@ bool randomEmptyCell(const Room &room, int &row, int &column);
 
 // --- Dungeon screen and clock ---
 void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
-                    SeenCells &seenCells, int32_t &roomChanged);
+                    SeenCells &seenCells, bool &roomChanged);
 void resetSeenCells(const Room &room, SeenCells &seenCells);
 void drawDividers();
 void drawPlayerStats();
@@ -162,8 +178,8 @@ int32_t millisUntilClockTick();
 // One poll of the keyboard and everything it brings. Nothing while the visit goes on; once
 // it is over, the mode the player goes on to.
 std::optional<GameMode> exploreStep(DungeonVisit &visit);
-// 0 when the boss of that dungeon room has been beaten, 1 otherwise.
-int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
+// False when the boss of that dungeon room has been beaten.
+bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
 void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol);
 
 // --- Overhead map ---

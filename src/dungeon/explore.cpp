@@ -39,13 +39,13 @@ static void changeRoom(DungeonVisit &visit, const Walk &walk) {
     int32_t row = visit.roomRow + walk.doorway.rowStep;
     int32_t column = visit.roomCol + walk.doorway.columnStep;
     if (row < 0 || row >= visit.height || column < 0 || column >= visit.width) return;
-    if (visit.rooms[row * visit.width + column].state == roomAbsent) return;
+    if (visit.rooms[row * visit.width + column].state == RoomState::absent) return;
     visit.roomRow = row;
     visit.roomCol = column;
     if (walk.doorway.rowStep != 0) player.playerRoomY = walk.doorway.rowStep < 0 ? roomRows - 1 : 0;
     if (walk.doorway.columnStep != 0)
         player.playerRoomX = walk.doorway.columnStep < 0 ? roomColumns - 1 : 0;
-    visit.roomChanged = 1;
+    visit.roomChanged = true;
     resetSeenCells(currentRoom(visit), visit.seenCells);
     redraw(visit);
 }
@@ -59,7 +59,7 @@ static void endMessage(DungeonVisit &visit) {
 
 // Whether the room's locked door (if this wall has one) lets the player through. A held
 // key opens it for the rest of the visit.
-static bool doorLetsThrough(DungeonVisit &visit, char side) {
+static bool doorLetsThrough(DungeonVisit &visit, Side side) {
     Room &room = currentRoom(visit);
     const DoorKind *door = lockedDoorOf(room.featureCode.get(), side);
     if (door == nullptr) return true;
@@ -107,7 +107,7 @@ static void walk(DungeonVisit &visit, const Walk &walk) {
     char cell = currentRoom(visit).cells[targetRow][targetColumn];
     if (cell == ' ' || cell == cellNpc) {
         if (onWall(walk, targetRow, targetColumn)) {
-            if (doorLetsThrough(visit, walk.doorway.letter)) changeRoom(visit, walk);
+            if (doorLetsThrough(visit, walk.doorway.side)) changeRoom(visit, walk);
         } else {
             player.playerRoomY = targetRow;
             player.playerRoomX = targetColumn;
@@ -143,7 +143,7 @@ static BattleOutcome talk(DungeonVisit &visit) {
     if (boss == nullptr || !featureIs(room, "Boss")) return BattleOutcome::won;
     BattleOutcome outcome = startBossBattle(visit.roomRow, visit.roomCol);
     if (outcome != BattleOutcome::won) return outcome;
-    if (isBossAlive(visit.dungeon, visit.roomRow, visit.roomCol) == 0) {
+    if (!isBossAlive(visit.dungeon, visit.roomRow, visit.roomCol)) {
         *boss = ' ';
         redraw(visit);
     }
@@ -225,15 +225,15 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
     return std::nullopt;
 }
 
-int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
+bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
     for (const DefeatedBoss &entry : defeatedBosses) {
         // Empty entries (all zeros) stand for no boss at all.
         if (entry.mode != 0 && entry.mode == mode && entry.roomCol == roomCol &&
             entry.roomRow == roomRow) {
-            return 0;
+            return false;
         }
     }
-    return 1;
+    return true;
 }
 
 void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol) {

@@ -34,11 +34,12 @@ static_assert(sizeof freshCells == sizeof Room::cells);
 
 void buildFreshRoom(Room &room) {
     std::memcpy(room.cells, freshCells.data(), sizeof room.cells);
-    room.state = roomUnseen;
+    room.state = RoomState::unseen;
 }
 
-void openDoorway(Room &room, char side) {
-    if (const Doorway *doorway = doorwayOf(side)) room.cells[doorway->row][doorway->column] = ' ';
+void openDoorway(Room &room, Side side) {
+    const Doorway &doorway = doorwayOf(side);
+    room.cells[doorway.row][doorway.column] = ' ';
 }
 
 bool featureIs(const Room &room, const char *code) {
@@ -93,7 +94,9 @@ static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int6
     buildFreshRoom(*room);
     for (int ch = readSectionChar(file); ch != EOF && ch != ':' && ch != '_';
          ch = readSectionChar(file)) {
-        openDoorway(*room, static_cast<char>(ch));
+        // Other characters in the door list open nothing.
+        if (const Doorway *doorway = doorwayOfLetter(static_cast<char>(ch)))
+            openDoorway(*room, doorway->side);
     }
     // Any one character is the level, read raw: a byte of 255 is level 255, never the end
     // mark, since the encounter roll divides by the level plus one. (At the real end of the
@@ -111,7 +114,7 @@ static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int6
             room->pickupText = readRoomText(file, ":\n", &end);
         } else if (ch == '#' && room->featureCode == nullptr &&
                    isBossAlive(dungeonMode, static_cast<int32_t>(row),
-                               static_cast<int32_t>(column)) != 0) {
+                               static_cast<int32_t>(column))) {
             room->featureCode = readRoomText(file, ":\n", &end);
             *isStart = std::strcmp(room->featureCode.get(), "Start") == 0;
         }

@@ -19,7 +19,7 @@ struct MapView {
 };
 
 bool roomOnMap(const Room &room) {
-    return room.state == roomShown || (room.state != roomAbsent && hardMode == 0);
+    return room.state == RoomState::shown || (room.state != RoomState::absent && hardMode == 0);
 }
 
 void drawMapCell(char ch, uint16_t colour, int x, int y) {

@@ -57,7 +57,7 @@ static void placeOnFloor(Room &room, char glyph) {
 // Rubble, the item, the character or the boss: once per visit, when the room is first shown.
 static void furnishRoom(Room &room) {
     scatterRubble(room);
-    room.state = roomShown;
+    room.state = RoomState::shown;
     if (room.pickupText != nullptr) placeOnFloor(room, cellPickup);
     if (featureIs(room, "NPC")) {
         placeOnFloor(room, cellNpc);
@@ -81,11 +81,11 @@ static void revealAroundPlayer(const Room &room, SeenCells &seenCells) {
 }
 
 void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
-                    SeenCells &seenCells, int32_t &roomChanged) {
+                    SeenCells &seenCells, bool &roomChanged) {
     Room &room = rooms[roomRow * width + roomCol];
     drawDividers();
     drawPlayerStats();
-    if (room.state == roomUnseen) furnishRoom(room);
+    if (room.state == RoomState::unseen) furnishRoom(room);
     if (player.playerRoomX == -1) {
         int row, column;
         if (randomEmptyCell(room, row, column)) {
@@ -96,9 +96,9 @@ void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width
 
     const char(*picture)[roomColumns + 1] = room.cells;
     if (hardMode != 0) {
-        if (roomChanged == 1) {
+        if (roomChanged) {
             resetSeenCells(room, seenCells);
-            roomChanged = 0;
+            roomChanged = false;
         }
         revealAroundPlayer(room, seenCells);
         picture = seenCells;

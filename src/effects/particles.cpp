@@ -22,7 +22,7 @@ void destroyParticleSystem(ParticleSystem *system) {
 void resetParticleSystem(ParticleSystem *system) {
     for (Particle &slot : system->slots) {
         slot = Particle{};
-        slot.dead = 1;
+        slot.dead = true;
     }
     system->capacity = particleCapacity;
     system->activeCount = 0;
@@ -35,7 +35,7 @@ void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float 
                   ParticleHook hook) {
     Particle *p = nullptr;
     for (Particle &slot : system->slots) {
-        if (slot.dead != 0) {
+        if (slot.dead) {
             p = &slot;
             break;
         }
@@ -44,7 +44,7 @@ void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float 
 
     p->glyph[0] = glyph;
     p->glyph[1] = '\0';
-    p->dead = 0;
+    p->dead = false;
     p->ageMs = 0;
     p->speed = speed;
     p->dirX = dirX;
@@ -100,7 +100,7 @@ static void moveParticle(Particle *p, double seconds) {
 
 void updateParticles(ParticleSystem *system) {
     for (Particle &slot : system->slots) {
-        if (slot.dead != 0) continue;
+        if (slot.dead) continue;
         Particle *p = &slot;
         p->nowMillis = timeOfDayMillis();
         // Only the millisecond field is read, so elapsed time is taken within one second.
@@ -112,7 +112,7 @@ void updateParticles(ParticleSystem *system) {
         p->ageMs += dt;
         if (p->ageMs > p->lifetimeMs || p->x >= 79.0f || p->y >= 24.0f || p->x <= 0.0f ||
             p->y <= 0.0f) {
-            p->dead = 1;
+            p->dead = true;
             system->activeCount--;
         }
     }
@@ -120,7 +120,7 @@ void updateParticles(ParticleSystem *system) {
 
 void drawParticles(ParticleSystem *system) {
     for (const Particle &p : system->slots) {
-        if (p.dead != 0) continue;
+        if (p.dead) continue;
         printAt(p.glyph, static_cast<uint16_t>(p.colour), cellCoordinate(p.x), cellCoordinate(p.y));
     }
 }

@@ -17,7 +17,7 @@ struct Particle {
     float startY;
     float x; // current position (column, row)
     float y;
-    uint8_t dead;       // 1: slot free; 0: alive
+    bool dead;          // the slot is free
     int32_t colour;     // console attribute
     char motion;        // 'd' straight, 'e' sine, 'f' negative sine, 'g' cosine; else still
     int32_t ageMs;      // milliseconds lived

@@ -50,7 +50,7 @@ void resetTitleScreen() {
 void clearParticles() {
     particles->activeCount = 0;
     for (Particle &slot : particles->slots)
-        slot.dead = 1;
+        slot.dead = true;
 }
 
 static void emitSparks() {

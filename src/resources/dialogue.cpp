@@ -58,7 +58,7 @@ void talkToNpcs(int32_t mode, int32_t roomRow, int32_t roomCol) {
     for (Npc &npc : npcs) {
         if (npc.dungeon != dungeon || npc.roomRow != roomRow || npc.roomCol != roomCol) continue;
         playConversation(npc);
-        npc.talkedTo = 1;
+        npc.talkedTo = true;
         waitMillis(dialoguePauseMillis);
         clearDialogueArea();
     }

@@ -79,8 +79,8 @@ TEST_F(RubbleTest, ARoomWhereNoBlockCanStayStopsInsteadOfLoopingForever) {
     // A one-cell corridor from the north exit to the south one: any block would cut it.
     Room room;
     buildFreshRoom(room);
-    openDoorway(room, 'N');
-    openDoorway(room, 'S');
+    openDoorway(room, Side::north);
+    openDoorway(room, Side::south);
     for (int row = 1; row <= 12; row++) {
         for (int column = 1; column <= 20; column++)
             room.cells[row][column] = column == 10 ? ' ' : cellRubble;

@@ -22,7 +22,7 @@ class ParticlesTest : public GameTest {
     Particle &emitOne(float speed, float dirX, float dirY, int lifetime = 1000,
                       ParticleHook hook = nullptr, int colour = 4) {
         int slot = 0;
-        while (system->slots[slot].dead == 0)
+        while (!system->slots[slot].dead)
             slot++;
         emitParticle(system, '*', lifetime, speed, 'd', 1, 1, colour, dirX, dirY, hook);
         return system->slots[slot];
@@ -36,7 +36,7 @@ TEST_F(ParticlesTest, EmissionsLandAroundTheOriginAndAFullPoolLosesThemQuietly) 
     for (int i = 0; i < particleCapacity; i++) {
         emitParticle(system, '*', 500, 1.0f, 'd', 3, 2, 15, 0.0f, 0.0f, nullptr);
         const Particle &p = system->slots[i];
-        ASSERT_TRUE(p.dead == 0 && p.x == std::floor(p.x) && p.startX == p.x) << i;
+        ASSERT_TRUE(!p.dead && p.x == std::floor(p.x) && p.startX == p.x) << i;
         ASSERT_TRUE(p.x >= 37.0f && p.x <= 42.0f && p.y >= 10.0f && p.y <= 13.0f) << i;
     }
     uint32_t state = randState;
@@ -71,7 +71,7 @@ TEST_F(ParticlesTest, FadingSlowsBendsBrightensThenDimsAndErasesTheOldCell) {
     instant.y = 5.0f;
     instant.lifetimeMs = 100000;
     updateParticles(system);
-    EXPECT_EQ(instant.dead, 1);
+    EXPECT_TRUE(instant.dead);
 }
 
 TEST_F(ParticlesTest, AnAnimationReachesTheScreenAboutOnceAFrameNotOnceAStep) {

@@ -13,7 +13,8 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     itemCounts[0] = 0;
     itemCounts[5] = 1;
     defeatedBosses[0] = DefeatedBoss{4, 3, 2};
-    mollochDefeats = hardMode = npcs[3].talkedTo = 3;
+    mollochDefeats = hardMode = 3;
+    npcs[3].talkedTo = true;
     gameRand();
     gameMode = modeWorldMap;
     emitParticle(particles, '*', 100, 1.0f, 'd', 1, 1, 15, 0.0f, 0.0f, nullptr);
@@ -22,7 +23,7 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     EXPECT_EQ(player.hp, 100);
     EXPECT_STREQ(player.weaponName, "Bottle");
     EXPECT_TRUE(itemCounts[0] == 1 && itemCounts[5] == 0 && defeatedBosses[0].mode == 0);
-    EXPECT_TRUE(mollochDefeats == 1 && hardMode == 0 && npcs[3].talkedTo == 0);
+    EXPECT_TRUE(mollochDefeats == 1 && hardMode == 0 && !npcs[3].talkedTo);
     EXPECT_EQ(particles->activeCount, 0);
     EXPECT_STREQ(headlessTitle(), "Brinewort: The Return of ZARG");
     EXPECT_EQ(headlessMinimumWidth() * 100 + headlessMinimumHeight(), 8025);
@@ -30,9 +31,9 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
 }
 
 TEST_F(GameFrameTest, MakeNpcNeverOverrunsTheNameField) {
-    Npc npc = makeNpc("AVeryLongNameIndeed", 2, 1, 1, 5, 1, 1);
+    Npc npc = makeNpc("AVeryLongNameIndeed", 2, 1, 1, 5, 1, true);
     EXPECT_STREQ(npc.name, "AVeryLongNa");
-    EXPECT_EQ(npc.talkedTo, 1);
+    EXPECT_TRUE(npc.talkedTo);
 }
 
 TEST_F(GameFrameTest, AModeWithoutAScreenCallsNothing) {

@@ -222,7 +222,7 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         });
         expectFileMessage(seen, {"NPCscripts.rtf"});
         for (const Npc &npc : npcs)
-            EXPECT_EQ(npc.talkedTo, 1) << npc.name;
+            EXPECT_TRUE(npc.talkedTo) << npc.name;
         expectSane();
     }
     {

@@ -23,7 +23,7 @@ TEST_F(FuzzRegressionTest, AMapRoomLevelOfByte255IsACharacter) {
     ASSERT_TRUE(rooms);
     for (int i = 0; i < map.width * map.height; i++) {
         int32_t level = rooms[i].encounterLevel;
-        if (rooms[i].state != roomAbsent) {
+        if (rooms[i].state != RoomState::absent) {
             EXPECT_TRUE(level >= 0 && level <= 255) << i;
         }
     }

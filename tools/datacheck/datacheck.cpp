@@ -328,14 +328,10 @@ struct Dungeon {
 };
 
 // A wall of a room, as the game's doorway table gives it.
-using Side = Doorway;
+using Wall = Doorway;
 static constexpr const Doorway (&sides)[4] = doorways;
 
-static const Side &sideOf(char letter) {
-    return *doorwayOf(letter);
-}
-
-static bool isOpen(const Room &room, const Side &side) {
+static bool isOpen(const Room &room, const Wall &side) {
     return room.cells[side.row][side.column] == ' ';
 }
 
@@ -351,13 +347,13 @@ static std::string roomName(const Dungeon &dungeon, int index) {
 static const Room *roomAt(const Dungeon &dungeon, int column, int row) {
     if (column < 0 || column >= dungeon.width || row < 0 || row >= dungeon.height) return nullptr;
     const Room &room = dungeon.rooms[row * dungeon.width + column];
-    return room.state == roomAbsent ? nullptr : &room;
+    return room.state == RoomState::absent ? nullptr : &room;
 }
 
 // The locked door a room's feature code puts in one of its walls, or null.
-static const DoorKind *doorOf(const Room &room, const Side **wall) {
-    for (const Side &side : sides) {
-        const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.letter);
+static const DoorKind *doorOf(const Room &room, const Wall **wall) {
+    for (const Wall &side : sides) {
+        const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.side);
         if (door != nullptr) {
             *wall = &side;
             return door;
@@ -380,11 +376,11 @@ static std::vector<bool> reachable(const Dungeon &dungeon, const bool *held) {
         int index = pending.back();
         pending.pop_back();
         const Room &room = dungeon.rooms[index];
-        for (const Side &side : sides) {
+        for (const Wall &side : sides) {
             int column = index % dungeon.width + side.columnStep;
             int row = index / dungeon.width + side.rowStep;
             if (!isOpen(room, side) || roomAt(dungeon, column, row) == nullptr) continue;
-            const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.letter);
+            const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.side);
             if (door != nullptr && held != nullptr && (door->keyItem == 0 || !held[door->keyItem]))
                 continue;
             int next = row * dungeon.width + column;
@@ -526,10 +522,10 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
     int startCount = 0, bossCount = 0;
     for (int index = 0; index < dungeon.width * dungeon.height; index++) {
         const Room &room = dungeon.rooms[index];
-        if (room.state == roomAbsent) continue;
+        if (room.state == RoomState::absent) continue;
         std::string here = label + ": " + roomName(dungeon, index);
         const char *feature = room.featureCode.get();
-        const Side *wall = nullptr;
+        const Wall *wall = nullptr;
         const DoorKind *door = doorOf(room, &wall);
         if (featureIs(room, "Start")) {
             startCount++;
@@ -550,7 +546,7 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
                                    "\" is not one the game knows; it gives nothing");
             }
         }
-        for (const Side &side : sides) {
+        for (const Wall &side : sides) {
             if (!isOpen(room, side)) continue;
             int column = index % dungeon.width + side.columnStep;
             int row = index / dungeon.width + side.rowStep;
@@ -561,9 +557,9 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
             } else if (next == nullptr) {
                 problems.push_back(opening + "leads into " + roomName(column, row) +
                                    ", which does not exist");
-            } else if (!isOpen(*next, sideOf(side.facing))) {
+            } else if (!isOpen(*next, doorwayOf(side.facing))) {
                 problems.push_back(opening + "faces " + roomName(column, row) + ", which has no " +
-                                   side.facing + " opening");
+                                   doorwayOf(side.facing).letter + " opening");
             }
         }
     }
@@ -580,7 +576,7 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
     std::vector<bool> reached = reachable(dungeon, nullptr);
     std::string cutOff;
     for (int index = 0; index < dungeon.width * dungeon.height; index++) {
-        if (dungeon.rooms[index].state != roomAbsent && !reached[index])
+        if (dungeon.rooms[index].state != RoomState::absent && !reached[index])
             cutOff += " " + std::to_string(index % dungeon.width) + "," +
                       std::to_string(index / dungeon.width);
     }
@@ -723,7 +719,7 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
     for (const Dungeon &dungeon : dungeons) {
         for (int index = 0; index < dungeon.width * dungeon.height; index++) {
             const Room &room = dungeon.rooms[index];
-            const Side *wall = nullptr;
+            const Wall *wall = nullptr;
             const DoorKind *door = doorOf(room, &wall);
             if (door == nullptr || door->keyItem == 0 || progress.held[door->keyItem]) continue;
             std::string why = whyNever(placesOf(dungeons, [door](const PickupEffect &effect) {
