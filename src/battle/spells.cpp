@@ -113,7 +113,7 @@ void blastEffect() {
         // Whole radians on purpose: the burst scatters unevenly.
         int32_t angle = gameRand() % 30;
         int32_t lifetime = gameRand() % 50 + 250;
-        emitParticle(particles, '*', lifetime, 60.0f, 'd', 1, 1, 76,
+        emitParticle(particles, '*', lifetime, 60.0f, ParticleMotion::straight, 1, 1, 76,
                      static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)),
                      nullptr);
     }
@@ -129,7 +129,8 @@ void blastEffect() {
 
 void poisonEffect() {
     for (int i = 0; i < 6; i++) {
-        char motion = (gameRand() & 1) == 0 ? 'e' : 'g';
+        ParticleMotion motion =
+            (gameRand() & 1) == 0 ? ParticleMotion::sine : ParticleMotion::cosine;
         int32_t lifetime = gameRand() % 200 + 800;
         // Rises from six rows below the origin along a wave four columns wide.
         emitParticle(particles, '*', lifetime, 50.0f, motion, 18, 6, 42, 4.0f, -0.3f, nullptr);
@@ -147,7 +148,8 @@ void stormEffect() {
     while (elapsed < 2000) {
         if (gameRand() % 100 == 0) {
             int32_t lifetime = gameRand() % 100 + 400;
-            emitParticle(particles, '*', lifetime, 35.0f, 'e', 10, 1, 31, 4.0f, 1.0f, nullptr);
+            emitParticle(particles, '*', lifetime, 35.0f, ParticleMotion::sine, 10, 1, 31, 4.0f,
+                         1.0f, nullptr);
         }
         if (gameRand() % 100 == 0) {
             clearScreen(0);
@@ -170,7 +172,7 @@ void stormEffect() {
 void luminusEffect() {
     for (int i = 0; i < 400; i++) {
         double angle = (gameRand() % 360) * pi / 180;
-        emitParticle(particles, '*', 2000, 30.0f, 'd', 1, 1, 15,
+        emitParticle(particles, '*', 2000, 30.0f, ParticleMotion::straight, 1, 1, 15,
                      static_cast<float>(std::cos(angle)), static_cast<float>(std::sin(angle)),
                      nullptr);
     }
@@ -189,9 +191,9 @@ void fireEffect() {
             double angle = (gameRand() % 120 + 30) * pi / 180;
             int32_t colour = gameRand() % 3 == 0 ? 4 : 14;
             int32_t lifetime = gameRand() % 200 + 800;
-            emitParticle(particles, fireGlyph, lifetime, 20.0f, 'd', 1, 1, colour,
-                         static_cast<float>(std::cos(angle)), static_cast<float>(-std::sin(angle)),
-                         particleHook);
+            emitParticle(particles, fireGlyph, lifetime, 20.0f, ParticleMotion::straight, 1, 1,
+                         colour, static_cast<float>(std::cos(angle)),
+                         static_cast<float>(-std::sin(angle)), particleHook);
         }
         stepParticles(particles);
     }
@@ -209,8 +211,8 @@ void windEffect() {
         bool swingsRight = (gameRand() & 1) == 0;
         int32_t lifetime = gameRand() % 1000 + 1000;
         emitParticle(particles, swingsRight ? ')' : '(', lifetime, static_cast<float>(speed),
-                     swingsRight ? 'e' : 'f', 2, 1, 15, static_cast<float>(amplitude), -0.3f,
-                     nullptr);
+                     swingsRight ? ParticleMotion::sine : ParticleMotion::negativeSine, 2, 1, 15,
+                     static_cast<float>(amplitude), -0.3f, nullptr);
         stepParticles(particles);
         drawBattleScreen();
         if ((gameRand() & 7) == 0) clearScreen(0);

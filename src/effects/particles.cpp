@@ -30,9 +30,9 @@ void resetParticleSystem(ParticleSystem *system) {
     system->originY = 10.0f;
 }
 
-void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed, char motion,
-                  int32_t spreadX, int32_t spreadY, int32_t colour, float dirX, float dirY,
-                  ParticleHook hook) {
+void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed,
+                  ParticleMotion motion, int32_t spreadX, int32_t spreadY, int32_t colour,
+                  float dirX, float dirY, ParticleHook hook) {
     Particle *p = nullptr;
     for (Particle &slot : system->slots) {
         if (slot.dead) {
@@ -52,7 +52,7 @@ void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float 
     p->x = static_cast<float>(gameRand() % (2 * spreadX)) +
            (system->originX - static_cast<float>(spreadX));
     // The rising waves start on the row below the spread, without a draw.
-    if (motion == 'e' || motion == 'g') {
+    if (motion == ParticleMotion::sine || motion == ParticleMotion::cosine) {
         p->y = system->originY + static_cast<float>(spreadY);
     } else {
         p->y = static_cast<float>(gameRand() % (2 * spreadY)) +
@@ -77,23 +77,21 @@ static uint16_t cellCoordinate(float position) {
 
 static void moveParticle(Particle *p, double seconds) {
     switch (p->motion) {
-    case 'd':
+    case ParticleMotion::straight:
         p->x = static_cast<float>(p->x + p->dirX * p->speed * seconds);
         p->y = static_cast<float>(p->y + p->dirY * p->speed * seconds);
         break;
-    case 'e':
+    case ParticleMotion::sine:
         p->y = static_cast<float>(p->y + p->speed * p->dirY * seconds);
         p->x = static_cast<float>(std::sin(p->y) * p->dirX + p->startX);
         break;
-    case 'f':
+    case ParticleMotion::negativeSine:
         p->y = static_cast<float>(p->y + p->speed * p->dirY * seconds);
         p->x = static_cast<float>(std::sin(-p->y) * p->dirX + p->startX);
         break;
-    case 'g':
+    case ParticleMotion::cosine:
         p->y = static_cast<float>(p->y + p->speed * p->dirY * seconds);
         p->x = static_cast<float>(std::cos(p->y) * p->dirX + p->startX);
-        break;
-    default:
         break;
     }
 }

@@ -5,6 +5,9 @@
 #include <cstdint>
 
 struct Particle;
+// How a particle flies: straight along its direction, or up or down in a wave that swings
+// around its start column (x = sin y, x = sin -y, x = cos y, times the amplitude dirX).
+enum class ParticleMotion : uint8_t { straight, sine, negativeSine, cosine };
 // Called on every update of a particle, before it moves.
 using ParticleHook = void (*)(Particle *particle);
 
@@ -17,9 +20,9 @@ struct Particle {
     float startY;
     float x; // current position (column, row)
     float y;
-    bool dead;          // the slot is free
-    int32_t colour;     // console attribute
-    char motion;        // 'd' straight, 'e' sine, 'f' negative sine, 'g' cosine; else still
+    bool dead;      // the slot is free
+    int32_t colour; // console attribute
+    ParticleMotion motion;
     int32_t ageMs;      // milliseconds lived
     int32_t lifetimeMs; // dies once ageMs exceeds this
     int32_t lastMillis; // millisecond part of the clock at the last update
@@ -47,9 +50,9 @@ void destroyParticleSystem(ParticleSystem *system);
 // Puts a pool back to the state createParticleSystem gives.
 void resetParticleSystem(ParticleSystem *system);
 // Brings the first free slot to life around the origin; a full pool loses the emission.
-void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed, char motion,
-                  int32_t spreadX, int32_t spreadY, int32_t colour, float dirX, float dirY,
-                  ParticleHook hook);
+void emitParticle(ParticleSystem *system, char glyph, int32_t lifetimeMs, float speed,
+                  ParticleMotion motion, int32_t spreadX, int32_t spreadY, int32_t colour,
+                  float dirX, float dirY, ParticleHook hook);
 void updateParticles(ParticleSystem *system);
 void drawParticles(ParticleSystem *system);
 // One animation step: update, then draw.

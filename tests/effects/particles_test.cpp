@@ -24,7 +24,8 @@ class ParticlesTest : public GameTest {
         int slot = 0;
         while (!system->slots[slot].dead)
             slot++;
-        emitParticle(system, '*', lifetime, speed, 'd', 1, 1, colour, dirX, dirY, hook);
+        emitParticle(system, '*', lifetime, speed, ParticleMotion::straight, 1, 1, colour, dirX,
+                     dirY, hook);
         return system->slots[slot];
     }
     ParticleSystem *system = nullptr;
@@ -34,13 +35,14 @@ TEST_F(ParticlesTest, EmissionsLandAroundTheOriginAndAFullPoolLosesThemQuietly) 
     system->originX = 40.0f;
     system->originY = 12.0f;
     for (int i = 0; i < particleCapacity; i++) {
-        emitParticle(system, '*', 500, 1.0f, 'd', 3, 2, 15, 0.0f, 0.0f, nullptr);
+        emitParticle(system, '*', 500, 1.0f, ParticleMotion::straight, 3, 2, 15, 0.0f, 0.0f,
+                     nullptr);
         const Particle &p = system->slots[i];
         ASSERT_TRUE(!p.dead && p.x == std::floor(p.x) && p.startX == p.x) << i;
         ASSERT_TRUE(p.x >= 37.0f && p.x <= 42.0f && p.y >= 10.0f && p.y <= 13.0f) << i;
     }
     uint32_t state = randState;
-    emitParticle(system, '#', 500, 1.0f, 'd', 3, 2, 15, 0.0f, 0.0f, nullptr);
+    emitParticle(system, '#', 500, 1.0f, ParticleMotion::straight, 3, 2, 15, 0.0f, 0.0f, nullptr);
     EXPECT_EQ(system->activeCount, 1000);
     EXPECT_EQ(randState, state); // not even a draw
     for (const Particle &p : system->slots)

@@ -17,7 +17,8 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     npcs[3].talkedTo = true;
     gameRand();
     gameMode = modeWorldMap;
-    emitParticle(particles, '*', 100, 1.0f, 'd', 1, 1, 15, 0.0f, 0.0f, nullptr);
+    emitParticle(particles, '*', 100, 1.0f, ParticleMotion::straight, 1, 1, 15, 0.0f, 0.0f,
+                 nullptr);
     startUp();
     EXPECT_TRUE(gameMode == modeTitle && randState == 1u && titleIntro.running);
     EXPECT_EQ(player.hp, 100);
