@@ -86,7 +86,7 @@ void handleCommandKey() {
 
 // The next bolt of a queued lightning spell; the third one strikes.
 static void lightningFrame() {
-    drawLightningBolt(0, 6 + (gameRand() & 7), 17, 0);
+    drawLightningBolt(0, 6 + (gameRand() & 7), 17, BoltCourse::zigzag);
     battleState.lightningBolts++;
     if (battleState.lightningBolts > 2) {
         battleState.lightningSpellPending = false;
