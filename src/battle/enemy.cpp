@@ -11,7 +11,7 @@
 void enemyTurn() {
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "The %s prepares to attack...", battleState.currentMonster.name);
-    typeText(battleState.battleMessage, 13, 31, 45, 2);
+    typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
     waitMillis(200);
     int32_t a = gameRandBelow(player.level);
     int32_t b = gameRand() % 7;
@@ -26,7 +26,7 @@ void enemyTurn() {
         drawBattleScreen();
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "The %s did %d damage", battleState.currentMonster.name, damage);
-        typeText(battleState.battleMessage, 13, 31, 45, 2);
+        typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
         player.hp -= damage;
         waitMillis(500);
         clearScreen(0);
@@ -41,7 +41,7 @@ void enemyTurn() {
         waitMillis(500);
     }
     drawBattleScreen();
-    typeText(battleState.battleMessage, 13, 31, 45, 2);
+    typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
     if (player.hp <= 0) loseBattle();
     // A knockout ends the turn like any other: the player moves first in the next battle,
     // even when it opens with an ambush.

@@ -24,7 +24,7 @@ static const Spell spellTable[spellCount] = {
 };
 
 static constexpr double pi = 3.14159;
-static constexpr char fireGlyph = static_cast<char>(178);
+static constexpr char fireGlyph = glyphDarkShade;
 // The main bolt reaches the top of the divider; only it branches and flashes.
 static constexpr int32_t mainBoltEndRow = 17;
 
@@ -50,7 +50,7 @@ void spellDamage(int32_t power) {
     std::snprintf(
         battleState.battleMessage, sizeof battleState.battleMessage, "You did %d damage to the %s.",
         damage, battleState.currentMonster.name != nullptr ? battleState.currentMonster.name : "");
-    typeText(battleState.battleMessage, 15, 31, 45, 2);
+    typeText(battleState.battleMessage, 15, messageWidth, messageColumn, messageRow);
     waitMillis(300);
     clearScreen(0);
 }
@@ -79,7 +79,7 @@ static void castHighlightedSpell() {
     clearScreen(0);
     drawBattleScreen();
     drawSpellMenu();
-    typeText("Not enough SP.", 10, 31, 45, 2);
+    typeText("Not enough SP.", 10, messageWidth, messageColumn, messageRow);
     waitMillis(300);
 }
 

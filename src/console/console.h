@@ -18,6 +18,22 @@ constexpr uint16_t colourChosenUnusable = colourBlackOnGrey; // highlighted, of 
 constexpr char glyphDoubleVertical = static_cast<char>(186);
 constexpr char glyphDoubleHorizontal = static_cast<char>(205);
 constexpr char glyphDoubleTeeDown = static_cast<char>(203);
+constexpr char glyphDoubleCross = static_cast<char>(206);
+constexpr char glyphDoubleTopLeft = static_cast<char>(201);
+constexpr char glyphDoubleTopRight = static_cast<char>(187);
+constexpr char glyphDoubleBottomLeft = static_cast<char>(200);
+constexpr char glyphDoubleBottomRight = static_cast<char>(188);
+// Other code page 437 pictures.
+constexpr char glyphDarkShade = static_cast<char>(178); // rubble, the goblets, sparks, fire
+constexpr char glyphMaleSign = 11;                      // the player in a dungeon room
+constexpr char glyphArrowUp = 24;
+constexpr char glyphArrowDown = 25;
+
+// The message area of the dungeon and battle screens: typed from column 45, row 2, 31
+// columns wide; longer messages go on in the rows below.
+constexpr int messageColumn = 45;
+constexpr int messageRow = 2;
+constexpr int messageWidth = 31;
 
 // --- Console state, for the whole run ---
 extern ScreenCells screenCells; // what the game has drawn; presenting hands it to the backend

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "console/console.h"
 #include "game/game.h"
 #include "resources/resources.h"
 
@@ -60,7 +61,7 @@ constexpr const Doorway *doorwayOfLetter(char letter) {
 enum class RoomState : uint8_t { absent, shown, unseen };
 
 // Cell characters with a meaning of their own.
-constexpr char cellRubble = static_cast<char>(178);
+constexpr char cellRubble = glyphDarkShade;
 constexpr char cellPickup = '$';
 constexpr char cellNpc = 2;
 constexpr char cellBoss = 1;

@@ -17,8 +17,8 @@ static const auto freshCells = [] {
             bool wallColumn = column == 0 || column == roomColumns - 1;
             char cell = ' ';
             if (wallRow && wallColumn) {
-                cell = static_cast<char>(row == 0 ? (column == 0 ? 201 : 187)
-                                                  : (column == 0 ? 200 : 188));
+                cell = row == 0 ? (column == 0 ? glyphDoubleTopLeft : glyphDoubleTopRight)
+                                : (column == 0 ? glyphDoubleBottomLeft : glyphDoubleBottomRight);
             } else if (wallRow) {
                 cell = glyphDoubleHorizontal;
             } else if (wallColumn) {

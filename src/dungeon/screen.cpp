@@ -20,7 +20,8 @@ void drawDividers() {
     for (uint16_t row = 0; row < 25; row++)
         printCharAt(glyphDoubleVertical, colourGrey, 35, row);
     for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(static_cast<char>(column == 35 ? 206 : 205), 7, column, 17);
+        printCharAt(column == 35 ? glyphDoubleCross : glyphDoubleHorizontal, colourGrey, column,
+                    17);
     }
 }
 
@@ -36,7 +37,8 @@ void drawPlayerStats() {
 }
 
 void drawPlayer() {
-    printCharAt(11, 15, static_cast<uint16_t>(roomScreenColumn + player.playerRoomX),
+    printCharAt(glyphMaleSign, colourWhite,
+                static_cast<uint16_t>(roomScreenColumn + player.playerRoomX),
                 static_cast<uint16_t>(roomScreenRow + player.playerRoomY));
 }
 

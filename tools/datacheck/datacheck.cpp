@@ -89,8 +89,9 @@ static const TextPlace bartenderArea = {
     10, 13, 60, 3, "rows 13..15", talkBlank, "row 13 from column 10 to 70, row 14 up to 60", false};
 static const TextPlace dialogueArea = {
     40, 2, 30, 15, "rows 2..16", dialogueBlank, "columns 40 to 72 of rows 2 to 16", false};
-static const TextPlace battleMessage = {45,          2,  31,   6, "the battle's message area",
-                                        wholeScreen, "", false};
+static const TextPlace battleMessage = {
+    messageColumn, messageRow, messageWidth, 6, "the battle's message area",
+    wholeScreen,   "",         false};
 
 constexpr uint8_t ink = 15;
 
