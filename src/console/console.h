@@ -29,11 +29,24 @@ constexpr char glyphMaleSign = 11;                      // the player in a dunge
 constexpr char glyphArrowUp = 24;
 constexpr char glyphArrowDown = 25;
 
-// The message area of the dungeon and battle screens: typed from column 45, row 2, 31
-// columns wide; longer messages go on in the rows below.
+// Places where the screens type their texts (the data checker measures the texts in them).
+// The message area of the dungeon and battle screens; longer messages go on in the rows below.
 constexpr int messageColumn = 45;
 constexpr int messageRow = 2;
 constexpr int messageWidth = 31;
+// A page of story, chapter or reward text on a cleared screen.
+constexpr int pageColumn = 10;
+constexpr int pageRow = 2;
+constexpr int pageWidth = 60;
+// The tavern's talk area under the bartender: his talk and the save's messages.
+constexpr int talkColumn = 10;
+constexpr int talkRow = 13;
+constexpr int talkWidth = 60;
+// The dungeon's dialogue area right of the room: the characters' talk and a boss's taunt.
+constexpr int dialogueColumn = 40;
+constexpr int dialogueFirstRow = 2;
+constexpr int dialogueLastRow = 16;
+constexpr int dialogueWidth = 30;
 
 // --- Console state, for the whole run ---
 extern ScreenCells screenCells; // what the game has drawn; presenting hands it to the backend

@@ -6,7 +6,7 @@
 static void typeStoryPage(const char *tag) {
     TextSection page = readTextSection("Story.txt", tag);
     showDataFileProblem("Story.txt", page.problem);
-    typeText(page.text.get(), 15, 60, 10, 2);
+    typeText(page.text.get(), 15, pageWidth, pageColumn, pageRow);
 }
 
 void showStoryIntro() {

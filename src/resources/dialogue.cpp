@@ -6,10 +6,6 @@
 #include "resources/resources.h"
 
 static const char npcScriptFile[] = "NPCscripts.rtf";
-static constexpr uint16_t dialogueColumn = 40;
-static constexpr uint16_t dialogueFirstRow = 2;
-static constexpr uint16_t dialogueLastRow = 16;
-static constexpr int dialogueWidth = 30;
 static constexpr uint32_t dialoguePauseMillis = 2000;
 // 33 blanks: a row of the dialogue area, a little wider than the text so nothing is left over.
 static const char dialogueRowBlank[] = "                                 ";

@@ -79,19 +79,46 @@ static bool wholeScreen(int, int) {
 }
 // The tavern's talk blank: 61 blanks from column 10 of row 13, a line end, 61 from column 0.
 static bool talkBlank(int column, int row) {
-    return (row == 13 && column >= 10 && column <= 70) || (row == 14 && column <= 60);
+    return (row == talkRow && column >= talkColumn && column <= 70) ||
+           (row == talkRow + 1 && column <= 60);
 }
 static bool dialogueBlank(int column, int row) {
-    return row >= 2 && row <= 16 && column >= 40 && column <= 72;
+    return row >= dialogueFirstRow && row <= dialogueLastRow && column >= dialogueColumn &&
+           column <= 72;
 }
-static const TextPlace fullPage = {10, 2, 60, 23, "rows 2..24", wholeScreen, "", true};
-static const TextPlace bartenderArea = {
-    10, 13, 60, 3, "rows 13..15", talkBlank, "row 13 from column 10 to 70, row 14 up to 60", false};
-static const TextPlace dialogueArea = {
-    40, 2, 30, 15, "rows 2..16", dialogueBlank, "columns 40 to 72 of rows 2 to 16", false};
-static const TextPlace battleMessage = {
-    messageColumn, messageRow, messageWidth, 6, "the battle's message area",
-    wholeScreen,   "",         false};
+static const TextPlace fullPage = {.x = pageColumn,
+                                   .y = pageRow,
+                                   .width = pageWidth,
+                                   .rows = 23,
+                                   .rowsText = "rows 2..24",
+                                   .blanked = wholeScreen,
+                                   .blankedText = "",
+                                   .page = true};
+static const TextPlace bartenderArea = {.x = talkColumn,
+                                        .y = talkRow,
+                                        .width = talkWidth,
+                                        .rows = 3,
+                                        .rowsText = "rows 13..15",
+                                        .blanked = talkBlank,
+                                        .blankedText =
+                                            "row 13 from column 10 to 70, row 14 up to 60",
+                                        .page = false};
+static const TextPlace dialogueArea = {.x = dialogueColumn,
+                                       .y = dialogueFirstRow,
+                                       .width = dialogueWidth,
+                                       .rows = dialogueLastRow - dialogueFirstRow + 1,
+                                       .rowsText = "rows 2..16",
+                                       .blanked = dialogueBlank,
+                                       .blankedText = "columns 40 to 72 of rows 2 to 16",
+                                       .page = false};
+static const TextPlace battleMessage = {.x = messageColumn,
+                                        .y = messageRow,
+                                        .width = messageWidth,
+                                        .rows = 6,
+                                        .rowsText = "the battle's message area",
+                                        .blanked = wholeScreen,
+                                        .blankedText = "",
+                                        .page = false};
 
 constexpr uint8_t ink = 15;
 
