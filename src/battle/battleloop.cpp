@@ -55,7 +55,7 @@ static void chooseCommand() {
         // Running away never works: it costs the turn.
         clearScreen(0);
         drawBattleScreen();
-        typeText("You ain't goin nowhere", 15, messageWidth, messageColumn, messageRow);
+        typeText("You ain't goin nowhere", colourWhite, messageWidth, messageColumn, messageRow);
         waitMillis(500);
         battleState.playerTurn = false;
         break;
@@ -113,7 +113,7 @@ BattleOutcome battleFrame() {
         return outcome;
     }
     if (battleState.playerTurn) {
-        printAt("Make a move punk!", 15, messageColumn, messageRow);
+        printAt("Make a move punk!", colourWhite, messageColumn, messageRow);
         if (battleState.specialMenuOpen) {
             drawSpellMenu();
             handleSpellKey();

@@ -18,7 +18,7 @@ void setUpBosses() {
 
 // Story and reward texts are typed in white, 60 wide, from column 10, row 2.
 static void typeStory(const char *text) {
-    typeText(text, 15, pageWidth, pageColumn, pageRow);
+    typeText(text, colourWhite, pageWidth, pageColumn, pageRow);
 }
 
 static void typeStorySection(const char *fileName, const char *tag) {

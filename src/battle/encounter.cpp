@@ -92,7 +92,7 @@ BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
     } else {
         return BattleOutcome::won;
     }
-    typeText(bosses[battleState.currentBoss - 1].taunt, 15, dialogueWidth, dialogueColumn,
+    typeText(bosses[battleState.currentBoss - 1].taunt, colourWhite, dialogueWidth, dialogueColumn,
              dialogueFirstRow);
     BattleOutcome outcome = fightBattle();
     if (outcome == BattleOutcome::won) recordBossDefeat(dungeon, roomRow, roomCol);

@@ -50,7 +50,7 @@ void spellDamage(int32_t power) {
     std::snprintf(
         battleState.battleMessage, sizeof battleState.battleMessage, "You did %d damage to the %s.",
         damage, battleState.currentMonster.name != nullptr ? battleState.currentMonster.name : "");
-    typeText(battleState.battleMessage, 15, messageWidth, messageColumn, messageRow);
+    typeText(battleState.battleMessage, colourWhite, messageWidth, messageColumn, messageRow);
     waitMillis(300);
     clearScreen(0);
 }

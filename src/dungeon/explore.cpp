@@ -66,20 +66,21 @@ static bool doorLetsThrough(DungeonVisit &visit, Side side) {
     if (door->keyItem == 0) {
         typeText("Beyond this door is the secret of the Brinewort.  The likes of which is meant "
                  "for no man.",
-                 15, messageWidth, messageColumn, messageRow);
+                 colourWhite, messageWidth, messageColumn, messageRow);
     } else if (itemCount(door->keyItem) != 0) {
         room.featureCode[0] = '\0';
         return true;
     } else if (door->word == nullptr) {
-        typeText("You need a white key to go through there.", 15, messageWidth, messageColumn,
-                 messageRow);
+        typeText("You need a white key to go through there.", colourWhite, messageWidth,
+                 messageColumn, messageRow);
     } else {
         // The colour word in its own colour, right behind the opening words.
         static const char needA[] = "You need a ";
-        typeText(needA, 15, messageWidth, messageColumn, messageRow);
+        typeText(needA, colourWhite, messageWidth, messageColumn, messageRow);
         typeText(door->word, door->wordColour, messageWidth,
                  messageColumn + static_cast<int>(sizeof needA - 1), messageRow);
-        typeText("key to go through there.", 15, messageWidth, messageColumn, messageRow + 1);
+        typeText("key to go through there.", colourWhite, messageWidth, messageColumn,
+                 messageRow + 1);
     }
     endMessage(visit);
     return false;
@@ -91,8 +92,8 @@ static void pickUp(DungeonVisit &visit, int row, int column) {
     player.playerRoomX = column;
     redraw(visit);
     room.cells[row][column] = ' ';
-    typeText("You have just picked up a: ", 15, messageWidth, messageColumn, messageRow);
-    typeText(room.pickupText.get(), 15, messageWidth, messageColumn, messageRow + 2);
+    typeText("You have just picked up a: ", colourWhite, messageWidth, messageColumn, messageRow);
+    typeText(room.pickupText.get(), colourWhite, messageWidth, messageColumn, messageRow + 2);
     if (room.pickupText != nullptr) pickUpItem(room.pickupText.get());
     endMessage(visit);
 }

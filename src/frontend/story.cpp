@@ -6,7 +6,7 @@
 static void typeStoryPage(const char *tag) {
     TextSection page = readTextSection("Story.txt", tag);
     showDataFileProblem("Story.txt", page.problem);
-    typeText(page.text.get(), 15, pageWidth, pageColumn, pageRow);
+    typeText(page.text.get(), colourWhite, pageWidth, pageColumn, pageRow);
 }
 
 void showStoryIntro() {

@@ -12,11 +12,11 @@ void showDataFileProblem(const char *fileName, const LoadProblem &problem,
     if (problem.ok()) return;
     const char *headline =
         problem.failure == LoadFailure::fileUnreadable ? "Couldnt find file" : sectionHeadline;
-    if (headline != nullptr) printAt(headline, 15, messageColumn, messageRow);
+    if (headline != nullptr) printAt(headline, colourWhite, messageColumn, messageRow);
     char line[512];
     std::snprintf(line, sizeof line, "%s: %s", fileName, problem.reason);
     reportErrorLine(line);
     // Under the message area, cut at the screen's edge.
     std::string shown(line, std::min(std::strlen(line), size_t{screenWidth - messageColumn}));
-    printAt(shown.c_str(), 15, messageColumn, messageRow + 1);
+    printAt(shown.c_str(), colourWhite, messageColumn, messageRow + 1);
 }

@@ -94,22 +94,22 @@ void drawTavernMenu() {
 }
 
 void talkToBartender() {
-    printAt(talkAreaBlank, 15, talkColumn, talkRow);
+    printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
     char tag[16];
     std::snprintf(tag, sizeof tag, "Tag%d", townState.bartenderLine);
     TextSection line = readTextSection("BartenderScripts.txt", tag);
     showDataFileProblem("BartenderScripts.txt", line.problem);
-    typeText(line.text.get(), 15, talkWidth, talkColumn, talkRow);
+    typeText(line.text.get(), colourWhite, talkWidth, talkColumn, talkRow);
     if (townState.bartenderLine < 4) townState.bartenderLine++;
 }
 
 // A failed save says why and stays in the talk area; a good one is announced for a second.
 void saveFromTavern() {
-    printAt(talkAreaBlank, 15, talkColumn, talkRow);
+    printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
     if (!saveGame()) return;
-    printAt("Progress Saved", 15, talkColumn, talkRow);
+    printAt("Progress Saved", colourWhite, talkColumn, talkRow);
     waitMillis(1000);
-    printAt(talkAreaBlank, 15, talkColumn, talkRow);
+    printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
 }
 
 static GameMode chooseTavernEntry() {
