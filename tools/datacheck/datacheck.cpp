@@ -471,8 +471,7 @@ static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons
         dungeon.height = map.height;
         dungeon.width = map.width;
         if (!dungeon.rooms) {
-            problems.push_back(dungeon.label + ": the game cannot load it (tag missing, no " +
-                               "closing underscore, no Start room or an impossible size)");
+            problems.push_back(dungeon.label + ": the game cannot load it: " + map.problem.reason);
             all = false;
         }
         dungeons.push_back(std::move(dungeon));
