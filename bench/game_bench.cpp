@@ -16,8 +16,8 @@ namespace {
 // A room as the loader builds it, with a doorway on each side whose bit (N, E, S, W) is set.
 void buildRoomWithDoors(Room &room, int doors) {
     buildFreshRoom(room);
-    for (int side = 0; side < 4; side++) {
-        if ((doors & (1 << side)) != 0) openDoorway(room, "NESW"[side]);
+    for (int bit = 0; bit < 4; bit++) {
+        if ((doors & (1 << bit)) != 0) openDoorway(room, doorways[bit].side);
     }
 }
 
@@ -37,14 +37,12 @@ BENCHMARK(BM_ScatterRubble)->ArgName("doors")->Arg(0)->Arg(1)->Arg(5)->Arg(15);
 
 void BM_LoadDungeon(benchmark::State &state, const char *tag) {
     for (auto _ : state) {
-        int32_t row = 0, column = 0, height = 0, width = 0;
-        RoomGrid rooms =
-            loadDungeon("map.txt", tag, modeCave + (tag[6] - '1'), row, column, height, width);
-        if (rooms == nullptr) {
+        DungeonMap map = loadDungeon("map.txt", tag, modeCave + (tag[6] - '1'));
+        if (map.rooms == nullptr) {
             state.SkipWithError("the dungeon did not load");
             return;
         }
-        benchmark::DoNotOptimize(rooms.get());
+        benchmark::DoNotOptimize(map.rooms.get());
     }
 }
 BENCHMARK_CAPTURE(BM_LoadDungeon, cave, "MapTag1");
@@ -53,7 +51,7 @@ BENCHMARK_CAPTURE(BM_LoadDungeon, castle, "MapTag3");
 
 void BM_ReadTextSection(benchmark::State &state, const char *fileName, const char *tag) {
     for (auto _ : state) {
-        TextBuffer text = readTextSection(fileName, tag);
+        TextBuffer text = readTextSection(fileName, tag).text;
         if (text == nullptr) {
             state.SkipWithError("the section was not found");
             return;

@@ -62,15 +62,15 @@ int main() {
 
     // The first room of the Cave, drawn as entering it from the world map draws it.
     clearScreen(0);
-    int32_t row = 0, column = 0, height = 0, width = 0;
-    RoomGrid rooms = loadDungeon("map.txt", "MapTag1", modeCave, row, column, height, width);
-    if (rooms == nullptr) {
+    DungeonMap map = loadDungeon("map.txt", "MapTag1", modeCave);
+    if (map.rooms == nullptr) {
         std::fputs("brinewort_repaint_cost: cannot load MapTag1 from map.txt\n", stderr);
         return 1;
     }
     SeenCells seenCells = {};
-    int32_t roomChanged = 1;
-    drawRoomScreen(rooms.get(), row, column, width, seenCells, roomChanged);
+    bool roomChanged = true;
+    drawRoomScreen(map.rooms.get(), map.startRoomRow, map.startRoomCol, map.width, seenCells,
+                   roomChanged);
     std::printf("dungeon_full_repaint_bytes %zu\n", fullRepaintBytes());
     return 0;
 }

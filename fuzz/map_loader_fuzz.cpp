@@ -22,10 +22,10 @@ static void checkGrid(const RoomGrid &rooms, int32_t startRow, int32_t startCol,
               "a start room outside the grid");
     const Room &start = rooms[startRow * width + startCol];
     // A later line for the same room may replace the "Start" one; the room stays all the same.
-    fuzzCheck(start.state != roomAbsent, "a start room that is not there");
+    fuzzCheck(start.state != RoomState::absent, "a start room that is not there");
     for (int32_t i = 0; i < width * height; i++) {
         const Room &room = rooms[i];
-        if (room.state == roomAbsent) continue;
+        if (room.state == RoomState::absent) continue;
         // The encounter roll divides by the level plus one: the level must be a character.
         fuzzCheck(room.encounterLevel >= 0 && room.encounterLevel <= 255,
                   "a room level that is no character");
@@ -42,10 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzzWriteFile("map.txt", data, size);
     static const char *const tags[] = {"MapTag1", "MapTag2", "MapTag3"};
     for (int dungeon = 0; dungeon < 3; dungeon++) {
-        int32_t startRow = -1, startCol = -1, height = 0, width = 0;
-        RoomGrid rooms = loadDungeon("map.txt", tags[dungeon], modeCave + dungeon, startRow,
-                                     startCol, height, width);
-        if (rooms) checkGrid(rooms, startRow, startCol, height, width);
+        DungeonMap map = loadDungeon("map.txt", tags[dungeon], modeCave + dungeon);
+        if (map.rooms)
+            checkGrid(map.rooms, map.startRoomRow, map.startRoomCol, map.height, map.width);
     }
     return 0;
 }

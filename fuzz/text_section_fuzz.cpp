@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             fuzzCheck(in.at == searchAsText(readerOf(bytes), tag) && (found || in.at == in.end),
                       "the tag search stopped somewhere else than reading as text would");
         }
-        TextBuffer text = readTextSection("Story.txt", tag);
+        TextBuffer text = readTextSection("Story.txt", tag).text;
         // The text is shown with the string functions: it must end inside its buffer.
         if (text)
             fuzzCheck(std::memchr(text.get(), '\0', textSectionCapacity) != nullptr,

@@ -22,7 +22,7 @@ void playerAttack() {
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "Oh, you whiffed");
     }
-    typeText(battleState.battleMessage, 12, 31, 45, 2);
+    typeText(battleState.battleMessage, 12, messageWidth, messageColumn, messageRow);
 }
 
 BattleOutcome winBattle() {
@@ -36,7 +36,7 @@ BattleOutcome winBattle() {
     clearMonsterArea(0);
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "You have defeated the %s", battleState.currentMonster.name);
-    typeText(battleState.battleMessage, 10, 31, 45, 2);
+    typeText(battleState.battleMessage, 10, messageWidth, messageColumn, messageRow);
     awardExperience();
     waitMillis(500);
     return outcome;
@@ -55,7 +55,7 @@ void awardExperience() {
     game.player.experience = addCapped(game.player.experience, gain, maxExperience);
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "You recieve %d experience", gain);
-    typeText(battleState.battleMessage, 10, 31, 45, 4);
+    typeText(battleState.battleMessage, 10, messageWidth, messageColumn, messageRow + 2);
     drawExperience();
     checkLevelUp();
 }
@@ -70,11 +70,11 @@ void checkLevelUp() {
     game.player.level++;
     game.player.experience -= 100; // the rest carries over; one level per check
     growStats();
-    printAt("You gained a level!", 9, 45, 6);
+    printAt("You gained a level!", 9, messageColumn, messageRow + 4);
     waitMillis(500);
-    printAt("                   ", 0, 45, 6);
+    printAt("                   ", 0, messageColumn, messageRow + 4);
     waitMillis(500);
-    printAt("You gained a level!", 9, 45, 6);
+    printAt("You gained a level!", 9, messageColumn, messageRow + 4);
 }
 
 void growStats() {

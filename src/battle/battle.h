@@ -108,7 +108,10 @@ void luminusEffect();
 void fireEffect();
 void windEffect();
 void quakeFrame();
-void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, int32_t mode);
+// How a bolt runs down the rows: the main bolt zigzags at random, its branches run straight
+// down to the left or to the right.
+enum class BoltCourse : uint8_t { zigzag, left, right };
+void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, BoltCourse course);
 
 // --- Enemy turn ---
 void enemyTurn();

@@ -55,7 +55,7 @@ static void chooseCommand() {
         // Running away never works: it costs the turn.
         clearScreen(0);
         drawBattleScreen();
-        typeText("You ain't goin nowhere", 15, 31, 45, 2);
+        typeText("You ain't goin nowhere", colourWhite, messageWidth, messageColumn, messageRow);
         waitMillis(500);
         battleState.playerTurn = false;
         break;
@@ -86,7 +86,7 @@ void handleCommandKey() {
 
 // The next bolt of a queued lightning spell; the third one strikes.
 static void lightningFrame() {
-    drawLightningBolt(0, 6 + (gameRand() & 7), 17, 0);
+    drawLightningBolt(0, 6 + (gameRand() & 7), 17, BoltCourse::zigzag);
     battleState.lightningBolts++;
     if (battleState.lightningBolts > 2) {
         battleState.lightningSpellPending = false;
@@ -113,7 +113,7 @@ BattleOutcome battleFrame() {
         return outcome;
     }
     if (battleState.playerTurn) {
-        printAt("Make a move punk!", 15, 45, 2);
+        printAt("Make a move punk!", colourWhite, messageColumn, messageRow);
         if (battleState.specialMenuOpen) {
             drawSpellMenu();
             handleSpellKey();

@@ -14,7 +14,13 @@ BossRecord bosses[bossCount];
 
 // Story and reward texts are typed in white, 60 wide, from column 10, row 2.
 static void typeStory(const char *text) {
-    typeText(text, 15, 60, 10, 2);
+    typeText(text, colourWhite, pageWidth, pageColumn, pageRow);
+}
+
+static void typeStorySection(const char *fileName, const char *tag) {
+    TextSection section = readTextSection(fileName, tag);
+    showDataFileProblem(fileName, section.problem);
+    typeStory(section.text.get());
 }
 
 // Each defeat makes a boss stronger for the next fight, which starts at full health.
@@ -29,7 +35,7 @@ static void mollochReward() {
     growBoss(game.bosses[bossMolloch - 1], 5, 30);
     if (game.mollochDefeats == 1) {
         clearScreen(0);
-        typeStory(readTextSection("SkeletonScripts.txt", "TextTag0").get());
+        typeStorySection("SkeletonScripts.txt", "TextTag0");
         waitMillis(1000);
         clearScreen(0);
         typeStory("You recieve the light gray key.  Maybe you should head back to the castle.");
@@ -38,7 +44,7 @@ static void mollochReward() {
         clearScreen(0);
     } else if (game.mollochDefeats == 2) {
         clearScreen(0);
-        typeStory(readTextSection("Story.txt", "Chunk3").get());
+        typeStorySection("Story.txt", "Chunk3");
         waitMillis(2000);
         typeStory("You recieve the purple key.  Maybe you should head back to the sewer.");
         itemCount(itemPurpleKey) = 1;
@@ -63,7 +69,7 @@ static bool agamirReward() {
     } else if (game.agamirDefeats == 2) {
         // The end of the game: the closing story, an empty inventory, the credits, the title.
         clearScreen(0);
-        typeStory(readTextSection("Story.txt", "Chunk4").get());
+        typeStorySection("Story.txt", "Chunk4");
         waitMillis(1000);
         clearScreen(0);
         for (int8_t &count : game.itemCounts)

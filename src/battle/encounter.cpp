@@ -21,9 +21,19 @@ void setUpMonsters() {
     battleState.monsterPicture = nullptr;
     for (Picture &picture : bossPictures)
         picture = Picture{};
-    loadPicture("dragon2.txt", "dragon", bossPictures[bossMolloch - 1]);
-    loadPicture("Wizard.txt", "wizard", bossPictures[bossAgamir - 1]);
-    loadPicture("Wizard.txt", "wizard", bossPictures[bossOldWiseMan - 1]);
+    struct PictureSource {
+        const char *fileName;
+        const char *tag;
+    };
+    // In boss order: Molloch, Agamir, OldWiseMan (the last two each their own copy).
+    constexpr PictureSource sources[bossCount] = {
+        {"dragon2.txt", "dragon"}, {"Wizard.txt", "wizard"}, {"Wizard.txt", "wizard"}};
+    for (int32_t boss = 1; boss <= bossCount; boss++) {
+        const PictureSource &source = sources[boss - 1];
+        showDataFileProblem(source.fileName,
+                            loadPicture(source.fileName, source.tag, bossPictures[boss - 1]),
+                            "Couldnt find picture");
+    }
 }
 
 void chooseMonster() {
@@ -57,7 +67,7 @@ void beginBattle() {
         // Ambushed: the turn stays as the last battle left it, normally the enemy's.
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "You were caught off guard by the %s", battleState.currentMonster.name);
-        typeText(battleState.battleMessage, 13, 31, 45, 2);
+        typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
     }
     waitMillis(200);
     clearScreen(0);
@@ -82,7 +92,8 @@ BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
     } else {
         return BattleOutcome::won;
     }
-    typeText(game.bosses[battleState.currentBoss - 1].taunt, 15, 30, 40, 2);
+    typeText(game.bosses[battleState.currentBoss - 1].taunt, colourWhite, dialogueWidth,
+             dialogueColumn, dialogueFirstRow);
     BattleOutcome outcome = fightBattle();
     if (outcome == BattleOutcome::won) recordBossDefeat(dungeon, roomRow, roomCol);
     return outcome;

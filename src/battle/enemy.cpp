@@ -11,7 +11,7 @@
 void enemyTurn() {
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "The %s prepares to attack...", battleState.currentMonster.name);
-    typeText(battleState.battleMessage, 13, 31, 45, 2);
+    typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
     waitMillis(200);
     int32_t a = gameRandBelow(game.player.level);
     int32_t b = gameRand() % 7;
@@ -26,7 +26,7 @@ void enemyTurn() {
         drawBattleScreen();
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "The %s did %d damage", battleState.currentMonster.name, damage);
-        typeText(battleState.battleMessage, 13, 31, 45, 2);
+        typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
         game.player.hp -= damage;
         waitMillis(500);
         clearScreen(0);
@@ -34,13 +34,14 @@ void enemyTurn() {
         char tag[16];
         std::snprintf(tag, sizeof tag, "TextTag%d", gameRand() % 10 + 1);
         // Copied as plain text: a line with a percent sign is shown as it stands.
-        TextBuffer line = readTextSection("SkeletonScripts.txt", tag);
+        TextSection line = readTextSection("SkeletonScripts.txt", tag);
+        showDataFileProblem("SkeletonScripts.txt", line.problem);
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage, "%s",
-                      line ? line.get() : "");
+                      line.text ? line.text.get() : "");
         waitMillis(500);
     }
     drawBattleScreen();
-    typeText(battleState.battleMessage, 13, 31, 45, 2);
+    typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
     if (game.player.hp <= 0) loseBattle();
     // A knockout ends the turn like any other: the player moves first in the next battle,
     // even when it opens with an ambush.

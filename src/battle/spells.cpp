@@ -24,7 +24,7 @@ static const Spell spellTable[spellCount] = {
 };
 
 static constexpr double pi = 3.14159;
-static constexpr char fireGlyph = static_cast<char>(178);
+static constexpr char fireGlyph = glyphDarkShade;
 // The main bolt reaches the top of the divider; only it branches and flashes.
 static constexpr int32_t mainBoltEndRow = 17;
 
@@ -50,7 +50,7 @@ void spellDamage(int32_t power) {
     std::snprintf(
         battleState.battleMessage, sizeof battleState.battleMessage, "You did %d damage to the %s.",
         damage, battleState.currentMonster.name != nullptr ? battleState.currentMonster.name : "");
-    typeText(battleState.battleMessage, 15, 31, 45, 2);
+    typeText(battleState.battleMessage, colourWhite, messageWidth, messageColumn, messageRow);
     waitMillis(300);
     clearScreen(0);
 }
@@ -79,7 +79,7 @@ static void castHighlightedSpell() {
     clearScreen(0);
     drawBattleScreen();
     drawSpellMenu();
-    typeText("Not enough SP.", 10, 31, 45, 2);
+    typeText("Not enough SP.", 10, messageWidth, messageColumn, messageRow);
     waitMillis(300);
 }
 
@@ -243,14 +243,14 @@ void quakeFrame() {
     }
 }
 
-void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, int32_t mode) {
+void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, BoltCourse course) {
     char ch = '|';
     for (int32_t row = startRow; row < endRow; row++) {
         // A bolt that zigzags off the side of the screen is simply not seen there.
         if (column >= 0 && column < screenWidth && row >= 0 && row < screenHeight) {
             printCharAt(ch, 15, static_cast<uint16_t>(column), static_cast<uint16_t>(row));
         }
-        if (mode == 0) {
+        if (course == BoltCourse::zigzag) {
             if (gameRand() & 1) {
                 column += gameRand() & 1;
                 ch = '\\';
@@ -260,19 +260,19 @@ void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, int32_t
             } else {
                 ch = '|';
             }
-        } else if (mode == 2) {
+        } else if (course == BoltCourse::right) {
             column++;
             ch = '\\';
-        } else if (mode == 1) {
+        } else if (course == BoltCourse::left) {
             column--;
             ch = '/';
         }
         waitMillis(1);
         // The draw comes first on every row, branches included, to keep the random sequence.
         if ((gameRand() & 1) != 0 && endRow == mainBoltEndRow) {
-            int32_t branchMode = (gameRand() & 1) + 1;
+            BoltCourse branch = (gameRand() & 1) == 0 ? BoltCourse::left : BoltCourse::right;
             int32_t branchEnd = (gameRand() & 3) + 3;
-            drawLightningBolt(row, column, branchEnd, branchMode);
+            drawLightningBolt(row, column, branchEnd, branch);
         }
     }
     if (endRow == mainBoltEndRow) {

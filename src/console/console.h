@@ -18,6 +18,35 @@ constexpr uint16_t colourChosenUnusable = colourBlackOnGrey; // highlighted, of 
 constexpr char glyphDoubleVertical = static_cast<char>(186);
 constexpr char glyphDoubleHorizontal = static_cast<char>(205);
 constexpr char glyphDoubleTeeDown = static_cast<char>(203);
+constexpr char glyphDoubleCross = static_cast<char>(206);
+constexpr char glyphDoubleTopLeft = static_cast<char>(201);
+constexpr char glyphDoubleTopRight = static_cast<char>(187);
+constexpr char glyphDoubleBottomLeft = static_cast<char>(200);
+constexpr char glyphDoubleBottomRight = static_cast<char>(188);
+// Other code page 437 pictures.
+constexpr char glyphDarkShade = static_cast<char>(178); // rubble, the goblets, sparks, fire
+constexpr char glyphMaleSign = 11;                      // the player in a dungeon room
+constexpr char glyphArrowUp = 24;
+constexpr char glyphArrowDown = 25;
+
+// Places where the screens type their texts (the data checker measures the texts in them).
+// The message area of the dungeon and battle screens; longer messages go on in the rows below.
+constexpr int messageColumn = 45;
+constexpr int messageRow = 2;
+constexpr int messageWidth = 31;
+// A page of story, chapter or reward text on a cleared screen.
+constexpr int pageColumn = 10;
+constexpr int pageRow = 2;
+constexpr int pageWidth = 60;
+// The tavern's talk area under the bartender: his talk and the save's messages.
+constexpr int talkColumn = 10;
+constexpr int talkRow = 13;
+constexpr int talkWidth = 60;
+// The dungeon's dialogue area right of the room: the characters' talk and a boss's taunt.
+constexpr int dialogueColumn = 40;
+constexpr int dialogueFirstRow = 2;
+constexpr int dialogueLastRow = 16;
+constexpr int dialogueWidth = 30;
 
 // The console's state, for the whole run; resetConsole puts it back.
 struct Console {

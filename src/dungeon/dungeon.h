@@ -4,11 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <optional>
 
+#include "console/console.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "resources/resources.h"
 
 constexpr int roomRows = 14;
 constexpr int roomColumns = 22;      // visible columns; column 22 holds each row's terminator
@@ -16,35 +19,50 @@ constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19
 constexpr int roomScreenColumn = 5;  // where a room's cell (0, 0) is drawn
 constexpr int roomScreenRow = 2;
 
-// A wall's doorway: its letter in the map file, the wall facing it in the next room, the step
-// to that room and the cell of the wall it opens.
+// A wall of a room, in the order of the doorway table.
+enum class Side : uint8_t { north, east, south, west };
+
+// A wall's doorway: its wall and that wall's letter in the map file and the door codes, the
+// wall facing it in the next room, the step to that room and the cell of the wall it opens.
 struct Doorway {
-    char letter, facing;
+    Side side;
+    char letter;
+    Side facing;
     int rowStep, columnStep;
     int row, column;
 };
 // The four doorways, in the map file's order N, E, S, W; everything that knows where a
 // doorway lies (loader, rubble, drawing, overhead map, data checker, automatic player) reads
 // it here.
-inline constexpr Doorway doorways[4] = {{'N', 'S', -1, 0, 0, 10},
-                                        {'E', 'W', 0, 1, 7, roomColumns - 1},
-                                        {'S', 'N', 1, 0, roomRows - 1, 10},
-                                        {'W', 'E', 0, -1, 7, 0}};
-// The doorway of a letter, or null for any other character.
-constexpr const Doorway *doorwayOf(char letter) {
+inline constexpr Doorway doorways[4] = {{Side::north, 'N', Side::south, -1, 0, 0, 10},
+                                        {Side::east, 'E', Side::west, 0, 1, 7, roomColumns - 1},
+                                        {Side::south, 'S', Side::north, 1, 0, roomRows - 1, 10},
+                                        {Side::west, 'W', Side::east, 0, -1, 7, 0}};
+// The doorway of a wall.
+constexpr const Doorway &doorwayOf(Side side) {
+    return doorways[static_cast<size_t>(side)];
+}
+static_assert(
+    [] {
+        for (size_t i = 0; i < std::size(doorways); i++) {
+            if (doorways[i].side != static_cast<Side>(i)) return false;
+        }
+        return true;
+    }(),
+    "the doorway table is in the order of Side");
+// The doorway of a map file letter, or null for any other character.
+constexpr const Doorway *doorwayOfLetter(char letter) {
     for (const Doorway &doorway : doorways) {
         if (doorway.letter == letter) return &doorway;
     }
     return nullptr;
 }
 
-// Room state: not in the file, not shown yet, shown at least once.
-constexpr int32_t roomAbsent = 0;
-constexpr int32_t roomShown = 1;
-constexpr int32_t roomUnseen = 2;
+// Room state: not in the file (what a new grid holds), not shown yet, shown at least once.
+enum class RoomState : uint8_t { absent, shown, unseen };
 
 // Cell characters with a meaning of their own.
-constexpr char cellRubble = static_cast<char>(178);
+constexpr char cellRubble = glyphDarkShade;
 constexpr char cellPickup = '$';
 constexpr char cellNpc = 2;
 constexpr char cellBoss = 1;
@@ -53,9 +71,9 @@ constexpr char cellBoss = 1;
 struct Room {
     char cells[roomRows][roomColumns + 1]; // the picture, each row a string of 22 characters
     int32_t encounterLevel;                // character code of the room's level character
-    int32_t state;                         // roomAbsent, roomUnseen or roomShown
-    std::unique_ptr<char[]> pickupText;    // what lies here, or null
-    std::unique_ptr<char[]> featureCode;   // "Start", "NPC", "Boss", a door code, or null
+    RoomState state;
+    std::unique_ptr<char[]> pickupText;  // what lies here, or null
+    std::unique_ptr<char[]> featureCode; // "Start", "NPC", "Boss", a door code, or null
 };
 
 // A dungeon's rooms, row by row: room (row, column) is rooms[row * width + column].
@@ -72,7 +90,7 @@ struct DungeonVisit {
     int32_t width = 0;
     SeenCells seenCells = {};         // cells of the current room shown so far
     int32_t stepsUntilEncounter = 10; // steps before encounters are rolled for
-    int32_t roomChanged = 1;          // 1: the next draw shows a room just entered
+    bool roomChanged = true;          // the next draw shows a room just entered
 };
 
 // --- Dungeon visit, for one visit ---
@@ -96,19 +114,26 @@ extern FlashlightClock flashlightClock;
 // Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
 // many rooms wide and high (the game's own dungeons are about 15 by 14).
 constexpr int32_t maxGridSide = 100;
-// The rooms of a tagged section of a map file, or null when the file cannot be opened, the
+// A dungeon as its map file section gives it: the rooms, the start room and the grid's size.
+struct DungeonMap {
+    RoomGrid rooms;           // null when the section cannot be played; the problem says why
+    int32_t startRoomRow = 0; // the room that says "Start"
+    int32_t startRoomCol = 0;
+    int32_t height = 0; // as the section gives it, even when it cannot be played
+    int32_t width = 0;
+    LoadProblem problem;
+};
+// The dungeon of a tagged section of a map file. No rooms when the file cannot be read, the
 // tag is missing, the section is cut short or has no start room. The rooms of bosses beaten
-// in dungeonMode's dungeon (a gameMode: 4, 5 or 6) come without their feature. Places the
-// player anew (playerRoomX and playerRoomY to -1).
-RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
-                     int32_t &startRoomRow, int32_t &startRoomCol, int32_t &height, int32_t &width);
+// in dungeonMode's dungeon (a gameMode: 4, 5 or 6) come without their feature.
+DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode);
 // One visit to the dungeon of a tag, from loading to leaving. Returns where the player goes
 // next: the world map, the tavern after a knockout, the title after the ending.
 GameMode enterDungeon(const char *tag);
 // A room as the loader builds it before its doors: walls, corners, blank floor.
 void buildFreshRoom(Room &room);
-// Opens the wall cell of a door letter: 'N', 'S', 'W' or 'E'; others are ignored.
-void openDoorway(Room &room, char side);
+// Opens the wall cell of a side.
+void openDoorway(Room &room, Side side);
 // True when the room's feature code is exactly this text (a null code is nothing).
 bool featureIs(const Room &room, const char *code);
 
@@ -124,7 +149,7 @@ struct DoorKind {
 };
 // The door a feature code puts in a wall: "LD", the side (N, E, S, W), the colour letter.
 // Null when the code is not a door code for that side (the sealed "X" is west only).
-const DoorKind *lockedDoorOf(const char *featureCode, char side);
+const DoorKind *lockedDoorOf(const char *featureCode, Side side);
 // Paints the locked door a door code names over its doorway; other texts draw nothing.
 void drawLockedDoor(const char *featureCode);
 
@@ -139,7 +164,7 @@ bool randomEmptyCell(const Room &room, int &row, int &column);
 
 // --- Dungeon screen and clock ---
 void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
-                    SeenCells &seenCells, int32_t &roomChanged);
+                    SeenCells &seenCells, bool &roomChanged);
 void resetSeenCells(const Room &room, SeenCells &seenCells);
 void drawDividers();
 void drawPlayerStats();
@@ -155,8 +180,8 @@ int32_t millisUntilClockTick();
 // One poll of the keyboard and everything it brings. Nothing while the visit goes on; once
 // it is over, the mode the player goes on to.
 std::optional<GameMode> exploreStep(DungeonVisit &visit);
-// 0 when the boss of that dungeon room has been beaten, 1 otherwise.
-int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
+// False when the boss of that dungeon room has been beaten.
+bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
 void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol);
 
 // --- Overhead map ---

@@ -39,14 +39,14 @@ static void changeRoom(DungeonVisit &visit, const Walk &walk) {
     int32_t row = visit.roomRow + walk.doorway.rowStep;
     int32_t column = visit.roomCol + walk.doorway.columnStep;
     if (row < 0 || row >= visit.height || column < 0 || column >= visit.width) return;
-    if (visit.rooms[row * visit.width + column].state == roomAbsent) return;
+    if (visit.rooms[row * visit.width + column].state == RoomState::absent) return;
     visit.roomRow = row;
     visit.roomCol = column;
     if (walk.doorway.rowStep != 0)
         game.player.playerRoomY = walk.doorway.rowStep < 0 ? roomRows - 1 : 0;
     if (walk.doorway.columnStep != 0)
         game.player.playerRoomX = walk.doorway.columnStep < 0 ? roomColumns - 1 : 0;
-    visit.roomChanged = 1;
+    visit.roomChanged = true;
     resetSeenCells(currentRoom(visit), visit.seenCells);
     redraw(visit);
 }
@@ -60,23 +60,28 @@ static void endMessage(DungeonVisit &visit) {
 
 // Whether the room's locked door (if this wall has one) lets the player through. A held
 // key opens it for the rest of the visit.
-static bool doorLetsThrough(DungeonVisit &visit, char side) {
+static bool doorLetsThrough(DungeonVisit &visit, Side side) {
     Room &room = currentRoom(visit);
     const DoorKind *door = lockedDoorOf(room.featureCode.get(), side);
     if (door == nullptr) return true;
     if (door->keyItem == 0) {
         typeText("Beyond this door is the secret of the Brinewort.  The likes of which is meant "
                  "for no man.",
-                 15, 31, 45, 2);
+                 colourWhite, messageWidth, messageColumn, messageRow);
     } else if (itemCount(door->keyItem) != 0) {
         room.featureCode[0] = '\0';
         return true;
     } else if (door->word == nullptr) {
-        typeText("You need a white key to go through there.", 15, 31, 45, 2);
+        typeText("You need a white key to go through there.", colourWhite, messageWidth,
+                 messageColumn, messageRow);
     } else {
-        typeText("You need a ", 15, 31, 45, 2);
-        typeText(door->word, door->wordColour, 31, 56, 2);
-        typeText("key to go through there.", 15, 31, 45, 3);
+        // The colour word in its own colour, right behind the opening words.
+        static const char needA[] = "You need a ";
+        typeText(needA, colourWhite, messageWidth, messageColumn, messageRow);
+        typeText(door->word, door->wordColour, messageWidth,
+                 messageColumn + static_cast<int>(sizeof needA - 1), messageRow);
+        typeText("key to go through there.", colourWhite, messageWidth, messageColumn,
+                 messageRow + 1);
     }
     endMessage(visit);
     return false;
@@ -88,8 +93,8 @@ static void pickUp(DungeonVisit &visit, int row, int column) {
     game.player.playerRoomX = column;
     redraw(visit);
     room.cells[row][column] = ' ';
-    typeText("You have just picked up a: ", 15, 31, 45, 2);
-    typeText(room.pickupText.get(), 15, 31, 45, 4);
+    typeText("You have just picked up a: ", colourWhite, messageWidth, messageColumn, messageRow);
+    typeText(room.pickupText.get(), colourWhite, messageWidth, messageColumn, messageRow + 2);
     if (room.pickupText != nullptr) pickUpItem(room.pickupText.get());
     endMessage(visit);
 }
@@ -108,7 +113,7 @@ static void walk(DungeonVisit &visit, const Walk &walk) {
     char cell = currentRoom(visit).cells[targetRow][targetColumn];
     if (cell == ' ' || cell == cellNpc) {
         if (onWall(walk, targetRow, targetColumn)) {
-            if (doorLetsThrough(visit, walk.doorway.letter)) changeRoom(visit, walk);
+            if (doorLetsThrough(visit, walk.doorway.side)) changeRoom(visit, walk);
         } else {
             game.player.playerRoomY = targetRow;
             game.player.playerRoomX = targetColumn;
@@ -144,7 +149,7 @@ static BattleOutcome talk(DungeonVisit &visit) {
     if (boss == nullptr || !featureIs(room, "Boss")) return BattleOutcome::won;
     BattleOutcome outcome = startBossBattle(visit.roomRow, visit.roomCol);
     if (outcome != BattleOutcome::won) return outcome;
-    if (isBossAlive(visit.dungeon, visit.roomRow, visit.roomCol) == 0) {
+    if (!isBossAlive(visit.dungeon, visit.roomRow, visit.roomCol)) {
         *boss = ' ';
         redraw(visit);
     }
@@ -226,15 +231,15 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
     return std::nullopt;
 }
 
-int32_t isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
+bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
     for (const DefeatedBoss &entry : game.defeatedBosses) {
         // Empty entries (all zeros) stand for no boss at all.
         if (entry.mode != 0 && entry.mode == mode && entry.roomCol == roomCol &&
             entry.roomRow == roomRow) {
-            return 0;
+            return false;
         }
     }
-    return 1;
+    return true;
 }
 
 void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol) {
@@ -273,8 +278,13 @@ GameMode enterDungeon(const char *tag) {
     // The player is placed afresh at each visit: the first room drawn picks a free cell.
     game.player.playerRoomX = -1;
     game.player.playerRoomY = -1;
-    visit.rooms = loadDungeon("map.txt", tag, visit.dungeon, visit.roomRow, visit.roomCol,
-                              visit.height, visit.width);
+    DungeonMap map = loadDungeon("map.txt", tag, visit.dungeon);
+    showDataFileProblem("map.txt", map.problem);
+    visit.rooms = std::move(map.rooms);
+    visit.roomRow = map.startRoomRow;
+    visit.roomCol = map.startRoomCol;
+    visit.height = map.height;
+    visit.width = map.width;
     if (visit.rooms == nullptr) return turnBackFromDungeon();
     redraw(visit);
     for (;;) {

@@ -17,8 +17,8 @@ static const auto freshCells = [] {
             bool wallColumn = column == 0 || column == roomColumns - 1;
             char cell = ' ';
             if (wallRow && wallColumn) {
-                cell = static_cast<char>(row == 0 ? (column == 0 ? 201 : 187)
-                                                  : (column == 0 ? 200 : 188));
+                cell = row == 0 ? (column == 0 ? glyphDoubleTopLeft : glyphDoubleTopRight)
+                                : (column == 0 ? glyphDoubleBottomLeft : glyphDoubleBottomRight);
             } else if (wallRow) {
                 cell = glyphDoubleHorizontal;
             } else if (wallColumn) {
@@ -34,11 +34,12 @@ static_assert(sizeof freshCells == sizeof Room::cells);
 
 void buildFreshRoom(Room &room) {
     std::memcpy(room.cells, freshCells.data(), sizeof room.cells);
-    room.state = roomUnseen;
+    room.state = RoomState::unseen;
 }
 
-void openDoorway(Room &room, char side) {
-    if (const Doorway *doorway = doorwayOf(side)) room.cells[doorway->row][doorway->column] = ' ';
+void openDoorway(Room &room, Side side) {
+    const Doorway &doorway = doorwayOf(side);
+    room.cells[doorway.row][doorway.column] = ' ';
 }
 
 bool featureIs(const Room &room, const char *code) {
@@ -93,7 +94,9 @@ static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int6
     buildFreshRoom(*room);
     for (int ch = readSectionChar(file); ch != EOF && ch != ':' && ch != '_';
          ch = readSectionChar(file)) {
-        openDoorway(*room, static_cast<char>(ch));
+        // Other characters in the door list open nothing.
+        if (const Doorway *doorway = doorwayOfLetter(static_cast<char>(ch)))
+            openDoorway(*room, doorway->side);
     }
     // Any one character is the level, read raw: a byte of 255 is level 255, never the end
     // mark, since the encounter roll divides by the level plus one. (At the real end of the
@@ -111,7 +114,7 @@ static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int6
             room->pickupText = readRoomText(file, ":\n", &end);
         } else if (ch == '#' && room->featureCode == nullptr &&
                    isBossAlive(dungeonMode, static_cast<int32_t>(row),
-                               static_cast<int32_t>(column)) != 0) {
+                               static_cast<int32_t>(column))) {
             room->featureCode = readRoomText(file, ":\n", &end);
             *isStart = std::strcmp(room->featureCode.get(), "Start") == 0;
         }
@@ -119,11 +122,11 @@ static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int6
     }
 }
 
-RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
-                     int32_t &startRoomRow, int32_t &startRoomCol, int32_t &height,
-                     int32_t &width) {
+DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode) {
+    DungeonMap map;
     std::string bytes;
-    if (!loadDataFile(fileName, bytes)) return nullptr;
+    map.problem = loadDataFile(fileName, bytes);
+    if (!map.problem.ok()) return map;
     DataReader file = readerOf(bytes);
     RoomGrid rooms;
     bool complete = false;
@@ -135,8 +138,8 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
         bool tooLarge = false;
         buildNumber(file, readSectionChar(file), ",_\n", &gridWidth, &tooLarge);
         buildNumber(file, readSectionChar(file), ",_\n", &gridHeight, &tooLarge);
-        width = static_cast<int32_t>(gridWidth);
-        height = static_cast<int32_t>(gridHeight);
+        map.width = static_cast<int32_t>(gridWidth);
+        map.height = static_cast<int32_t>(gridHeight);
         sensible = !tooLarge && gridWidth > 0 && gridHeight > 0 && gridWidth <= maxGridSide &&
                    gridHeight <= maxGridSide;
         // Only an underscore ends a section: without one the rooms need not be read at all.
@@ -158,8 +161,8 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
             readRoomLine(file, room, dungeonMode, column, row, &isStart);
             if (isStart && !outside) {
                 // When several rooms say "Start", the last one wins.
-                startRoomRow = static_cast<int32_t>(row);
-                startRoomCol = static_cast<int32_t>(column);
+                map.startRoomRow = static_cast<int32_t>(row);
+                map.startRoomCol = static_cast<int32_t>(column);
                 haveStart = true;
             }
             ch = readSectionChar(file);
@@ -168,14 +171,14 @@ RoomGrid loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode,
     }
     // A section cut short, or without a start room, cannot be played.
     if (!complete || !haveStart) {
-        char reason[64];
         const char *what = !found      ? "no section"
                            : !sensible ? "no sensible grid size in"
                            : !complete ? "no closing _ in"
                                        : "no start room in";
-        std::snprintf(reason, sizeof reason, "%s %s", what, tag);
-        reportDataFileProblem(fileName, reason);
-        return nullptr;
+        map.problem.failure = LoadFailure::sectionUnusable;
+        std::snprintf(map.problem.reason, sizeof map.problem.reason, "%s %s", what, tag);
+        return map;
     }
-    return rooms;
+    map.rooms = std::move(rooms);
+    return map;
 }

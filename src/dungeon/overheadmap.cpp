@@ -19,7 +19,8 @@ struct MapView {
 };
 
 bool roomOnMap(const Room &room) {
-    return room.state == roomShown || (room.state != roomAbsent && game.hardMode == 0);
+    return room.state == RoomState::shown ||
+           (room.state != RoomState::absent && game.hardMode == 0);
 }
 
 void drawMapCell(char ch, uint16_t colour, int x, int y) {
@@ -50,9 +51,9 @@ void drawOverheadMap(const MapView &view, const Room *rooms, int32_t roomRow, in
                         view.originY + 2 * (row - view.firstRow));
         }
     }
-    printCharAt(24, 15, 2, 3);
+    printCharAt(glyphArrowUp, colourWhite, 2, 3);
     printAt("= Scroll Up", 15, 4, 3);
-    printCharAt(25, 15, 2, 4);
+    printCharAt(glyphArrowDown, colourWhite, 2, 4);
     printAt("= Scroll Down", 15, 4, 4);
     printAt("Press Enter to exit", 15, 2, 6);
 }

@@ -20,7 +20,7 @@ static void upgradeWeapon(const Weapon &weapon) {
     char message[48];
     std::snprintf(message, sizeof message, "Your weapon strength increased to %d!",
                   weapon.strength);
-    typeText(message, 15, 31, 45, 4);
+    typeText(message, colourWhite, messageWidth, messageColumn, messageRow + 2);
 }
 
 // A count is a byte: it stops at its top instead of wrapping round to negative.

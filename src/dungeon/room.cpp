@@ -19,21 +19,21 @@ static const DoorKind doorKinds[] = {
 };
 static const DoorKind sealedDoor = {'X', 128, 0, nullptr, 15};
 
-const DoorKind *lockedDoorOf(const char *featureCode, char side) {
+const DoorKind *lockedDoorOf(const char *featureCode, Side side) {
     if (featureCode == nullptr || std::strlen(featureCode) != 4 ||
-        std::strncmp(featureCode, "LD", 2) != 0 || featureCode[2] != side) {
+        std::strncmp(featureCode, "LD", 2) != 0 || featureCode[2] != doorwayOf(side).letter) {
         return nullptr;
     }
     for (const DoorKind &kind : doorKinds) {
         if (featureCode[3] == kind.letter) return &kind;
     }
-    if (side == 'W' && featureCode[3] == sealedDoor.letter) return &sealedDoor;
+    if (side == Side::west && featureCode[3] == sealedDoor.letter) return &sealedDoor;
     return nullptr;
 }
 
 void drawLockedDoor(const char *featureCode) {
     for (const Doorway &doorway : doorways) {
-        const DoorKind *kind = lockedDoorOf(featureCode, doorway.letter);
+        const DoorKind *kind = lockedDoorOf(featureCode, doorway.side);
         if (kind != nullptr) {
             printCharAt(' ', kind->doorColour,
                         static_cast<uint16_t>(roomScreenColumn + doorway.column),

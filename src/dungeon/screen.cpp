@@ -20,7 +20,8 @@ void drawDividers() {
     for (uint16_t row = 0; row < 25; row++)
         printCharAt(glyphDoubleVertical, colourGrey, 35, row);
     for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(static_cast<char>(column == 35 ? 206 : 205), 7, column, 17);
+        printCharAt(column == 35 ? glyphDoubleCross : glyphDoubleHorizontal, colourGrey, column,
+                    17);
     }
 }
 
@@ -36,7 +37,8 @@ void drawPlayerStats() {
 }
 
 void drawPlayer() {
-    printCharAt(11, 15, static_cast<uint16_t>(roomScreenColumn + game.player.playerRoomX),
+    printCharAt(glyphMaleSign, colourWhite,
+                static_cast<uint16_t>(roomScreenColumn + game.player.playerRoomX),
                 static_cast<uint16_t>(roomScreenRow + game.player.playerRoomY));
 }
 
@@ -57,7 +59,7 @@ static void placeOnFloor(Room &room, char glyph) {
 // Rubble, the item, the character or the boss: once per visit, when the room is first shown.
 static void furnishRoom(Room &room) {
     scatterRubble(room);
-    room.state = roomShown;
+    room.state = RoomState::shown;
     if (room.pickupText != nullptr) placeOnFloor(room, cellPickup);
     if (featureIs(room, "NPC")) {
         placeOnFloor(room, cellNpc);
@@ -81,11 +83,11 @@ static void revealAroundPlayer(const Room &room, SeenCells &seenCells) {
 }
 
 void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
-                    SeenCells &seenCells, int32_t &roomChanged) {
+                    SeenCells &seenCells, bool &roomChanged) {
     Room &room = rooms[roomRow * width + roomCol];
     drawDividers();
     drawPlayerStats();
-    if (room.state == roomUnseen) furnishRoom(room);
+    if (room.state == RoomState::unseen) furnishRoom(room);
     if (game.player.playerRoomX == -1) {
         int row, column;
         if (randomEmptyCell(room, row, column)) {
@@ -96,9 +98,9 @@ void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width
 
     const char(*picture)[roomColumns + 1] = room.cells;
     if (game.hardMode != 0) {
-        if (roomChanged == 1) {
+        if (roomChanged) {
             resetSeenCells(room, seenCells);
-            roomChanged = 0;
+            roomChanged = false;
         }
         revealAroundPlayer(room, seenCells);
         picture = seenCells;

@@ -4,7 +4,9 @@
 #include "resources/resources.h"
 
 static void typeStoryPage(const char *tag) {
-    typeText(readTextSection("Story.txt", tag).get(), 15, 60, 10, 2);
+    TextSection page = readTextSection("Story.txt", tag);
+    showDataFileProblem("Story.txt", page.problem);
+    typeText(page.text.get(), colourWhite, pageWidth, pageColumn, pageRow);
 }
 
 void showStoryIntro() {

@@ -59,11 +59,11 @@ static void emitSparks() {
         float dirX = std::cos(angle);
         float dirY = -std::sin(angle);
         int32_t lifetime = gameRand() % 200 + 800;
-        emitParticle(&particles, static_cast<char>(178), lifetime, 12.0f, ParticleMotion::straight,
-                     1, 1, colour, dirX, dirY, particleHook);
+        emitParticle(&particles, glyphDarkShade, lifetime, 12.0f, ParticleMotion::straight, 1, 1,
+                     colour, dirX, dirY, particleHook);
         lifetime = gameRand() % 200 + 800;
-        emitParticle(&titleScreen.sparks, static_cast<char>(178), lifetime, 12.0f,
-                     ParticleMotion::straight, 1, 1, colour, dirX, dirY, particleHook);
+        emitParticle(&titleScreen.sparks, glyphDarkShade, lifetime, 12.0f, ParticleMotion::straight,
+                     1, 1, colour, dirX, dirY, particleHook);
     }
 }
 

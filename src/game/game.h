@@ -26,7 +26,7 @@ struct Npc {
     int32_t roomCol;  // its room in that dungeon's grid
     int32_t roomRow;
     int32_t lineCount; // sections spoken at the first talk; the next one is the repeat line
-    uint8_t talkedTo;  // set once it has been talked to
+    bool talkedTo;     // set once it has been talked to
 };
 
 constexpr int npcCount = 16;
@@ -162,7 +162,7 @@ void clearDefeatedBosses();
 // The bosses as a new game meets them.
 void setUpBosses();
 Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow, int32_t firstTag,
-            int32_t lineCount, uint8_t talkedTo);
+            int32_t lineCount, bool talkedTo);
 
 // The start-up sequence: every piece of program-wide state gets its start value, as at a
 // program start (tests call it to begin from a clean slate).

@@ -54,7 +54,7 @@ void clearDefeatedBosses() {
 }
 
 Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow, int32_t firstTag,
-            int32_t lineCount, uint8_t talkedTo) {
+            int32_t lineCount, bool talkedTo) {
     Npc npc{};
     npc.firstTag = firstTag;
     std::snprintf(npc.name, sizeof npc.name, "%s", name);

@@ -6,10 +6,6 @@
 #include "resources/resources.h"
 
 static const char npcScriptFile[] = "NPCscripts.rtf";
-static constexpr uint16_t dialogueColumn = 40;
-static constexpr uint16_t dialogueFirstRow = 2;
-static constexpr uint16_t dialogueLastRow = 16;
-static constexpr int dialogueWidth = 30;
 static constexpr uint32_t dialoguePauseMillis = 2000;
 // 33 blanks: a row of the dialogue area, a little wider than the text so nothing is left over.
 static const char dialogueRowBlank[] = "                                 ";
@@ -23,7 +19,9 @@ static void clearDialogueArea() {
 static TextBuffer readScriptSection(int32_t number) {
     char tag[16];
     std::snprintf(tag, sizeof tag, "Tag%d", number);
-    return readTextSection(npcScriptFile, tag);
+    TextSection section = readTextSection(npcScriptFile, tag);
+    showDataFileProblem(npcScriptFile, section.problem);
+    return std::move(section.text);
 }
 
 static uint16_t sectionColour(int32_t number, const char *name) {
@@ -56,7 +54,7 @@ void talkToNpcs(int32_t mode, int32_t roomRow, int32_t roomCol) {
     for (Npc &npc : game.npcs) {
         if (npc.dungeon != dungeon || npc.roomRow != roomRow || npc.roomCol != roomCol) continue;
         playConversation(npc);
-        npc.talkedTo = 1;
+        npc.talkedTo = true;
         waitMillis(dialoguePauseMillis);
         clearDialogueArea();
     }

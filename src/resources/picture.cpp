@@ -1,12 +1,14 @@
 // Pictures of the bosses, read from tagged sections: a row per line up to the underscore.
-#include "console/console.h"
+#include <cstdio>
+
 #include "resources/resources.h"
 
 Picture bossPictures[3];
 
-void loadPicture(const char *fileName, const char *tag, Picture &picture) {
+LoadProblem loadPicture(const char *fileName, const char *tag, Picture &picture) {
     std::string bytes;
-    if (!loadDataFile(fileName, bytes)) return;
+    LoadProblem problem = loadDataFile(fileName, bytes);
+    if (!problem.ok()) return problem;
     DataReader in = readerOf(bytes);
     bool found = findTagLine(in, tag);
     bool complete = false;
@@ -32,10 +34,9 @@ void loadPicture(const char *fileName, const char *tag, Picture &picture) {
         }
     }
     if (!complete) {
-        printAt("Couldnt find picture", 15, 45, 2);
-        char reason[64];
-        std::snprintf(reason, sizeof reason,
+        problem.failure = LoadFailure::sectionUnusable;
+        std::snprintf(problem.reason, sizeof problem.reason,
                       found ? "picture %s has no closing _" : "no picture %s", tag);
-        reportDataFileProblem(fileName, reason);
     }
+    return problem;
 }

@@ -39,13 +39,27 @@ inline DataReader readerOf(const std::string &bytes) {
     return DataReader{bytes.data(), bytes.data() + bytes.size()};
 }
 
-// Reads a data file from the first place that has it (datapath.h). When it cannot be read: "name:
-// reason" goes to the error stream, "Couldnt find file" to the screen with the reason below, and
-// the result is false. A file that cannot be closed ends the program with status 1.
-bool loadDataFile(const char *fileName, std::string &bytes);
-// Tells the player, on the error stream and below the message area, what is wrong with a data
-// file that was read ("name: reason").
-void reportDataFileProblem(const char *fileName, const char *reason);
+// What kept a loader from giving all that was asked of a data file.
+enum class LoadFailure : uint8_t {
+    none,            // loaded
+    fileUnreadable,  // the file could not be opened or read
+    sectionUnusable, // read, but the tagged section is missing, cut short or unusable
+};
+// A loader's status: what failed and why, in words, for the line "name: reason".
+struct LoadProblem {
+    LoadFailure failure = LoadFailure::none;
+    char reason[64] = "";
+    bool ok() const { return failure == LoadFailure::none; }
+};
+
+// Reads a data file from the first place that has it (datapath.h); the problem says why it
+// could not. A file that cannot be closed ends the program with status 1.
+LoadProblem loadDataFile(const char *fileName, std::string &bytes);
+// Tells the player what went wrong with a data file, the one way every caller does: "Couldnt
+// find file" (for a section, the headline given, if any) in the message area, the reason
+// ("name: reason") below it and on the error stream. Nothing when the load went well.
+void showDataFileProblem(const char *fileName, const LoadProblem &problem,
+                         const char *sectionHeadline = nullptr);
 // The next character as text mode reads it (a carriage return before a line feed is
 // dropped); EOF at the end of the file. Inline: the loaders call it for every character.
 inline int readTextChar(DataReader &in) {
@@ -68,10 +82,15 @@ bool findTagLine(DataReader &in, const char *tag);
 // True when a piece of a line (at most 29 characters, with its line feed if the line ended
 // in it) is the tag and nothing more.
 bool lineMatchesTag(const char *line, const char *tag);
-// The text of the tagged section (up to its underscore), or null when the file cannot be
-// opened, the tag is missing or the file ends before the underscore. Longer sections are cut
-// at 999 characters.
-TextBuffer readTextSection(const char *fileName, const char *tag);
+// A section's text, or null (with the problem) when the file cannot be read, the tag is
+// missing or the file ends before the underscore.
+struct TextSection {
+    TextBuffer text;
+    LoadProblem problem;
+};
+// The text of the tagged section, up to its underscore. Longer sections are cut at 999
+// characters.
+TextSection readTextSection(const char *fileName, const char *tag);
 
 // --- NPC dialogue ---
 // Plays the conversations of every character of the npcs table standing in that room of the
@@ -93,5 +112,5 @@ struct Picture {
 extern Picture bossPictures[3]; // Molloch, Agamir, OldWiseMan: boss n is bossPictures[n - 1]
 
 // Fills a picture from a tagged section, a row per line up to the underscore. Longer rows and
-// longer pictures are cut. Failures are shown on the screen and leave what was read.
-void loadPicture(const char *fileName, const char *tag, Picture &picture);
+// longer pictures are cut. A failure leaves what was read and says why.
+LoadProblem loadPicture(const char *fileName, const char *tag, Picture &picture);

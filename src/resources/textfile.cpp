@@ -3,37 +3,28 @@
 #include <cerrno>
 #include <cstring>
 
-#include "console/console.h"
 #include "platform/platform.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
 #include "resources/resources.h"
 
-void reportDataFileProblem(const char *fileName, const char *reason) {
-    char line[512];
-    std::snprintf(line, sizeof line, "%s: %s", fileName, reason);
-    reportErrorLine(line);
-    // Under the message area, cut at the screen's edge.
-    std::string shown(line, std::min(std::strlen(line), size_t{screenWidth - 45}));
-    printAt(shown.c_str(), 15, 45, 3);
-}
-
-bool loadDataFile(const char *fileName, std::string &bytes) {
+LoadProblem loadDataFile(const char *fileName, std::string &bytes) {
     std::string path = dataFilePath(fileName);
     FileBytes file = readFileBytes(path.c_str());
     if (file.closeFailed) {
         errno = file.error;
         exitWithError("fclose");
     }
+    LoadProblem problem;
     if (!file.ok) {
-        printAt("Couldnt find file", 15, 45, 2);
-        reportDataFileProblem(fileName, file.reason);
-        return false;
+        problem.failure = LoadFailure::fileUnreadable;
+        std::snprintf(problem.reason, sizeof problem.reason, "%s", file.reason);
+        return problem;
     }
     // A recording ties itself to the data it was made with.
     noteDataFileOpened(fileName, path.c_str());
     bytes = std::move(file.bytes);
-    return true;
+    return problem;
 }
 
 // Reads one piece of a line into a zero-filled buffer: up to size - 1 characters, ending
@@ -98,39 +89,41 @@ bool lineMatchesTag(const char *line, const char *tag) {
     return tag[i] == '\0' && (line[i] == '\0' || line[i + 1] == '\0');
 }
 
-TextBuffer readTextSection(const char *fileName, const char *tag) {
+TextSection readTextSection(const char *fileName, const char *tag) {
+    TextSection section;
     std::string bytes;
-    if (!loadDataFile(fileName, bytes)) return nullptr;
+    section.problem = loadDataFile(fileName, bytes);
+    if (!section.problem.ok()) return section;
     DataReader in = readerOf(bytes);
     if (!findTagLine(in, tag)) {
-        char reason[64];
-        std::snprintf(reason, sizeof reason, "no section %s", tag);
-        reportDataFileProblem(fileName, reason);
-        return nullptr;
+        section.problem.failure = LoadFailure::sectionUnusable;
+        std::snprintf(section.problem.reason, sizeof section.problem.reason, "no section %s", tag);
+        return section;
     }
-    TextBuffer text(new char[textSectionCapacity]());
     // The section runs to the first underscore; a byte of 255 ends the file before it.
     size_t rest = static_cast<size_t>(in.end - in.at);
     const char *underscore = static_cast<const char *>(std::memchr(in.at, '_', rest));
     const char *endMark = static_cast<const char *>(std::memchr(in.at, 255, rest));
     bool complete = underscore != nullptr && (endMark == nullptr || underscore < endMark);
-    if (complete) {
-        // Longer sections are cut rather than overrun the buffer.
-        size_t length = static_cast<size_t>(underscore - in.at);
-        if (std::memchr(in.at, '\r', length) == nullptr) {
-            std::memcpy(text.get(), in.at, std::min(length, size_t{textSectionCapacity - 1}));
-            return text;
-        }
-        DataReader section = {in.at, underscore};
+    if (!complete) {
+        section.problem.failure = LoadFailure::sectionUnusable;
+        std::snprintf(section.problem.reason, sizeof section.problem.reason,
+                      "section %s has no closing _", tag);
+        return section;
+    }
+    TextBuffer text(new char[textSectionCapacity]());
+    // Longer sections are cut rather than overrun the buffer.
+    size_t length = static_cast<size_t>(underscore - in.at);
+    if (std::memchr(in.at, '\r', length) == nullptr) {
+        std::memcpy(text.get(), in.at, std::min(length, size_t{textSectionCapacity - 1}));
+    } else {
+        DataReader sectionText = {in.at, underscore};
         int kept = 0;
-        for (int ch = readTextChar(section); ch != EOF && kept < textSectionCapacity - 1;
-             ch = readTextChar(section)) {
+        for (int ch = readTextChar(sectionText); ch != EOF && kept < textSectionCapacity - 1;
+             ch = readTextChar(sectionText)) {
             text[kept++] = static_cast<char>(ch);
         }
-        return text;
     }
-    char reason[64];
-    std::snprintf(reason, sizeof reason, "section %s has no closing _", tag);
-    reportDataFileProblem(fileName, reason);
-    return nullptr;
+    section.text = std::move(text);
+    return section;
 }

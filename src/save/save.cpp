@@ -307,9 +307,9 @@ bool saveGame(int failingStep) {
         return true;
     }
     // In the talk area, in place of the news of a save.
-    printAt(talkAreaBlankLine, 15, 10, 13);
-    printAt(talkAreaBlankLine, 15, 10, 14);
-    printAt("Cannot save game", 15, 10, 13);
+    printAt(talkAreaBlankLine, colourWhite, talkColumn, talkRow);
+    printAt(talkAreaBlankLine, colourWhite, talkColumn, talkRow + 1);
+    printAt("Cannot save game", colourWhite, talkColumn, talkRow);
     printAt(reason, 15, 10, 14);
     char line[600];
     std::snprintf(line, sizeof line, "%s: Cannot save game: %s", saveFilePath().c_str(), reason);

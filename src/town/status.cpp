@@ -19,7 +19,8 @@ void drawStatusScreen() {
     for (uint16_t row = 0; row < 25; row++)
         printCharAt(glyphDoubleVertical, colourWhite, 40, row);
     for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(static_cast<char>(column == 40 ? 206 : 205), 15, column, 11);
+        printCharAt(column == 40 ? glyphDoubleCross : glyphDoubleHorizontal, colourWhite, column,
+                    11);
     }
     drawValue("HP", 10, 5, game.player.hp, 26);
     drawOutOf(game.player.maxHp, 5);

@@ -94,20 +94,22 @@ void drawTavernMenu() {
 }
 
 void talkToBartender() {
-    printAt(talkAreaBlank, 15, 10, 13);
+    printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
     char tag[16];
     std::snprintf(tag, sizeof tag, "Tag%d", townState.bartenderLine);
-    typeText(readTextSection("BartenderScripts.txt", tag).get(), 15, 60, 10, 13);
+    TextSection line = readTextSection("BartenderScripts.txt", tag);
+    showDataFileProblem("BartenderScripts.txt", line.problem);
+    typeText(line.text.get(), colourWhite, talkWidth, talkColumn, talkRow);
     if (townState.bartenderLine < 4) townState.bartenderLine++;
 }
 
 // A failed save says why and stays in the talk area; a good one is announced for a second.
 void saveFromTavern() {
-    printAt(talkAreaBlank, 15, 10, 13);
+    printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
     if (!saveGame()) return;
-    printAt("Progress Saved", 15, 10, 13);
+    printAt("Progress Saved", colourWhite, talkColumn, talkRow);
     waitMillis(1000);
-    printAt(talkAreaBlank, 15, 10, 13);
+    printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
 }
 
 static GameMode chooseTavernEntry() {

@@ -22,12 +22,12 @@ class DungeonTest : public GameTest {
             for (int column = 0; column < width; column++) {
                 Room &room = roomAt(row, column);
                 buildFreshRoom(room);
-                room.state = roomShown;
+                room.state = RoomState::shown;
                 room.encounterLevel = '1';
-                if (row > 0) openDoorway(room, 'N');
-                if (row < height - 1) openDoorway(room, 'S');
-                if (column > 0) openDoorway(room, 'W');
-                if (column < width - 1) openDoorway(room, 'E');
+                if (row > 0) openDoorway(room, Side::north);
+                if (row < height - 1) openDoorway(room, Side::south);
+                if (column > 0) openDoorway(room, Side::west);
+                if (column < width - 1) openDoorway(room, Side::east);
             }
         }
     }
@@ -56,6 +56,7 @@ class DungeonTest : public GameTest {
     RoomGrid &rooms = visit.rooms;
     int32_t &width = visit.width, &height = visit.height;
     int32_t &roomRow = visit.roomRow, &roomCol = visit.roomCol;
-    int32_t &steps = visit.stepsUntilEncounter, &changed = visit.roomChanged;
+    int32_t &steps = visit.stepsUntilEncounter;
+    bool &changed = visit.roomChanged;
     SeenCells &seen = visit.seenCells;
 };

@@ -15,12 +15,17 @@ class MapLoaderTest : public GameTest {
     // Loads "MapTag1" from a map file holding the given section text.
     RoomGrid load(const std::string &section) {
         writeFile("map.txt", "other text\nMapTag1\n" + section);
-        return loadDungeon("map.txt", "MapTag1", game.gameMode, startRow, startCol, height, width);
+        DungeonMap map = loadDungeon("map.txt", "MapTag1", game.gameMode);
+        startRow = map.startRoomRow;
+        startCol = map.startRoomCol;
+        problem = map.problem;
+        return std::move(map.rooms);
     }
     static std::string text(const std::unique_ptr<char[]> &field) {
         return field ? std::string(field.get()) : "<null>";
     }
-    int32_t startRow = -9, startCol = -9, height = 0, width = 0;
+    int32_t startRow = -9, startCol = -9;
+    LoadProblem problem;
 };
 
 TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
@@ -47,15 +52,24 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
     EXPECT_EQ(std::tuple(startRow, startCol), std::tuple(1, 4));
 }
 
-TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRooms) {
-    EXPECT_FALSE(load("2,1\n0,0:E:1#NPC\n_\n"));           // no start room
-    EXPECT_FALSE(load("2,1\n0,0:E:1#Start\n"));            // no closing underscore
-    EXPECT_FALSE(load("999999999,5\n0,0:E:1#Start\n_\n")); // an absurd grid
-    EXPECT_FALSE(load("0,5\n0,0:E:1#Start\n_\n"));
+TEST_F(MapLoaderTest, FilesThatCannotBePlayedGiveNoRoomsAndSayWhy) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"2,1\n0,0:E:1#NPC\n_\n", "no start room in MapTag1"},
+        {"2,1\n0,0:E:1#Start\n", "no closing _ in MapTag1"},
+        {"999999999,5\n0,0:E:1#Start\n_\n", "no sensible grid size in MapTag1"},
+        {"0,5\n0,0:E:1#Start\n_\n", "no sensible grid size in MapTag1"},
+    };
+    for (const auto &[section, reason] : cases) {
+        SCOPED_TRACE(section);
+        EXPECT_FALSE(load(section));
+        EXPECT_EQ(problem.failure, LoadFailure::sectionUnusable); // none is a missing file
+        EXPECT_STREQ(problem.reason, reason);
+    }
     writeFile("map.txt", "MapTag2\n1,1\n0,0::1#Start\n_\n");
-    EXPECT_FALSE(
-        loadDungeon("map.txt", "MapTag1", game.gameMode, startRow, startCol, height, width));
-    EXPECT_EQ(screenRow(2), ""); // none of these is a missing file
+    DungeonMap other = loadDungeon("map.txt", "MapTag1", game.gameMode);
+    EXPECT_FALSE(other.rooms);
+    EXPECT_STREQ(other.problem.reason, "no section MapTag1");
+    EXPECT_EQ(screenRow(2), ""); // the loader itself shows nothing
 }
 
 // Rubble in a room that leaves it no place.
@@ -65,8 +79,8 @@ TEST_F(RubbleTest, ARoomWhereNoBlockCanStayStopsInsteadOfLoopingForever) {
     // A one-cell corridor from the north exit to the south one: any block would cut it.
     Room room;
     buildFreshRoom(room);
-    openDoorway(room, 'N');
-    openDoorway(room, 'S');
+    openDoorway(room, Side::north);
+    openDoorway(room, Side::south);
     for (int row = 1; row <= 12; row++) {
         for (int column = 1; column <= 20; column++)
             room.cells[row][column] = column == 10 ? ' ' : cellRubble;

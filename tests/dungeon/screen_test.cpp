@@ -44,7 +44,7 @@ TEST_F(DungeonScreenTest, HardModeShowsOnlyWhatThePlayerHasComeNear) {
 TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArrowsDoNothing) {
     makeGrid(8, 5);
     std::tie(roomRow, roomCol) = std::tuple(2, 3);
-    roomAt(0, 1).state = roomAbsent;
+    roomAt(0, 1).state = RoomState::absent;
     showMapUntilKeysRunOut();
     EXPECT_EQ(std::tuple(colourAt(33, 7), glyphAt(34, 7)), std::tuple(144, '-')); // room (0, 0)
     EXPECT_EQ(std::tuple(colourAt(35, 7), colourAt(39, 11)), std::tuple(0, 224)); // absent, player
@@ -61,8 +61,9 @@ TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArro
     showOverheadMap(rooms.get(), roomRow, roomCol, height, width);
 
     for (int i = 0; i < width * height; i++)
-        rooms[i].state = rooms[i].state == roomAbsent ? roomAbsent : roomUnseen;
-    roomAt(0, 0).state = roomShown;
+        rooms[i].state =
+            rooms[i].state == RoomState::absent ? RoomState::absent : RoomState::unseen;
+    roomAt(0, 0).state = RoomState::shown;
     game.hardMode = 1;
     showMapUntilKeysRunOut();
     EXPECT_EQ(std::tuple(cellsInColour(144), colourAt(33, 7)), std::tuple(1, 144));

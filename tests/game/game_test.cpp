@@ -13,7 +13,8 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     game.itemCounts[0] = 0;
     game.itemCounts[5] = 1;
     game.defeatedBosses[0] = DefeatedBoss{4, 3, 2};
-    game.mollochDefeats = game.hardMode = game.npcs[3].talkedTo = 3;
+    game.mollochDefeats = game.hardMode = 3;
+    game.npcs[3].talkedTo = true;
     gameRand();
     game.gameMode = modeWorldMap;
     emitParticle(&particles, '*', 100, 1.0f, ParticleMotion::straight, 1, 1, 15, 0.0f, 0.0f,
@@ -24,7 +25,7 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     EXPECT_STREQ(game.player.weaponName, "Bottle");
     EXPECT_TRUE(game.itemCounts[0] == 1 && game.itemCounts[5] == 0 &&
                 game.defeatedBosses[0].mode == 0);
-    EXPECT_TRUE(game.mollochDefeats == 1 && game.hardMode == 0 && game.npcs[3].talkedTo == 0);
+    EXPECT_TRUE(game.mollochDefeats == 1 && game.hardMode == 0 && !game.npcs[3].talkedTo);
     EXPECT_EQ(particles.activeCount, 0);
     EXPECT_STREQ(headlessTitle(), "Brinewort: The Return of ZARG");
     EXPECT_EQ(headlessMinimumWidth() * 100 + headlessMinimumHeight(), 8025);
@@ -32,9 +33,9 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
 }
 
 TEST_F(GameFrameTest, MakeNpcNeverOverrunsTheNameField) {
-    Npc npc = makeNpc("AVeryLongNameIndeed", 2, 1, 1, 5, 1, 1);
+    Npc npc = makeNpc("AVeryLongNameIndeed", 2, 1, 1, 5, 1, true);
     EXPECT_STREQ(npc.name, "AVeryLongNa");
-    EXPECT_EQ(npc.talkedTo, 1);
+    EXPECT_TRUE(npc.talkedTo);
 }
 
 TEST_F(GameFrameTest, AModeWithoutAScreenCallsNothing) {

@@ -53,7 +53,7 @@ TEST_F(DialogueTest, OnlyTheDungeonsOfTheGameModeHaveCharacters) {
     talkToNpcs(modeSewer, 2, 7); // Goro's room, but in dungeon 1
     EXPECT_EQ(headlessPresentCount(), presents);
     EXPECT_EQ(headlessNowMicros(), 0u);
-    EXPECT_EQ(game.npcs[0].talkedTo, 0);
+    EXPECT_FALSE(game.npcs[0].talkedTo);
 }
 
 TEST_F(DialogueTest, AMissingSectionTypesNothingButKeepsItsPause) {

@@ -8,7 +8,7 @@
 using TextFileTest = GameTest;
 
 static std::string section(const char *file, const char *tag) {
-    TextBuffer text = readTextSection(file, tag);
+    TextBuffer text = readTextSection(file, tag).text;
     return text ? std::string(text.get()) : std::string("<null>");
 }
 
@@ -58,7 +58,11 @@ TEST_F(TextFileTest, ASectionEndingTooSoonGivesNoTextAndALongOneIsCutAt999Charac
 }
 
 TEST_F(TextFileTest, AMissingFileIsReportedOnTheScreenAndTheErrorStream) {
-    EXPECT_EQ(section("Story.txt", "Chunk1"), "<null>");
+    TextSection story = readTextSection("Story.txt", "Chunk1");
+    EXPECT_EQ(story.text, nullptr);
+    EXPECT_EQ(story.problem.failure, LoadFailure::fileUnreadable);
+    EXPECT_EQ(screenRow(2), ""); // the reader leaves that to its caller
+    showDataFileProblem("Story.txt", story.problem);
     EXPECT_TRUE(textShownAt("Couldnt find file", 45, 2, 15));
     std::string errors = headlessErrors(); // its own line, the last one
     EXPECT_EQ(errors.substr(errors.rfind('\n', errors.size() - 2) + 1),

@@ -223,7 +223,7 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         });
         expectFileMessage(seen, {"NPCscripts.rtf"});
         for (const Npc &npc : game.npcs)
-            EXPECT_EQ(npc.talkedTo, 1) << npc.name;
+            EXPECT_TRUE(npc.talkedTo) << npc.name;
         expectSane();
     }
     {
@@ -343,13 +343,17 @@ TEST_F(DamagedMapTest, HostileDataFilesAreRefusedWithTheirReason) {
             hostile.make(name);
             headlessReset();
             clearScreen(0);
+            LoadProblem problem;
             if (name == std::string("map.txt")) {
-                int32_t row, col, height, width;
-                EXPECT_EQ(loadDungeon(name, "MapTag1", game.gameMode, row, col, height, width),
-                          nullptr);
+                DungeonMap map = loadDungeon(name, "MapTag1", game.gameMode);
+                EXPECT_EQ(map.rooms, nullptr);
+                problem = map.problem;
             } else {
-                EXPECT_EQ(readTextSection(name, "Chunk1"), nullptr);
+                TextSection section = readTextSection(name, "Chunk1");
+                EXPECT_EQ(section.text, nullptr);
+                problem = section.problem;
             }
+            showDataFileProblem(name, problem);
             EXPECT_EQ(textShownAt("Couldnt find file", 45, 2, 15), hostile.couldntFind);
             std::string reason = std::string(name) + ": " + hostile.reason;
             EXPECT_EQ(screenText(45, 3, static_cast<int>(reason.size())), reason);

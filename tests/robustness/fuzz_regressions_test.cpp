@@ -18,13 +18,12 @@ TEST_F(FuzzRegressionTest, AMapRoomLevelOfByte255IsACharacter) {
                          "9q\xA0"
                          "1#B]oBoss\n1,1:N:1#B]oss\n0,0:S:1#Start\n_\n");
     game.gameMode = modeCastle;
-    int32_t startRow = -1, startCol = -1, height = 0, width = 0;
-    RoomGrid rooms =
-        loadDungeon("map.txt", "MapTag3", modeCastle, startRow, startCol, height, width);
+    DungeonMap map = loadDungeon("map.txt", "MapTag3", modeCastle);
+    const RoomGrid &rooms = map.rooms;
     ASSERT_TRUE(rooms);
-    for (int i = 0; i < width * height; i++) {
+    for (int i = 0; i < map.width * map.height; i++) {
         int32_t level = rooms[i].encounterLevel;
-        if (rooms[i].state != roomAbsent) {
+        if (rooms[i].state != RoomState::absent) {
             EXPECT_TRUE(level >= 0 && level <= 255) << i;
         }
     }

@@ -212,7 +212,7 @@ DungeonMemory rememberDungeon() {
     for (int i = 0; i < map.width * map.height; i++) {
         const Room &room = dungeonVisit.rooms[i];
         RoomMemory memory;
-        memory.exists = room.state != roomAbsent;
+        memory.exists = room.state != RoomState::absent;
         for (int side = 0; side < 4; side++)
             memory.open[side] = room.cells[doorways[side].row][doorways[side].column] == ' ';
         if (room.featureCode != nullptr) memory.feature = room.featureCode.get();
@@ -230,7 +230,7 @@ bool mayLeave(const DungeonMemory &map, int index, int side) {
     if (!room.open[side] || row < 0 || row >= map.height || col < 0 || col >= map.width)
         return false;
     if (!map.rooms[row * map.width + col].exists) return false;
-    const DoorKind *door = lockedDoorOf(room.feature.c_str(), doorways[side].letter);
+    const DoorKind *door = lockedDoorOf(room.feature.c_str(), doorways[side].side);
     return door == nullptr || (door->keyItem != 0 && itemCount(door->keyItem) != 0);
 }
 
@@ -286,7 +286,7 @@ int nearestBoss(const AutoPlayer &bot, int mode, const Routes &routes) {
     for (size_t i = 0; i < map.rooms.size(); i++) {
         int row = static_cast<int>(i) / map.width, col = static_cast<int>(i) % map.width;
         if (routes.distance[i] < 0 || map.rooms[i].feature != "Boss" ||
-            isBossAlive(mode, row, col) == 0)
+            !isBossAlive(mode, row, col))
             continue;
         if (nearest < 0 || routes.distance[i] < routes.distance[nearest])
             nearest = static_cast<int>(i);
@@ -457,7 +457,7 @@ bool characterWaiting(const AutoPlayer &bot, const Room &room) {
         return false;
     for (const Npc &npc : game.npcs) {
         if (npc.dungeon == game.gameMode - modeCave + 1 && npc.roomCol == dungeonVisit.roomCol &&
-            npc.roomRow == dungeonVisit.roomRow && npc.talkedTo == 0)
+            npc.roomRow == dungeonVisit.roomRow && !npc.talkedTo)
             return true;
     }
     return false;
@@ -481,7 +481,7 @@ void lookAround(AutoPlayer &bot) {
     bool itemShown = false;
     for (const auto &row : room.cells)
         itemShown = itemShown || std::memchr(row, cellPickup, roomColumns) != nullptr;
-    if (room.pickupText != nullptr && room.state == roomShown && !itemShown)
+    if (room.pickupText != nullptr && room.state == RoomState::shown && !itemShown)
         bot.emptied.insert({game.gameMode, index});
 }
 

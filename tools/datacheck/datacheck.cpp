@@ -80,18 +80,46 @@ static bool wholeScreen(int, int) {
 }
 // The tavern's talk blank: 61 blanks from column 10 of row 13, a line end, 61 from column 0.
 static bool talkBlank(int column, int row) {
-    return (row == 13 && column >= 10 && column <= 70) || (row == 14 && column <= 60);
+    return (row == talkRow && column >= talkColumn && column <= 70) ||
+           (row == talkRow + 1 && column <= 60);
 }
 static bool dialogueBlank(int column, int row) {
-    return row >= 2 && row <= 16 && column >= 40 && column <= 72;
+    return row >= dialogueFirstRow && row <= dialogueLastRow && column >= dialogueColumn &&
+           column <= 72;
 }
-static const TextPlace fullPage = {10, 2, 60, 23, "rows 2..24", wholeScreen, "", true};
-static const TextPlace bartenderArea = {
-    10, 13, 60, 3, "rows 13..15", talkBlank, "row 13 from column 10 to 70, row 14 up to 60", false};
-static const TextPlace dialogueArea = {
-    40, 2, 30, 15, "rows 2..16", dialogueBlank, "columns 40 to 72 of rows 2 to 16", false};
-static const TextPlace battleMessage = {45,          2,  31,   6, "the battle's message area",
-                                        wholeScreen, "", false};
+static const TextPlace fullPage = {.x = pageColumn,
+                                   .y = pageRow,
+                                   .width = pageWidth,
+                                   .rows = 23,
+                                   .rowsText = "rows 2..24",
+                                   .blanked = wholeScreen,
+                                   .blankedText = "",
+                                   .page = true};
+static const TextPlace bartenderArea = {.x = talkColumn,
+                                        .y = talkRow,
+                                        .width = talkWidth,
+                                        .rows = 3,
+                                        .rowsText = "rows 13..15",
+                                        .blanked = talkBlank,
+                                        .blankedText =
+                                            "row 13 from column 10 to 70, row 14 up to 60",
+                                        .page = false};
+static const TextPlace dialogueArea = {.x = dialogueColumn,
+                                       .y = dialogueFirstRow,
+                                       .width = dialogueWidth,
+                                       .rows = dialogueLastRow - dialogueFirstRow + 1,
+                                       .rowsText = "rows 2..16",
+                                       .blanked = dialogueBlank,
+                                       .blankedText = "columns 40 to 72 of rows 2 to 16",
+                                       .page = false};
+static const TextPlace battleMessage = {.x = messageColumn,
+                                        .y = messageRow,
+                                        .width = messageWidth,
+                                        .rows = 6,
+                                        .rowsText = "the battle's message area",
+                                        .blanked = wholeScreen,
+                                        .blankedText = "",
+                                        .page = false};
 
 constexpr uint8_t ink = 15;
 
@@ -163,7 +191,7 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
         problems.push_back(where + "an underscore inside the text ends the section early; \"" +
                            raw.restOfLine + "\" is never shown");
     }
-    TextBuffer text = readTextSection(file.c_str(), tag.c_str());
+    TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
     int rows = typedRows(text.get(), place.width);
     if (rows > place.rows) {
         problems.push_back(where + "needs " + std::to_string(rows) + " rows at width " +
@@ -185,7 +213,7 @@ static const char purpleKeyMessage[] =
 
 // Chapter 3 typed, then the message over it: what of the chapter still shows on its rows.
 static void checkUnderMessage(const fs::path &file, Lines &problems) {
-    TextBuffer chapter = readTextSection(file.c_str(), "Chunk3");
+    TextBuffer chapter = readTextSection(file.c_str(), "Chunk3").text;
     if (!chapter) return; // named as missing already
     constexpr uint8_t chapterInk = 7;
     clearScreen(0);
@@ -219,7 +247,8 @@ static void checkFirstTalks(const fs::path &file, Lines &problems) {
     for (const Npc &npc : npcTable) {
         int millis = millisAfterSection;
         for (int tag = npc.firstTag; tag < npc.firstTag + npc.lineCount; tag++) {
-            TextBuffer text = readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str());
+            TextBuffer text =
+                readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str()).text;
             millis += millisAfterSection +
                       (text ? static_cast<int>(std::strlen(text.get())) * millisPerCharacter : 0);
         }
@@ -328,14 +357,10 @@ struct Dungeon {
 };
 
 // A wall of a room, as the game's doorway table gives it.
-using Side = Doorway;
+using Wall = Doorway;
 static constexpr const Doorway (&sides)[4] = doorways;
 
-static const Side &sideOf(char letter) {
-    return *doorwayOf(letter);
-}
-
-static bool isOpen(const Room &room, const Side &side) {
+static bool isOpen(const Room &room, const Wall &side) {
     return room.cells[side.row][side.column] == ' ';
 }
 
@@ -351,13 +376,13 @@ static std::string roomName(const Dungeon &dungeon, int index) {
 static const Room *roomAt(const Dungeon &dungeon, int column, int row) {
     if (column < 0 || column >= dungeon.width || row < 0 || row >= dungeon.height) return nullptr;
     const Room &room = dungeon.rooms[row * dungeon.width + column];
-    return room.state == roomAbsent ? nullptr : &room;
+    return room.state == RoomState::absent ? nullptr : &room;
 }
 
 // The locked door a room's feature code puts in one of its walls, or null.
-static const DoorKind *doorOf(const Room &room, const Side **wall) {
-    for (const Side &side : sides) {
-        const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.letter);
+static const DoorKind *doorOf(const Room &room, const Wall **wall) {
+    for (const Wall &side : sides) {
+        const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.side);
         if (door != nullptr) {
             *wall = &side;
             return door;
@@ -380,11 +405,11 @@ static std::vector<bool> reachable(const Dungeon &dungeon, const bool *held) {
         int index = pending.back();
         pending.pop_back();
         const Room &room = dungeon.rooms[index];
-        for (const Side &side : sides) {
+        for (const Wall &side : sides) {
             int column = index % dungeon.width + side.columnStep;
             int row = index / dungeon.width + side.rowStep;
             if (!isOpen(room, side) || roomAt(dungeon, column, row) == nullptr) continue;
-            const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.letter);
+            const DoorKind *door = lockedDoorOf(room.featureCode.get(), side.side);
             if (door != nullptr && held != nullptr && (door->keyItem == 0 || !held[door->keyItem]))
                 continue;
             int next = row * dungeon.width + column;
@@ -440,12 +465,14 @@ static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons
         dungeon.label = tag + " (" + dungeonNames[number - 1] + ")";
         // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
         clearDefeatedBosses();
-        dungeon.rooms =
-            loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1, dungeon.startRow,
-                        dungeon.startCol, dungeon.height, dungeon.width);
+        DungeonMap map = loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1);
+        dungeon.rooms = std::move(map.rooms);
+        dungeon.startRow = map.startRoomRow;
+        dungeon.startCol = map.startRoomCol;
+        dungeon.height = map.height;
+        dungeon.width = map.width;
         if (!dungeon.rooms) {
-            problems.push_back(dungeon.label + ": the game cannot load it (tag missing, no " +
-                               "closing underscore, no Start room or an impossible size)");
+            problems.push_back(dungeon.label + ": the game cannot load it: " + map.problem.reason);
             all = false;
         }
         dungeons.push_back(std::move(dungeon));
@@ -523,10 +550,10 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
     int startCount = 0, bossRooms = 0;
     for (int index = 0; index < dungeon.width * dungeon.height; index++) {
         const Room &room = dungeon.rooms[index];
-        if (room.state == roomAbsent) continue;
+        if (room.state == RoomState::absent) continue;
         std::string here = label + ": " + roomName(dungeon, index);
         const char *feature = room.featureCode.get();
-        const Side *wall = nullptr;
+        const Wall *wall = nullptr;
         const DoorKind *door = doorOf(room, &wall);
         if (featureIs(room, "Start")) {
             startCount++;
@@ -554,7 +581,7 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
                                    "\" is not one the game knows; it gives nothing");
             }
         }
-        for (const Side &side : sides) {
+        for (const Wall &side : sides) {
             if (!isOpen(room, side)) continue;
             int column = index % dungeon.width + side.columnStep;
             int row = index / dungeon.width + side.rowStep;
@@ -565,9 +592,9 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
             } else if (next == nullptr) {
                 problems.push_back(opening + "leads into " + roomName(column, row) +
                                    ", which does not exist");
-            } else if (!isOpen(*next, sideOf(side.facing))) {
+            } else if (!isOpen(*next, doorwayOf(side.facing))) {
                 problems.push_back(opening + "faces " + roomName(column, row) + ", which has no " +
-                                   side.facing + " opening");
+                                   doorwayOf(side.facing).letter + " opening");
             }
         }
     }
@@ -584,7 +611,7 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
     std::vector<bool> reached = reachable(dungeon, nullptr);
     std::string cutOff;
     for (int index = 0; index < dungeon.width * dungeon.height; index++) {
-        if (dungeon.rooms[index].state != roomAbsent && !reached[index])
+        if (dungeon.rooms[index].state != RoomState::absent && !reached[index])
             cutOff += " " + std::to_string(index % dungeon.width) + "," +
                       std::to_string(index / dungeon.width);
     }
@@ -725,7 +752,7 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
     for (const Dungeon &dungeon : dungeons) {
         for (int index = 0; index < dungeon.width * dungeon.height; index++) {
             const Room &room = dungeon.rooms[index];
-            const Side *wall = nullptr;
+            const Wall *wall = nullptr;
             const DoorKind *door = doorOf(room, &wall);
             if (door == nullptr || door->keyItem == 0 || progress.held[door->keyItem]) continue;
             std::string why = whyNever(placesOf(dungeons, [door](const PickupEffect &effect) {
@@ -883,13 +910,13 @@ std::string gameFacts() {
     for (const Doorway &doorway : doorways) {
         doorwayList.push_back(JsonObject()
                                   .add("letter", doorway.letter)
-                                  .add("facing", doorway.facing)
+                                  .add("facing", doorwayOf(doorway.facing).letter)
                                   .add("columnStep", doorway.columnStep)
                                   .add("rowStep", doorway.rowStep)
                                   .text());
         for (char colour = 'A'; colour <= 'Z'; colour++) {
             const std::string code = std::string("LD") + doorway.letter + colour;
-            const DoorKind *door = lockedDoorOf(code.c_str(), doorway.letter);
+            const DoorKind *door = lockedDoorOf(code.c_str(), doorway.side);
             if (door == nullptr) continue;
             doors.push_back(JsonObject()
                                 .add("code", code)
