@@ -169,10 +169,10 @@ void resetSeenCells(const Room &room, SeenCells &seenCells);
 void drawDividers();
 void drawPlayerStats();
 void drawPlayer();
-// One tick of the flashlight clock; 1 once it stands at 0:00.
-int32_t tickFlashlightClock();
-// 1 when more than limitMillis have gathered since it last returned 1.
-int32_t intervalElapsed(int32_t limitMillis);
+// One tick of the flashlight clock; true once it stands at 0:00.
+bool tickFlashlightClock();
+// True when more than limitMillis have gathered since it last returned true.
+bool intervalElapsed(int32_t limitMillis);
 // How long the exploration may wait for a key before the flashlight clock needs a call.
 int32_t millisUntilClockTick();
 

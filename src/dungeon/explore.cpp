@@ -192,7 +192,7 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
         BattleOutcome outcome = rollForEncounter(visit);
         if (outcome != BattleOutcome::won) return afterBattle(outcome);
     }
-    if (itemCount(itemFlashlight) != 0 && tickFlashlightClock() == 1) {
+    if (itemCount(itemFlashlight) != 0 && tickFlashlightClock()) {
         itemCount(itemFlashlight)--;
         printAt("      ", 15, 16, 1);
     }

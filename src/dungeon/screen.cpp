@@ -126,7 +126,7 @@ void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width
     drawPlayer();
 }
 
-int32_t intervalElapsed(int32_t limitMillis) {
+bool intervalElapsed(int32_t limitMillis) {
     int32_t now = timeOfDayMillis();
     int32_t elapsed = now - flashlightClock.lastMillis;
     if (elapsed < 0) elapsed += 1000;
@@ -134,9 +134,9 @@ int32_t intervalElapsed(int32_t limitMillis) {
     flashlightClock.lastMillis = now;
     if (flashlightClock.accumMillis > limitMillis) {
         flashlightClock.accumMillis = 0;
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 int32_t millisUntilClockTick() {
@@ -151,8 +151,8 @@ int32_t millisUntilClockTick() {
     return due <= 0 ? 0 : due < longestWait ? due : longestWait;
 }
 
-int32_t tickFlashlightClock() {
-    if (intervalElapsed(1000) == 1) {
+bool tickFlashlightClock() {
+    if (intervalElapsed(1000)) {
         if (flashlightClock.seconds > 0) {
             std::snprintf(flashlightClock.text, sizeof flashlightClock.text,
                           flashlightClock.seconds < 10 ? "%d:0%d  " : "%d:%d  ",
@@ -166,5 +166,5 @@ int32_t tickFlashlightClock() {
         }
         printAt(flashlightClock.text, 15, 16, 1);
     }
-    return flashlightClock.minutes == 0 && flashlightClock.seconds <= 0 ? 1 : 0;
+    return flashlightClock.minutes == 0 && flashlightClock.seconds <= 0;
 }

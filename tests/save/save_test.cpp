@@ -139,7 +139,7 @@ TEST_F(SaveTest, ContinueBringsBackTheWeaponTheLightAndTheGrownBoss) {
     EXPECT_EQ(weapon, "Broadsword16");
 
     EXPECT_EQ(itemCount(itemFlashlight), 1);
-    EXPECT_EQ(tickFlashlightClock(), 0); // still burning
+    EXPECT_FALSE(tickFlashlightClock()); // still burning
     EXPECT_GT(flashlightClock.minutes * 60 + flashlightClock.seconds, 100);
 
     battleState.currentBoss = bossMolloch;
