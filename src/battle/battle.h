@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "game/game.h"
 #include "resources/resources.h"
 
 // How a battle ended.
@@ -45,6 +46,7 @@ struct BattleState {
     Monster currentMonster{"", 0, 0, 0, 0};     // the opponent; its values stay between battles
     uint8_t currentBoss = 0;                    // 0 for a random encounter, else the boss number
     const Picture *monsterPicture = nullptr;    // the opponent's picture
+    Picture bossPictures[bossCount] = {};       // read at start-up; boss n is bossPictures[n - 1]
     int32_t monsterX = 1;                       // the picture's column, normally 1
     int32_t monsterY = 0;                       // a downward shift of the picture, normally 0
     char battleMessage[battleMessageSize] = {}; // every battle message is formatted here

@@ -19,7 +19,7 @@ const Monster monsterTable[monsterKinds] = {
 void setUpMonsters() {
     battleState.currentMonster = Monster{"", 0, 0, 0, 0};
     battleState.monsterPicture = nullptr;
-    for (Picture &picture : bossPictures)
+    for (Picture &picture : battleState.bossPictures)
         picture = Picture{};
     struct PictureSource {
         const char *fileName;
@@ -30,9 +30,10 @@ void setUpMonsters() {
         {"dragon2.txt", "dragon"}, {"Wizard.txt", "wizard"}, {"Wizard.txt", "wizard"}};
     for (int32_t boss = 1; boss <= bossCount; boss++) {
         const PictureSource &source = sources[boss - 1];
-        showDataFileProblem(source.fileName,
-                            loadPicture(source.fileName, source.tag, bossPictures[boss - 1]),
-                            "Couldnt find picture");
+        showDataFileProblem(
+            source.fileName,
+            loadPicture(source.fileName, source.tag, battleState.bossPictures[boss - 1]),
+            "Couldnt find picture");
     }
 }
 
@@ -43,7 +44,7 @@ void chooseMonster() {
         const BossRecord &boss = game.bosses[battleState.currentBoss - 1];
         battleState.currentMonster =
             Monster{boss.name, boss.hp, boss.defense, boss.attack, boss.maxHp};
-        battleState.monsterPicture = &bossPictures[battleState.currentBoss - 1];
+        battleState.monsterPicture = &battleState.bossPictures[battleState.currentBoss - 1];
         return;
     }
     battleState.currentMonster = monsterTable[kind];

@@ -35,14 +35,14 @@ constexpr int npcCount = 16;
 // game, the data checker and the automatic player read it.
 // firstTag, name, dungeon, roomCol, roomRow, lineCount, talkedTo
 inline constexpr Npc npcTable[npcCount] = {
-    {11, "Goro", 1, 7, 2, 3, 0},    {31, "Pogo", 1, 8, 5, 7, 0},
-    {21, "Vurgle", 1, 3, 5, 7, 0},  {41, "Arkum", 1, 2, 9, 1, 0},
-    {51, "Dele", 1, 1, 0, 9, 0},    {61, "Pogo", 1, 13, 3, 5, 0},
-    {71, "Arkum", 1, 2, 9, 1, 0},   {81, "Luba", 2, 13, 3, 1, 0},
-    {91, "Bemi", 2, 2, 4, 1, 0},    {101, "Nerman", 2, 8, 1, 1, 0},
-    {111, "Xilco", 2, 8, 10, 1, 0}, {121, "Murdik", 2, 4, 12, 1, 0},
-    {131, "Anook", 2, 1, 13, 1, 0}, {141, "Ghali", 3, 14, 10, 7, 0},
-    {151, "Ghali", 3, 13, 3, 7, 0}, {161, "Ghali", 3, 5, 7, 1, 0},
+    {11, "Goro", 1, 7, 2, 3, false},    {31, "Pogo", 1, 8, 5, 7, false},
+    {21, "Vurgle", 1, 3, 5, 7, false},  {41, "Arkum", 1, 2, 9, 1, false},
+    {51, "Dele", 1, 1, 0, 9, false},    {61, "Pogo", 1, 13, 3, 5, false},
+    {71, "Arkum", 1, 2, 9, 1, false},   {81, "Luba", 2, 13, 3, 1, false},
+    {91, "Bemi", 2, 2, 4, 1, false},    {101, "Nerman", 2, 8, 1, 1, false},
+    {111, "Xilco", 2, 8, 10, 1, false}, {121, "Murdik", 2, 4, 12, 1, false},
+    {131, "Anook", 2, 1, 13, 1, false}, {141, "Ghali", 3, 14, 10, 7, false},
+    {151, "Ghali", 3, 13, 3, 7, false}, {161, "Ghali", 3, 5, 7, 1, false},
 };
 
 // A weapon, picked up by its exact pickup text; its strength is added to the player's damage.

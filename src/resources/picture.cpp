@@ -3,8 +3,6 @@
 
 #include "resources/resources.h"
 
-Picture bossPictures[3];
-
 LoadProblem loadPicture(const char *fileName, const char *tag, Picture &picture) {
     std::string bytes;
     LoadProblem problem = loadDataFile(fileName, bytes);

@@ -108,9 +108,6 @@ struct Picture {
     char rows[pictureRows][pictureColumns];
 };
 
-// --- Pictures, for the whole run ---
-extern Picture bossPictures[3]; // Molloch, Agamir, OldWiseMan: boss n is bossPictures[n - 1]
-
 // Fills a picture from a tagged section, a row per line up to the underscore. Longer rows and
 // longer pictures are cut. A failure leaves what was read and says why.
 LoadProblem loadPicture(const char *fileName, const char *tag, Picture &picture);

@@ -32,12 +32,12 @@ TEST_F(PictureTest, RowsFillTheSlotUpToTheUnderscoreAndNeverBeyondIt) {
 TEST_F(PictureTest, TheWizardSlotsAreIndependentAndAMissingFileEmptiesThem) {
     writeFile("Wizard.txt", "wizard\n /\\\n/--\\_");
     setUpMonsters();
-    EXPECT_STREQ(bossPictures[1].rows[1], "/--\\");
-    bossPictures[1].rows[0][0] = '#';
-    EXPECT_STREQ(bossPictures[2].rows[0], " /\\");
+    EXPECT_STREQ(battleState.bossPictures[1].rows[1], "/--\\");
+    battleState.bossPictures[1].rows[0][0] = '#';
+    EXPECT_STREQ(battleState.bossPictures[2].rows[0], " /\\");
     std::remove("Wizard.txt");
     setUpMonsters();
-    EXPECT_STREQ(bossPictures[1].rows[0], "");
+    EXPECT_STREQ(battleState.bossPictures[1].rows[0], "");
 }
 
 class SpellTest : public GameTest {
