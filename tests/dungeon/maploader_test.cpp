@@ -43,7 +43,7 @@ TEST_F(MapLoaderTest, PickupAndFeatureTextsFollowTheirMarks) {
     EXPECT_EQ(text(rooms[0].featureCode), "NPC");
     EXPECT_EQ(rooms[0].cells[0][10], ' ');
     EXPECT_EQ(text(rooms[1].pickupText), "Cookie");              // the second "$" is ignored
-    EXPECT_EQ(rooms[1].cells[7][21], static_cast<char>(186));    // other letters open nothing
+    EXPECT_EQ(rooms[1].cells[7][21], glyphDoubleVertical);       // other letters open nothing
     EXPECT_EQ(text(rooms[2].featureCode), "Start more");         // not a start marker
     EXPECT_EQ(text(rooms[3].pickupText), "A very long pickup "); // cut to 19 characters
     EXPECT_EQ(text(rooms[5].pickupText), "Pear"); // a line end closes the text and the line

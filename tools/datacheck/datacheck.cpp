@@ -813,17 +813,9 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
 
 // --- The whole check ---
 
-// What the checker borrows from the running game, to give it back afterwards.
-struct BorrowedState {
-    Player player;
-    int8_t counts[itemKinds];
-    DefeatedBoss bosses[maxDefeatedBosses];
-};
-
 DataReport examineGameData(const std::string &dataDirectory) {
-    BorrowedState borrowed{game.player, {}, {}};
-    std::copy(std::begin(game.itemCounts), std::end(game.itemCounts), borrowed.counts);
-    std::copy(std::begin(game.defeatedBosses), std::end(game.defeatedBosses), borrowed.bosses);
+    // The play-through borrows the running game's record; it is given back whole.
+    const GameRun borrowed = game;
 
     DataReport report;
     fs::path directory(dataDirectory);
@@ -844,9 +836,7 @@ DataReport examineGameData(const std::string &dataDirectory) {
         if (loaded) playThrough(dungeons, report);
     }
 
-    game.player = borrowed.player;
-    std::copy(std::begin(borrowed.counts), std::end(borrowed.counts), game.itemCounts);
-    std::copy(std::begin(borrowed.bosses), std::end(borrowed.bosses), game.defeatedBosses);
+    game = borrowed;
     clearScreen(0);
     return report;
 }
