@@ -63,7 +63,8 @@ TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewe
         EXPECT_TRUE(look.pair > 0 && look.pair < 64) << attribute;
     }
     EXPECT_EQ(pairs.size(), 256u); // each its own at sixteen colours
-    CellLook highlighted = lookOfCell(Cell{'N', colourBlackOnWhite}, ColourDepth::sixteen, 256, true);
+    CellLook highlighted =
+        lookOfCell(Cell{'N', colourBlackOnWhite}, ColourDepth::sixteen, 256, true);
     EXPECT_EQ(lookSequence(highlighted, 256), "\033[0;38;5;16;48;5;231m");
     // With eight colours brightness shows as bold; black on black is a blank on purpose, but
     // white on light grey must not vanish. Without colour, backgrounds are reverse video.
