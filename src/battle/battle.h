@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "game/game.h"
+#include "items/items.h"
 #include "resources/resources.h"
 
 // How a battle ended.
@@ -34,6 +35,18 @@ constexpr int spellCount = 4;
 constexpr uint8_t bossMolloch = 1;
 constexpr uint8_t bossAgamir = 2;
 constexpr uint8_t bossOldWiseMan = 3;
+
+// What a boss's first and second defeats give (item 0: none); Agamir's second ends the game.
+// The game and the data checker read it.
+struct BossReward {
+    uint8_t boss;
+    int32_t win; // the defeat it follows: 1 or 2
+    int32_t item, alsoItem;
+};
+inline constexpr BossReward bossRewardTable[] = {{bossMolloch, 1, itemLightGrayKey, 0},
+                                                 {bossMolloch, 2, itemPurpleKey, 0},
+                                                 {bossAgamir, 1, itemYellowKey, itemPimpCane},
+                                                 {bossAgamir, 2, 0, 0}};
 
 // --- Monsters and bosses, for the whole run ---
 extern const Monster monsterTable[monsterKinds];    // Blob, Skeleton, Zombie, Golem

@@ -31,6 +31,15 @@ static void growBoss(BossRecord &boss, int32_t strength, int32_t health) {
     boss.hp = boss.maxHp;
 }
 
+// Gives the items of a boss's win.
+static void giveBossReward(uint8_t boss, int32_t win) {
+    for (const BossReward &reward : bossRewardTable) {
+        if (reward.boss != boss || reward.win != win) continue;
+        if (reward.item != 0) itemCount(reward.item) = 1;
+        if (reward.alsoItem != 0) itemCount(reward.alsoItem) = 1;
+    }
+}
+
 static void mollochReward() {
     growBoss(game.bosses[bossMolloch - 1], 5, 30);
     if (game.mollochDefeats == 1) {
@@ -39,7 +48,7 @@ static void mollochReward() {
         waitMillis(1000);
         clearScreen(0);
         typeStory("You recieve the light gray key.  Maybe you should head back to the castle.");
-        itemCount(itemLightGrayKey) = 1;
+        giveBossReward(bossMolloch, 1);
         waitMillis(1000);
         clearScreen(0);
     } else if (game.mollochDefeats == 2) {
@@ -47,7 +56,7 @@ static void mollochReward() {
         typeStorySection("Story.txt", "Chunk3");
         waitMillis(2000);
         typeStory("You recieve the purple key.  Maybe you should head back to the sewer.");
-        itemCount(itemPurpleKey) = 1;
+        giveBossReward(bossMolloch, 2);
         waitMillis(1000);
         clearScreen(0);
     }
@@ -62,8 +71,7 @@ static bool agamirReward() {
         clearScreen(0);
         typeStory("You recieve the yellow key and the pimp cane.  Maybe you should head to the "
                   "castle.");
-        itemCount(itemPimpCane) = 1;
-        itemCount(itemYellowKey) = 1;
+        giveBossReward(bossAgamir, 1);
         waitMillis(1000);
         clearScreen(0);
     } else if (game.agamirDefeats == 2) {

@@ -633,16 +633,6 @@ struct Progress {
     bool ended = false;
 };
 
-// What a boss gives for its first and second defeat (item 0: the ending).
-struct BossReward {
-    int boss, win;
-    int32_t item, alsoItem;
-};
-static const BossReward bossRewards[] = {{1, 1, itemLightGrayKey, 0},
-                                         {1, 2, itemPurpleKey, 0},
-                                         {2, 1, itemYellowKey, itemPimpCane},
-                                         {2, 2, 0, 0}};
-
 // Takes every pickup not taken yet in the rooms the held keys reach; true if there was one.
 static bool collectPickups(const std::vector<Dungeon> &dungeons, Progress &progress, Lines &route) {
     bool any = false;
@@ -691,7 +681,7 @@ static bool fightNextBoss(const std::vector<Dungeon> &dungeons, Progress &progre
                     continue;
                 wins = ++progress.wins[boss - 1];
                 std::string gain = "nothing";
-                for (const BossReward &reward : bossRewards) {
+                for (const BossReward &reward : bossRewardTable) {
                     if (reward.boss != boss || reward.win != wins) continue;
                     progress.ended = reward.item == 0;
                     gain = progress.ended ? "THE ENDING" : itemName(reward.item);
@@ -758,7 +748,7 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
             std::string why = whyNever(placesOf(dungeons, [door](const PickupEffect &effect) {
                 return effect.item == door->keyItem;
             }));
-            for (const BossReward &reward : bossRewards) {
+            for (const BossReward &reward : bossRewardTable) {
                 if (reward.item == door->keyItem)
                     why = "it is " + std::string(bossTable[reward.boss - 1].name) +
                           "'s reward for " + "defeat " + std::to_string(reward.win) +
@@ -770,7 +760,7 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
         }
     }
     // A boss's reward lying in a room lets the player skip the fight that should give it.
-    for (const BossReward &reward : bossRewards) {
+    for (const BossReward &reward : bossRewardTable) {
         std::string places = placesOf(dungeons, [&reward](const PickupEffect &effect) {
             return reward.item != 0 && effect.item == reward.item;
         });
