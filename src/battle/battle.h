@@ -28,6 +28,8 @@ struct Monster {
 
 constexpr int monsterKinds = 4;
 constexpr int battleMessageSize = 500;
+constexpr int monsterAreaRows =
+    17;                         // the opponent's picture shows in rows 0 to 16, above the divider
 constexpr int commandCount = 4; // ATTACK, SPECIAL, ITEM, RUN; the cursor wraps around them
 constexpr int spellCount = 4;
 

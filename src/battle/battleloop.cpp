@@ -13,13 +13,13 @@ static const char *const commandLabels[commandCount] = {" ATTACK ", " SPECIAL ",
 static const char monsterAreaBlank[] = "                                  "; // 34 cells
 
 void clearMonsterArea(uint16_t colour) {
-    for (uint16_t row = 0; row < 17; row++)
+    for (uint16_t row = 0; row < monsterAreaRows; row++)
         printAt(monsterAreaBlank, colour, 0, row);
 }
 
 void drawBattleScreen() {
     if (battleState.monsterPicture != nullptr) {
-        for (int row = 0; row < 17; row++) {
+        for (int row = 0; row < monsterAreaRows; row++) {
             printAt(battleState.monsterPicture->rows[row], 12,
                     static_cast<uint16_t>(battleState.monsterX),
                     static_cast<uint16_t>(row + battleState.monsterY));

@@ -296,7 +296,6 @@ static void checkTexts(const fs::path &directory, Lines &problems) {
 
 // --- Pictures ---
 
-static constexpr int drawnPictureRows = 17;
 static constexpr size_t pictureWidth = 29;
 
 static void checkPicture(const fs::path &file, const char *tag, Lines &problems) {
@@ -331,9 +330,9 @@ static void checkPicture(const fs::path &file, const char *tag, Lines &problems)
         }
     }
     if (rows == 0) problems.push_back(where + "the picture is empty");
-    if (rows > drawnPictureRows) {
+    if (rows > monsterAreaRows) {
         problems.push_back(where + std::to_string(rows) + " rows; the battle draws only " +
-                           std::to_string(drawnPictureRows));
+                           std::to_string(monsterAreaRows));
     }
     if (wideRows > 0) {
         problems.push_back(where + std::to_string(wideRows) + " rows wider than 29 characters (" +
