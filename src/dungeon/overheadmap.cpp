@@ -20,7 +20,7 @@ struct MapView {
 
 bool roomOnMap(const Room &room) {
     return room.state == RoomState::shown ||
-           (room.state != RoomState::absent && game.hardMode == 0);
+           (room.state != RoomState::absent && !game.hardMode);
 }
 
 void drawMapCell(char ch, uint16_t colour, int x, int y) {

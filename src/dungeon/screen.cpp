@@ -97,7 +97,7 @@ void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width
     }
 
     const char(*picture)[roomColumns + 1] = room.cells;
-    if (game.hardMode != 0) {
+    if (game.hardMode) {
         if (roomChanged) {
             resetSeenCells(room, seenCells);
             roomChanged = false;

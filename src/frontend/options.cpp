@@ -30,7 +30,7 @@ void runOptions() {
                 drawDifficultyChoice(highlighted);
                 break;
             case keyEnter:
-                game.hardMode = highlighted == 1 ? 1 : 0;
+                game.hardMode = highlighted == 1;
                 printAt("    ", 15, 44, 12);
                 printAt("    ", 15, 44, 13);
                 highlighted = 2;

@@ -125,7 +125,7 @@ struct GameRun {
     Npc npcs[npcCount] = {}; // the characters, in npcTable's order, with who was talked to
     Player player = {};      // the one player
     int8_t itemCounts[itemKinds] = {};                   // item number n is itemCounts[n - 1]
-    int32_t hardMode = 0;                                // 0 "Easy", 1 "Hard"; not saved
+    bool hardMode = false;                               // "Hard" chosen in the options; not saved
     int32_t mollochDefeats = 1;                          // fights won against Molloch, plus 1
     int32_t agamirDefeats = 1;                           // fights won against Agamir, plus 1
     DefeatedBoss defeatedBosses[maxDefeatedBosses] = {}; // boss rooms beaten; used ones first

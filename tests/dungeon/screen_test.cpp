@@ -25,7 +25,7 @@ TEST_F(DungeonScreenTest, HardModeShowsOnlyWhatThePlayerHasComeNear) {
         std::fill_n(&current().cells[row][1], 20, cellRubble);
     current().cells[1][20] = cellPickup;
     current().cells[6][10] = current().cells[7][10] = ' ';
-    game.hardMode = 1;
+    game.hardMode = true;
     placePlayer(6, 10);
     draw();
     auto shown = [](int row, int column) { return glyphAt(5 + column, 2 + row) == 178; };
@@ -64,7 +64,7 @@ TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArro
         rooms[i].state =
             rooms[i].state == RoomState::absent ? RoomState::absent : RoomState::unseen;
     roomAt(0, 0).state = RoomState::shown;
-    game.hardMode = 1;
+    game.hardMode = true;
     showMapUntilKeysRunOut();
     EXPECT_EQ(std::tuple(cellsInColour(144), colourAt(33, 7)), std::tuple(1, 144));
 }

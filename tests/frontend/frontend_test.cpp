@@ -7,19 +7,19 @@
 using OptionsTest = GameTest;
 
 TEST_F(OptionsTest, TheChooserStartsOnEasyEitherArrowTogglesAndEnterChoosesAndBlanks) {
-    game.hardMode = 1;
+    game.hardMode = true;
     headlessPress(keyEnter);
     runOptions();
-    EXPECT_EQ(game.hardMode, 0);
+    EXPECT_FALSE(game.hardMode);
     EXPECT_TRUE(textShownAt("    ", 44, 12, 15) && textShownAt("    ", 44, 13, 15));
     for (uint16_t key : {keyDown, keyUp, uint16_t('H'), keyEnter})
         headlessPress(key);
     runOptions();
-    EXPECT_EQ(game.hardMode, 0);
+    EXPECT_FALSE(game.hardMode);
     headlessPress(keyUp);
     headlessPress(keyEnter);
     runOptions();
-    EXPECT_EQ(game.hardMode, 1);
+    EXPECT_TRUE(game.hardMode);
     headlessPress(keyDown);
     runUntilInputEnds([] { runOptions(); }); // the highlight before any Enter
     EXPECT_TRUE(textShownAt("Easy", 44, 12, 15) && textShownAt("Hard", 44, 13, colourChosen));

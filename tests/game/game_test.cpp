@@ -13,7 +13,8 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     game.itemCounts[0] = 0;
     game.itemCounts[5] = 1;
     game.defeatedBosses[0] = DefeatedBoss{4, 3, 2};
-    game.mollochDefeats = game.hardMode = 3;
+    game.mollochDefeats = 3;
+    game.hardMode = true;
     game.npcs[3].talkedTo = true;
     gameRand();
     game.gameMode = modeWorldMap;
@@ -25,7 +26,7 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     EXPECT_STREQ(game.player.weaponName, "Bottle");
     EXPECT_TRUE(game.itemCounts[0] == 1 && game.itemCounts[5] == 0 &&
                 game.defeatedBosses[0].mode == 0);
-    EXPECT_TRUE(game.mollochDefeats == 1 && game.hardMode == 0 && !game.npcs[3].talkedTo);
+    EXPECT_TRUE(game.mollochDefeats == 1 && !game.hardMode && !game.npcs[3].talkedTo);
     EXPECT_EQ(particles.activeCount, 0);
     EXPECT_STREQ(headlessTitle(), "Brinewort: The Return of ZARG");
     EXPECT_EQ(headlessMinimumWidth() * 100 + headlessMinimumHeight(), 8025);

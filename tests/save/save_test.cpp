@@ -63,7 +63,7 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
     EXPECT_NE(saved.find("\n7\n11\n4\n"), std::string::npos); // row, column, mode
 
     startUp();
-    game.hardMode = 1;
+    game.hardMode = true;
     ASSERT_TRUE(loadGame());
     EXPECT_TRUE(game.player.hp == 1234 && game.player.sp == 0 &&
                 game.defeatedBosses[19].roomRow == 13);
@@ -73,7 +73,7 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
               160107);
     EXPECT_EQ(game.bosses[bossAgamir - 1].hp * 1000 + game.bosses[bossAgamir - 1].maxHp, 3110);
     EXPECT_STREQ(game.bosses[bossAgamir - 1].name, "Agamir");
-    EXPECT_EQ(game.hardMode, 1); // not in the file
+    EXPECT_TRUE(game.hardMode); // not in the file
     saveGame();                  // what was loaded is saved again line for line
     EXPECT_EQ(readFile("SaveFile.txt"), saved);
 }
