@@ -4,6 +4,7 @@
 #include <tuple>
 
 #include "battle/battle.h"
+#include "effects/particles.h"
 #include "game/game.h"
 #include "support/harness.h"
 
@@ -76,4 +77,23 @@ TEST_F(SpellTest, MenuListsKnownSpellsAndTheCursorStaysOnThem) {
     press(keyDown);
     press(keyEnter);
     EXPECT_EQ(std::tuple(game.player.sp, battleState.specialMenuOpen), std::tuple(50, true));
+}
+
+// A scroll queues its spell; the battle's next frames play it, hit the opponent and hand the
+// turn on, with every particle gone and the picture back in its place.
+TEST_F(SpellTest, EachScrollPlaysItsEffectToTheEndThenHits) {
+    for (int scroll : {itemFireSpell, itemWindSpell, itemQuakeSpell, itemLightningSpell}) {
+        SCOPED_TRACE(itemCatalogue[scroll - 1].name);
+        battleState.currentMonster.hp = 500;
+        itemCatalogue[scroll - 1].use();
+        int frames = 0;
+        while (battleState.fireSpellPending || battleState.windSpellPending ||
+               battleState.quakeSpellPending || battleState.lightningSpellPending) {
+            battleFrame();
+            ASSERT_LT(++frames, 1000);
+        }
+        EXPECT_LT(battleState.currentMonster.hp, 500);
+        EXPECT_EQ(particles.activeCount, 0);
+        EXPECT_EQ(std::tuple(battleState.monsterX, battleState.monsterY), std::tuple(1, 0));
+    }
 }

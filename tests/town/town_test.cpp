@@ -1,4 +1,5 @@
-// The town where the recorded games never go: a save that fails, and the status screen.
+// The town beyond what the recorded games show: the bartender's talk, a save that fails,
+// and the status screen.
 #include <filesystem>
 #include <tuple>
 
@@ -37,6 +38,16 @@ TEST_F(TavernTest, AFailedSaveIsNeverAnnouncedAsMadeAndSaysWhy) {
     EXPECT_FALSE(wasShown("Progress Saved"));
     EXPECT_EQ(screenText(10, 13, 16), "Cannot save game");
     EXPECT_EQ(screenText(10, 14, 34), "SaveFile.txt is not a regular file");
+}
+
+TEST_F(TavernTest, TalkTypesTheBartendersLinesInTurnAndKeepsToTheLast) {
+    writeFile("BartenderScripts.txt",
+              "Tag0\nFirst._\nTag1\nSecond._\nTag2\nThird._\nTag3\nFourth._\nTag4\nLast._\n");
+    for (const char *line :
+         {"First.  ", "Second. ", "Third.  ", "Fourth. ", "Last.   ", "Last.   "}) {
+        choose(1);
+        EXPECT_EQ(screenText(10, 13, 8), line);
+    }
 }
 
 using StatusTest = GameTest;
