@@ -19,8 +19,7 @@ struct MapView {
 };
 
 bool roomOnMap(const Room &room) {
-    return room.state == RoomState::shown ||
-           (room.state != RoomState::absent && !game.hardMode);
+    return room.state == RoomState::shown || (room.state != RoomState::absent && !game.hardMode);
 }
 
 void drawMapCell(char ch, uint16_t colour, int x, int y) {

@@ -74,7 +74,7 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
     EXPECT_EQ(game.bosses[bossAgamir - 1].hp * 1000 + game.bosses[bossAgamir - 1].maxHp, 3110);
     EXPECT_STREQ(game.bosses[bossAgamir - 1].name, "Agamir");
     EXPECT_TRUE(game.hardMode); // not in the file
-    saveGame();                  // what was loaded is saved again line for line
+    saveGame();                 // what was loaded is saved again line for line
     EXPECT_EQ(readFile("SaveFile.txt"), saved);
 }
 
