@@ -27,7 +27,7 @@ size_t fullRepaintBytes() {
     constexpr int colours = 256;
     size_t bytes = std::string("\033[H").size();
     std::string previous;
-    for (const auto &row : screenCells) {
+    for (const auto &row : console.screenCells) {
         for (const Cell &cell : row) {
             CellLook look = lookOfCell(cell, ColourDepth::sixteen, colours, true);
             std::string sequence = lookSequence(look, colours);
@@ -53,7 +53,7 @@ int main() {
         presents++;
         introBytes += fullRepaintBytes();
     });
-    while (titleIntro.running)
+    while (titleScreen.introRunning)
         runTitleScreen();
     drawMainMenu();
     presentScreen();

@@ -1,6 +1,7 @@
 // Fuzz target: arbitrary bytes as each picture file, loaded over the previous picture.
 #include <cstring>
 
+#include "battle/battle.h"
 #include "fuzz_support.h"
 #include "resources/resources.h"
 
@@ -15,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         auto [name, tag] = files[boss];
         fuzzWriteFile(name, data, size);
         // Into the game's own pictures, as each encounter reloads them over the last load.
-        Picture &picture = bossPictures[boss];
+        Picture &picture = battleState.bossPictures[boss];
         loadPicture(name, tag, picture);
         for (const auto &row : picture.rows)
             fuzzCheck(std::memchr(row, '\0', pictureColumns) != nullptr,

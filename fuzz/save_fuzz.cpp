@@ -16,17 +16,21 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 
 // What play keeps true of the player, whatever the save held.
 static void checkPlayer(const char *when) {
-    fuzzCheck(player.hp >= 0 && player.hp <= player.maxHp && player.maxHp <= maxStat, when);
-    fuzzCheck(player.sp >= 0 && player.sp <= player.maxSp && player.maxSp <= maxStat, when);
-    fuzzCheck(player.level >= 1 && player.level <= maxLevel, when);
-    fuzzCheck(player.experience >= 0 && player.experience <= maxExperience, when);
-    for (int8_t count : itemCounts)
+    fuzzCheck(game.player.hp >= 0 && game.player.hp <= game.player.maxHp &&
+                  game.player.maxHp <= maxStat,
+              when);
+    fuzzCheck(game.player.sp >= 0 && game.player.sp <= game.player.maxSp &&
+                  game.player.maxSp <= maxStat,
+              when);
+    fuzzCheck(game.player.level >= 1 && game.player.level <= maxLevel, when);
+    fuzzCheck(game.player.experience >= 0 && game.player.experience <= maxExperience, when);
+    for (int8_t count : game.itemCounts)
         fuzzCheck(count >= 0, when);
 }
 
 static void playAFewTurns() {
-    randState = 1;
-    gameMode = modeBattle;
+    game.randState = 1;
+    game.gameMode = modeBattle;
     beginBattle();
     playerAttack();
     enemyTurn();
@@ -46,8 +50,8 @@ static void playAFewTurns() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzzWriteFile(saveFileName, data, size);
     if (loadGame()) {
-        fuzzCheck(player.name != nullptr &&
-                      std::memchr(player.name, '\0', lineBufferSize) != nullptr,
+        fuzzCheck(game.player.name != nullptr &&
+                      std::memchr(game.player.name, '\0', lineBufferSize) != nullptr,
                   "a player name without its terminator");
         checkPlayer("a value out of range loaded");
         playAFewTurns();
