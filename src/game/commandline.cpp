@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/files.h"
+
 // Takes an option's value, given as "--name VALUE" or "--name=VALUE". False when it is not
 // this option; sets the error when the value is missing.
 static bool optionValue(const char *name, int argc, const char *const *argv, int &i,
@@ -66,7 +68,7 @@ CommandLine parseCommandLine(int argc, const char *const *argv) {
                    !optionValue("--speed", argc, argv, i, speedText, line)) {
             refuse(line,
                    std::string(argument[0] == '-' ? "unknown option " : "unexpected argument ") +
-                       argument);
+                       printableText(argument));
         }
     }
     if (line.action == CommandLine::Action::usageError) return line;
@@ -80,7 +82,7 @@ CommandLine parseCommandLine(int argc, const char *const *argv) {
         refuse(line, "--speed goes with --replay");
     } else if (!speedText.empty() && !parseSpeed(speedText, &line.replaySpeed)) {
         refuse(line, "--speed wants a number above 0 (such as 0.5, 2 or 10) or max, not \"" +
-                         speedText + "\"");
+                         printableText(speedText) + "\"");
     } else if (!line.replayPath.empty()) {
         line.action = CommandLine::Action::replay;
     }

@@ -11,6 +11,7 @@
 #include "game/backend.h"
 #include "game/commandline.h"
 #include "game/game.h"
+#include "platform/files.h"
 #include "platform/terminal.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
@@ -63,10 +64,15 @@ int play(const CommandLine &options) {
     return status;
 }
 
-// The last screen stays, a notice on its bottom row, until the viewer presses a key.
-void showEndNotice(const Platform &presenter, const char *text) {
+// The last screen stays, a notice on its bottom row, until the viewer presses a key; a long
+// message is cut so that what to do next always shows.
+void showEndNotice(const Platform &presenter, const std::string &message) {
+    static const char prompt[] = ": press any key";
+    constexpr int room = screenWidth - (sizeof prompt - 1);
+    std::string text = message;
+    if (text.size() > static_cast<size_t>(room)) text = text.substr(0, room - 3) + "...";
     char line[screenWidth + 1];
-    std::snprintf(line, sizeof line, "%-*.*s", screenWidth, screenWidth, text);
+    std::snprintf(line, sizeof line, "%-*s", screenWidth, (text + prompt).c_str());
     printAt(line, 0x70, 0, screenHeight - 1);
     presentScreen();
     // Keys typed while the replay ran are not an answer to the notice.
@@ -95,8 +101,7 @@ int replay(const CommandLine &options) {
     try {
         result = runReplay(recording, *presenter, chosen);
         if (result.outcome != ReplayOutcome::stopped && result.outcome != ReplayOutcome::refused) {
-            std::string notice = result.message + ": press any key";
-            showEndNotice(*presenter, notice.c_str());
+            showEndNotice(*presenter, result.message);
         }
     } catch (const RunEnded &ended) {
         return endedByBackend(*presenter, ended);
@@ -107,7 +112,7 @@ int replay(const CommandLine &options) {
         std::fprintf(stderr, "brinewort: %s\n", result.message.c_str());
         return 2;
     case ReplayOutcome::diverged:
-        std::fprintf(stderr, "brinewort: %s: %s\n", options.replayPath.c_str(),
+        std::fprintf(stderr, "brinewort: %s: %s\n", printableText(options.replayPath).c_str(),
                      result.message.c_str());
         return 1;
     default:
@@ -131,7 +136,8 @@ bool dataDirectoryUsable(const std::string &directory) {
         problem = "not a directory";
     }
     if (problem == nullptr) return true;
-    std::fprintf(stderr, "brinewort: --data-dir %s: %s\n", directory.c_str(), problem);
+    std::fprintf(stderr, "brinewort: --data-dir %s: %s\n", printableText(directory).c_str(),
+                 problem);
     return false;
 }
 
@@ -154,6 +160,8 @@ int main(int argc, char **argv) {
         break;
     }
     if (!dataDirectoryUsable(options.dataDirectory)) return 2;
+    // What a replay killed before it could clean up left behind.
+    removeStalePrivateDirectories("replay");
     setDataPlaces(findDataPlaces(options.dataDirectory.c_str(), installedDataDirectory(),
                                  environmentVariable));
     return options.action == CommandLine::Action::replay ? replay(options) : play(options);

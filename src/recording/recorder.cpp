@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 #include "recording/recording.h"
 #include "resources/datapath.h"
@@ -262,30 +265,66 @@ const Platform recordingPlatform = {
     .reportError = recordingReportError,
 };
 
-bool startRecording(const char *path, int every, std::string *error) {
-    // The save as the run finds it is an input like any other.
-    std::string save;
-    bool hasSave = false;
-    if (FILE *file = std::fopen(saveFilePath().c_str(), "rb")) {
-        hasSave = true;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && save.size() < (1u << 20))
-            save.append(buffer, n);
-        std::fclose(file);
+// True when path is, or would become, the game's save or one of its data files.
+bool isGameFile(const char *path) {
+    std::string name = std::filesystem::path(path).filename().string();
+    if (name == saveFileName || name == newSaveFileName || isDataFileName(name)) return true;
+    struct stat chosen, game;
+    if (stat(path, &chosen) != 0) return false;
+    std::vector<std::string> gameFiles{saveFilePath()};
+    for (const char *dataFile : dataFileNames)
+        gameFiles.push_back(dataFilePath(dataFile));
+    for (const std::string &gameFile : gameFiles) {
+        if (stat(gameFile.c_str(), &game) == 0 && game.st_dev == chosen.st_dev &&
+            game.st_ino == chosen.st_ino) {
+            return true;
+        }
     }
-    recorder = Recorder{};
-    recorder.out = std::fopen(path, "w");
-    if (recorder.out == nullptr) {
-        *error = std::string(path) + ": " + std::strerror(errno);
+    return false;
+}
+
+// Only a recording made before is emptied to be written again.
+const char *whyNotRecordedOver(const std::string &firstBytes) {
+    static const char magic[] = "brinewort-recording ";
+    bool recording = firstBytes.compare(0, sizeof magic - 1, magic) == 0;
+    return recording ? nullptr : "not a recording; it is left as it is";
+}
+
+bool startRecording(const char *path, int every, std::string *error) {
+    std::string shownPath = printableText(path);
+    // The save as the run finds it is an input like any other; one that cannot be read could
+    // not be given to a replay.
+    FileBytes save = readFileBytes(saveFilePath().c_str(), maxSaveFileBytes);
+    if (!save.ok && save.error != ENOENT) {
+        *error = printableText(saveFilePath()) + ": " + save.reason + "; nothing is recorded";
         return false;
     }
-    recorder.outPath = path;
+    if (isGameFile(path)) {
+        *error = shownPath + ": the game's own save or data file; record into another file";
+        return false;
+    }
+    // A new name, or a recording made before: nothing else is ever emptied.
+    std::string reason;
+    int fd = openFileToReplace(path, whyNotRecordedOver, &reason);
+    if (fd >= 0) {
+        recorder = Recorder{};
+        recorder.out = fdopen(fd, "w");
+        if (recorder.out == nullptr) close(fd);
+    }
+    if (recorder.out == nullptr) {
+        if (reason.empty()) reason = std::strerror(errno);
+        *error = shownPath + ": " + reason;
+        return false;
+    }
+    recorder.outPath = shownPath;
     recorder.checkpointEvery = every;
     forgetScreensShown();
+    // The directory is one line of the file: one whose name holds a line end is not written.
     std::error_code ignored;
-    put("brinewort-recording %d\ndir %s\nsave %s\n", recordingVersion,
-        std::filesystem::current_path(ignored).c_str(), hasSave ? hexOf(save).c_str() : "-");
+    std::string directory = std::filesystem::current_path(ignored).string();
+    if (directory.empty() || directory.find_first_of("\r\n") != std::string::npos) directory = ".";
+    put("brinewort-recording %d\ndir %s\nsave %s\n", recordingVersion, directory.c_str(),
+        save.ok ? hexOf(save.bytes).c_str() : "-");
     flushOut();
     return true;
 }
@@ -312,12 +351,11 @@ bool finishRecording(std::string *error) {
     return true;
 }
 
-void noteDataFileOpened(const char *name, const char *path) {
+void noteDataFileOpened(const char *name, const std::string &bytes) {
     if (recorder.out != nullptr) {
         endRun();
-        uint64_t hash = 0;
-        hashFile(path, &hash);
+        uint64_t hash = hashBytes(bytes.data(), bytes.size());
         put("f %016llx %s\n", static_cast<unsigned long long>(hash), name);
     }
-    replayDataFileOpened(name, path);
+    replayDataFileOpened(name, bytes);
 }

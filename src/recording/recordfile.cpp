@@ -5,12 +5,16 @@
 #include <cstring>
 
 #include "recording/recording.h"
+#include "resources/datapath.h"
 
 namespace {
 
-// A larger file is no recording of a game anyone played.
-constexpr size_t maxRecordingBytes = size_t{1} << 30;
-constexpr size_t maxSaveBytes = 1 << 20;
+constexpr size_t maxSaveBytes = maxSaveFileBytes;
+// The longest line a record may take: a poll of the most keys the game takes at once is a few
+// thousand characters.
+constexpr size_t maxRecordLineBytes = size_t{64} << 10;
+// The header's lines: the directory, and the save in hex.
+constexpr size_t maxHeaderLineBytes = 2 * maxSaveBytes + 16;
 
 int hexDigit(char ch) {
     return ch >= '0' && ch <= '9' ? ch - '0' : ch >= 'a' && ch <= 'f' ? ch - 'a' + 10 : -1;
@@ -164,13 +168,97 @@ bool readSave(LineReader &in, Recording *recording) {
     return true;
 }
 
-std::string lineError(int line, const char *what) {
-    char text[160];
-    std::snprintf(text, sizeof text, "line %d: %s", line, what);
-    return text;
+std::string lineError(int line, const std::string &what) {
+    return "line " + std::to_string(line) + ": " + what;
 }
 
+// What reading one line found.
+enum class LineStatus : uint8_t {
+    line,       // a whole line, its line feed dropped
+    end,        // the end of the file, or a last line without its line feed (cut off in mid-write)
+    tooLong,    // longer than a line of its kind can be
+    readFailed, // the file could not be read
+};
+
 } // namespace
+
+class RecordSource {
+  public:
+    // A recording in memory (tests, fuzzing) or in an open file.
+    explicit RecordSource(std::string bytesIn) : bytes(std::move(bytesIn)), size(bytes.size()) {}
+    explicit RecordSource(OpenedFile fileIn) : file(std::move(fileIn)), size(file.size) {}
+
+    // The line beginning at offset, at most maxLength bytes; *next is where the one after it
+    // begins.
+    LineStatus readLine(uint64_t offset, size_t maxLength, std::string *line,
+                        uint64_t *next) const {
+        line->clear();
+        for (;;) {
+            if (offset >= size) return LineStatus::end;
+            size_t length = 0;
+            const char *piece = pieceAt(offset, &length);
+            if (piece == nullptr) return LineStatus::readFailed;
+            if (length == 0) return LineStatus::end; // the file is shorter now
+            const char *lineFeed = static_cast<const char *>(std::memchr(piece, '\n', length));
+            size_t taken = lineFeed != nullptr ? static_cast<size_t>(lineFeed - piece) : length;
+            if (line->size() + taken > maxLength) return LineStatus::tooLong;
+            line->append(piece, taken);
+            offset += taken;
+            if (lineFeed != nullptr) {
+                *next = offset + 1;
+                return LineStatus::line;
+            }
+        }
+    }
+
+    uint64_t recordsStart = 0; // where the first record's line begins
+    int headerLines = 0;       // the lines before it
+
+  private:
+    static constexpr size_t pieceSize = size_t{64} << 10;
+    static constexpr int pieceCount = 8;
+    // The pieces of the file read last: the readers of one replay stand close together.
+    struct Piece {
+        uint64_t first = UINT64_MAX; // the offset it begins at; UINT64_MAX: none
+        size_t length = 0;
+        uint64_t lastUse = 0;
+        std::unique_ptr<char[]> bytes;
+    };
+
+    // The bytes from offset to the end of the piece holding it; null when it cannot be read.
+    const char *pieceAt(uint64_t offset, size_t *length) const {
+        if (!file.ok()) {
+            *length = static_cast<size_t>(size - offset);
+            return bytes.data() + offset;
+        }
+        uint64_t first = offset - offset % pieceSize;
+        Piece *chosen = &pieces[0];
+        for (Piece &piece : pieces) {
+            if (piece.first == first) {
+                chosen = &piece;
+                break;
+            }
+            if (piece.lastUse < chosen->lastUse) chosen = &piece;
+        }
+        if (chosen->first != first) {
+            if (!chosen->bytes) chosen->bytes = std::make_unique<char[]>(pieceSize);
+            long got = file.readAt(first, chosen->bytes.get(), pieceSize);
+            if (got < 0) return nullptr;
+            chosen->first = first;
+            chosen->length = static_cast<size_t>(got);
+        }
+        chosen->lastUse = ++uses;
+        size_t within = static_cast<size_t>(offset - first);
+        *length = within < chosen->length ? chosen->length - within : 0;
+        return chosen->bytes.get() + within;
+    }
+
+    std::string bytes;
+    OpenedFile file;
+    uint64_t size = 0;
+    mutable Piece pieces[pieceCount];
+    mutable uint64_t uses = 0;
+};
 
 uint64_t hashBytes(const void *bytes, size_t size, uint64_t hash) {
     const auto *p = static_cast<const unsigned char *>(bytes);
@@ -179,42 +267,67 @@ uint64_t hashBytes(const void *bytes, size_t size, uint64_t hash) {
     return hash;
 }
 
-bool hashFile(const char *path, uint64_t *hash) {
-    FILE *file = std::fopen(path, "rb");
-    if (file == nullptr) return false;
-    uint64_t result = hashBytes(nullptr, 0);
-    unsigned char buffer[8192];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        result = hashBytes(buffer, n, result);
-    bool ok = std::ferror(file) == 0;
-    std::fclose(file);
-    *hash = result;
-    return ok;
-}
-
-bool parseRecording(const std::string &bytes, Recording *recording, std::string *error) {
-    *recording = Recording{};
-    if (bytes.empty()) {
-        *error = "the file is empty, not a recording";
+bool hashFile(const char *path, uint64_t *hash, std::string *reason) {
+    // Read as the game reads a data file: a FIFO, a device or a file without end is refused.
+    FileBytes file = readFileBytes(path, maxDataFileBytes);
+    if (!file.ok) {
+        if (reason != nullptr) *reason = file.reason;
         return false;
     }
-    const char *p = bytes.data();
-    const char *end = p + bytes.size();
+    *hash = hashBytes(file.bytes.data(), file.bytes.size());
+    return true;
+}
+
+RecordReader::RecordReader(const Recording &recording)
+    : source(recording.source), offset(source ? source->recordsStart : 0),
+      line(source ? source->headerLines : 0) {}
+
+bool RecordReader::next(Record *record) {
+    if (!source) return false;
+    std::string text;
+    uint64_t after = 0;
+    if (source->readLine(offset, maxRecordLineBytes, &text, &after) != LineStatus::line) {
+        return false;
+    }
+    *record = Record{};
+    record->line = line + 1;
+    LineReader in{text.data(), text.data() + text.size()};
+    if (in.atEnd() || !readRecord(in, record)) return false;
+    offset = after;
+    line++;
+    return true;
+}
+
+namespace {
+
+// The header, then every record line checked once: what the replay reads later is known to be
+// well formed (unless the file changes meanwhile, which only ends the replay early).
+bool readRecording(std::shared_ptr<RecordSource> source, Recording *recording, std::string *error) {
+    *recording = Recording{};
+    std::string text;
+    uint64_t offset = 0;
     int lineNumber = 0;
-    for (;;) {
-        const char *lineEnd = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
-        // A line without its end is where the writing stopped (a crash in mid-write): the
-        // recording holds what came before it.
-        if (lineEnd == nullptr) break;
-        lineNumber++;
-        LineReader in{p, lineEnd};
-        p = lineEnd + 1;
-        if (lineNumber == 1) {
+    for (;; lineNumber++) {
+        bool header = lineNumber < 3;
+        uint64_t next = 0;
+        LineStatus status = source->readLine(
+            offset, header ? maxHeaderLineBytes : maxRecordLineBytes, &text, &next);
+        if (status == LineStatus::end) break;
+        if (status == LineStatus::readFailed) {
+            *error =
+                lineError(lineNumber + 1, std::string("cannot be read: ") + std::strerror(errno));
+            return false;
+        }
+        if (status == LineStatus::tooLong) {
+            *error = lineError(lineNumber + 1, "too long for a line of a recording");
+            return false;
+        }
+        offset = next;
+        LineReader in{text.data(), text.data() + text.size()};
+        if (lineNumber == 0) {
             static const char magic[] = "brinewort-recording ";
             size_t magicLength = sizeof magic - 1;
-            if (size_t(in.end - in.at) < magicLength ||
-                std::memcmp(in.at, magic, magicLength) != 0) {
+            if (text.compare(0, magicLength, magic) != 0) {
                 *error = "not a Brinewort recording";
                 return false;
             }
@@ -225,78 +338,91 @@ bool parseRecording(const std::string &bytes, Recording *recording, std::string 
                 return false;
             }
             if (version != recordingVersion) {
-                char text[120];
-                std::snprintf(text, sizeof text,
+                char message[120];
+                std::snprintf(message, sizeof message,
                               "a recording of version %u; this game replays version %d", version,
                               recordingVersion);
-                *error = text;
+                *error = message;
                 return false;
             }
+        } else if (lineNumber == 1) {
+            if (text.compare(0, 4, "dir ") != 0) {
+                *error = lineError(2, "expected the recording's directory");
+                return false;
+            }
+            recording->directory = text.substr(4);
         } else if (lineNumber == 2) {
-            if (!in.literal('d') || !in.literal('i') || !in.literal('r') || !in.literal(' ')) {
-                *error = lineError(lineNumber, "expected the recording's directory");
+            in.at += std::min<size_t>(text.size(), 5);
+            if (text.compare(0, 5, "save ") != 0 || !readSave(in, recording)) {
+                *error = lineError(3, "expected the save file's bytes");
                 return false;
             }
-            recording->directory = in.rest();
-        } else if (lineNumber == 3) {
-            if (!in.literal('s') || !in.literal('a') || !in.literal('v') || !in.literal('e') ||
-                !in.literal(' ') || !readSave(in, recording)) {
-                *error = lineError(lineNumber, "expected the save file's bytes");
-                return false;
-            }
+            source->recordsStart = offset;
+            source->headerLines = 3;
         } else {
             Record record;
-            record.line = lineNumber;
             if (in.atEnd() || !readRecord(in, &record)) {
-                *error = lineError(lineNumber, "not a record of a game's input");
+                *error = lineError(lineNumber + 1, "not a record of a game's input");
                 return false;
             }
-            if (record.kind == Record::Kind::dataFile) {
-                bool known = false;
-                for (const Record &seen : recording->dataFiles)
-                    known = known || seen.text == record.text;
-                if (!known) recording->dataFiles.push_back(record);
+            recording->recordCount++;
+            if (record.kind != Record::Kind::dataFile) continue;
+            // Only the game's own data files: a replay links these into its directory.
+            if (!isDataFileName(record.text)) {
+                *error = lineError(lineNumber + 1, printableText(record.text) +
+                                                       " is not one of the game's data files");
+                return false;
             }
-            recording->records.push_back(std::move(record));
+            bool known = false;
+            for (const Record &seen : recording->dataFiles)
+                known = known || seen.text == record.text;
+            if (!known) {
+                record.line = lineNumber + 1;
+                recording->dataFiles.push_back(record);
+            }
         }
     }
     if (lineNumber < 3) {
         // The start of a recording that stops before its header is complete.
         static const char magic[] = "brinewort-recording";
+        std::string first;
+        uint64_t ignored = 0;
+        source->readLine(0, 4096, &first, &ignored);
+        size_t compared = std::min(first.size(), sizeof magic - 1);
         bool started =
-            std::strncmp(bytes.c_str(), magic, std::min(bytes.size(), sizeof magic - 1)) == 0;
-        *error =
-            lineNumber > 0 || started ? "the recording is truncated" : "not a Brinewort recording";
+            lineNumber > 0 || (compared > 0 && std::strncmp(first.c_str(), magic, compared) == 0);
+        *error = started ? "the recording is truncated" : "not a Brinewort recording";
         return false;
     }
+    recording->source = std::move(source);
     return true;
 }
 
+} // namespace
+
+bool parseRecording(const std::string &bytes, Recording *recording, std::string *error) {
+    if (bytes.empty()) {
+        *recording = Recording{};
+        *error = "the file is empty, not a recording";
+        return false;
+    }
+    return readRecording(std::make_shared<RecordSource>(bytes), recording, error);
+}
+
 bool loadRecording(const char *path, Recording *recording, std::string *error) {
-    FILE *file = std::fopen(path, "rb");
-    if (file == nullptr) {
-        *error = std::string(path) + ": " + std::strerror(errno);
+    *recording = Recording{};
+    OpenedFile file = openFileToRead(path, maxRecordingBytes);
+    std::string name = printableText(path);
+    if (!file.ok()) {
+        *error = name + ": " + file.reason;
         return false;
     }
-    std::string bytes;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 &&
-           bytes.size() <= maxRecordingBytes)
-        bytes.append(buffer, n);
-    bool readFailed = std::ferror(file) != 0;
-    int readError = errno;
-    std::fclose(file);
-    if (readFailed) {
-        *error = std::string(path) + ": " + std::strerror(readError);
+    if (file.size == 0) {
+        *error = name + ": the file is empty, not a recording";
         return false;
     }
-    if (bytes.size() > maxRecordingBytes) {
-        *error = std::string(path) + ": too large for a recording";
-        return false;
-    }
-    if (!parseRecording(bytes, recording, error)) {
-        *error = std::string(path) + ": " + *error;
+    if (!readRecording(std::make_shared<RecordSource>(std::move(file)), recording, error)) {
+        *error = name + ": " + *error;
         return false;
     }
     return true;

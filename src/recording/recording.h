@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/platform.h"
 
 // --- The file ---
@@ -39,24 +41,52 @@ struct Record {
     int line = 0; // where it stands in the file, for messages
 };
 
+// Where a recording's lines come from: its file, read a piece at a time, or bytes in memory.
+class RecordSource;
+
 struct Recording {
     std::string directory; // where the run was started: data files are looked for there too
     bool hasSave = false;
     std::string save; // the save file's bytes when the run started
-    std::vector<Record> records;
-    // Where each data file opened by the run was found, once per name, and its hash.
+    // Each data file the run opened, once per name, with its hash: only the game's own files.
     std::vector<Record> dataFiles;
+    // The records, read as they are needed, so that a recording of any length takes little
+    // memory: see RecordReader.
+    std::shared_ptr<const RecordSource> source;
+    uint64_t recordCount = 0;
 };
 
-// Reads a whole recording from its bytes. False with one line saying what is wrong (the line
-// number included) when it is empty, truncated, of another version or not a recording.
+// Reads the records of a recording one after another, from the first. A copy reads on from
+// the same place, independently.
+class RecordReader {
+  public:
+    RecordReader() = default; // reads nothing
+    explicit RecordReader(const Recording &recording);
+    // The next record; false at the end. A file changed since it was checked ends early.
+    bool next(Record *record);
+
+  private:
+    std::shared_ptr<const RecordSource> source;
+    uint64_t offset = 0; // where the next record's line begins
+    int line = 0;        // the number of the line before it
+};
+
+// The largest recording a replay takes (it is read a piece at a time, so this bounds only the
+// time a check of the whole file takes).
+constexpr size_t maxRecordingBytes = maxRecordingFileBytes;
+
+// Reads a recording from its bytes, checking every line. False with one line saying what is
+// wrong (the line number included) when it is empty, truncated, of another version, not a
+// recording, or names a file that is not one of the game's data files.
 bool parseRecording(const std::string &bytes, Recording *recording, std::string *error);
-// Reads the file; the error line names it.
+// The same for a file, which stays open for the records to be read from; the error line
+// names it.
 bool loadRecording(const char *path, Recording *recording, std::string *error);
 
-// FNV-1a 64 of some bytes, and of a file (false when it cannot be read).
+// FNV-1a 64 of some bytes, and of a data file (false, with the reason, when it cannot be read
+// as the game reads its data files).
 uint64_t hashBytes(const void *bytes, size_t size, uint64_t hash = 14695981039346656037ull);
-bool hashFile(const char *path, uint64_t *hash);
+bool hashFile(const char *path, uint64_t *hash, std::string *reason = nullptr);
 
 // The state a checkpoint pins: mode, player record, item counts, bosses, random state, a hash
 // of the 80x25 cells with their colours, and one of every screen shown so far, as one line.
@@ -79,10 +109,10 @@ const Platform *recordThrough(const Platform &inner);
 // line in *error when any of the file could not be written.
 bool finishRecording(std::string *error);
 
-// Called by the game each time it reads a data file: its name, and the path it was found at.
-// A recording notes the name and the hash of the bytes, a replay checks them.
-void noteDataFileOpened(const char *name, const char *path);
-void replayDataFileOpened(const char *name, const char *path); // the replaying half of it
+// Called by the game each time it reads a data file: its name and the bytes it read. A
+// recording notes the name and the hash of the bytes, a replay checks them.
+void noteDataFileOpened(const char *name, const std::string &bytes);
+void replayDataFileOpened(const char *name, const std::string &bytes); // the replaying half
 
 // --- Replaying ---
 enum class ReplayOutcome {
@@ -96,7 +126,6 @@ enum class ReplayOutcome {
 struct ReplayOptions {
     double speed = 1.0;       // times the recorded pace; 0 as fast as possible
     bool watchViewer = false; // read the presenter's keys: q or Esc stops, space pauses
-    bool keepTemporary = false;
 };
 
 struct ReplayResult {
@@ -112,9 +141,9 @@ struct ReplayResult {
 // would find them now, else where they were recorded). False with one line in *error.
 bool checkReplayData(const Recording &recorded, std::string *error);
 // Plays the recording from a program start on the presenter, which is initialised already,
-// in a temporary directory holding the recorded save and links to the data files, which is
-// the only place the game looks in meanwhile, so that the player's own save is never touched. The
-// screen stays as the game left it.
+// in a new directory private to the player holding the recorded save and links to the data
+// files, which is the only place the game looks in meanwhile, so that the player's own save is
+// never touched; it is removed afterwards. The screen stays as the game left it.
 ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
                        const ReplayOptions &chosen);
 // The backend that replays, forwarding what is shown to the presenter.

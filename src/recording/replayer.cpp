@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <system_error>
 #include <unistd.h>
@@ -25,7 +26,28 @@ struct ReplayStop {
 };
 
 constexpr uint32_t viewerCheckMillis = 100; // at full speed, how often the viewer's keys are read
+constexpr uint32_t longestPaceWait = 1000;  // a paced wait is taken in pieces of at most this
 constexpr int noticeRow = screenHeight - 1;
+
+// A place in the recording: a record and a reader standing just after it.
+struct Cursor {
+    RecordReader reader;
+    Record record;      // the record here, when valid
+    uint64_t index = 0; // its number, from 0
+    bool valid = false; // false past the last record
+};
+
+Cursor firstRecord(const Recording &recorded) {
+    Cursor cursor;
+    cursor.reader = RecordReader(recorded);
+    cursor.valid = cursor.reader.next(&cursor.record);
+    return cursor;
+}
+
+void advance(Cursor &cursor) {
+    cursor.valid = cursor.valid && cursor.reader.next(&cursor.record);
+    cursor.index++;
+}
 
 // One replay, from runReplay's start to its end; a new replay starts afresh.
 struct Replay {
@@ -33,7 +55,7 @@ struct Replay {
     const Platform *presenter = nullptr;  // where the game's screens are shown
     ReplayOptions options;                // the speed and the viewer's keys
     ReplayResult *result = nullptr;       // checkpoints passed and the first one that differs
-    size_t next = 0; // the first record not taken yet: a segment of readings, or another record
+    Cursor head; // the first record not taken yet: a segment of readings, or another record
     uint32_t lastTick = 0; // the last tick given
     uint32_t lastTime = 0; // the last time of day given
     // The pace: recorded tick recordedBase was shown at the presenter's tick realBase.
@@ -41,10 +63,10 @@ struct Replay {
     uint32_t recordedBase = 0;    // the recorded tick the pace counts from
     uint32_t realBase = 0;        // the presenter's tick it was shown at (moved on by a pause)
     uint32_t lastViewerCheck = 0; // the presenter's tick when the viewer's keys were last read
-    // The lines from next to segmentEnd are clock readings and empty polls: three streams,
+    // The lines from head to segmentEnd are clock readings and empty polls: three streams,
     // each taken in order by its own cursor.
-    size_t segmentEnd = 0;   // the first record after the segment
-    size_t cursors[3] = {};  // each stream's record being taken (segmentEnd: none left)
+    Cursor segmentEnd;       // the first record after the segment
+    Cursor cursors[3];       // each stream's record being taken (at segmentEnd: none left)
     uint32_t usedOf[3] = {}; // how many readings of that record are taken
 };
 
@@ -110,14 +132,14 @@ void checkCheckpoint(const Record &record) {
     replay.result->actual = actual;
     std::string fields = differingFields(expected, actual);
     if (fields == "shown") {
-        fields +=
-            replay.result->lastGoodCheckpoint.empty()
-                ? " (a screen shown since the start)"
-                : " (a screen shown since checkpoint " + replay.result->lastGoodCheckpoint + ")";
+        fields += replay.result->lastGoodCheckpoint.empty()
+                      ? " (a screen shown since the start)"
+                      : " (a screen shown since checkpoint " +
+                            printableText(replay.result->lastGoodCheckpoint) + ")";
     }
     throw ReplayStop{ReplayOutcome::diverged,
-                     "The replay differs from the recording at checkpoint " + label + " in " +
-                         fields};
+                     "The replay differs from the recording at checkpoint " + printableText(label) +
+                         " in " + fields};
 }
 
 bool isLoose(const Record &record) {
@@ -129,28 +151,31 @@ int streamOf(Record::Kind kind) {
     return kind == Record::Kind::tick ? 0 : kind == Record::Kind::timeOfDay ? 1 : 2;
 }
 
-bool cursorMatches(size_t at, int stream) {
-    return isLoose(replay.recording->records[at]) &&
-           streamOf(replay.recording->records[at].kind) == stream;
+// A cursor still inside the segment of readings.
+bool inSegment(const Cursor &cursor) {
+    return cursor.valid && cursor.index < replay.segmentEnd.index;
+}
+
+// Moves a stream's cursor on to its next record in the segment (or to the segment's end).
+void seekStream(Cursor &cursor, int stream) {
+    while (inSegment(cursor) && streamOf(cursor.record.kind) != stream)
+        advance(cursor);
 }
 
 void openSegment() {
-    replay.segmentEnd = replay.next;
-    while (replay.segmentEnd < replay.recording->records.size() &&
-           isLoose(replay.recording->records[replay.segmentEnd]))
-        replay.segmentEnd++;
+    replay.segmentEnd = replay.head;
+    while (replay.segmentEnd.valid && isLoose(replay.segmentEnd.record))
+        advance(replay.segmentEnd);
     for (int stream = 0; stream < 3; stream++) {
-        size_t at = replay.next;
-        while (at < replay.segmentEnd && !cursorMatches(at, stream))
-            at++;
-        replay.cursors[stream] = at;
+        replay.cursors[stream] = replay.head;
+        seekStream(replay.cursors[stream], stream);
         replay.usedOf[stream] = 0;
     }
 }
 
 bool segmentUsedUp() {
-    for (size_t cursor : replay.cursors) {
-        if (cursor < replay.segmentEnd) return false;
+    for (const Cursor &cursor : replay.cursors) {
+        if (inSegment(cursor)) return false;
     }
     return true;
 }
@@ -164,11 +189,10 @@ bool segmentUsedUp() {
 
 // Moves past a used-up segment and the checkpoints after it, checking them.
 void passCheckpoints() {
-    replay.next = replay.segmentEnd;
-    while (replay.next < replay.recording->records.size() &&
-           replay.recording->records[replay.next].kind == Record::Kind::checkpoint) {
-        checkCheckpoint(replay.recording->records[replay.next]);
-        replay.next++;
+    replay.head = replay.segmentEnd;
+    while (replay.head.valid && replay.head.record.kind == Record::Kind::checkpoint) {
+        checkCheckpoint(replay.head.record);
+        advance(replay.head);
     }
     openSegment();
 }
@@ -178,27 +202,28 @@ const Record &expect(Record::Kind kind) {
     bool loose = kind == Record::Kind::tick || kind == Record::Kind::timeOfDay;
     for (;;) {
         if (loose || kind == Record::Kind::poll) {
-            int stream = streamOf(kind);
-            if (replay.cursors[stream] < replay.segmentEnd)
-                return replay.recording->records[replay.cursors[stream]];
+            const Cursor &cursor = replay.cursors[streamOf(kind)];
+            if (inSegment(cursor)) return cursor.record;
         }
         // A recording cut short (a crash, an interrupted run) may stop inside a segment.
-        if (replay.segmentEnd >= replay.recording->records.size()) {
+        if (!replay.segmentEnd.valid) {
             throw ReplayStop{ReplayOutcome::ranOut, "The recording ends here"};
         }
         if (!segmentUsedUp()) {
             // The game wants something else while readings recorded before it are left.
-            const Record &left =
-                replay.recording
-                    ->records[std::min({replay.cursors[0], replay.cursors[1], replay.cursors[2]})];
-            mismatch(kind, left);
+            const Cursor *left = nullptr;
+            for (const Cursor &cursor : replay.cursors) {
+                if (inSegment(cursor) && (left == nullptr || cursor.index < left->index))
+                    left = &cursor;
+            }
+            mismatch(kind, left->record);
         }
-        if (replay.segmentEnd > replay.next ||
-            replay.recording->records[replay.next].kind == Record::Kind::checkpoint) {
+        if (replay.segmentEnd.index > replay.head.index ||
+            replay.head.record.kind == Record::Kind::checkpoint) {
             passCheckpoints();
             continue;
         }
-        const Record &record = replay.recording->records[replay.next];
+        const Record &record = replay.head.record;
         if (record.kind != kind || loose) mismatch(kind, record);
         return record;
     }
@@ -210,13 +235,12 @@ void use(const Record &record) {
         int stream = streamOf(record.kind);
         if (++replay.usedOf[stream] < record.count * record.repeats) return;
         replay.usedOf[stream] = 0;
-        size_t at = replay.cursors[stream] + 1;
-        while (at < replay.segmentEnd && !cursorMatches(at, stream))
-            at++;
-        replay.cursors[stream] = at;
+        Cursor &cursor = replay.cursors[stream];
+        advance(cursor);
+        seekStream(cursor, stream);
         return;
     }
-    replay.next++;
+    advance(replay.head);
     openSegment();
 }
 
@@ -241,10 +265,10 @@ void pauseForViewer() {
     replay.realBase += replay.presenter->tickMillis() - started;
 }
 
-// Reads what the viewer typed, without waiting.
-void checkViewer() {
+// Reads what the viewer typed, waiting for it at most waitMillis.
+void checkViewer(int waitMillis) {
     KeyEvent events[16];
-    int n = replay.presenter->pollEvents(events, 16, 0);
+    int n = replay.presenter->pollEvents(events, 16, waitMillis);
     for (int i = 0; i < n; i++) {
         if (isViewerStop(events[i])) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
         if (events[i].keyDown && events[i].virtualKey == keySpace) pauseForViewer();
@@ -265,10 +289,12 @@ void paceTo(uint32_t recordedTick) {
             static_cast<int32_t>(recordedTick - replay.recordedBase) / replay.options.speed;
         int32_t waited = static_cast<int32_t>(replay.presenter->tickMillis() - replay.realBase);
         if (waited >= due) return;
-        if (replay.options.watchViewer && due - waited >= 10) {
-            checkViewer();
+        // Blocks until then (or a key of the viewer's): no processor spent waiting.
+        uint32_t wait = std::min(static_cast<uint32_t>(due - waited) + 1, longestPaceWait);
+        if (replay.options.watchViewer) {
+            checkViewer(static_cast<int>(wait));
         } else {
-            replay.presenter->sleepMillis(static_cast<uint32_t>(due - waited) + 1);
+            replay.presenter->sleepMillis(wait);
         }
     }
 }
@@ -286,7 +312,7 @@ void replayPresent(const ScreenCells &cells) {
     noteScreenShown(cells);
     if (replay.options.watchViewer && replay.options.speed <= 0 &&
         replay.presenter->tickMillis() - replay.lastViewerCheck >= viewerCheckMillis) {
-        checkViewer();
+        checkViewer(0);
     }
 }
 
@@ -356,16 +382,6 @@ void replayReportError(const char *line) {
     replay.presenter->reportError(line);
 }
 
-// A data file name from a recording may be absolute, or relative without "..": a link made
-// for it stays inside the replay's own directory.
-bool safeRelativeName(const fs::path &name) {
-    if (name.empty() || name.is_absolute()) return false;
-    for (const fs::path &part : name) {
-        if (part == "..") return false;
-    }
-    return true;
-}
-
 // Where a recorded data file is now: where the game would find it, else in the directory the
 // recording was made in.
 fs::path locateDataFile(const Recording &recorded, const std::string &name) {
@@ -376,41 +392,24 @@ fs::path locateDataFile(const Recording &recorded, const std::string &name) {
     return fs::path(recorded.directory) / name;
 }
 
-// The replay's own directory: the recorded save and links to the data files.
-bool prepareDirectory(const Recording &recorded, fs::path *directory, std::string *error) {
-    const char *base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/brinewort-replay-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        *error = "cannot make a directory for the replay in " + pattern;
-        return false;
-    }
-    *directory = pattern;
-    std::error_code failure;
+// The replay's own directory, private to the player: the recorded save, written as a new
+// file, and links to the data files, each reached through the directory's descriptor so that
+// no name in it leads elsewhere. Only the game's own data file names are taken.
+bool prepareDirectory(const Recording &recorded, PrivateDirectory *directory, std::string *error) {
+    if (!makePrivateDirectory("replay", directory, error)) return false;
     for (const Record &file : recorded.dataFiles) {
-        fs::path name(file.text);
-        if (name.is_absolute()) continue;
-        if (!safeRelativeName(name)) {
-            *error = file.text + ": not a data file name a replay can use";
+        if (!isDataFileName(file.text)) {
+            *error = printableText(file.text) + ": not one of the game's data files";
             return false;
         }
-        fs::path link = *directory / name;
-        fs::create_directories(link.parent_path(), failure);
-        fs::create_symlink(locateDataFile(recorded, file.text), link, failure);
-        if (failure) {
-            *error = file.text + ": " + failure.message();
+        if (!linkIn(*directory, file.text.c_str(), locateDataFile(recorded, file.text).string(),
+                    error)) {
             return false;
         }
     }
-    if (recorded.hasSave) {
-        FILE *save = std::fopen((*directory / saveFileName).c_str(), "wb");
-        bool written = save != nullptr && std::fwrite(recorded.save.data(), 1, recorded.save.size(),
-                                                      save) == recorded.save.size();
-        if (save != nullptr) written = std::fclose(save) == 0 && written;
-        if (!written) {
-            *error = "cannot set up the recorded save in " + directory->string();
-            return false;
-        }
+    if (recorded.hasSave && !writeNewFileIn(*directory, saveFileName, recorded.save, error)) {
+        *error = "cannot set up the recorded save: " + *error;
+        return false;
     }
     return true;
 }
@@ -434,15 +433,15 @@ const Platform replayPlatform = {
     .reportError = replayReportError,
 };
 
-void replayDataFileOpened(const char *name, const char *path) {
+void replayDataFileOpened(const char *name, const std::string &bytes) {
     if (replay.recording == nullptr) return;
     const Record &record = expect(Record::Kind::dataFile);
     if (record.text != name) {
         throw ReplayStop{ReplayOutcome::diverged, "The game opened " + std::string(name) +
-                                                      " where the recording opened " + record.text};
+                                                      " where the recording opened " +
+                                                      printableText(record.text)};
     }
-    uint64_t hash = 0;
-    if (!hashFile(path, &hash) || hash != record.hash) {
+    if (hashBytes(bytes.data(), bytes.size()) != record.hash) {
         throw ReplayStop{ReplayOutcome::refused,
                          std::string(name) + " differs from the data file the recording was "
                                              "made with"};
@@ -454,12 +453,15 @@ bool checkReplayData(const Recording &recorded, std::string *error) {
     for (const Record &file : recorded.dataFiles) {
         fs::path path = locateDataFile(recorded, file.text);
         uint64_t hash = 0;
-        if (!hashFile(path.c_str(), &hash)) {
-            *error = file.text + ": the recording needs this data file, which cannot be read";
+        std::string reason;
+        if (!hashFile(path.c_str(), &hash, &reason)) {
+            *error = printableText(path.string()) +
+                     ": the recording needs this data file, which cannot be read: " + reason;
             return false;
         }
         if (hash != file.hash) {
-            *error = path.string() + " differs from the data file the recording was made with";
+            *error = printableText(path.string()) +
+                     " differs from the data file the recording was made with";
             return false;
         }
     }
@@ -469,23 +471,25 @@ bool checkReplayData(const Recording &recorded, std::string *error) {
 ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
                        const ReplayOptions &chosen) {
     ReplayResult outcome;
-    fs::path directory;
-    std::error_code ignored;
-    fs::path previous = fs::current_path(ignored);
+    PrivateDirectory directory;
     std::string error;
-    if (!prepareDirectory(recorded, &directory, &error)) {
-        if (!directory.empty()) fs::remove_all(directory, ignored);
+    int previous = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (previous < 0 || !prepareDirectory(recorded, &directory, &error) ||
+        fchdir(directory.descriptor) != 0) {
+        if (error.empty()) error = "cannot enter a directory for the replay";
+        removePrivateDirectory(&directory);
+        if (previous >= 0) close(previous);
         outcome.outcome = ReplayOutcome::refused;
         outcome.message = error;
         return outcome;
     }
-    fs::current_path(directory, ignored);
     replay = Replay{};
     replay.recording = &recorded;
     replay.presenter = &shownOn;
     replay.options = chosen;
     replay.result = &outcome;
     replay.lastViewerCheck = shownOn.tickMillis();
+    replay.head = firstRecord(recorded);
     openSegment();
     forgetScreensShown();
     const Platform *before = &currentPlatform();
@@ -496,20 +500,22 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     auto cleanUp = [&] {
         setDataPlaces(placesBefore);
         usePlatform(before);
-        replay.recording = nullptr;
-        replay.result = nullptr;
-        fs::current_path(previous, ignored);
-        if (!chosen.keepTemporary) fs::remove_all(directory, ignored);
+        replay = Replay{};
+        if (fchdir(previous) != 0) {
+            // The directory the replay began in is gone: the game has nothing more to read.
+        }
+        close(previous);
+        removePrivateDirectory(&directory);
     };
     try {
         runProgram();
         presentScreen();
         // The run is over: only the final checkpoint may be left.
         if (segmentUsedUp()) passCheckpoints();
-        if (replay.next < recorded.records.size()) {
+        if (replay.head.valid) {
             outcome.outcome = ReplayOutcome::diverged;
             outcome.message = "The game ended before the recording did (line " +
-                              std::to_string(recorded.records[replay.next].line) + ")";
+                              std::to_string(replay.head.record.line) + ")";
         } else {
             outcome.message = "End of the recording";
         }

@@ -16,13 +16,6 @@ namespace {
 // The places the run uses: only ever replaced whole, by setDataPlaces.
 DataPlaces places;
 
-const char *const dataFileNames[] = {
-    "map.txt",        "Story.txt",
-    "NPCscripts.rtf", "SkeletonScripts.txt",
-    "dragon2.txt",    "BartenderScripts.txt",
-    "Wizard.txt",
-};
-
 std::string inDirectory(const std::string &directory, const char *name) {
     return directory.empty() ? std::string(name) : directory + "/" + name;
 }
@@ -44,6 +37,13 @@ bool isAbsolute(const char *path) {
 }
 
 } // namespace
+
+bool isDataFileName(const std::string &name) {
+    for (const char *known : dataFileNames) {
+        if (name == known) return true;
+    }
+    return false;
+}
 
 DataPlaces findDataPlaces(const char *dataDirOption, const std::string &installedData,
                           const char *(*getVariable)(const char *name)) {

@@ -6,6 +6,17 @@
 #include <string>
 #include <vector>
 
+// The seven files the game reads its data from.
+constexpr const char *dataFileNames[] = {
+    "map.txt",        "Story.txt",
+    "NPCscripts.rtf", "SkeletonScripts.txt",
+    "dragon2.txt",    "BartenderScripts.txt",
+    "Wizard.txt",
+};
+
+// True for the name of one of them, as it is written there.
+bool isDataFileName(const std::string &name);
+
 struct DataPlaces {
     // Searched in order for each data file; "" is the current directory.
     std::vector<std::string> searchDirectories{""};

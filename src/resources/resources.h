@@ -7,28 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "platform/files.h"
+
 constexpr int textSectionCapacity = 1000; // a section holds at most 999 characters
 constexpr int tagPieceSize = 30;          // lines are examined in pieces of up to 29 characters
 
 // A section's text, owned by whoever asked for it.
 using TextBuffer = std::unique_ptr<char[]>;
-
-// The most bytes a file of the game may hold; the game's own are a few kilobytes. A bound, so
-// that a file that never ends (a link to /dev/zero, say) cannot hold the game up.
-constexpr size_t maxFileBytes = size_t{1} << 20;
-
-// A file read whole, or why it could not be.
-struct FileBytes {
-    bool ok = false;
-    bool closeFailed = false; // read, but closing it failed
-    int error = 0;            // errno of the failure; 0 when read, or for a kind of file refused
-    char reason[64] = "";     // the failure in words (the system's text where it has one)
-    std::string bytes;
-};
-
-// The one way the game opens and reads a file: opened without waiting (a FIFO cannot stall
-// it), anything but a regular file refused, at most maxBytes read.
-FileBytes readFileBytes(const char *fileName, size_t maxBytes = maxFileBytes);
 
 // Reading position in the bytes of a file.
 struct DataReader {

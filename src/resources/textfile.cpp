@@ -22,7 +22,7 @@ LoadProblem loadDataFile(const char *fileName, std::string &bytes) {
         return problem;
     }
     // A recording ties itself to the data it was made with.
-    noteDataFileOpened(fileName, path.c_str());
+    noteDataFileOpened(fileName, file.bytes);
     bytes = std::move(file.bytes);
     return problem;
 }

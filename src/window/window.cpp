@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/eventqueue.h"
+#include "platform/files.h"
 #include "platform/platform.h"
 #include "platform/systemclock.h"
 
@@ -313,7 +314,7 @@ bool windowInit() {
         std::fprintf(stderr,
                      "brinewort: the window needs the 8x16 code page 437 font %s (%s); install "
                      "the package %s, or name such a PCF font file in BRINEWORT_FONT\n",
-                     fontPath.c_str(), reason, windowFontPackage);
+                     printableText(fontPath).c_str(), reason, windowFontPackage);
         return false;
     }
     // Ctrl-C in the terminal that started the game ends it as in the terminal backend.

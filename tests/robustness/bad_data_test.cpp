@@ -325,14 +325,13 @@ TEST_F(DamagedMapTest, HostileDataFilesAreRefusedWithTheirReason) {
         bool couldntFind; // "Couldnt find file" stands above the reason
     };
     const Hostile cases[] = {
-        {"a directory", [](const char *name) { fs::create_directory(name); }, "Is a directory",
-         true},
-        {"a FIFO", [](const char *name) { ASSERT_EQ(mkfifo(name, 0600), 0); }, "not a regular file",
-         true},
+        {"a directory", [](const char *name) { fs::create_directory(name); }, "a directory", true},
+        {"a FIFO", [](const char *name) { ASSERT_EQ(mkfifo(name, 0600), 0); }, "a FIFO", true},
         {"a link to /dev/zero", [](const char *name) { fs::create_symlink("/dev/zero", name); },
-         "not a regular file", true},
-        {"too large", [](const char *name) { writeFile(name, std::string(maxFileBytes + 1, 'x')); },
-         "File too large", true},
+         "a device", true},
+        {"too large",
+         [](const char *name) { writeFile(name, std::string(maxDataFileBytes + 1, 'x')); },
+         "too big: over 1 MiB", true},
         {"without the tag", [](const char *name) { writeFile(name, "Other\ntext_\n"); },
          "no section", false},
     };

@@ -268,8 +268,8 @@ TEST_F(SaveTest, ASaveThatCannotBeReadSaysWhy) {
     headlessReset();
     EXPECT_FALSE(loadGame());
     EXPECT_TRUE(textShownAt("The saved adventure cannot be read", 20, 20, 15));
-    EXPECT_TRUE(textShownAt("SaveFile.txt: Is a directory", 20, 21, 15));
-    EXPECT_EQ(std::string(headlessErrors()), "SaveFile.txt: Is a directory\n");
+    EXPECT_TRUE(textShownAt("SaveFile.txt: a directory", 20, 21, 15));
+    EXPECT_EQ(std::string(headlessErrors()), "SaveFile.txt: a directory\n");
 }
 
 // The environment a program start sees, for findDataPlaces.
