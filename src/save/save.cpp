@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -132,21 +134,34 @@ static const SavedStat savedExtras[] = {
     {&flashlightClock.minutes, 0, 59},
     {&flashlightClock.seconds, 0, 59},
     // The bosses as their last defeat left them: hit points, defense, attack, most hit points.
-    {&game.bosses[0].hp, 0, maxStat}, // Molloch
+    {&game.bosses[0].hp, 1, maxStat}, // Molloch
     {&game.bosses[0].defense, 0, maxStat},
     {&game.bosses[0].attack, 0, maxStat},
     {&game.bosses[0].maxHp, 1, maxStat},
-    {&game.bosses[1].hp, 0, maxStat}, // Agamir
+    {&game.bosses[1].hp, 1, maxStat}, // Agamir
     {&game.bosses[1].defense, 0, maxStat},
     {&game.bosses[1].attack, 0, maxStat},
     {&game.bosses[1].maxHp, 1, maxStat},
-    {&game.bosses[2].hp, 0, maxStat}, // OldWiseMan
+    {&game.bosses[2].hp, 1, maxStat}, // OldWiseMan
     {&game.bosses[2].defense, 0, maxStat},
     {&game.bosses[2].attack, 0, maxStat},
     {&game.bosses[2].maxHp, 1, maxStat},
 };
 constexpr int savedExtraCount = sizeof savedExtras / sizeof savedExtras[0];
 static_assert(1 + savedExtraCount == saveExtraLines);
+// Where each boss's four numbers begin among them: hit points first, most hit points last.
+constexpr int savedBossFirst = 3;
+constexpr int savedBossNumbers = 4;
+static_assert(savedBossFirst + bossCount * savedBossNumbers == savedExtraCount);
+
+// A weapon the game can give: the one a game starts with, or one of the table's.
+static bool isKnownWeapon(const char *name) {
+    if (std::strcmp(name, startWeapon.name) == 0) return true;
+    for (const Weapon &weapon : weaponTable) {
+        if (std::strcmp(name, weapon.name) == 0) return true;
+    }
+    return false;
+}
 
 // The values of lines 90 to 105, read before any of them is applied.
 struct SavedExtras {
@@ -183,11 +198,32 @@ static void applySaveExtras(const SavedExtras &extras) {
     flashlightClock.accumMillis = 0;
 }
 
+// A group only the player is in: named as the player, with no other member, and no other
+// user's own group. Many systems give each user such a group, and a umask that lets it write.
+static bool groupIsPlayersAlone(gid_t groupId) {
+    const passwd *player = getpwuid(geteuid());
+    if (player == nullptr) return false;
+    const std::string playerName = player->pw_name;
+    const group *found = getgrgid(groupId);
+    if (found == nullptr || playerName != found->gr_name) return false;
+    for (char **member = found->gr_mem; *member != nullptr; member++) {
+        if (playerName != *member) return false;
+    }
+    bool shared = false;
+    setpwent();
+    while (const passwd *user = getpwent()) {
+        shared = shared || (user->pw_gid == groupId && user->pw_uid != geteuid());
+    }
+    endpwent();
+    return !shared;
+}
+
 // The save is written only where nobody else can plant a file or a link beside it.
 static bool directoryIsPrivate(const std::string &directory) {
     struct stat status;
-    return stat(directory.c_str(), &status) == 0 && status.st_uid == geteuid() &&
-           (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    if (stat(directory.c_str(), &status) != 0 || status.st_uid != geteuid()) return false;
+    if ((status.st_mode & S_IWOTH) != 0) return false;
+    return (status.st_mode & S_IWGRP) == 0 || groupIsPlayersAlone(status.st_gid);
 }
 
 static std::string directoryOf(const std::string &path) {
@@ -209,10 +245,12 @@ static void setReason(char *reason, size_t size, const char *text) {
 }
 
 // Where the save goes: the file itself, or the target of a link the player made to it (which
-// stays a link). False, with the reason, when the save must not be replaced.
-static bool findSaveTarget(std::string &target, char *reason, size_t size) {
+// stays a link), and the mode of the save there (0 for none). False, with the reason, when the
+// save must not be replaced.
+static bool findSaveTarget(std::string &target, mode_t *mode, char *reason, size_t size) {
     const std::string path = saveFilePath();
     target = path;
+    *mode = 0;
     struct stat status;
     if (lstat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) return true;
@@ -227,12 +265,22 @@ static bool findSaveTarget(std::string &target, char *reason, size_t size) {
         }
         target = resolved;
         std::free(resolved);
-        if (stat(target.c_str(), &status) != 0) status.st_mode = S_IFREG;
+        if (stat(target.c_str(), &status) != 0) return true; // a link to a save not made yet
     }
     if (!S_ISREG(status.st_mode)) {
         std::snprintf(reason, size, "%s is not a regular file", saveFileName);
         return false;
     }
+    // The player's own choice, or someone else's file: either way not replaced.
+    if (status.st_uid != geteuid()) {
+        std::snprintf(reason, size, "%s belongs to another user", saveFileName);
+        return false;
+    }
+    if ((status.st_mode & S_IWUSR) == 0) {
+        std::snprintf(reason, size, "%s is read-only", saveFileName);
+        return false;
+    }
+    *mode = status.st_mode & 07777;
     // A save the player cannot read is not replaced behind their back.
     if (access(target.c_str(), R_OK) != 0 && errno != ENOENT) {
         std::snprintf(reason, size, "%s cannot be read: %s", saveFileName, std::strerror(errno));
@@ -245,7 +293,8 @@ static bool findSaveTarget(std::string &target, char *reason, size_t size) {
 // disk part way through never costs the player the save they had.
 static bool writeSaveFile(char *reason, size_t size, int failingStep) {
     std::string target;
-    if (!findSaveTarget(target, reason, size)) return false;
+    mode_t keptMode = 0;
+    if (!findSaveTarget(target, &keptMode, reason, size)) return false;
     std::string directory = directoryOf(target);
     if (!directoryIsPrivate(directory)) {
         setReason(reason, size, "its directory is not the player's alone");
@@ -259,6 +308,8 @@ static bool writeSaveFile(char *reason, size_t size, int failingStep) {
     int fd = stepFails(steps) ? -1
                               : open(temporary.c_str(),
                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    // The new save keeps the permissions the player gave the old one.
+    if (fd >= 0 && keptMode != 0) fchmod(fd, keptMode);
     FILE *file = fd < 0 ? nullptr : fdopen(fd, "w");
     if (file == nullptr) {
         setReason(reason, size, std::strerror(errno));
@@ -310,9 +361,15 @@ bool saveGame(int failingStep) {
     printAt(talkAreaBlankLine, colourWhite, talkColumn, talkRow);
     printAt(talkAreaBlankLine, colourWhite, talkColumn, talkRow + 1);
     printAt("Cannot save game", colourWhite, talkColumn, talkRow);
-    printAt(reason, 15, 10, 14);
+    // The reason under it stays where the tavern's talk area is cleared again (its second row
+    // only up to column 60); the whole of it goes to the error stream.
+    constexpr size_t shownReason = talkWidth + 1 - talkColumn;
+    std::string shown = printableText(reason);
+    if (shown.size() > shownReason) shown = shown.substr(0, shownReason - 3) + "...";
+    printAt(shown.c_str(), colourWhite, talkColumn, talkRow + 1);
     char line[600];
-    std::snprintf(line, sizeof line, "%s: Cannot save game: %s", saveFilePath().c_str(), reason);
+    std::snprintf(line, sizeof line, "%s: Cannot save game: %s",
+                  printableText(saveFilePath()).c_str(), printableText(reason).c_str());
     reportErrorLine(line);
     return false;
 }
@@ -355,7 +412,7 @@ static int readSaveExtras(DataReader &in, SavedExtras *extras) {
     bool cut;
     extras->present = readSaveLine(in, extras->weaponName, sizeof extras->weaponName, &cut);
     if (!extras->present) return 0;
-    if (cut || extras->weaponName[0] == '\0') return saveFileLines + 1;
+    if (cut || !isKnownWeapon(extras->weaponName)) return saveFileLines + 1;
     char line[lineBufferSize];
     for (int n = 0; n < savedExtraCount; n++) {
         const SavedStat &extra = savedExtras[n];
@@ -363,6 +420,11 @@ static int readSaveExtras(DataReader &in, SavedExtras *extras) {
             !parseSavedNumber(line, extra.low, extra.high, &extras->numbers[n])) {
             return saveFileLines + 2 + n;
         }
+    }
+    // A boss's hit points never exceed his most.
+    for (int first = savedBossFirst; first < savedExtraCount; first += savedBossNumbers) {
+        if (extras->numbers[first] > extras->numbers[first + savedBossNumbers - 1])
+            return saveFileLines + 2 + first;
     }
     return 0;
 }

@@ -163,13 +163,16 @@ TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
     // Cut short, garbled, empty, and values play never reaches, which the game's sums would
     // overflow on: hit points beyond their maximum or the int range, a count of more than a
     // byte or a negative one (usable for ever), level 0, a boss in a sixth dungeon; the lines
-    // after line 89 cut short, a clock that never comes back to 0:00, a boss grown past play.
+    // after line 89 cut short, a clock that never comes back to 0:00, a boss grown past play; and
+    // hand-edited ones: a weapon the game has no such thing as, a boss with more hit points than
+    // his most or with none.
     std::string cutLater = firstLines(good, saveFileLines + 3);
     for (const std::string &bad :
          {good.substr(0, good.size() / 2), withLine(7, "eight"), std::string(),
           withLine(2, "2147483647"), withLine(2, "101"), withLine(4, "2147483647"),
           withLine(13, "300"), withLine(13, "-1"), withLine(10, "0"), withLine(32, "9"), cutLater,
-          withLine(saveFileLines + 4, "60"), withLine(saveFileLines + 8, "2147483647")}) {
+          withLine(saveFileLines + 4, "60"), withLine(saveFileLines + 8, "2147483647"),
+          withLine(90, "Lightsaber"), withLine(94, "51"), withLine(98, "71"), withLine(102, "0")}) {
         writeFile("SaveFile.txt", bad);
         game.player.hp = 42;
         game.itemCounts[0] = 9;
@@ -194,9 +197,13 @@ TEST_F(SaveTest, ASaveRefusedOrCutShortSaysWhyAndLeavesTheOldSaveWhole) {
         {"a link planted as the temporary file",
          [] { ASSERT_EQ(symlink("victim", "SaveFile.txt.new"), 0); }, [] {}, nullptr},
         {"a directory others may write to",
-         [] { fs::permissions(".", fs::perms::group_write, fs::perm_options::add); },
-         [] { fs::permissions(".", fs::perms::group_write, fs::perm_options::remove); },
+         [] { fs::permissions(".", fs::perms::others_write, fs::perm_options::add); },
+         [] { fs::permissions(".", fs::perms::others_write, fs::perm_options::remove); },
          "its directory is not the player's alone"},
+        {"a save the player made read-only",
+         [] { fs::permissions("SaveFile.txt", fs::perms::owner_write, fs::perm_options::remove); },
+         [] { fs::permissions("SaveFile.txt", fs::perms::owner_write, fs::perm_options::add); },
+         "SaveFile.txt is read-only"},
         {"a save that is a directory",
          [] {
              fs::rename("SaveFile.txt", "kept");
@@ -246,6 +253,35 @@ TEST_F(SaveTest, ASaveRefusedOrCutShortSaysWhyAndLeavesTheOldSaveWhole) {
         EXPECT_EQ(std::string(headlessErrors()),
                   std::string("SaveFile.txt: Cannot save game: ") + c.reason + "\n");
     }
+}
+
+// Who else may write beside the save, and whose the save is, decide whether it is replaced:
+// the player's own private group may (a umask of 002), a group with other members may not, nor
+// is another user's save replaced. A save that is replaced keeps its permissions.
+TEST_F(SaveTest, OnlyThePlayersOwnSaveInAPlaceOnlyTheyMayWriteIsReplaced) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(saveGame());
+    fs::permissions("SaveFile.txt", fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(saveGame());
+    EXPECT_EQ(fs::status("SaveFile.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    if (geteuid() != 0) GTEST_SKIP() << "giving files to other users and groups needs root";
+    // Root's own group, root alone in it: as a user's private group is.
+    fs::permissions(".", fs::perms::group_write, fs::perm_options::add);
+    EXPECT_TRUE(saveGame()) << headlessErrors();
+    // The group of all users.
+    ASSERT_EQ(chown(".", static_cast<uid_t>(-1), 100), 0);
+    EXPECT_FALSE(saveGame());
+    EXPECT_EQ(screenText(10, 14, 39), "its directory is not the player's alone");
+    ASSERT_EQ(chown(".", static_cast<uid_t>(-1), 0), 0);
+    fs::permissions(".", fs::perms::group_write, fs::perm_options::remove);
+    // Nobody's save.
+    ASSERT_EQ(chown("SaveFile.txt", 65534, 65534), 0);
+    std::string before = readFile("SaveFile.txt");
+    game.player.hp = 3;
+    EXPECT_FALSE(saveGame());
+    EXPECT_EQ(screenText(10, 14, 36), "SaveFile.txt belongs to another user");
+    EXPECT_EQ(readFile("SaveFile.txt"), before);
 }
 
 // A save the player linked elsewhere stays a link: its target gets the new save.

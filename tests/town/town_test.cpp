@@ -5,6 +5,7 @@
 
 #include "game/game.h"
 #include "items/items.h"
+#include "resources/datapath.h"
 #include "support/harness.h"
 #include "town/town.h"
 
@@ -38,6 +39,21 @@ TEST_F(TavernTest, AFailedSaveIsNeverAnnouncedAsMadeAndSaysWhy) {
     EXPECT_FALSE(wasShown("Progress Saved"));
     EXPECT_EQ(screenText(10, 13, 16), "Cannot save game");
     EXPECT_EQ(screenText(10, 14, 34), "SaveFile.txt is not a regular file");
+}
+
+// However long the reason, the next Talk leaves nothing of it behind; the error stream has it all.
+TEST_F(TavernTest, AFailedSavesLongReasonGoesWithTheNextTalk) {
+    writeFile("BartenderScripts.txt", "Tag0\nHi._\n");
+    std::string reason = "neither XDG_DATA_HOME nor HOME names a directory to keep it in";
+    DataPlaces nowhere;
+    nowhere.saveProblem = reason;
+    setDataPlaces(nowhere);
+    choose(3);
+    EXPECT_EQ(screenText(10, 14, 51), reason.substr(0, 48) + "...");
+    EXPECT_NE(std::string(headlessErrors()).find(reason), std::string::npos);
+    choose(1);
+    EXPECT_EQ(screenText(0, 14, screenWidth), std::string(screenWidth, ' '));
+    EXPECT_EQ(screenText(0, 15, screenWidth), std::string(screenWidth, ' '));
 }
 
 TEST_F(TavernTest, TalkTypesTheBartendersLinesInTurnAndKeepsToTheLast) {
