@@ -64,16 +64,9 @@ int play(const CommandLine &options) {
     return status;
 }
 
-// The last screen stays, a notice on its bottom row, until the viewer presses a key; a long
-// message is cut so that what to do next always shows.
+// The last screen stays, a notice on its bottom row, until the viewer presses a key.
 void showEndNotice(const Platform &presenter, const std::string &message) {
-    static const char prompt[] = ": press any key";
-    constexpr int room = screenWidth - (sizeof prompt - 1);
-    std::string text = message;
-    if (text.size() > static_cast<size_t>(room)) text = text.substr(0, room - 3) + "...";
-    char line[screenWidth + 1];
-    std::snprintf(line, sizeof line, "%-*s", screenWidth, (text + prompt).c_str());
-    printAt(line, 0x70, 0, screenHeight - 1);
+    printAt(replayEndNotice(message).c_str(), 0x70, 0, screenHeight - 1);
     presentScreen();
     // Keys typed while the replay ran are not an answer to the notice.
     presenter.discardEvents();

@@ -182,21 +182,20 @@ int openFileToReplace(const char *path, const char *(*whyKept)(const std::string
     struct stat status;
     std::string first(64, '\0');
     ssize_t got = 0;
-    const char *kept = nullptr;
-    if (fstat(fd, &status) != 0) {
-        *reason = std::strerror(errno);
-    } else if (!S_ISREG(status.st_mode)) {
-        *reason = kindOfFile(status.st_mode);
-    } else if (status.st_size > 0 && (got = pread(fd, first.data(), first.size(), 0)) < 0) {
-        *reason = std::strerror(errno);
-    } else if (status.st_size > 0 &&
-               (kept = whyKept(first.substr(0, static_cast<size_t>(got)))) != nullptr) {
-        *reason = kept;
-    } else if (ftruncate(fd, 0) != 0 || fcntl(fd, F_SETFL, 0) != 0) {
-        *reason = std::strerror(errno);
-    } else {
-        return fd;
+    const char *refusal = nullptr; // why the file is not taken; null when it is
+    bool failed = fstat(fd, &status) != 0;
+    if (!failed && !S_ISREG(status.st_mode)) {
+        refusal = kindOfFile(status.st_mode);
+    } else if (!failed && status.st_size > 0) {
+        got = pread(fd, first.data(), first.size(), 0);
+        failed = got < 0;
+        if (!failed) refusal = whyKept(first.substr(0, static_cast<size_t>(got)));
     }
+    if (!failed && refusal == nullptr) {
+        failed = ftruncate(fd, 0) != 0 || fcntl(fd, F_SETFL, 0) != 0;
+        if (!failed) return fd;
+    }
+    *reason = failed ? std::strerror(errno) : refusal;
     close(fd);
     return -1;
 }

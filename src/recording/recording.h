@@ -146,5 +146,7 @@ bool checkReplayData(const Recording &recorded, std::string *error);
 // never touched; it is removed afterwards. The screen stays as the game left it.
 ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
                        const ReplayOptions &chosen);
+// The bottom row shown when a replay has ended: the message (cut when long) and what to do next.
+std::string replayEndNotice(const std::string &message);
 // The backend that replays, forwarding what is shown to the presenter.
 extern const Platform replayPlatform;

@@ -1,6 +1,7 @@
 // The replaying backend: gives the game the inputs of a recording, in order and at the
 // recorded pace, and forwards what the game shows to a presenter (a terminal, or nothing).
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -65,9 +66,9 @@ struct Replay {
     uint32_t lastViewerCheck = 0; // the presenter's tick when the viewer's keys were last read
     // The lines from head to segmentEnd are clock readings and empty polls: three streams,
     // each taken in order by its own cursor.
-    Cursor segmentEnd;       // the first record after the segment
-    Cursor cursors[3];       // each stream's record being taken (at segmentEnd: none left)
-    uint32_t usedOf[3] = {}; // how many readings of that record are taken
+    Cursor segmentEnd;             // the first record after the segment
+    std::array<Cursor, 3> cursors; // each stream's record being taken (at segmentEnd: none left)
+    uint32_t usedOf[3] = {};       // how many readings of that record are taken
 };
 
 Replay replay;
@@ -466,6 +467,15 @@ bool checkReplayData(const Recording &recorded, std::string *error) {
         }
     }
     return true;
+}
+
+std::string replayEndNotice(const std::string &message) {
+    static const char prompt[] = ": press any key";
+    constexpr size_t room = screenWidth - (sizeof prompt - 1);
+    std::string text = message.size() > room ? message.substr(0, room - 3) + "..." : message;
+    text += prompt;
+    text.resize(screenWidth, ' ');
+    return text;
 }
 
 ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,

@@ -5,7 +5,11 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 #include <vector>
+#include <zlib.h>
 
 #include "window/pcffont.h"
 
@@ -172,4 +176,43 @@ TEST(PcfFontTest, DamagedFilesAreRefusedWithoutReadingOutsideThem) {
     EXPECT_FALSE(parsePcfFont(noBitmaps.data(), noBitmaps.size(), &font, &reason));
     EXPECT_STREQ(reason, "the PCF font lacks its metrics, bitmaps or encodings");
     EXPECT_FALSE(loadPcfFont("/nonexistent/font.pcf.gz", &font, &reason));
+}
+
+// The file is read as every file is: compressed or not the same glyphs; a FIFO, a device or a
+// file that inflates beyond any font's size is refused at once with what it is.
+TEST(PcfFontTest, TheFileIsReadBoundedAndNeverWaitedOn) {
+    char directory[] = "/tmp/brinewort-font-test-XXXXXX";
+    ASSERT_NE(mkdtemp(directory), nullptr);
+    std::string base = directory;
+    std::vector<uint8_t> plain = makePcf(0x0E, 0, sampleGlyphs());
+    auto writeGzip = [](const std::string &path, const std::vector<uint8_t> &bytes) {
+        gzFile file = gzopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        for (size_t done = 0; done < bytes.size(); done += 65536) {
+            unsigned length = static_cast<unsigned>(std::min<size_t>(65536, bytes.size() - done));
+            ASSERT_EQ(gzwrite(file, bytes.data() + done, length), static_cast<int>(length));
+        }
+        gzclose(file);
+    };
+    writeGzip(base + "/font.pcf.gz", plain);
+    CodePageFont fromFile, fromMemory;
+    const char *reason = nullptr;
+    ASSERT_TRUE(loadPcfFont((base + "/font.pcf.gz").c_str(), &fromFile, &reason)) << reason;
+    ASSERT_TRUE(parsePcfFont(plain.data(), plain.size(), &fromMemory, &reason));
+    EXPECT_EQ(std::memcmp(&fromFile, &fromMemory, sizeof fromFile), 0);
+
+    writeGzip(base + "/bomb.pcf.gz", std::vector<uint8_t>(size_t{5} << 20, 0));
+    ASSERT_EQ(mkfifo((base + "/fifo.pcf").c_str(), 0600), 0);
+    const std::pair<std::string, const char *> refused[] = {
+        {base + "/bomb.pcf.gz", "the font file is too large for an 8x16 font"},
+        {base + "/fifo.pcf", "cannot read the font file: a FIFO"},
+        {"/dev/zero", "cannot read the font file: a device"},
+    };
+    for (const auto &[path, why] : refused) {
+        EXPECT_FALSE(loadPcfFont(path.c_str(), &fromFile, &reason)) << path;
+        EXPECT_STREQ(reason, why);
+    }
+    for (const char *name : {"/font.pcf.gz", "/bomb.pcf.gz", "/fifo.pcf"})
+        unlink((base + name).c_str());
+    rmdir(directory);
 }
