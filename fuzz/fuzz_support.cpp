@@ -36,6 +36,8 @@ void fuzzSetUp() {
         std::abort();
     }
     workDirectory = pattern;
+    // A replay's private directory is made there too, in memory and removed with the rest.
+    setenv("TMPDIR", pattern, 1);
     std::atexit(removeWorkDirectory);
     usePlatform(&headlessPlatform);
     headlessReset();

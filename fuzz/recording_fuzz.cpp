@@ -1,9 +1,12 @@
 // Fuzz target: arbitrary bytes as a recording, read and, when they parse, replayed headless.
+#include <filesystem>
 #include <string>
 
 #include "fuzz_support.h"
 #include "platform/headless.h"
 #include "recording/recording.h"
+#include "resources/datapath.h"
+#include "save/save.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     fuzzSetUp();
@@ -18,14 +21,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     fuzzCheck(parsed || (!error.empty() && error.find('\n') == std::string::npos),
               "a refused recording without its one line of reason");
     if (!parsed) return 0;
-    uint64_t readings = 0;
-    for (const Record &record : recording.records) {
+    uint64_t readings = 0, records = 0;
+    Record record;
+    for (RecordReader reader(recording); reader.next(&record); records++) {
         fuzzCheck(record.count >= 1 && record.count <= maxRecordCount,
                   "a record standing for no readings, or too many");
         fuzzCheck(record.events.size() <= static_cast<size_t>(maxPolledEvents),
                   "a poll of more events than the game takes");
-        readings += record.count;
+        readings += uint64_t{record.count} * record.repeats;
     }
+    fuzzCheck(records == recording.recordCount, "records read back that the check did not count");
+    // The replay's directory holds the recorded save and a link for each of the game's data
+    // files, and nothing else.
+    PrivateDirectory directory;
+    std::string why;
+    if (prepareReplayDirectory(recording, &directory, &why)) {
+        size_t entries = 0;
+        for (const auto &entry : std::filesystem::directory_iterator(directory.path)) {
+            std::string name = entry.path().filename().string();
+            entries++;
+            fuzzCheck(entry.is_symlink() ? isDataFileName(name)
+                                         : name == saveFileName && entry.is_regular_file(),
+                      "a replay directory holding something else than the save and data links");
+        }
+        fuzzCheck(entries == recording.dataFiles.size() + (recording.hasSave ? 1 : 0),
+                  "a replay directory missing the save or a data file");
+    }
+    removePrivateDirectory(&directory);
     // A few lines can stand for a very long game; such a replay ends too, but slowly.
     if (readings > 1000000) return 0;
     // Whatever the file holds, the replay ends: finished, run out, diverged or refused.

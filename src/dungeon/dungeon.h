@@ -127,6 +127,8 @@ struct DungeonMap {
 // tag is missing, the section is cut short or has no start room. The rooms of bosses beaten
 // in dungeonMode's dungeon (a gameMode: 4, 5 or 6) come without their feature.
 DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode);
+// The same for the bytes of a map file already read.
+DungeonMap parseDungeon(const std::string &bytes, const char *tag, int32_t dungeonMode);
 // One visit to the dungeon of a tag, from loading to leaving. Returns where the player goes
 // next: the world map, the tavern after a knockout, the title after the ending.
 GameMode enterDungeon(const char *tag);

@@ -123,10 +123,18 @@ static void readRoomLine(DataReader &file, Room *room, int32_t dungeonMode, int6
 }
 
 DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMode) {
-    DungeonMap map;
     std::string bytes;
-    map.problem = loadDataFile(fileName, bytes);
-    if (!map.problem.ok()) return map;
+    LoadProblem problem = loadDataFile(fileName, bytes);
+    if (!problem.ok()) {
+        DungeonMap map;
+        map.problem = problem;
+        return map;
+    }
+    return parseDungeon(bytes, tag, dungeonMode);
+}
+
+DungeonMap parseDungeon(const std::string &bytes, const char *tag, int32_t dungeonMode) {
+    DungeonMap map;
     DataReader file = readerOf(bytes);
     RoomGrid rooms;
     bool complete = false;

@@ -140,6 +140,11 @@ struct ReplayResult {
 // Checks that the data files the recording names are there and unchanged (where the game
 // would find them now, else where they were recorded). False with one line in *error.
 bool checkReplayData(const Recording &recorded, std::string *error);
+// Makes the replay's directory: private to the player, holding the recorded save (a new file)
+// and a link to each recorded data file, each made through the directory's descriptor. False
+// with one line in *error; the caller removes what was made (removePrivateDirectory).
+bool prepareReplayDirectory(const Recording &recorded, PrivateDirectory *directory,
+                            std::string *error);
 // Plays the recording from a program start on the presenter, which is initialised already,
 // in a new directory private to the player holding the recorded save and links to the data
 // files, which is the only place the game looks in meanwhile, so that the player's own save is

@@ -393,10 +393,11 @@ fs::path locateDataFile(const Recording &recorded, const std::string &name) {
     return fs::path(recorded.directory) / name;
 }
 
-// The replay's own directory, private to the player: the recorded save, written as a new
-// file, and links to the data files, each reached through the directory's descriptor so that
-// no name in it leads elsewhere. Only the game's own data file names are taken.
-bool prepareDirectory(const Recording &recorded, PrivateDirectory *directory, std::string *error) {
+} // namespace
+
+// Only the game's own data file names are taken: no name in the directory leads elsewhere.
+bool prepareReplayDirectory(const Recording &recorded, PrivateDirectory *directory,
+                            std::string *error) {
     if (!makePrivateDirectory("replay", directory, error)) return false;
     for (const Record &file : recorded.dataFiles) {
         if (!isDataFileName(file.text)) {
@@ -414,8 +415,6 @@ bool prepareDirectory(const Recording &recorded, PrivateDirectory *directory, st
     }
     return true;
 }
-
-} // namespace
 
 const Platform replayPlatform = {
     .name = "replay",
@@ -484,7 +483,7 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     PrivateDirectory directory;
     std::string error;
     int previous = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (previous < 0 || !prepareDirectory(recorded, &directory, &error) ||
+    if (previous < 0 || !prepareReplayDirectory(recorded, &directory, &error) ||
         fchdir(directory.descriptor) != 0) {
         if (error.empty()) error = "cannot enter a directory for the replay";
         removePrivateDirectory(&directory);
