@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the game and its benchmarks (Release) and prints the figures described in
-# BENCHMARKS.md: idle CPU in six places, bytes written to the terminal, start-up time, the
-# automatic player's time and memory, and the micro-benchmarks.
+# BENCHMARKS.md: idle CPU in six places and in a paced replay, bytes written to the terminal,
+# start-up time, the automatic player's time and memory, a replay's memory against the
+# recording's size, and the micro-benchmarks.
 # Usage: tools/benchmarks.sh [seconds per idle sample, default 10]
 # The build directory is /tmp/build-bench unless BRINEWORT_BENCH_BUILD names another.
 set -eu
@@ -17,7 +18,7 @@ section() { printf '\n== %s\n' "$1"; }
 
 section "Build (Release, $build)"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBRINEWORT_BENCH=ON >/dev/null
-targets=(brinewort brinewort_bench brinewort_repaint_cost)
+targets=(brinewort brinewort_bench brinewort_repaint_cost brinewort_replay_memory)
 # The automatic player's games, through the balance report.
 if cmake --build "$build" --target help | grep -w brinewort-balance >/dev/null; then
     targets+=(brinewort-balance)
@@ -149,6 +150,38 @@ sample "inventory"
 key Left
 tmux_ kill-server 2>/dev/null || true
 
+# --- A replay at the recorded pace, waiting longer than a sample for the recorded player's
+# first key at the title menu ---
+python3 - "$root/tests/demos/terminal.rec" "$((seconds + 10))" >"$work/slow.rec" <<'EOF'
+import sys
+lines = open(sys.argv[1]).read().split("\n")
+first_key = next(i for i, line in enumerate(lines) if line.startswith("k d "))
+head, arrival = lines[first_key].rsplit("@", 1)
+lines[first_key] = f"{head}@{int(arrival) + 1000 * int(sys.argv[2])}"
+sys.stdout.write("\n".join(lines))
+EOF
+tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$work/data" \
+    "env TERM=tmux-256color LANG=C.UTF-8 sh -c 'echo \$\$ > $work/pid; exec $build/brinewort --replay $work/slow.rec'; sleep 600"
+wait_for 14 30 "Quit" 35
+sleep 2
+pid=$(cat "$work/pid")
+sample "paced replay"
+tmux_ kill-server 2>/dev/null || true
+
+# --- Peak memory of a headless replay against the recording's size ---
+declare -A replay_memory
+for megabytes in 1 10 100; do
+    python3 - "$root/tests/demos/whole-1.rec" "$megabytes" >"$work/padded.rec" <<'EOF'
+import sys
+data = open(sys.argv[1]).read()
+target = int(sys.argv[2]) << 20
+pad = "m 0\n"  # clock readings after the end, which the replay reads through
+sys.stdout.write(data + pad * max(0, (target - len(data)) // len(pad)))
+EOF
+    replay_memory[$megabytes]=$(cd "$work/data" && "$build/bench/brinewort_replay_memory" "$work/padded.rec")
+    rm "$work/padded.rec"
+done
+
 # --- The automatic player's whole game on the headless backend ---
 autoplay="not built"
 binary=$(find "$build" -type f -name brinewort-balance -perm -u+x 2>/dev/null | head -1)
@@ -169,6 +202,14 @@ printf '  (load average before the samples: %s)\n' "$load"
 for place in "title menu" "tavern" "world map" "dungeon room" "overhead map" "inventory"; do
     printf '  %-14s %6s%%   (%d bytes written meanwhile)\n' "$place" "${cpu[$place]}" \
         "${idle_bytes[$place]}"
+done
+
+printf '  %-14s %6s%%   (waiting for the next recorded key)\n' "paced replay" \
+    "${cpu[paced replay]}"
+
+section "Replay memory (whole-1.rec padded to the size, headless, as fast as it goes)"
+for megabytes in 1 10 100; do
+    printf '  %3d MB: %s\n' "$megabytes" "${replay_memory[$megabytes]}"
 done
 
 section "Bytes written to the terminal (tmux-256color, UTF-8)"

@@ -321,10 +321,10 @@ bool startRecording(const char *path, int every, std::string *error) {
     forgetScreensShown();
     // The directory is one line of the file: one whose name holds a line end is not written.
     std::error_code ignored;
-    std::string directory = std::filesystem::current_path(ignored).string();
-    if (directory.empty() || directory.find_first_of("\r\n") != std::string::npos) directory = ".";
-    put("brinewort-recording %d\ndir %s\nsave %s\n", recordingVersion, directory.c_str(),
-        save.ok ? hexOf(save.bytes).c_str() : "-");
+    const std::string directory = std::filesystem::current_path(ignored).string();
+    bool oneLine = !directory.empty() && directory.find_first_of("\r\n") == std::string::npos;
+    put("brinewort-recording %d\ndir %s\nsave %s\n", recordingVersion,
+        oneLine ? directory.c_str() : ".", save.ok ? hexOf(save.bytes).c_str() : "-");
     flushOut();
     return true;
 }
