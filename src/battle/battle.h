@@ -36,7 +36,6 @@ constexpr int spellCount = 4;
 // Boss numbers (battleState.currentBoss).
 constexpr uint8_t bossMolloch = 1;
 constexpr uint8_t bossAgamir = 2;
-constexpr uint8_t bossOldWiseMan = 3;
 
 // What a boss's first and second defeats give (item 0: none); Agamir's second ends the game.
 // The game and the data checker read it.

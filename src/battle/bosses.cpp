@@ -1,16 +1,11 @@
 // The bosses: their records, and what beating one brings — a stronger boss next time, story,
 // keys, and after Agamir's second defeat the end of the game.
-#include <algorithm>
-#include <iterator>
-
 #include "battle/battle.h"
 #include "console/console.h"
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "items/items.h"
 #include "resources/resources.h"
-
-BossRecord bosses[bossCount];
 
 // Story and reward texts are typed in white, 60 wide, from column 10, row 2.
 static void typeStory(const char *text) {

@@ -2,6 +2,7 @@
 #include "console/console.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -59,7 +60,10 @@ static int wordLength(const char *text) {
     return length;
 }
 
-void typeText(const char *text, uint16_t colour, int width, int x, int y) {
+// Writes text with its words wrapped at width columns, from row y down to lastRow; typed:
+// one character every 50 ms.
+static void writeWrapped(const char *text, uint16_t colour, int width, int x, int y, int lastRow,
+                         bool typed) {
     if (text == nullptr) return;
     int row = y;
     int col = 0;
@@ -71,16 +75,24 @@ void typeText(const char *text, uint16_t colour, int width, int x, int y) {
         bool fits = *p != ' ' || col + wordLength(p + 1) < width;
         if (fits) {
             printCharAt(*p, colour, static_cast<uint16_t>(x + col), static_cast<uint16_t>(row));
-            waitMillis(50);
+            if (typed) waitMillis(50);
             p++;
             col++;
             if (col < width) continue;
         }
         if (*p == '\0') return;
         if (*p == ' ') p++;
-        row++;
+        if (++row > lastRow) return;
         col = 0;
     }
+}
+
+void typeText(const char *text, uint16_t colour, int width, int x, int y) {
+    writeWrapped(text, colour, width, x, y, INT_MAX, true);
+}
+
+void printWrapped(const char *text, uint16_t colour, int width, int x, int y, int lastRow) {
+    writeWrapped(text, colour, width, x, y, lastRow, false);
 }
 
 void clearScreen(uint16_t colour) {

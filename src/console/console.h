@@ -47,6 +47,7 @@ constexpr int dialogueColumn = 40;
 constexpr int dialogueFirstRow = 2;
 constexpr int dialogueLastRow = 16;
 constexpr int dialogueWidth = 30;
+constexpr int dialogueClearWidth = 33; // what its blanks clear: a little wider than the text
 
 // The console's state, for the whole run; resetConsole puts it back.
 struct Console {
@@ -69,6 +70,8 @@ void printNumberAt(int32_t value, uint16_t colour, uint16_t x, uint16_t y);
 void printCharAt(char ch, uint16_t colour, uint16_t x, uint16_t y);
 // Typewriter output, one character every 50 ms, words wrapped at width columns.
 void typeText(const char *text, uint16_t colour, int width, int x, int y);
+// The same wrapping, written at once and no lower than lastRow: the rest is left out.
+void printWrapped(const char *text, uint16_t colour, int width, int x, int y, int lastRow);
 // Blanks every cell in the colour and homes the cursor.
 void clearScreen(uint16_t colour);
 // Returns after at least ms milliseconds, sleeping meanwhile.

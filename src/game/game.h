@@ -161,8 +161,6 @@ void giveStartWeapon();
 void clearDefeatedBosses();
 // The bosses as a new game meets them.
 void setUpBosses();
-Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow, int32_t firstTag,
-            int32_t lineCount, bool talkedTo);
 
 // The start-up sequence: every piece of program-wide state gets its start value, as at a
 // program start (tests call it to begin from a clean slate).

@@ -2,7 +2,6 @@
 #include "game/game.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <iterator>
 
 GameRun game;
@@ -51,17 +50,4 @@ void initPlayer() {
 void clearDefeatedBosses() {
     for (DefeatedBoss &entry : game.defeatedBosses)
         entry = DefeatedBoss{0, 0, 0};
-}
-
-Npc makeNpc(const char *name, int32_t dungeon, int32_t roomCol, int32_t roomRow, int32_t firstTag,
-            int32_t lineCount, bool talkedTo) {
-    Npc npc{};
-    npc.firstTag = firstTag;
-    std::snprintf(npc.name, sizeof npc.name, "%s", name);
-    npc.dungeon = dungeon;
-    npc.roomCol = roomCol;
-    npc.roomRow = roomRow;
-    npc.lineCount = lineCount;
-    npc.talkedTo = talkedTo;
-    return npc;
 }

@@ -3,6 +3,7 @@
 #include "platform/terminal.h"
 
 #include <cerrno>
+#include <climits>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -56,6 +57,8 @@ size_t restoreLength = 0;
 // A quit signal interrupts a blocked read at once; the limit only bounds the wait for one that
 // lands just before the read begins. Each wake-up costs a little CPU while the player thinks.
 constexpr int blockingReadMillis = 1000;
+// How long the rest of a character's bytes may take after its first.
+constexpr int characterBytesMillis = 50;
 constexpr size_t maxDeferredErrors = 50;
 
 // Only async-signal-safe calls: put the terminal back as it was found.
@@ -162,28 +165,68 @@ void noteFailedRead(int waitMillis, uint32_t startTick) {
     }
 }
 
+// Takes the bytes of one typed character, the first already read, and gives its press
+// event. Bytes that make no character give a press with no code, so that the discard after
+// an event still happens; whatever was read past the character is given back to be read
+// again.
+KeyEvent takeTypedCharacter(int firstByte) {
+    unsigned char bytes[MB_LEN_MAX];
+    size_t count = 0;
+    bytes[count++] = static_cast<unsigned char>(firstByte);
+    int interruptingKey = ERR;
+    DecodedBytes decoded = decodeTypedBytes(bytes, count);
+    while (decoded.kind == TypedBytes::incomplete) {
+        // A character's bytes come together; one that stops short is no character.
+        int next = ERR;
+        if (count < sizeof bytes) {
+            timeout(characterBytesMillis);
+            next = wgetch(stdscr);
+        }
+        if (next == ERR || next > 255) {
+            interruptingKey = next;
+            decoded = DecodedBytes{TypedBytes::notACharacter, 0, 1};
+            break;
+        }
+        bytes[count++] = static_cast<unsigned char>(next);
+        decoded = decodeTypedBytes(bytes, count);
+    }
+    // ungetch gives back the last one pushed first.
+    if (interruptingKey != ERR) ungetch(interruptingKey);
+    for (size_t i = count; i > decoded.length; i--)
+        ungetch(bytes[i - 1]);
+    KeyEvent event{true, 0, 0};
+    if (decoded.kind == TypedBytes::character) {
+        keyEventFromTerminal(OK, decoded.character, &event);
+    }
+    return event;
+}
+
 // Reads one key from the terminal, waiting up to waitMillis. A press goes into the pending
 // events with its release; a resize is noted. False when nothing came.
 bool readTerminalKey(int waitMillis) {
     timeout(waitMillis);
     uint32_t startTick = monotonicMillis();
-    wint_t key;
-    int status = get_wch(&key);
-    if (status == ERR) {
+    // Bytes, decoded here rather than by get_wch, which would swallow a byte that starts no
+    // character together with every key typed after it until the read times out.
+    int key = wgetch(stdscr);
+    if (key == ERR) {
         checkQuit();
         // A read that was not meant to wait says nothing about the input having closed.
         if (waitMillis > 0) noteFailedRead(waitMillis, startTick);
         return false;
     }
     quickFailedReads = 0;
-    if (status == KEY_CODE_YES && key == KEY_RESIZE) {
+    if (key == KEY_RESIZE) {
         layoutChanged = true;
         return true;
     }
     KeyEvent event;
-    if (keyEventFromTerminal(status, key, &event)) {
-        queuePushPress(pending, event.virtualKey, event.character);
+    if (key < KEY_MIN) {
+        event = takeTypedCharacter(key);
+    } else if (!keyEventFromTerminal(KEY_CODE_YES, static_cast<uint32_t>(key), &event)) {
+        return true;
     }
+    queuePushPress(pending, event.virtualKey, event.character);
     return true;
 }
 
@@ -243,11 +286,10 @@ void waitUntilLargeEnough() {
         drawNotice();
         timeout(blockingReadMillis);
         uint32_t startTick = monotonicMillis();
-        wint_t key;
-        int status = get_wch(&key);
+        int key = wgetch(stdscr);
         checkQuit();
-        if (status == ERR) noteFailedRead(blockingReadMillis, startTick);
-        if (status == KEY_CODE_YES && key == KEY_RESIZE) computeLayout();
+        if (key == ERR) noteFailedRead(blockingReadMillis, startTick);
+        if (key == KEY_RESIZE) computeLayout();
     }
     erase();
     shownValid = false;

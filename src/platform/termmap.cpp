@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <curses.h>
+#include <cwchar>
 
 #include "platform/cp437.h"
 
@@ -155,4 +156,15 @@ bool keyEventFromTerminal(int status, uint32_t key, KeyEvent *event) {
         *event = KeyEvent{true, 0, ch};
     }
     return true;
+}
+
+DecodedBytes decodeTypedBytes(const unsigned char *bytes, size_t count) {
+    std::mbstate_t state{};
+    wchar_t character = 0;
+    size_t length = std::mbrtowc(&character, reinterpret_cast<const char *>(bytes), count, &state);
+    if (length == static_cast<size_t>(-2)) return DecodedBytes{TypedBytes::incomplete, 0, count};
+    if (length == static_cast<size_t>(-1)) return DecodedBytes{TypedBytes::notACharacter, 0, 1};
+    // mbrtowc says 0 for the NUL byte, which is one byte long too.
+    return DecodedBytes{TypedBytes::character, static_cast<uint32_t>(character),
+                        length == 0 ? 1 : length};
 }

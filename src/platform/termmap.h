@@ -40,6 +40,20 @@ std::string lookSequence(const CellLook &look, int terminalColours);
 // or 0 when the depth uses none for it.
 short pairNumberFor(int foreground, int background, ColourDepth depth);
 
-// The game's press event for one key read with get_wch (status OK or KEY_CODE_YES).
+// The game's press event for one key: a key code (status KEY_CODE_YES) or a character (OK).
 // False for keys the game has no code for.
 bool keyEventFromTerminal(int status, uint32_t key, KeyEvent *event);
+
+// What the bytes typed so far make in the locale's encoding.
+enum class TypedBytes {
+    character,     // a whole character
+    notACharacter, // the first byte starts none (a byte above 127 in plain ASCII, a stray
+                   // UTF-8 byte): still a key press, with no code
+    incomplete,    // the start of a character whose other bytes have not come yet
+};
+struct DecodedBytes {
+    TypedBytes kind;
+    uint32_t character; // the character, when there is one
+    size_t length;      // how many of the bytes it takes
+};
+DecodedBytes decodeTypedBytes(const unsigned char *bytes, size_t count);

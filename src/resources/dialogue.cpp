@@ -1,5 +1,6 @@
 // The conversations of the non-player characters, typed into the dialogue area of a dungeon room.
 #include <cstdio>
+#include <string>
 
 #include "console/console.h"
 #include "game/game.h"
@@ -7,12 +8,10 @@
 
 static const char npcScriptFile[] = "NPCscripts.rtf";
 static constexpr uint32_t dialoguePauseMillis = 2000;
-// 33 blanks: a row of the dialogue area, a little wider than the text so nothing is left over.
-static const char dialogueRowBlank[] = "                                 ";
-
 static void clearDialogueArea() {
+    const std::string rowBlank(dialogueClearWidth, ' ');
     for (uint16_t row = dialogueFirstRow; row <= dialogueLastRow; row++)
-        printAt(dialogueRowBlank, 0, dialogueColumn, row);
+        printAt(rowBlank.c_str(), 0, dialogueColumn, row);
 }
 
 // The section "Tag<number>" of the script.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "console/console.h"
 #include "platform/files.h"
 
 constexpr int textSectionCapacity = 1000; // a section holds at most 999 characters
@@ -40,11 +41,29 @@ struct LoadProblem {
 // Reads a data file from the first place that has it (datapath.h); the problem says why it
 // could not. A file that cannot be closed ends the program with status 1.
 LoadProblem loadDataFile(const char *fileName, std::string &bytes);
+// Where a screen shows a data file's problem: the headline at (column, row), the reason
+// below it with its words wrapped at width and down to lastRow, all inside what the screen
+// clears again, so that nothing of it is left behind.
+struct ProblemPlace {
+    uint16_t column;
+    uint16_t row;
+    uint16_t width;
+    uint16_t lastRow;
+};
+// The message area of the dungeon and battle screens, no wider than the dialogue area's
+// blanks reach: the narrowest clearing of the screens that show a problem there.
+constexpr ProblemPlace messageAreaProblem = {messageColumn, messageRow,
+                                             dialogueColumn + dialogueClearWidth - messageColumn,
+                                             dialogueLastRow};
+// The tavern's talk area, where the bartender's line would be. Its blank clears the row
+// below from column 0 to 60 only, so the reason there stops at column 60.
+constexpr ProblemPlace talkAreaProblem = {talkColumn, talkRow, 61 - talkColumn, talkRow + 1};
 // Tells the player what went wrong with a data file, the one way every caller does: "Couldnt
-// find file" (for a section, the headline given, if any) in the message area, the reason
-// ("name: reason") below it and on the error stream. Nothing when the load went well.
+// find file" (for a section, the headline given, if any), the reason ("name: reason") below
+// it and, whole, on the error stream. Nothing when the load went well.
 void showDataFileProblem(const char *fileName, const LoadProblem &problem,
-                         const char *sectionHeadline = nullptr);
+                         const char *sectionHeadline = nullptr,
+                         const ProblemPlace &place = messageAreaProblem);
 // The next character as text mode reads it (a carriage return before a line feed is
 // dropped); EOF at the end of the file. Inline: the loaders call it for every character.
 inline int readTextChar(DataReader &in) {

@@ -98,7 +98,8 @@ void talkToBartender() {
     char tag[16];
     std::snprintf(tag, sizeof tag, "Tag%d", townState.bartenderLine);
     TextSection line = readTextSection("BartenderScripts.txt", tag);
-    showDataFileProblem("BartenderScripts.txt", line.problem);
+    // In the talk area, where his line would be: the tavern draws over the message area.
+    showDataFileProblem("BartenderScripts.txt", line.problem, nullptr, talkAreaProblem);
     typeText(line.text.get(), colourWhite, talkWidth, talkColumn, talkRow);
     if (townState.bartenderLine < 4) townState.bartenderLine++;
 }

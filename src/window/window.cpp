@@ -20,6 +20,16 @@
 #include "platform/platform.h"
 #include "platform/systemclock.h"
 
+// Last: Xlib's macros (None, True, Bool...) must not meet the game's headers.
+#if defined(BRINEWORT_X11)
+#include <SDL_syswm.h>
+#if defined(SDL_VIDEO_DRIVER_X11)
+#include <X11/Xutil.h>
+#else
+#undef BRINEWORT_X11 // this SDL has no X11 driver, so no window of ours is on X
+#endif
+#endif
+
 const uint32_t consolePalette[16] = {
     0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
     0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF,
@@ -53,6 +63,10 @@ EventQueue pending;
 // screen sees the release of a key it never saw pressed.
 std::bitset<512> releaseDropped;
 bool fullScreen = false;
+// Full screen made by moving and sizing the window ourselves, where no window manager does
+// it; and where the window stood before.
+bool fullScreenByHand = false;
+SDL_Rect windowedPlace{};
 
 void onQuitSignal(int signal) {
     quitSignal = signal;
@@ -154,9 +168,70 @@ void showFrame() {
     lastShownMillis = monotonicMillis();
 }
 
+#if defined(BRINEWORT_X11)
+// The window's X display and X window; false when the window is not on X.
+bool x11WindowOf(Display **display, ::Window *x11Window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE || info.subsystem != SDL_SYSWM_X11)
+        return false;
+    *display = info.info.x11.display;
+    *x11Window = info.info.x11.window;
+    return true;
+}
+#endif
+
+// Whether a window manager can make the window full screen. SDL asks the window manager for
+// it and takes the window to be as large as the display from then on; on an X server without
+// one (a bare Xvfb, a kiosk) the window stays as it was, and the picture, centred for the
+// size SDL believes in, lands off-centre and cut off.
+bool windowManagerDoesFullScreen() {
+#if defined(BRINEWORT_X11)
+    Display *display = nullptr;
+    ::Window x11Window = 0;
+    if (!x11WindowOf(&display, &x11Window)) return true;
+    // The window manager lists what it does on the root window.
+    Atom supported = XInternAtom(display, "_NET_SUPPORTED", True);
+    Atom fullScreenState = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", True);
+    if (supported == None || fullScreenState == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char *data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display, DefaultRootWindow(display), supported, 0, 4096, False, XA_ATOM,
+                           &type, &format, &count, &left, &data) == Success &&
+        data != nullptr && format == 32) {
+        const auto *atoms = reinterpret_cast<const Atom *>(data);
+        found = std::find(atoms, atoms + count, fullScreenState) != atoms + count;
+    }
+    if (data != nullptr) XFree(data);
+    return found;
+#else
+    return true;
+#endif
+}
+
+// Full screen by the window manager where there is one that does it; otherwise the window
+// is moved and sized to cover the display, and put back where it was afterwards. Either
+// way the picture is centred in what the window becomes.
 void toggleFullScreen() {
     fullScreen = !fullScreen;
-    SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (fullScreen) fullScreenByHand = !windowManagerDoesFullScreen();
+    if (!fullScreenByHand) {
+        SDL_SetWindowFullscreen(window, fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    } else if (fullScreen) {
+        SDL_GetWindowPosition(window, &windowedPlace.x, &windowedPlace.y);
+        SDL_GetWindowSize(window, &windowedPlace.w, &windowedPlace.h);
+        SDL_Rect display;
+        if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &display) == 0) {
+            SDL_SetWindowPosition(window, display.x, display.y);
+            SDL_SetWindowSize(window, display.w, display.h);
+        }
+    } else {
+        SDL_SetWindowSize(window, windowedPlace.w, windowedPlace.h);
+        SDL_SetWindowPosition(window, windowedPlace.x, windowedPlace.y);
+    }
     redrawNeeded = true;
 }
 
@@ -354,6 +429,7 @@ bool windowInit() {
     releaseDropped.reset();
     windowClosed = false;
     fullScreen = false;
+    fullScreenByHand = false;
     shownValid = false;
     textureStale = true;
     redrawNeeded = true;
@@ -483,14 +559,65 @@ const CodePageFont &windowFont() {
     return font;
 }
 
-bool windowCapture(WindowCapture *capture) {
-    if (!active) return false;
+namespace {
+
+#if defined(BRINEWORT_X11)
+bool x11ErrorSeen = false; // an X request of readShownPixels failed
+int noteX11Error(Display *, XErrorEvent *) {
+    x11ErrorSeen = true;
+    return 0;
+}
+#endif
+
+// What the X server shows of the window, whatever SDL believes its size to be; false when
+// the window is not on X or cannot be read.
+bool readShownPixels(WindowCapture *capture) {
+#if defined(BRINEWORT_X11)
+    Display *display = nullptr;
+    ::Window x11Window = 0;
+    if (!x11WindowOf(&display, &x11Window)) return false;
+    renderFrame();
+    SDL_RenderPresent(renderer);
+    XSync(display, False);
+    // A window partly off the screen cannot be read: an error, not the end of the program.
+    x11ErrorSeen = false;
+    XErrorHandler previous = XSetErrorHandler(noteX11Error);
+    XWindowAttributes attributes{};
+    XImage *image = nullptr;
+    if (XGetWindowAttributes(display, x11Window, &attributes) != 0) {
+        image = XGetImage(display, x11Window, 0, 0, static_cast<unsigned>(attributes.width),
+                          static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    }
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (image == nullptr) return false;
+    bool plain = !x11ErrorSeen && image->red_mask == 0xFF0000 && image->green_mask == 0xFF00 &&
+                 image->blue_mask == 0xFF;
+    if (plain) {
+        capture->width = attributes.width;
+        capture->height = attributes.height;
+        capture->pixels.resize(static_cast<size_t>(capture->width) *
+                               static_cast<size_t>(capture->height));
+        for (int y = 0; y < capture->height; y++) {
+            for (int x = 0; x < capture->width; x++) {
+                capture->pixels[static_cast<size_t>(y) * static_cast<size_t>(capture->width) +
+                                static_cast<size_t>(x)] =
+                    static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFF);
+            }
+        }
+    }
+    XDestroyImage(image);
+    return plain;
+#else
+    (void)capture;
+    return false;
+#endif
+}
+
+// What the renderer draws for the window.
+bool readRenderedPixels(WindowCapture *capture) {
     int width, height;
     if (SDL_GetRendererOutputSize(renderer, &width, &height) != 0) return false;
-    SDL_Rect viewport;
-    float scaleX, scaleY;
-    SDL_RenderGetViewport(renderer, &viewport);
-    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
     // Read back a frame drawn just now (after a present the back buffer may hold anything),
     // all of it: with a logical size set, a read covers the letterboxed screen alone.
     renderFrame();
@@ -505,6 +632,18 @@ bool windowCapture(WindowCapture *capture) {
         pixel &= 0xFFFFFFu;
     capture->width = width;
     capture->height = height;
+    return true;
+}
+
+} // namespace
+
+bool windowCapture(WindowCapture *capture) {
+    if (!active) return false;
+    SDL_Rect viewport;
+    float scaleX, scaleY;
+    SDL_RenderGetViewport(renderer, &viewport);
+    SDL_RenderGetScale(renderer, &scaleX, &scaleY);
+    if (!readShownPixels(capture) && !readRenderedPixels(capture)) return false;
     capture->scale = static_cast<int>(scaleX);
     capture->originX = static_cast<int>(static_cast<float>(viewport.x) * scaleX);
     capture->originY = static_cast<int>(static_cast<float>(viewport.y) * scaleY);

@@ -23,8 +23,9 @@ bool windowDisplayAvailable();
 // --- For tests ---
 // The font the window draws with (valid after init).
 const CodePageFont &windowFont();
-// The window's pixels as the player sees them, 0xRRGGBB, and where the 80x25 screen is in
-// them: its top-left pixel and the whole number of pixels per font pixel.
+// The window's pixels as the player sees them, 0xRRGGBB (on X, read from the X server; else
+// what the renderer drew), and where the window draws the 80x25 screen in them: its top-left
+// pixel and the whole number of pixels per font pixel.
 struct WindowCapture {
     std::vector<uint32_t> pixels;
     int width = 0;

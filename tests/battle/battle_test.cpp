@@ -1,11 +1,14 @@
-// Battles: the boss pictures read from damaged files, and a spell menu fed a save's odd
-// spell count.
+// Battles: the boss pictures read from damaged files, a spell menu fed a save's odd spell
+// count, and the spells' effects.
 #include <cstring>
+#include <set>
+#include <string>
 #include <tuple>
 
 #include "battle/battle.h"
 #include "effects/particles.h"
 #include "game/game.h"
+#include "items/items.h"
 #include "support/harness.h"
 
 using PictureTest = GameTest;
@@ -96,4 +99,28 @@ TEST_F(SpellTest, EachScrollPlaysItsEffectToTheEndThenHits) {
         EXPECT_EQ(particles.activeCount, 0);
         EXPECT_EQ(std::tuple(battleState.monsterX, battleState.monsterY), std::tuple(1, 0));
     }
+}
+
+// The quake is counted in frames: each is shown, at the frame pace, with the picture
+// somewhere else, so the screen shakes for about three seconds.
+TEST_F(SpellTest, TheQuakeShowsEachOfItsFramesWithThePictureShaken) {
+    battleState.currentMonster.hp = 500;
+    useQuakeSpell();
+    std::set<std::string> shaken; // the screens' text as shown during the quake
+    int presents = 0;
+    headlessSetPresentHook([&] {
+        presents++;
+        std::string screen;
+        for (int row = 0; row < screenHeight; row++)
+            screen += screenRow(row) + "\n";
+        if (battleState.quakeSpellPending) shaken.insert(screen);
+    });
+    headlessSetClockStepMicros(0);
+    uint64_t start = headlessNowMicros();
+    while (battleState.quakeSpellPending)
+        battleFrame();
+    headlessSetPresentHook(nullptr);
+    EXPECT_GE(presents, 200);
+    EXPECT_GE(shaken.size(), 5u); // of the nine places the picture can land
+    EXPECT_GE(headlessNowMicros() - start, 200u * 16000u);
 }

@@ -33,12 +33,6 @@ TEST_F(GameFrameTest, StartUpGivesEverySharedValueItsStartValueAgain) {
     EXPECT_FALSE(headlessCursorVisible());
 }
 
-TEST_F(GameFrameTest, MakeNpcNeverOverrunsTheNameField) {
-    Npc npc = makeNpc("AVeryLongNameIndeed", 2, 1, 1, 5, 1, true);
-    EXPECT_STREQ(npc.name, "AVeryLongNa");
-    EXPECT_TRUE(npc.talkedTo);
-}
-
 TEST_F(GameFrameTest, AModeWithoutAScreenCallsNothing) {
     game.gameMode = modeBattle; // run only inside the dungeon that meets it
     printAt("unchanged", 15, 1, 1);

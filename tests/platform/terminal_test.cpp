@@ -80,16 +80,19 @@ TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewe
 }
 
 // The terminal backend run in a child process on a pseudo-terminal of the given size. The
-// child shows a screen holding "The game goes on", then waits for a key; its exit status is
-// 0 for a key, 20 plus the signal when the run ended, 10 when the terminal was refused.
+// child shows a screen holding "The game goes on", then waits for a key (or runs play); its
+// exit status is 0 for a key, 20 plus the signal when the run ended, 10 when the terminal
+// was refused.
 class TerminalBackendTest : public ::testing::Test {
   protected:
-    void start(unsigned short columns, unsigned short rows, std::function<void()> prepare = {}) {
+    void start(unsigned short columns, unsigned short rows, std::function<void()> prepare = {},
+               std::function<void()> play = {}) {
         struct winsize size = {rows, columns, 0, 0};
         child = forkpty(&master, nullptr, nullptr, &size);
         ASSERT_GE(child, 0);
         if (child != 0) return;
         setenv("TERM", "xterm-256color", 1);
+        if (locale != nullptr) setenv("LC_ALL", locale, 1);
         usePlatform(&terminalPlatform);
         if (!terminalPlatform.init()) _exit(10);
         if (prepare) prepare();
@@ -98,8 +101,12 @@ class TerminalBackendTest : public ::testing::Test {
             clearScreen(0);
             printAt("The game goes on", 15, 10, 5);
             terminalPlatform.present(console.screenCells);
-            KeyEvent event;
-            terminalPlatform.readEvent(&event);
+            if (play) {
+                play();
+            } else {
+                KeyEvent event;
+                terminalPlatform.readEvent(&event);
+            }
         } catch (const RunEnded &ended) {
             status = 20 + ended.signal;
         }
@@ -143,6 +150,7 @@ class TerminalBackendTest : public ::testing::Test {
     pid_t child = -1;
     int master = -1;
     std::string output;
+    const char *locale = nullptr; // the child's LC_ALL, when set
 };
 
 TEST_F(TerminalBackendTest, ATooSmallWindowGetsANoticeUntilItIsResizedThenTheGame) {
@@ -169,4 +177,41 @@ TEST_F(TerminalBackendTest, AClosedInputEndsTheRunInsteadOfSpinning) {
     close(master);
     master = -1;
     EXPECT_EQ(exitStatus(), 20);
+}
+
+TEST_F(TerminalBackendTest, BytesThatMakeNoCharacterArePressesWithoutACodeAndTheKeysAfterSurvive) {
+    // The child shows the code/character of the first three presses it reads.
+    auto showPresses = [] {
+        std::string shown = "got";
+        for (int presses = 0; presses < 3;) {
+            KeyEvent event;
+            terminalPlatform.readEvent(&event);
+            if (!event.keyDown) continue;
+            shown += (presses++ == 0 ? ":" : ",") + std::to_string(event.virtualKey) + "/" +
+                     std::to_string(static_cast<unsigned char>(event.character));
+        }
+        printAt(shown.c_str(), 15, 0, 0);
+        terminalPlatform.present(console.screenCells);
+        for (KeyEvent event;;)
+            terminalPlatform.readEvent(&event);
+    };
+    // Each typed before "axyz"; the first press and the two after it.
+    const std::tuple<const char *, std::string, std::string> cases[] = {
+        {"C", "\xe9", "got:0/0,65/97,88/120"},             // above 127 in plain ASCII
+        {"C.UTF-8", "\xff", "got:0/0,65/97,88/120"},       // a byte no UTF-8 character has
+        {"C.UTF-8", "\xc3", "got:0/0,65/97,88/120"},       // a character cut short
+        {"C.UTF-8", "\xc3\xa9", "got:0/130,65/97,88/120"}, // é, whole, reads as before
+    };
+    for (const auto &[localeName, typed, presses] : cases) {
+        locale = localeName;
+        start(80, 25, {}, showPresses);
+        ASSERT_TRUE(shows("The game goes on")) << output;
+        std::string keys = typed + "axyz";
+        ASSERT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+        EXPECT_TRUE(shows(presses)) << localeName << ": " << output;
+        TearDown();
+        child = -1;
+        master = -1;
+        output.clear();
+    }
 }

@@ -74,3 +74,20 @@ TEST(SpeakerMark, TheNameAndAColonBeginTheCharactersOwnLine) {
     EXPECT_TRUE(isSpokenBy((longName + ": hi").c_str(), longName.c_str()));
     EXPECT_FALSE(isSpokenBy(longName.c_str(), longName.c_str()));
 }
+
+TEST_F(DialogueTest, AMissingScriptIsShownInTheDialogueAreaAndGoesWithIt) {
+    std::remove("NPCscripts.rtf");
+    clearScreen(0);
+    std::string shownReason;
+    headlessSetPresentHook([&shownReason] {
+        if (!textShownAt("Couldnt find file", messageColumn, messageRow, colourWhite)) return;
+        const ProblemPlace &place = messageAreaProblem;
+        shownReason = wrappedTextAt(place.column, place.row + 1, place.width, place.lastRow);
+    });
+    talkToNpcs(modeCave, 2, 7);
+    headlessSetPresentHook(nullptr);
+    EXPECT_EQ(shownReason, "NPCscripts.rtf: No such file or directory");
+    // The conversation's blanks have taken all of it away again.
+    for (int row = 0; row < screenHeight; row++)
+        EXPECT_EQ(screenRow(row), "") << row;
+}

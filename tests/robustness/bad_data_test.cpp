@@ -43,7 +43,8 @@ static std::string damaged(const std::string &bytes, Damage damage) {
 
 // What the player was shown at some pause of a screen, or when it returned.
 struct Seen {
-    bool fileMissing = false;    // "Couldnt find file" at column 45, row 2
+    bool fileMissing = false;    // "Couldnt find file" at column 45, row 2 (in the tavern,
+                                 // where the bartender's line goes)
     bool pictureMissing = false; // "Couldnt find picture" there
     bool noSave = false;         // at column 20, row 20
     bool damagedSave = false;
@@ -54,7 +55,8 @@ struct Seen {
 };
 
 static void look(Seen &seen) {
-    seen.fileMissing |= textShownAt("Couldnt find file", 45, 2, 15);
+    seen.fileMissing |= textShownAt("Couldnt find file", 45, 2, 15) ||
+                        textShownAt("Couldnt find file", talkColumn, talkRow, 15);
     seen.pictureMissing |= textShownAt("Couldnt find picture", 45, 2, 15);
     seen.noSave |= textShownAt("No previous adventure is documented", 20, 20, 15);
     seen.damagedSave |= textShownAt("The saved adventure is damaged", 20, 20, 15);
@@ -355,7 +357,10 @@ TEST_F(DamagedMapTest, HostileDataFilesAreRefusedWithTheirReason) {
             showDataFileProblem(name, problem);
             EXPECT_EQ(textShownAt("Couldnt find file", 45, 2, 15), hostile.couldntFind);
             std::string reason = std::string(name) + ": " + hostile.reason;
-            EXPECT_EQ(screenText(45, 3, static_cast<int>(reason.size())), reason);
+            const ProblemPlace &place = messageAreaProblem;
+            std::string shown =
+                wrappedTextAt(place.column, place.row + 1, place.width, place.lastRow);
+            EXPECT_EQ(shown.rfind(reason, 0), 0u) << shown;
             EXPECT_EQ(std::string(headlessErrors()).rfind(reason, 0), 0u) << headlessErrors();
         }
     }

@@ -47,6 +47,17 @@ std::string screenRow(int y) {
     return row.erase(row.find_last_not_of(' ') + 1);
 }
 
+std::string wrappedTextAt(int x, int y, int width, int lastRow) {
+    std::string text;
+    for (int row = y; row <= lastRow; row++) {
+        std::string part = screenText(x, row, width);
+        part.erase(part.find_last_not_of(' ') + 1);
+        if (part.empty()) break;
+        text += (text.empty() ? "" : " ") + part;
+    }
+    return text;
+}
+
 std::vector<Cell> screenSnapshot() {
     return std::vector<Cell>(&console.screenCells[0][0],
                              &console.screenCells[0][0] + screenWidth * screenHeight);

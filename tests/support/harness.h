@@ -25,6 +25,9 @@ std::string readFile(const std::string &name); // empty when it cannot be read
 
 std::string screenText(int x, int y, int length);
 std::string screenRow(int y); // without trailing blanks
+// Text wrapped in a column width wide from (x, y), rows joined by a blank, up to a blank row
+// or lastRow.
+std::string wrappedTextAt(int x, int y, int width, int lastRow);
 inline uint8_t glyphAt(int x, int y) {
     return console.screenCells[y][x].glyph;
 }

@@ -66,6 +66,17 @@ TEST_F(TavernTest, TalkTypesTheBartendersLinesInTurnAndKeepsToTheLast) {
     }
 }
 
+TEST_F(TavernTest, AMissingScriptStaysInTheTalkAreaUntilTheNextTalk) {
+    choose(1); // the tavern drawn again, waiting for the next key
+    EXPECT_TRUE(textShownAt("Couldnt find file", 10, 13, colourWhite));
+    EXPECT_TRUE(
+        textShownAt("BartenderScripts.txt: No such file or directory", 10, 14, colourWhite));
+    writeFile("BartenderScripts.txt", "Tag1\nSecond._\n");
+    choose(1);
+    EXPECT_EQ(screenRow(13), "          Second.");
+    EXPECT_EQ(screenRow(14), "");
+}
+
 using StatusTest = GameTest;
 
 TEST_F(StatusTest, EveryValueStandsInItsOwnPlaceLeavesNoOldDigitsAndOnlySpaceEndsIt) {

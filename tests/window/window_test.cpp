@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <utility>
 
 #include "frontend/frontend.h"
 #include "recording/recording.h"
@@ -107,14 +108,23 @@ TEST_F(WindowTest, TheTitleMenuShowsEachCellAsItsGlyphInThePaletteAtTwiceTheFont
         SDL_FreeSurface(shot);
     }
 
-    // Full screen (F11): the screen grows by whole numbers only, centred in black.
-    pushPress(SDLK_F11);
-    presentScreen();
-    waitMillis(300); // the display resizes the window; the wait redraws it
-    ASSERT_TRUE(windowCapture(&capture));
-    EXPECT_EQ(capture.scale, std::min(capture.width / 640, capture.height / 400));
-    EXPECT_EQ(capture.originX, (capture.width - 640 * capture.scale) / 2);
-    EXPECT_EQ(firstWrongPixel(capture), -1);
+    // Full screen (F11) and back: the window covers the display, the screen grows by whole
+    // numbers only, centred in black; then it is as it was. The display has no window
+    // manager, which the game must not need for it.
+    SDL_Rect display;
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &display), 0);
+    for (auto [width, height] : {std::pair(display.w, display.h), std::pair(1280, 800)}) {
+        SCOPED_TRACE(width);
+        pushPress(SDLK_F11);
+        presentScreen();
+        waitMillis(300); // the display resizes the window; the wait redraws it
+        ASSERT_TRUE(windowCapture(&capture));
+        EXPECT_EQ(std::pair(capture.width, capture.height), std::pair(width, height));
+        EXPECT_EQ(capture.scale, std::min(capture.width / 640, capture.height / 400));
+        EXPECT_EQ(capture.originX, (capture.width - 640 * capture.scale) / 2);
+        EXPECT_EQ(capture.originY, (capture.height - 400 * capture.scale) / 2);
+        EXPECT_EQ(firstWrongPixel(capture), -1);
+    }
 }
 
 TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
