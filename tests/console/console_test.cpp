@@ -19,6 +19,7 @@ TEST_F(ConsoleTest, PrintingWrapsLikeTheConsoleDropsWhatFallsOffAndSkipsCharacte
     EXPECT_EQ(screenText(40, 6, 3) + screenText(0, 7, 2), "ab cd");
     printAt("xyz", 15, 79, 24); // the last cell is written; nothing scrolls
     EXPECT_EQ(glyphAt(79, 24), 'x');
+    EXPECT_EQ(cursorAndColour(), std::tuple(2, 25, 15)); // nothing written below the screen
     EXPECT_EQ(glyphAt(0, 0), ' ');
     std::vector<Cell> before = screenSnapshot();
     printAt("lost", 15, 80, 2);

@@ -1,6 +1,7 @@
 // Replays the recorded demos headless and checks every checkpoint: a change in what the game
 // does, or in one drawn cell, shows here as the first checkpoint that differs, with its
 // screen. tools/record_demos.sh records them again when a change of behaviour is intended.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -70,6 +71,7 @@ struct Alteration {
     std::function<void(std::vector<std::string> &lines)> change; // the file's lines
     ReplayOutcome outcome;
     const char *checkpoint; // the label named, for a checkpoint that differs
+    const char *said = "";  // how the message ends: the checkpoint and the fields that differ
 };
 
 class AlteredDemoTest : public GameTest {};
@@ -98,6 +100,13 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
              line->insert(line->find("rand=") + 5, "1");
          },
          ReplayOutcome::diverged, "3"},
+        {"another mode at checkpoint 4",
+         [&](auto &lines) {
+             std::string *line = checkpointLine(lines, "4");
+             ASSERT_NE(line, nullptr);
+             line->insert(line->find("mode=") + 5, "9");
+         },
+         ReplayOutcome::diverged, "4", "checkpoint 4 in mode"},
         {"a key more after the end", [](auto &lines) { lines.push_back("x"); },
          ReplayOutcome::diverged, ""},
         {"a press of Enter turned into Down",
@@ -129,6 +138,10 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
         if (alteration.checkpoint != nullptr) {
             EXPECT_EQ(result.checkpoint, alteration.checkpoint);
         }
+        std::string said = alteration.said;
+        EXPECT_EQ(result.message.substr(result.message.size() - std::min(result.message.size(),
+                                                                         said.size())),
+                  said);
     }
 }
 

@@ -69,6 +69,22 @@ TEST_F(DungeonScreenTest, TheMapShowsEveryRoomInEasyButOnlySeenOnesInHardAndArro
     EXPECT_EQ(std::tuple(cellsInColour(144), colourAt(33, 7)), std::tuple(1, 144));
 }
 
+// What was on the screen before an arrow goes with it: the map is drawn afresh.
+TEST_F(DungeonScreenTest, EveryArrowDrawsTheMapOnAClearedScreen) {
+    makeGrid(1, 12);
+    roomRow = 11;
+    bool pressed = false;
+    headlessSetKeySource([&pressed] {
+        if (pressed) return;
+        pressed = true;
+        printAt("Z", 15, 79, 24);
+        headlessPress(keyDown);
+    });
+    showMapUntilKeysRunOut();
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(glyphAt(79, 24), ' ');
+}
+
 TEST_F(DungeonScreenTest, TheMapOfALargeGridScrollsOneStepAtATimeToItsLastRowOrColumn) {
     makeGrid(1, 12);
     roomRow = 11;

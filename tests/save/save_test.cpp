@@ -52,7 +52,7 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
     game.itemCounts[0] = 0;
     game.itemCounts[12] = 127;
     game.defeatedBosses[0] = DefeatedBoss{4, 11, 7};
-    game.defeatedBosses[19] = DefeatedBoss{5, 2, 13};
+    game.defeatedBosses[19] = DefeatedBoss{6, 2, 13}; // the Castle's
     game.player.weaponName = "Broadsword";
     game.player.weaponStrength = 16;
     flashlightClock.minutes = 1;
@@ -180,6 +180,10 @@ TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
         EXPECT_TRUE(game.player.hp == 42 && game.itemCounts[0] == 9);
         EXPECT_TRUE(textShownAt("The saved adventure is damaged", 20, 20, 15));
     }
+    // The line found wrong is named.
+    writeFile("SaveFile.txt", withLine(7, "eight"));
+    EXPECT_FALSE(loadGame());
+    EXPECT_TRUE(textShownAt("SaveFile.txt: line 7: bad or missing", 20, 21, 15));
 }
 
 // A save that cannot be made says why, in the talk area and on the error stream, and leaves
