@@ -1,6 +1,9 @@
 // The pending key events of a backend, with the console's rule for discarding them.
 #pragma once
 
+#include <bitset>
+#include <cstddef>
+
 #include "platform/platform.h"
 
 // A fixed ring of pending events. A terminal gives presses only; each press goes in as a
@@ -68,4 +71,45 @@ inline void queueClear(EventQueue &queue) {
     queue.count = 0;
     queue.pressJustTaken = false;
     queue.releaseHeldBack = false;
+}
+
+// --- Keyboards that report real releases (the window, the page) ---
+// The keys whose press was dropped while held: their release is dropped too, so that no
+// screen sees the release of a key it never saw pressed.
+struct ReleaseFilter {
+    std::bitset<512> dropped; // by keySlot
+};
+
+// A key's slot in a ReleaseFilter: its code, or its character when it has none.
+inline size_t keySlot(const KeyEvent &event) {
+    return event.virtualKey != 0 ? event.virtualKey & 0xFFu
+                                 : 256u + static_cast<unsigned char>(event.character);
+}
+
+// Queues a real press or release, unless it is the release of a press that was dropped.
+inline void queueRealKey(EventQueue &queue, ReleaseFilter &filter, const KeyEvent &event) {
+    size_t slot = keySlot(event);
+    if (event.keyDown) {
+        filter.dropped.reset(slot);
+    } else if (filter.dropped.test(slot)) {
+        filter.dropped.reset(slot);
+        return;
+    }
+    queuePush(queue, event);
+}
+
+// The release still to come of a key now held will be dropped (a key the backend keeps).
+inline void dropReleaseOf(ReleaseFilter &filter, const KeyEvent &event) {
+    filter.dropped.set(keySlot(event));
+}
+
+// queueDiscard for real keys: presses dropped here whose keys are still down have their
+// releases dropped as well.
+inline void queueDiscardRealKeys(EventQueue &queue, ReleaseFilter &filter) {
+    bool keepFront = queue.pressJustTaken && queue.count > 0 && !queue.events[queue.head].keyDown;
+    for (int i = keepFront ? 1 : 0; i < queue.count; i++) {
+        const KeyEvent &event = queue.events[(queue.head + i) % EventQueue::capacity];
+        filter.dropped.set(keySlot(event), event.keyDown);
+    }
+    queueDiscard(queue);
 }

@@ -5,7 +5,6 @@
 
 #include <cstring>
 #include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -19,7 +18,6 @@ constexpr uint32_t formatCompressedMetrics = 0x100;
 constexpr uint32_t formatMostSignificantByteFirst = 1u << 2;
 constexpr uint32_t formatMostSignificantBitFirst = 1u << 3;
 
-constexpr size_t maxFontFileBytes = 4u << 20; // a 256-glyph bitmap font is a few dozen KB
 constexpr uint32_t maxTables = 64;
 constexpr int maxGlyphExtent = 256; // the most pixels a glyph may reach in any direction
 
@@ -244,30 +242,4 @@ bool parsePcfFont(const uint8_t *data, size_t size, CodePageFont *font, const ch
     }
     *reason = nullptr;
     return true;
-}
-
-bool loadPcfFont(const char *path, CodePageFont *font, const char **reason) {
-    std::memset(font, 0, sizeof *font);
-    // gzread reads an uncompressed file as it is, so both kinds come through here.
-    gzFile file = gzopen(path, "rb");
-    if (file == nullptr) {
-        *reason = "cannot open the font file";
-        return false;
-    }
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[16384];
-    int n;
-    while ((n = gzread(file, chunk, sizeof chunk)) > 0 && bytes.size() <= maxFontFileBytes)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    bool broken = n < 0;
-    gzclose(file);
-    if (broken) {
-        *reason = "the font file is damaged";
-        return false;
-    }
-    if (bytes.size() > maxFontFileBytes) {
-        *reason = "the font file is too large for an 8x16 font";
-        return false;
-    }
-    return parsePcfFont(bytes.data(), bytes.size(), font, reason);
 }

@@ -7,6 +7,8 @@
 
 constexpr int glyphWidth = 8;
 constexpr int glyphHeight = 16;
+// The largest font file read: a 256-glyph bitmap font is a few dozen KB.
+constexpr size_t maxFontFileBytes = 4u << 20;
 
 // One row byte per glyph row, leftmost pixel in the high bit; indexed by the code page byte.
 struct CodePageFont {
