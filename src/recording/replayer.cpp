@@ -241,10 +241,10 @@ void pauseForViewer() {
     replay.realBase += replay.presenter->tickMillis() - started;
 }
 
-// Reads what the viewer typed, without waiting.
-void checkViewer() {
+// Reads what the viewer typed, waiting up to waitMillis for it.
+void checkViewer(int waitMillis = 0) {
     KeyEvent events[16];
-    int n = replay.presenter->pollEvents(events, 16, 0);
+    int n = replay.presenter->pollEvents(events, 16, waitMillis);
     for (int i = 0; i < n; i++) {
         if (isViewerStop(events[i])) throw ReplayStop{ReplayOutcome::stopped, "Replay stopped"};
         if (events[i].keyDown && events[i].virtualKey == keySpace) pauseForViewer();
@@ -266,7 +266,8 @@ void paceTo(uint32_t recordedTick) {
         int32_t waited = static_cast<int32_t>(replay.presenter->tickMillis() - replay.realBase);
         if (waited >= due) return;
         if (replay.options.watchViewer && due - waited >= 10) {
-            checkViewer();
+            // The wait is spent in the viewer's keyboard, which a key ends early.
+            checkViewer(static_cast<int>(due - waited));
         } else {
             replay.presenter->sleepMillis(static_cast<uint32_t>(due - waited) + 1);
         }
