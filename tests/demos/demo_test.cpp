@@ -166,3 +166,23 @@ TEST_F(AlteredDemoTest, AGameRecordedHereReplaysAndTheViewerCanStopIt) {
     options.watchViewer = true;
     EXPECT_EQ(runReplay(recording, headlessPlatform, options).outcome, ReplayOutcome::stopped);
 }
+
+// Watched at the recorded pace, a replay spends the time between two inputs waiting in the
+// viewer's keyboard, not asking it over and over: it is asked at most once or twice an input.
+TEST_F(AlteredDemoTest, AReplayAtTheRecordedPaceWaitsForTheViewerRatherThanSpinning) {
+    copyShippedData();
+    Recording recording;
+    std::string error;
+    fs::path file = sourceRoot / "tests" / "demos" / "terminal.rec";
+    ASSERT_TRUE(loadRecording(file.c_str(), &recording, &error)) << error;
+    static int asked;
+    asked = 0;
+    headlessSetKeySource([] { asked++; });
+    ReplayOptions options;
+    options.speed = 1;
+    options.watchViewer = true;
+    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    headlessSetKeySource(nullptr);
+    EXPECT_EQ(result.outcome, ReplayOutcome::finished) << result.message;
+    EXPECT_LT(asked, 2 * static_cast<int>(recording.records.size()));
+}
