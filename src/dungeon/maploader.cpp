@@ -155,8 +155,10 @@ DungeonMap loadDungeon(const char *fileName, const char *tag, int32_t dungeonMod
             outside = outside || column < 0 || column >= gridWidth || row < 0 || row >= gridHeight;
             Room outsider{};
             // The grid is made at its first room: a section of none needs no memory.
-            if (!outside && rooms == nullptr) rooms.reset(new Room[gridWidth * gridHeight]());
-            Room *room = outside ? &outsider : &rooms[row * gridWidth + column];
+            if (!outside && rooms == nullptr)
+                rooms.reset(new Room[static_cast<size_t>(gridWidth * gridHeight)]());
+            Room *room =
+                outside ? &outsider : &rooms[static_cast<size_t>(row * gridWidth + column)];
             bool isStart;
             readRoomLine(file, room, dungeonMode, column, row, &isStart);
             if (isStart && !outside) {
