@@ -113,3 +113,32 @@ inline void queueDiscardRealKeys(EventQueue &queue, ReleaseFilter &filter) {
     }
     queueDiscard(queue);
 }
+
+// The keys down now, each with the press that put it down: a keyboard that loses the focus
+// (the page's canvas) reports no release for them, so the backend makes one.
+struct HeldKeys {
+    KeyEvent presses[512]; // by keySlot
+    std::bitset<512> down; // by keySlot
+};
+
+// Queues a real key event as queueRealKey does, noting which keys are down. The release of a
+// key that is not down (let go already when the focus went, or pressed before it came) is
+// dropped, as no screen may see the release of a key it never saw pressed.
+inline void queueHeldKey(EventQueue &queue, ReleaseFilter &filter, HeldKeys &held,
+                         const KeyEvent &event) {
+    size_t slot = keySlot(event);
+    if (!event.keyDown && !held.down.test(slot)) return;
+    held.down.set(slot, event.keyDown);
+    if (event.keyDown) held.presses[slot] = event;
+    queueRealKey(queue, filter, event);
+}
+
+// The keyboard has gone elsewhere: every key down is let go, after what is queued already.
+inline void releaseHeldKeys(EventQueue &queue, ReleaseFilter &filter, HeldKeys &held) {
+    for (size_t slot = 0; slot < held.down.size(); slot++) {
+        if (!held.down.test(slot)) continue;
+        KeyEvent release = held.presses[slot];
+        release.keyDown = false;
+        queueHeldKey(queue, filter, held, release);
+    }
+}
