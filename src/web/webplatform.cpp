@@ -142,9 +142,7 @@ void webPresent(const ScreenCells &cells) {
         for (int x = 0; x < screenWidth; x++) {
             Cell cell = cells[y][x];
             if (shownValid && cell == shownCells[y][x]) continue;
-            paintCell(font, cell, canvasPalette,
-                      &pixels[y * glyphHeight][static_cast<ptrdiff_t>(x) * glyphWidth],
-                      screenPixelsWide);
+            paintCell(font, cell, canvasPalette, &pixels[0][0], x, y);
             shownCells[y][x] = cell;
             changed = true;
         }

@@ -6,13 +6,15 @@ const uint32_t consolePalette[16] = {
     0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF,
 };
 
-void paintCell(const CodePageFont &font, Cell cell, const uint32_t palette[16], uint32_t *out,
-               size_t rowPixels) {
+void paintCell(const CodePageFont &font, Cell cell, const uint32_t palette[16], uint32_t *picture,
+               int column, int row) {
     uint32_t foreground = palette[cell.colour & 15];
     uint32_t background = palette[cell.colour >> 4];
     const uint8_t *rows = font.rows[cell.glyph];
-    for (int row = 0; row < glyphHeight; row++, out += rowPixels) {
-        for (int column = 0; column < glyphWidth; column++)
-            out[column] = (rows[row] & (0x80 >> column)) != 0 ? foreground : background;
+    uint32_t *out = picture + static_cast<size_t>(row) * glyphHeight * screenPixelsWide +
+                    static_cast<size_t>(column) * glyphWidth;
+    for (int y = 0; y < glyphHeight; y++, out += screenPixelsWide) {
+        for (int x = 0; x < glyphWidth; x++)
+            out[x] = (rows[y] & (0x80 >> x)) != 0 ? foreground : background;
     }
 }

@@ -184,8 +184,7 @@ void waitForEvents(int millis) {
 }
 
 void drawCell(int x, int y, Cell cell) {
-    paintCell(font, cell, argbPalette,
-              &pixels[y * glyphHeight][static_cast<ptrdiff_t>(x) * glyphWidth], screenPixelsWide);
+    paintCell(font, cell, argbPalette, &pixels[0][0], x, y);
 }
 
 // The font: BRINEWORT_FONT when set, else the Terminus file in the usual font directories.
