@@ -93,8 +93,9 @@ function makePage(instanceName) {
   let module = null;
   const channel = new MessageChannel(); // a turn for the browser without a timer
   const page = {
-    detached: false,
-    replayDone: false,
+    detached: false,   // another game or replay has taken the canvas
+    over: false,       // the program has ended
+    replayDone: false, // the replay has said how it ended
     shownCells: new Uint8Array(cellBytes),
     attach(instance) { module = instance; },
     detach() { page.detached = true; wake = null; },
@@ -126,6 +127,7 @@ function makePage(instanceName) {
     },
 
     pushKey(event) {
+      if (page.over) return; // nobody will take it
       keys.push(event);
       if (wake) wake();
     },
@@ -160,6 +162,7 @@ function makePage(instanceName) {
     },
 
     ended(status) {
+      page.over = true;
       if (page.detached) return;
       // An error shown stays, with the way back to a game.
       const shown = document.getElementById('status').textContent;
@@ -248,7 +251,8 @@ function listenToKeys() {
       return;
     }
     if (event.altKey || event.key === 'F11') return; // the browser's own
-    // Arrows, space, Tab and Backspace act on the game alone; function keys stay the browser's too.
+    // Arrows, space, Tab and Backspace act on the game alone; function keys reach the game
+    // and still do what the browser does with them (F5 reloads).
     if (!/^F[0-9]+$/.test(event.key)) event.preventDefault();
     current.pushKey({
       key: event.key,
