@@ -1,18 +1,17 @@
 // The page (src/web/) in headless Chromium, driven by puppeteer-core against a static server
-// started here on 127.0.0.1: what the canvas shows, the keys, the save in the browser's
-// storage, the demos replayed, an idle tab; and the figures for BENCHMARKS.md.
+// started here on 127.0.0.1 (pagetools.mjs): what the canvas shows, the keys, the save in the
+// browser's storage, the demos replayed, an idle tab. bench/page_figures.mjs measures it.
 //
 // Usage: node page_test.mjs CASE PAGE_DIR DEMOS_DIR [WINDOW_RENDER]
 //   CASE: title_pixels (needs WINDOW_RENDER, the window's picture of cells, and a display),
-//         quit_farewell, save_continue, demo_replays, idle, figures
+//         quit_farewell, save_continue, demo_replays, idle
 // CHROMIUM names the browser (default /usr/bin/chromium). Exits 0 when the case holds.
 import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import puppeteer from 'puppeteer-core';
+import { colourAt, idleCost, launch, openPage, serve, textAt, waitForMenu, waitForScreen } from './pagetools.mjs';
 
 const [caseName, pageDir, demosDir, windowRender] = process.argv.slice(2);
 const screenWide = 640;
@@ -26,88 +25,6 @@ function check(condition, what) {
   failures++;
   console.log('FAIL: ' + what);
 }
-
-// --- A static server: the page at /, the demos at /demos/ ---
-const contentTypes = {
-  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream', '.txt': 'text/plain; charset=utf-8', '.rec': 'text/plain',
-};
-
-function serve() {
-  const server = http.createServer((request, response) => {
-    const url = new URL(request.url, 'http://localhost');
-    let file = decodeURIComponent(url.pathname);
-    const root = file.startsWith('/demos/') ? demosDir : pageDir;
-    if (file.startsWith('/demos/')) file = file.slice('/demos'.length);
-    if (file.endsWith('/')) file += 'index.html';
-    const full = path.join(path.resolve(root), path.normalize(file));
-    if (!full.startsWith(path.resolve(root) + path.sep) || !fs.existsSync(full) || !fs.statSync(full).isFile()) {
-      response.writeHead(404).end();
-      return;
-    }
-    response.writeHead(200, { 'Content-Type': contentTypes[path.extname(full)] || 'application/octet-stream',
-                              'Cache-Control': 'no-store' });
-    response.end(fs.readFileSync(full));
-  });
-  return new Promise(resolve => server.listen(0, '127.0.0.1', () =>
-    resolve({ url: 'http://127.0.0.1:' + server.address().port, close: () => server.close() })));
-}
-
-// --- The browser: Debian's Chromium, a fresh profile, nothing fetched from outside ---
-async function launch(extraArgs = [], options = {}) {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'brinewort-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-    headless: true,
-    userDataDir: profile,
-    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--no-first-run', ...extraArgs],
-    ...options,
-  });
-  const close = async () => {
-    await browser.close();
-    fs.rmSync(profile, { recursive: true, force: true });
-  };
-  return { browser, close };
-}
-
-async function openPage(browser, site, query = '', viewport = { width: 1400, height: 1000 }) {
-  const page = await browser.newPage();
-  page.on('pageerror', error => console.log('page error: ' + error.message));
-  page.on('console', message => {
-    if (message.type() === 'error') console.log('page console: ' + message.text());
-  });
-  await page.setViewport(viewport);
-  await page.goto(site.url + '/index.html' + query);
-  return page;
-}
-
-// --- The screen, as the page last put it on the canvas ---
-const cellsOf = page => page.evaluate(() => window.brinewortTest.cells());
-
-function textAt(cells, x, y, length) {
-  let text = '';
-  for (let i = 0; i < length; i++) text += String.fromCharCode(cells[2 * ((y * 80) + x + i)]);
-  return text;
-}
-const colourAt = (cells, x, y) => cells[2 * ((y * 80) + x) + 1];
-
-async function waitForScreen(page, what, test, timeoutMillis = 60000) {
-  const started = Date.now();
-  for (;;) {
-    const cells = await cellsOf(page);
-    if (cells.length && test(cells)) return cells;
-    if (Date.now() - started > timeoutMillis) {
-      const rows = [];
-      for (let y = 0; y < 25; y++) rows.push('  |' + textAt(cells, 0, y, 80).trimEnd());
-      throw new Error('timed out waiting for ' + what + '; the screen:\n' + rows.join('\n'));
-    }
-    await new Promise(resolve => setTimeout(resolve, 100));
-  }
-}
-
-const menuShown = cells => textAt(cells, 35, 10, 8) === 'New Game' && textAt(cells, 35, 14, 4) === 'Quit';
-const waitForMenu = page => waitForScreen(page, 'the title menu', menuShown, 60000);
 
 // Presses a key and waits until the screen shows its effect (the screens drop keys typed ahead).
 async function pressUntil(page, key, what, test, timeoutMillis = 60000) {
@@ -394,121 +311,19 @@ cases.demo_replays = async (browser, site) => {
   check(result.outcome === 'finished', 'dropped ' + name + ': ' + result.message);
 };
 
-// A reading of the processor time Chromium's renderers have used, in milliseconds.
-async function rendererClock(browser) {
-  const system = await browser.target().createCDPSession();
-  return async () => {
-    const { processInfo } = await system.send('SystemInfo.getProcessInfo');
-    return processInfo.filter(info => info.type === 'renderer').reduce((sum, info) => sum + info.cpuTime * 1000, 0);
-  };
-}
-
-// What the page and its tab cost: timers, frames and messages counted by wrapping the browser's
-// own functions, the renderer's processor time from Chromium.
-async function idleCost(browser, site, seconds) {
-  const page = await browser.newPage();
-  await page.evaluateOnNewDocument(() => {
-    window.scheduled = 0;
-    const count = (owner, name) => {
-      const original = owner[name];
-      owner[name] = function (...args) {
-        window.scheduled++;
-        return original.apply(this, args);
-      };
-    };
-    count(window, 'setTimeout');
-    count(window, 'setInterval');
-    count(window, 'requestAnimationFrame');
-    count(MessagePort.prototype, 'postMessage');
-  });
-  await page.setViewport({ width: 1000, height: 700 });
-  await page.goto(site.url + '/index.html');
-  await page.click('#canvas');
-  await waitForMenu(page);
-  await new Promise(resolve => setTimeout(resolve, 1000));
-  const rendererMillis = await rendererClock(browser);
-  const before = { scheduled: await page.evaluate(() => window.scheduled),
-                   frames: await page.evaluate(() => window.brinewortTest.frames()),
-                   metrics: await page.metrics(), cpu: await rendererMillis() };
-  await new Promise(resolve => setTimeout(resolve, seconds * 1000));
-  const after = { scheduled: await page.evaluate(() => window.scheduled),
-                  frames: await page.evaluate(() => window.brinewortTest.frames()),
-                  metrics: await page.metrics(), cpu: await rendererMillis() };
-  await page.close();
-  return {
-    scheduled: after.scheduled - before.scheduled,
-    frames: after.frames - before.frames,
-    taskMillis: (after.metrics.TaskDuration - before.metrics.TaskDuration) * 1000,
-    scriptMillis: (after.metrics.ScriptDuration - before.metrics.ScriptDuration) * 1000,
-    cpuMillis: after.cpu - before.cpu,
-  };
-}
-
-// An idle tab at the title menu: no timer, no frame, no message for 5 s, next to no work.
+// An idle tab at the title menu: no timer, no frame, no message for 5 s.
 cases.idle = async (browser, site) => {
   const cost = await idleCost(browser, site, 5);
   console.log('idle 5 s: ' + JSON.stringify(cost));
   check(cost.scheduled === 0, cost.scheduled + ' timers, frames or messages were scheduled');
   check(cost.frames === 0, cost.frames + ' frames were drawn');
-  check(cost.scriptMillis < 1, cost.scriptMillis.toFixed(2) + ' ms of script ran');
-};
-
-// The figures in BENCHMARKS.md: the transfer size, the first drawn frame, the idle tab.
-cases.figures = async (browser, site) => {
-  let raw = 0, gzip = 0, brotli = 0;
-  for (const name of fs.readdirSync(pageDir).sort()) {
-    const bytes = fs.readFileSync(path.join(pageDir, name));
-    const gzipped = zlib.gzipSync(bytes, { level: 9 }).length;
-    const brotlied = zlib.brotliCompressSync(bytes, { params: { [zlib.constants.BROTLI_PARAM_QUALITY]: 11 } }).length;
-    console.log(name.padEnd(18) + String(bytes.length).padStart(9) + ' bytes, gzip ' + String(gzipped).padStart(7) +
-                ', brotli ' + String(brotlied).padStart(7));
-    raw += bytes.length;
-    gzip += gzipped;
-    brotli += brotlied;
-  }
-  console.log('total'.padEnd(18) + String(raw).padStart(9) + ' bytes, gzip ' + String(gzip).padStart(7) +
-              ', brotli ' + String(brotli).padStart(7));
-  const firstFrames = [];
-  for (let run = 0; run < 7; run++) {
-    const context = await browser.createBrowserContext(); // nothing cached
-    const page = await context.newPage();
-    await page.goto(site.url + '/index.html');
-    firstFrames.push(await page.evaluate(() => new Promise(resolve => {
-      const look = () => {
-        const mark = performance.getEntriesByName('brinewort-first-frame')[0];
-        if (mark) resolve(mark.startTime);
-        else setTimeout(look, 20);
-      };
-      look();
-    })));
-    await context.close();
-  }
-  firstFrames.sort((a, b) => a - b);
-  console.log('navigation to first frame, ms: ' + firstFrames.map(ms => ms.toFixed(0)).join(' ') +
-              ' (median ' + firstFrames[3].toFixed(0) + ')');
-  const seconds = 60;
-  const cost = await idleCost(browser, site, seconds);
-  console.log('idle ' + seconds + ' s at the title menu: renderer ' + cost.cpuMillis.toFixed(0) + ' ms of processor (' +
-              (cost.cpuMillis / seconds / 10).toFixed(2) + '% of a core), ' + cost.taskMillis.toFixed(1) +
-              ' ms of tasks, ' + cost.scheduled + ' timers/frames/messages, ' + cost.frames + ' frames drawn');
-  // The same browser showing a black page with a canvas and no script, for comparison.
-  const blank = await browser.newPage();
-  await blank.setViewport({ width: 1000, height: 700 });
-  await blank.setContent('<body style="background:#000"><canvas width="640" height="400"></canvas></body>');
-  await new Promise(resolve => setTimeout(resolve, 1000));
-  const rendererMillis = await rendererClock(browser);
-  const started = await rendererMillis();
-  await new Promise(resolve => setTimeout(resolve, seconds * 1000));
-  const blankMillis = await rendererMillis() - started;
-  console.log('idle ' + seconds + ' s, a blank page for comparison: renderer ' + blankMillis.toFixed(0) +
-              ' ms of processor (' + (blankMillis / seconds / 10).toFixed(2) + '% of a core)');
 };
 
 if (!cases[caseName] || !pageDir || !demosDir || (caseName === 'title_pixels' && !windowRender)) {
   console.log('usage: node page_test.mjs ' + Object.keys(cases).join('|') + ' PAGE_DIR DEMOS_DIR [WINDOW_RENDER]');
   process.exit(2);
 }
-const site = await serve();
+const site = await serve(pageDir, demosDir);
 const { browser, close } = await launch();
 try {
   await cases[caseName](browser, site);
