@@ -163,8 +163,10 @@ DungeonMap parseDungeon(const std::string &bytes, const char *tag, int32_t dunge
             outside = outside || column < 0 || column >= gridWidth || row < 0 || row >= gridHeight;
             Room outsider{};
             // The grid is made at its first room: a section of none needs no memory.
-            if (!outside && rooms == nullptr) rooms.reset(new Room[gridWidth * gridHeight]());
-            Room *room = outside ? &outsider : &rooms[row * gridWidth + column];
+            if (!outside && rooms == nullptr)
+                rooms.reset(new Room[static_cast<size_t>(gridWidth * gridHeight)]());
+            Room *room =
+                outside ? &outsider : &rooms[static_cast<size_t>(row * gridWidth + column)];
             bool isStart;
             readRoomLine(file, room, dungeonMode, column, row, &isStart);
             if (isStart && !outside) {

@@ -1,6 +1,9 @@
 // The pending key events of a backend, with the console's rule for discarding them.
 #pragma once
 
+#include <bitset>
+#include <cstddef>
+
 #include "platform/platform.h"
 
 // A fixed ring of pending events. A terminal gives presses only; each press goes in as a
@@ -68,4 +71,74 @@ inline void queueClear(EventQueue &queue) {
     queue.count = 0;
     queue.pressJustTaken = false;
     queue.releaseHeldBack = false;
+}
+
+// --- Keyboards that report real releases (the window, the page) ---
+// The keys whose press was dropped while held: their release is dropped too, so that no
+// screen sees the release of a key it never saw pressed.
+struct ReleaseFilter {
+    std::bitset<512> dropped; // by keySlot
+};
+
+// A key's slot in a ReleaseFilter: its code, or its character when it has none.
+inline size_t keySlot(const KeyEvent &event) {
+    return event.virtualKey != 0 ? event.virtualKey & 0xFFu
+                                 : 256u + static_cast<unsigned char>(event.character);
+}
+
+// Queues a real press or release, unless it is the release of a press that was dropped.
+inline void queueRealKey(EventQueue &queue, ReleaseFilter &filter, const KeyEvent &event) {
+    size_t slot = keySlot(event);
+    if (event.keyDown) {
+        filter.dropped.reset(slot);
+    } else if (filter.dropped.test(slot)) {
+        filter.dropped.reset(slot);
+        return;
+    }
+    queuePush(queue, event);
+}
+
+// The release still to come of a key now held will be dropped (a key the backend keeps).
+inline void dropReleaseOf(ReleaseFilter &filter, const KeyEvent &event) {
+    filter.dropped.set(keySlot(event));
+}
+
+// queueDiscard for real keys: presses dropped here whose keys are still down have their
+// releases dropped as well.
+inline void queueDiscardRealKeys(EventQueue &queue, ReleaseFilter &filter) {
+    bool keepFront = queue.pressJustTaken && queue.count > 0 && !queue.events[queue.head].keyDown;
+    for (int i = keepFront ? 1 : 0; i < queue.count; i++) {
+        const KeyEvent &event = queue.events[(queue.head + i) % EventQueue::capacity];
+        filter.dropped.set(keySlot(event), event.keyDown);
+    }
+    queueDiscard(queue);
+}
+
+// The keys down now, each with the press that put it down: a keyboard that loses the focus
+// (the page's canvas) reports no release for them, so the backend makes one.
+struct HeldKeys {
+    KeyEvent presses[512]; // by keySlot
+    std::bitset<512> down; // by keySlot
+};
+
+// Queues a real key event as queueRealKey does, noting which keys are down. The release of a
+// key that is not down (let go already when the focus went, or pressed before it came) is
+// dropped, as no screen may see the release of a key it never saw pressed.
+inline void queueHeldKey(EventQueue &queue, ReleaseFilter &filter, HeldKeys &held,
+                         const KeyEvent &event) {
+    size_t slot = keySlot(event);
+    if (!event.keyDown && !held.down.test(slot)) return;
+    held.down.set(slot, event.keyDown);
+    if (event.keyDown) held.presses[slot] = event;
+    queueRealKey(queue, filter, event);
+}
+
+// The keyboard has gone elsewhere: every key down is let go, after what is queued already.
+inline void releaseHeldKeys(EventQueue &queue, ReleaseFilter &filter, HeldKeys &held) {
+    for (size_t slot = 0; slot < held.down.size(); slot++) {
+        if (!held.down.test(slot)) continue;
+        KeyEvent release = held.presses[slot];
+        release.keyDown = false;
+        queueHeldKey(queue, filter, held, release);
+    }
 }

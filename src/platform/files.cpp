@@ -314,7 +314,17 @@ bool writeNewFileIn(const PrivateDirectory &directory, const char *name, const s
 
 bool linkIn(const PrivateDirectory &directory, const char *name, const std::string &target,
             std::string *error) {
+#ifdef __EMSCRIPTEN__
+    // This runtime's symlinkat takes neither name as text: a copy of a data file serves too.
+    FileBytes file = readFileBytes(target.c_str(), maxDataFileBytes);
+    if (!file.ok) {
+        *error = std::string(name) + ": " + file.reason;
+        return false;
+    }
+    return writeNewFileIn(directory, name, file.bytes, error);
+#else
     if (symlinkat(target.c_str(), directory.descriptor, name) == 0) return true;
     *error = std::string(name) + ": " + std::strerror(errno);
     return false;
+#endif
 }

@@ -82,6 +82,7 @@ void removeStalePrivateDirectories(const char *purpose);
 // is there; false with the reason.
 bool writeNewFileIn(const PrivateDirectory &directory, const char *name, const std::string &bytes,
                     std::string *error);
-// A link in the directory to target; false with the reason.
+// A link in the directory to target (where the system cannot make one, a copy of the data
+// file); false with the reason.
 bool linkIn(const PrivateDirectory &directory, const char *name, const std::string &target,
             std::string *error);

@@ -349,12 +349,19 @@ void removeStaleSaveFile() {
     unlink((saveFilePath() + ".new").c_str());
 }
 
+static SaveKeeper saveKeeper = nullptr; // set once at start-up
+
+void keepSavesWith(SaveKeeper keeper) {
+    saveKeeper = keeper;
+}
+
 bool saveGame(int failingStep) {
     char reason[128];
     std::string nowhere;
     if (!prepareSaveDirectory(&nowhere)) {
         setReason(reason, sizeof reason, nowhere.c_str());
-    } else if (writeSaveFile(reason, sizeof reason, failingStep)) {
+    } else if (writeSaveFile(reason, sizeof reason, failingStep) &&
+               (saveKeeper == nullptr || saveKeeper(reason, sizeof reason))) {
         return true;
     }
     // In the talk area, in place of the news of a save.

@@ -1,6 +1,8 @@
 // The saved game: one file, "SaveFile.txt", written by the tavern's Save and read by Continue.
 #pragma once
 
+#include <cstddef>
+
 constexpr int lineBufferSize = 64; // one line of the save file
 constexpr int saveFileLines = 89;  // the name and the numbers every save has had
 constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clock, the bosses
@@ -16,6 +18,12 @@ extern const char newSaveFileName[]; // "SaveFile.txt.new": a save being written
 // (counted from 0: the open, each line, the flush, the fsync, the close, the rename) to fail
 // as if the system refused it.
 bool saveGame(int failingStep = -1);
+// Where a file written is not yet a file kept (the page, whose save lives in the browser's
+// storage), the keeper is called after each save is in place; false, with the reason in
+// reason, when the save cannot be kept, which the save then reports as any failure.
+using SaveKeeper = bool (*)(char *reason, size_t size);
+// Sets the keeper for the rest of the run; none (nullptr) by default.
+void keepSavesWith(SaveKeeper keeper);
 // Removes what an interrupted save left behind (called at start-up).
 void removeStaleSaveFile();
 // Reads the saved game into the shared data. False, with a message on the screen and nothing

@@ -7,6 +7,7 @@
 
 constexpr int glyphWidth = 8;
 constexpr int glyphHeight = 16;
+// The largest font file read: a 256-glyph bitmap font is a few dozen KB.
 
 // One row byte per glyph row, leftmost pixel in the high bit; indexed by the code page byte.
 struct CodePageFont {

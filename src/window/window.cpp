@@ -5,7 +5,6 @@
 
 #include <SDL.h>
 #include <algorithm>
-#include <bitset>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -17,6 +16,7 @@
 
 #include "platform/eventqueue.h"
 #include "platform/files.h"
+#include "platform/keynames.h"
 #include "platform/platform.h"
 #include "platform/systemclock.h"
 
@@ -30,15 +30,8 @@
 #endif
 #endif
 
-const uint32_t consolePalette[16] = {
-    0x000000, 0x0000AA, 0x00AA00, 0x00AAAA, 0xAA0000, 0xAA00AA, 0xAA5500, 0xAAAAAA,
-    0x555555, 0x5555FF, 0x55FF55, 0x55FFFF, 0xFF5555, 0xFF55FF, 0xFFFF55, 0xFFFFFF,
-};
-
 namespace {
 
-constexpr int screenPixelsWide = screenWidth * glyphWidth;
-constexpr int screenPixelsHigh = screenHeight * glyphHeight;
 constexpr int blockingWaitMillis = 250; // how often a blocked read looks at the quit flag
 
 volatile sig_atomic_t quitSignal = 0; // set by SIGINT, SIGTERM, SIGHUP
@@ -48,6 +41,7 @@ SDL_Window *window = nullptr;
 SDL_Renderer *renderer = nullptr;
 SDL_Texture *texture = nullptr;
 CodePageFont font;
+uint32_t argbPalette[16];                            // consolePalette as the texture's pixels
 uint32_t pixels[screenPixelsHigh][screenPixelsWide]; // the screen as drawn, ARGB
 Cell shownCells[screenHeight][screenWidth];
 bool shownValid = false;   // false: every cell must be drawn again
@@ -59,9 +53,7 @@ uint32_t lastShownMillis = 0;
 // next wait for a key or for time shows the last.
 constexpr uint32_t frameMillis = 15;
 EventQueue pending;
-// Keys whose press was discarded while held: their release is dropped too, so that no
-// screen sees the release of a key it never saw pressed.
-std::bitset<512> releaseDropped;
+ReleaseFilter releaseFilter; // the releases of keys discarded while held
 bool fullScreen = false;
 // Full screen made by moving and sizing the window ourselves, where no window manager does
 // it; and where the window stood before.
@@ -88,67 +80,48 @@ void checkQuit() {
     if (windowClosed) throw RunEnded{0};
 }
 
-// The slot of a key in releaseDropped: its code, or its character when it has none.
-size_t keySlot(const KeyEvent &event) {
-    return event.virtualKey != 0 ? event.virtualKey & 0xFFu
-                                 : 256u + static_cast<unsigned char>(event.character);
-}
-
 // The game's event for an SDL key, as the terminal backend gives the same key; false for
 // keys the game has no code for (modifiers alone, for instance).
 bool keyEventFromSdl(const SDL_Keysym &key, bool down, KeyEvent *event) {
-    *event = KeyEvent{down, 0, 0};
     SDL_Keycode sym = key.sym;
-    bool shifted = (key.mod & KMOD_SHIFT) != 0;
-    bool capsLock = (key.mod & KMOD_CAPS) != 0;
     switch (sym) {
     case SDLK_UP:
-        event->virtualKey = keyUp;
+        *event = keyEventFromNamedKey(NamedKey::up, down);
         return true;
     case SDLK_DOWN:
-        event->virtualKey = keyDown;
+        *event = keyEventFromNamedKey(NamedKey::down, down);
         return true;
     case SDLK_LEFT:
-        event->virtualKey = keyLeft;
+        *event = keyEventFromNamedKey(NamedKey::left, down);
         return true;
     case SDLK_RIGHT:
-        event->virtualKey = keyRight;
+        *event = keyEventFromNamedKey(NamedKey::right, down);
         return true;
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-        *event = KeyEvent{down, keyEnter, '\r'};
+        *event = keyEventFromNamedKey(NamedKey::enter, down);
         return true;
     case SDLK_BACKSPACE:
-        *event = KeyEvent{down, 8, 8};
+        *event = keyEventFromNamedKey(NamedKey::backspace, down);
         return true;
     case SDLK_SPACE:
+        *event = keyEventFromNamedKey(NamedKey::space, down);
+        return true;
     case SDLK_ESCAPE:
+        *event = keyEventFromNamedKey(NamedKey::escape, down);
+        return true;
     case SDLK_TAB:
-        *event = KeyEvent{down, static_cast<uint16_t>(sym), static_cast<char>(sym)};
+        *event = keyEventFromNamedKey(NamedKey::tab, down);
         return true;
     default:
         break;
     }
-    if (sym >= SDLK_F1 && sym <= SDLK_F12) {
-        event->virtualKey = static_cast<uint16_t>(112 + (sym - SDLK_F1));
-        return true;
-    }
-    if (sym >= SDLK_a && sym <= SDLK_z) {
-        char lower = static_cast<char>(sym);
-        char upper = static_cast<char>(sym - 'a' + 'A');
-        *event = KeyEvent{down, static_cast<uint16_t>(upper), shifted != capsLock ? upper : lower};
-        return true;
-    }
-    if (sym >= SDLK_0 && sym <= SDLK_9 && !shifted) {
-        *event = KeyEvent{down, static_cast<uint16_t>(sym), static_cast<char>(sym)};
-        return true;
-    }
-    if (sym > 32 && sym < 127 && !shifted) {
-        // Punctuation: the character as typed, no key code.
-        event->character = static_cast<char>(sym);
-        return true;
-    }
-    return false;
+    if (sym >= SDLK_F1 && sym <= SDLK_F12)
+        return keyEventFromFunctionKey(static_cast<int>(sym - SDLK_F1) + 1, down, event);
+    // SDL names a typing key by what it types unshifted.
+    if (sym <= 32 || sym >= 127) return false;
+    return keyEventFromTypingKey(static_cast<char>(sym), (key.mod & KMOD_SHIFT) != 0,
+                                 (key.mod & KMOD_CAPS) != 0, down, event);
 }
 
 void renderFrame() {
@@ -260,18 +233,10 @@ void takeEvent(const SDL_Event &event) {
         if (key.sym == SDLK_F11 || altEnter) {
             if (down && event.key.repeat == 0) toggleFullScreen();
             // Its release is the window's too, even when Alt is let go first.
-            if (keyEventFromSdl(key, true, &keyEvent)) releaseDropped.set(keySlot(keyEvent));
+            if (keyEventFromSdl(key, true, &keyEvent)) dropReleaseOf(releaseFilter, keyEvent);
             break;
         }
-        if (!keyEventFromSdl(key, down, &keyEvent)) break;
-        size_t slot = keySlot(keyEvent);
-        if (down) {
-            releaseDropped.reset(slot);
-        } else if (releaseDropped.test(slot)) {
-            releaseDropped.reset(slot);
-            break;
-        }
-        queuePush(pending, keyEvent);
+        if (keyEventFromSdl(key, down, &keyEvent)) queueRealKey(pending, releaseFilter, keyEvent);
         break;
     }
     default:
@@ -295,14 +260,7 @@ void waitForEvents(int millis) {
 }
 
 void drawCell(int x, int y, Cell cell) {
-    uint32_t foreground = 0xFF000000u | consolePalette[cell.colour & 15];
-    uint32_t background = 0xFF000000u | consolePalette[cell.colour >> 4];
-    const uint8_t *rows = font.rows[cell.glyph];
-    for (int row = 0; row < glyphHeight; row++) {
-        uint32_t *out = &pixels[y * glyphHeight + row][static_cast<ptrdiff_t>(x) * glyphWidth];
-        for (int column = 0; column < glyphWidth; column++)
-            out[column] = (rows[row] & (0x80 >> column)) != 0 ? foreground : background;
-    }
+    paintCell(font, cell, argbPalette, &pixels[0][0], x, y);
 }
 
 // The font: BRINEWORT_FONT when set, else the Terminus file in the usual font directories.
@@ -392,6 +350,8 @@ bool windowInit() {
                      printableText(fontPath).c_str(), reason, windowFontPackage);
         return false;
     }
+    for (int i = 0; i < 16; i++)
+        argbPalette[i] = 0xFF000000u | consolePalette[i];
     // Ctrl-C in the terminal that started the game ends it as in the terminal backend.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
@@ -426,7 +386,7 @@ bool windowInit() {
     SDL_StopTextInput();
     setIcon();
     queueClear(pending);
-    releaseDropped.reset();
+    releaseFilter = ReleaseFilter{};
     windowClosed = false;
     fullScreen = false;
     fullScreenByHand = false;
@@ -488,14 +448,7 @@ int windowPollEvents(KeyEvent *events, int max, int waitMillis) {
 
 void windowDiscardEvents() {
     takeWaitingEvents();
-    // Presses dropped here whose keys are still down: their releases are dropped too.
-    bool keepFront =
-        pending.pressJustTaken && pending.count > 0 && !pending.events[pending.head].keyDown;
-    for (int i = keepFront ? 1 : 0; i < pending.count; i++) {
-        const KeyEvent &event = pending.events[(pending.head + i) % EventQueue::capacity];
-        releaseDropped.set(keySlot(event), event.keyDown);
-    }
-    queueDiscard(pending);
+    queueDiscardRealKeys(pending, releaseFilter);
 }
 
 uint32_t windowTickMillis() {

@@ -7,11 +7,9 @@
 
 #include "platform/platform.h"
 #include "window/pcffont.h"
+#include "window/screenpixels.h"
 
 extern const Platform windowPlatform;
-
-// The classic console palette as 0xRRGGBB, in the game's colour order.
-extern const uint32_t consolePalette[16];
 
 // The font file the window reads when BRINEWORT_FONT does not name one, and its package.
 constexpr const char *windowFontFile = "ter-u16n_ibm437.pcf.gz";

@@ -288,6 +288,37 @@ TEST_F(SaveTest, OnlyThePlayersOwnSaveInAPlaceOnlyTheyMayWriteIsReplaced) {
     EXPECT_EQ(readFile("SaveFile.txt"), before);
 }
 
+// Where a written file is not yet a kept one (the page's browser storage), the keeper is asked
+// after each save that was written; when it cannot keep it, the tavern reports the save as
+// any other that failed.
+TEST_F(SaveTest, ASaveItsKeeperCannotKeepIsReportedAsNotSaved) {
+    static int asked;
+    static bool keeps;
+    asked = 0;
+    keeps = false;
+    keepSavesWith([](char *reason, size_t size) {
+        asked++;
+        if (!keeps) std::snprintf(reason, size, "the browser did not keep it: full");
+        return keeps;
+    });
+    struct Forget {
+        ~Forget() { keepSavesWith(nullptr); }
+    } forget;
+    headlessReset();
+    clearScreen(0);
+    EXPECT_FALSE(saveGame());
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(textShownAt("Cannot save game", 10, 13, 15));
+    EXPECT_TRUE(textShownAt("the browser did not keep it: full", 10, 14, 15));
+    EXPECT_EQ(std::string(headlessErrors()),
+              "SaveFile.txt: Cannot save game: the browser did not keep it: full\n");
+    EXPECT_FALSE(saveGame(0)); // not written: nothing to keep
+    EXPECT_EQ(asked, 1);
+    keeps = true;
+    EXPECT_TRUE(saveGame());
+    EXPECT_EQ(asked, 2);
+}
+
 // A save the player linked elsewhere stays a link: its target gets the new save.
 TEST_F(SaveTest, ALinkedSaveStaysALinkAndItsTargetIsSaved) {
     std::filesystem::create_directory("elsewhere");
