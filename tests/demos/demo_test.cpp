@@ -139,8 +139,8 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
             EXPECT_EQ(result.checkpoint, alteration.checkpoint);
         }
         std::string said = alteration.said;
-        EXPECT_EQ(result.message.substr(result.message.size() - std::min(result.message.size(),
-                                                                         said.size())),
+        EXPECT_EQ(result.message.substr(result.message.size() -
+                                        std::min(result.message.size(), said.size())),
                   said);
     }
 }

@@ -165,7 +165,8 @@ TEST(PcfFontTest, DamagedFilesAreRefusedWithoutReadingOutsideThem) {
         {"no bitmaps table", patched(8 + 16, 0x40)},
         {"a font ascent far outside any cell", makePcf(0x0E, 0, sampleGlyphs(), 8, INT32_MIN)},
         {"a scan unit wider than the row padding", makePcf(0x20, 0, sampleGlyphs())},
-        {"metrics that claim more entries than the file holds", [&] {
+        {"metrics that claim more entries than the file holds",
+         [&] {
              // Plain (not compressed) metrics: their count is a word of 32 bits.
              std::vector<uint8_t> file = patched(8 + 4, 0x0E);
              uint32_t plain = 0x0E, huge = 0xFFFFFFFF;
