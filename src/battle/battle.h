@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "console/menu.h"
 #include "game/game.h"
 #include "items/items.h"
 #include "resources/resources.h"
@@ -48,6 +49,9 @@ inline constexpr BossReward bossRewardTable[] = {{bossMolloch, 1, itemLightGrayK
                                                  {bossMolloch, 2, itemPurpleKey, 0},
                                                  {bossAgamir, 1, itemYellowKey, itemPimpCane},
                                                  {bossAgamir, 2, 0, 0}};
+
+// The battle's commands, in the order the menu shows them.
+extern const MenuEntry<void (*)()> battleCommands[commandCount];
 
 // --- Monsters and bosses, for the whole run ---
 extern const Monster monsterTable[monsterKinds];    // Blob, Skeleton, Zombie, Golem

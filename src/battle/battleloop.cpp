@@ -2,6 +2,7 @@
 // then plays the player's command, a queued item spell or the enemy's whole move.
 #include "battle/battle.h"
 #include "console/console.h"
+#include "console/menu.h"
 #include "dungeon/dungeon.h"
 #include "game/game.h"
 #include "items/items.h"
@@ -9,7 +10,6 @@
 
 BattleState battleState;
 
-static const char *const commandLabels[commandCount] = {" ATTACK ", " SPECIAL ", " ITEM ", " RUN "};
 static const char monsterAreaBlank[] = "                                  "; // 34 cells
 
 void clearMonsterArea(uint16_t colour) {
@@ -30,58 +30,45 @@ void drawBattleScreen() {
     printAt(battleState.currentMonster.name, 13, 2, 19);
     printAt("HP", 15, 2, 20);
     printNumberAt(battleState.currentMonster.hp, 12, 6, 20);
-    for (int i = 0; i < commandCount; i++) {
-        printAt(commandLabels[i], i == battleState.commandCursor ? colourChosen : colourWhite, 40,
-                static_cast<uint16_t>(19 + i));
-    }
-    printAt("", 0, 0, 0);
+    drawMenu(battleCommands, commandCount, battleState.commandCursor, 40, 19);
+    parkCursor();
 }
 
-static void chooseCommand() {
-    switch (battleState.commandCursor) {
-    case 0:
-        playerAttack();
-        battleState.playerTurn = false;
-        waitMillis(100);
-        break;
-    case 1:
-        battleState.specialMenuOpen = true;
-        break;
-    case 2:
-        // A used item has cost the turn; a queued spell strikes in the frames that follow.
-        runInventory(InventoryOpener::battle);
-        break;
-    case 3:
-        // Running away never works: it costs the turn.
-        clearScreen(0);
-        drawBattleScreen();
-        typeText("You ain't goin nowhere", colourWhite, messageWidth, messageColumn, messageRow);
-        waitMillis(500);
-        battleState.playerTurn = false;
-        break;
-    }
-    clearScreen(0);
+static void attack() {
+    playerAttack();
+    battleState.playerTurn = false;
+    waitMillis(100);
 }
+
+static void openSpellMenu() {
+    battleState.specialMenuOpen = true;
+}
+
+static void useItem() {
+    // A used item has cost the turn; a queued spell strikes in the frames that follow.
+    runInventory(InventoryOpener::battle);
+}
+
+static void run() {
+    // Running away never works: it costs the turn.
+    clearScreen(0);
+    drawBattleScreen();
+    typeText("You ain't goin nowhere", colourWhite, messageWidth, messageColumn, messageRow);
+    waitMillis(500);
+    battleState.playerTurn = false;
+}
+
+const MenuEntry<void (*)()> battleCommands[commandCount] = {
+    {" ATTACK ", attack}, {" SPECIAL ", openSpellMenu}, {" ITEM ", useItem}, {" RUN ", run}};
 
 void handleCommandKey() {
     KeyEvent event;
     readKeyEvent(&event);
-    if (!event.keyDown) return;
-    switch (event.virtualKey) {
-    case keyEnter:
-        chooseCommand();
-        break;
-    case keyUp:
-        battleState.commandCursor--;
-        break;
-    case keyDown:
-        battleState.commandCursor++;
-        break;
-    default:
-        break;
-    }
-    if (battleState.commandCursor < 0) battleState.commandCursor = commandCount - 1;
-    if (battleState.commandCursor >= commandCount) battleState.commandCursor = 0;
+    takeMenuKey(event, battleState.commandCursor, commandCount, MenuEnds::wrap, [] {
+        if (battleState.commandCursor >= 0 && battleState.commandCursor < commandCount)
+            battleCommands[battleState.commandCursor].action();
+        clearScreen(0);
+    });
 }
 
 // The next bolt of a queued lightning spell; the third one strikes.

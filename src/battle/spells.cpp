@@ -5,10 +5,11 @@
 
 #include "battle/battle.h"
 #include "console/console.h"
+#include "console/menu.h"
 #include "effects/particles.h"
 #include "game/game.h"
 
-// One learned spell of the SPECIAL submenu.
+// One learned spell of the SPECIAL submenu, an entry of its menu.
 struct Spell {
     const char *label; // name, blanks and cost: nine characters, printed as is
     int32_t cost;      // skill points
@@ -56,11 +57,8 @@ void spellDamage(int32_t power) {
 }
 
 void drawSpellMenu() {
-    for (int32_t i = 0; i < knownSpells(); i++) {
-        printAt(spellTable[i].label, i == battleState.spellCursor ? colourChosen : colourWhite, 53,
-                static_cast<uint16_t>(19 + i));
-    }
-    printAt("", 0, 0, 0);
+    drawMenu(spellTable, knownSpells(), battleState.spellCursor, 53, 19);
+    parkCursor();
 }
 
 static void castHighlightedSpell() {
@@ -86,25 +84,11 @@ static void castHighlightedSpell() {
 void handleSpellKey() {
     KeyEvent event;
     readKeyEvent(&event);
-    if (!event.keyDown) return;
-    switch (event.virtualKey) {
-    case keyEnter:
-        castHighlightedSpell();
-        break;
-    case keyLeft:
+    MenuKey key = takeMenuKey(event, battleState.spellCursor, knownSpells(), MenuEnds::clamp,
+                              castHighlightedSpell);
+    if (key == MenuKey::left) {
         battleState.specialMenuOpen = false;
         clearScreen(0);
-        break;
-    case keyUp:
-        battleState.spellCursor = battleState.spellCursor - 1 < 0 ? 0 : battleState.spellCursor - 1;
-        break;
-    case keyDown:
-        battleState.spellCursor = battleState.spellCursor + 1 > knownSpells() - 1
-                                      ? knownSpells() - 1
-                                      : battleState.spellCursor + 1;
-        break;
-    default:
-        break;
     }
 }
 

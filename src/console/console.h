@@ -65,6 +65,11 @@ extern Console console;
 // Writes text from (x, y): past column 79 it goes on at column 0 of the next row, a line
 // feed moves to column 0 of the next row, and whatever would fall off the screen is dropped.
 void printAt(const char *text, uint16_t colour, uint16_t x, uint16_t y);
+// Where every screen's drawing ends: the console's cursor at the top-left corner and colour 0,
+// nothing written.
+inline void parkCursor() {
+    printAt("", 0, 0, 0);
+}
 void printNumberAt(int32_t value, uint16_t colour, uint16_t x, uint16_t y);
 // Writes one character; character 0 writes nothing and leaves colour and cursor alone.
 void printCharAt(char ch, uint16_t colour, uint16_t x, uint16_t y);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "console/menu.h"
 #include "effects/particles.h"
 #include "game/game.h"
 
@@ -21,9 +22,9 @@ struct TitleScreen {
 };
 
 // --- Title screen, for the whole run ---
-extern const char *const mainMenuItems[mainMenuEntries]; // the entries' labels
-extern const char titleGoblet[gobletRows][13];           // the goblet figure, 10 rows of 12 cells
-extern const char *const creditLines[creditLineCount];   // role, 11 blanks, name
+extern const MenuEntry<GameMode (*)()> mainMenu[mainMenuEntries]; // New Game ... Quit
+extern const char titleGoblet[gobletRows][13];         // the goblet figure, 10 rows of 12 cells
+extern const char *const creditLines[creditLineCount]; // role, 11 blanks, name
 
 // --- Title screen, from a reset of the title to the start of a game ---
 extern TitleScreen titleScreen;

@@ -3,13 +3,12 @@
 #include <cmath>
 
 #include "console/console.h"
+#include "console/menu.h"
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "save/save.h"
 #include "town/town.h"
 
-const char *const mainMenuItems[mainMenuEntries] = {"New Game", "Continue", "Options", "Credits",
-                                                    "Quit"};
 TitleScreen titleScreen;
 
 // 178 is the dense shade; the monogram "BZ" sits in the goblet's bowl. Rows are always
@@ -102,61 +101,53 @@ GameMode runTitleScreen() {
     return handleMainMenuKey();
 }
 
-void drawMainMenu() {
-    for (int i = 0; i < mainMenuEntries; i++) {
-        printAt(mainMenuItems[i], i == titleScreen.mainMenuCursor ? colourChosen : colourWhite, 35,
-                static_cast<uint16_t>(10 + i));
-    }
-    printAt("", 0, 0, 0);
+static GameMode beginNewGame() {
+    clearParticles();
+    showStoryIntro();
+    return modeTavern;
 }
 
-static GameMode chooseMainMenuEntry() {
-    switch (titleScreen.mainMenuCursor) {
-    case 0:
-        clearParticles();
-        showStoryIntro();
-        return modeTavern;
-    case 1:
-        if (loadGame()) {
-            clearParticles();
-            resetTavern();
-            return modeTavern;
-        }
-        break;
-    case 2:
-        runOptions();
-        break;
-    case 3:
-        rollCredits();
-        break;
-    case 4:
-        game.gameRunning = false;
-        break;
-    }
+static GameMode continueSavedGame() {
+    if (!loadGame()) return modeTitle;
+    clearParticles();
+    resetTavern();
+    return modeTavern;
+}
+
+static GameMode chooseDifficulty() {
+    runOptions();
     return modeTitle;
+}
+
+static GameMode showCredits() {
+    rollCredits();
+    return modeTitle;
+}
+
+static GameMode quitGame() {
+    game.gameRunning = false;
+    return modeTitle;
+}
+
+const MenuEntry<GameMode (*)()> mainMenu[mainMenuEntries] = {
+    {"New Game", beginNewGame},
+    {"Continue", continueSavedGame},
+    {"Options", chooseDifficulty},
+    {"Credits", showCredits},
+    {"Quit", quitGame},
+};
+
+void drawMainMenu() {
+    drawMenu(mainMenu, mainMenuEntries, titleScreen.mainMenuCursor, 35, 10);
+    parkCursor();
 }
 
 GameMode handleMainMenuKey() {
     GameMode next = modeTitle;
     KeyEvent event;
     readKeyEvent(&event);
-    if (event.keyDown) {
-        switch (event.virtualKey) {
-        case keyEnter:
-            next = chooseMainMenuEntry();
-            break;
-        case keyUp:
-            titleScreen.mainMenuCursor--;
-            break;
-        case keyDown:
-            titleScreen.mainMenuCursor++;
-            break;
-        default:
-            break;
-        }
-        if (titleScreen.mainMenuCursor < 0) titleScreen.mainMenuCursor = mainMenuEntries - 1;
-        if (titleScreen.mainMenuCursor >= mainMenuEntries) titleScreen.mainMenuCursor = 0;
-    }
+    takeMenuKey(event, titleScreen.mainMenuCursor, mainMenuEntries, MenuEnds::wrap,
+                [&next] { next = actOnEntry(mainMenu, titleScreen.mainMenuCursor, modeTitle); });
     discardPendingInput();
     return next;
 }

@@ -2,6 +2,7 @@
 // and using it where the screen was opened.
 #include "battle/battle.h"
 #include "console/console.h"
+#include "console/menu.h"
 #include "game/game.h"
 #include "items/items.h"
 
@@ -84,32 +85,15 @@ static int32_t handleInventoryKey() {
     int32_t outcome = inventoryStaysOpen;
     KeyEvent event;
     readKeyEvent(&event);
-    if (event.keyDown) {
-        switch (event.virtualKey) {
-        case keyEnter:
-            outcome = useHighlightedItem();
-            break;
-        case keyLeft:
-            clearScreen(0);
-            outcome = 0;
-            break;
-        case keyUp:
-            inventoryScreen.cursor--;
-            break;
-        case keyDown:
-            inventoryScreen.cursor++;
-            break;
-        default:
-            break;
-        }
+    MenuKey key = takeMenuKey(event, inventoryScreen.cursor, inventoryScreen.length, MenuEnds::wrap,
+                              [&outcome] { outcome = useHighlightedItem(); });
+    if (key == MenuKey::left) {
+        clearScreen(0);
+        outcome = 0;
     }
     // The key that closes the screen is discarded once the opener is back on show.
-    if (outcome != inventoryStaysOpen) return outcome;
-    discardPendingInput();
-    if (inventoryScreen.cursor == inventoryScreen.length) inventoryScreen.cursor = 0;
-    if (inventoryScreen.cursor < 0)
-        inventoryScreen.cursor = static_cast<int8_t>(inventoryScreen.length - 1);
-    return inventoryStaysOpen;
+    if (outcome == inventoryStaysOpen) discardPendingInput();
+    return outcome;
 }
 
 int32_t inventoryFrame() {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "console/console.h"
+#include "console/menu.h"
 #include "game/game.h"
 #include "items/items.h"
 #include "resources/resources.h"
@@ -10,8 +11,6 @@
 #include "town/town.h"
 
 TownState townState;
-const char *const tavernMenuItems[tavernMenuEntries] = {" World Map ", " Talk ",   " Sleep ",
-                                                        " Save ",      " Status ", " Quit "};
 
 // Each padded to 40 characters (Save's to 41) so that it covers the one before.
 static const char *const tavernDescriptions[tavernMenuEntries] = {
@@ -82,10 +81,7 @@ void drawBartender() {
 }
 
 void drawTavernMenu() {
-    for (int i = 0; i < tavernMenuEntries; i++) {
-        printAt(tavernMenuItems[i], i == townState.tavernCursor ? colourChosen : colourWhite, 2,
-                static_cast<uint16_t>(18 + i));
-    }
+    drawMenu(tavernMenu, tavernMenuEntries, townState.tavernCursor, 2, 18);
     bool known = townState.tavernCursor >= 0 && townState.tavernCursor < tavernMenuEntries;
     printAt(known ? tavernDescriptions[townState.tavernCursor] : blankDescription, 15, 37, 18);
     printAt(blankDescription, 15, 37, 19);
@@ -113,58 +109,54 @@ void saveFromTavern() {
     printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
 }
 
-static GameMode chooseTavernEntry() {
-    switch (townState.tavernCursor) {
-    case 0:
-        clearScreen(0);
-        return modeWorldMap;
-    case 1:
-        talkToBartender();
-        break;
-    case 2:
-        game.player.hp = game.player.maxHp;
-        game.player.sp = game.player.maxSp;
-        clearScreen(0);
-        typeText("Your Health and SP have been restored            ", 15, 31, 37, 18);
-        townState.tavernCursor = 0;
-        break;
-    case 3:
-        saveFromTavern();
-        break;
-    case 4:
-        showStatusScreen();
-        break;
-    case 5:
-        game.gameRunning = false;
-        break;
-    }
+static GameMode openWorldMap() {
+    clearScreen(0);
+    return modeWorldMap;
+}
+
+static GameMode talkAtTheBar() {
+    talkToBartender();
     return modeTavern;
 }
+
+static GameMode restForTheNight() {
+    game.player.hp = game.player.maxHp;
+    game.player.sp = game.player.maxSp;
+    clearScreen(0);
+    typeText("Your Health and SP have been restored            ", 15, 31, 37, 18);
+    townState.tavernCursor = 0;
+    return modeTavern;
+}
+
+static GameMode saveProgress() {
+    saveFromTavern();
+    return modeTavern;
+}
+
+static GameMode showStatus() {
+    showStatusScreen();
+    return modeTavern;
+}
+
+static GameMode quitGame() {
+    game.gameRunning = false;
+    return modeTavern;
+}
+
+const MenuEntry<GameMode (*)()> tavernMenu[tavernMenuEntries] = {
+    {" World Map ", openWorldMap}, {" Talk ", talkAtTheBar}, {" Sleep ", restForTheNight},
+    {" Save ", saveProgress},      {" Status ", showStatus}, {" Quit ", quitGame},
+};
 
 GameMode handleTavernKey() {
     GameMode next = modeTavern;
     KeyEvent event;
     readKeyEvent(&event);
-    if (event.keyDown) {
-        switch (event.virtualKey) {
-        case keyEnter:
-            next = chooseTavernEntry();
-            break;
-        case keyUp:
-            townState.tavernCursor--;
-            break;
-        case keyDown:
-            townState.tavernCursor++;
-            break;
-        default:
-            break;
-        }
-        if (event.character == 'i') {
-            clearScreen(0);
-            next = modeInventory;
-        }
-        if (townState.tavernCursor < 0) townState.tavernCursor = tavernMenuEntries - 1;
-        if (townState.tavernCursor >= tavernMenuEntries) townState.tavernCursor = 0;
+    takeMenuKey(event, townState.tavernCursor, tavernMenuEntries, MenuEnds::wrap,
+                [&next] { next = actOnEntry(tavernMenu, townState.tavernCursor, modeTavern); });
+    if (event.keyDown && event.character == 'i') {
+        clearScreen(0);
+        next = modeInventory;
     }
     discardPendingInput();
     return next;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "console/menu.h"
 #include "game/game.h"
 
 constexpr int tavernMenuEntries = 6; // the tavern menu; its cursor wraps around them
@@ -18,7 +19,7 @@ struct TownState {
 
 // --- Town state, for the whole run ---
 extern TownState townState;
-extern const char *const tavernMenuItems[tavernMenuEntries]; // labels, a blank each side
+extern const MenuEntry<GameMode (*)()> tavernMenu[tavernMenuEntries]; // labels, a blank each side
 
 // The world map's handler: one key event per call, the highlight one event late. Returns the
 // chosen place's mode after Enter, else the world map.

@@ -542,7 +542,7 @@ void tavernKey(AutoPlayer &bot) {
     } else if (bot.saved && !bot.quitAfterSave) {
         wanted = 5; // Quit, to start the program again
     }
-    bot.goal = std::string("choose") + tavernMenuItems[wanted] + "in the tavern";
+    bot.goal = std::string("choose") + tavernMenu[wanted].label + "in the tavern";
     if (townState.tavernCursor != wanted) {
         headlessPress(arrowToward(townState.tavernCursor, wanted, tavernMenuEntries));
         return;
