@@ -313,23 +313,8 @@ void setUpColours() {
     start_color();
     terminalColours = COLORS;
     depth = colourDepthFor(COLORS, COLOR_PAIRS);
-    if (depth == ColourDepth::mono) return;
-    int colourCount = depth == ColourDepth::sixteen ? 16 : 8;
-    for (int background = 0; background < colourCount; background++) {
-        for (int foreground = 0; foreground < colourCount; foreground++) {
-            if (depth == ColourDepth::eight && foreground == background) continue;
-            init_pair(pairNumberFor(foreground, background, depth),
-                      terminalColourOf(foreground, COLORS), terminalColourOf(background, COLORS));
-        }
-    }
-}
-
-bool titleSupported() {
-    const char *term = std::getenv("TERM");
-    if (term == nullptr) return false;
-    // The Linux console and plain VTs would print the sequence as text.
-    return std::strcmp(term, "linux") != 0 && std::strncmp(term, "dumb", 4) != 0 &&
-           std::strncmp(term, "vt", 2) != 0;
+    for (const ColourPair &pair : colourPairsFor(depth, COLORS))
+        init_pair(pair.number, pair.foreground, pair.background);
 }
 
 void writeToTerminal(const std::string &bytes) {
@@ -338,47 +323,10 @@ void writeToTerminal(const std::string &bytes) {
     (void)ignored;
 }
 
-void appendUtf8(std::string &out, char32_t ch) {
-    if (ch < 0x80) {
-        out += static_cast<char>(ch);
-    } else if (ch < 0x800) {
-        out += static_cast<char>(0xC0 | (ch >> 6));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (ch >> 12));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
-}
-
-bool rowIsBlank(int y) {
-    for (const Cell &cell : givenCells[y]) {
-        if ((cell.glyph != ' ' && cell.glyph != 0) || (cell.colour >> 4) != 0) return false;
-    }
-    return true;
-}
-
 // The alternate screen vanishes when the program ends; the game's last screen (with its
 // farewell) is written once more on the normal screen, where it stays readable.
 void writeLastScreen() {
-    int lastRow = screenHeight - 1;
-    while (lastRow >= 0 && rowIsBlank(lastRow))
-        lastRow--;
-    std::string out;
-    for (int y = 0; y <= lastRow; y++) {
-        std::string previous;
-        for (const Cell &cell : givenCells[y]) {
-            CellLook look = lookOfCell(cell, depth, terminalColours, unicode);
-            std::string sequence = lookSequence(look, terminalColours);
-            if (sequence != previous) out += sequence;
-            previous = sequence;
-            appendUtf8(out, static_cast<char32_t>(look.glyph));
-        }
-        out += "\033[0m";
-        // No line end after a full last row: it would scroll the screen up by one.
-        if (y < screenHeight - 1) out += "\r\n";
-    }
-    writeToTerminal(out);
+    writeToTerminal(lastScreenBytes(givenCells, depth, terminalColours, unicode));
 }
 
 // --- The backend's entries ---
@@ -445,18 +393,11 @@ void showGivenCells() {
         shownValid = false;
     }
     if (tooSmall) waitUntilLargeEnough();
-    bool changed = false;
-    for (int y = 0; y < screenHeight; y++) {
-        for (int x = 0; x < screenWidth; x++) {
-            Cell cell = givenCells[y][x];
-            if (shownValid && cell == shownCells[y][x]) continue;
-            drawCell(x, y, cell);
-            shownCells[y][x] = cell;
-            changed = true;
-        }
-    }
+    std::vector<CellChange> changes = changedCells(givenCells, shownCells, shownValid);
+    for (const CellChange &change : changes)
+        drawCell(change.x, change.y, change.cell);
     shownValid = true;
-    if (changed) refresh();
+    if (!changes.empty()) refresh();
 }
 
 void terminalPresent(const ScreenCells &cells) {
@@ -509,14 +450,8 @@ void terminalSleepMillis(uint32_t ms) {
 }
 
 void terminalSetTitle(const char *title) {
-    if (!active || !titleSupported()) return;
-    std::string bytes = titleSet ? "" : "\033[22;0t"; // keep the player's title to put back
-    bytes += "\033]0;";
-    for (const char *p = title; *p != '\0'; p++) {
-        if (static_cast<unsigned char>(*p) >= 32 && *p != 127) bytes += *p;
-    }
-    bytes += '\007';
-    writeToTerminal(bytes);
+    if (!active || !titleSupportedBy(std::getenv("TERM"))) return;
+    writeToTerminal(titleSequence(title, !titleSet));
     titleSet = true;
 }
 

@@ -1,6 +1,8 @@
 // Terminal translations: keys in, cells out.
 #include "platform/termmap.h"
 
+#include <cstring>
+
 #include <cstdio>
 #include <curses.h>
 #include <cwchar>
@@ -167,4 +169,90 @@ DecodedBytes decodeTypedBytes(const unsigned char *bytes, size_t count) {
     // mbrtowc says 0 for the NUL byte, which is one byte long too.
     return DecodedBytes{TypedBytes::character, static_cast<uint32_t>(character),
                         length == 0 ? 1 : length};
+}
+
+std::vector<ColourPair> colourPairsFor(ColourDepth depth, int terminalColours) {
+    std::vector<ColourPair> pairs;
+    if (depth == ColourDepth::mono) return pairs;
+    int colourCount = depth == ColourDepth::sixteen ? 16 : 8;
+    for (int background = 0; background < colourCount; background++) {
+        for (int foreground = 0; foreground < colourCount; foreground++) {
+            if (depth == ColourDepth::eight && foreground == background) continue;
+            pairs.push_back(ColourPair{pairNumberFor(foreground, background, depth),
+                                       terminalColourOf(foreground, terminalColours),
+                                       terminalColourOf(background, terminalColours)});
+        }
+    }
+    return pairs;
+}
+
+bool titleSupportedBy(const char *term) {
+    if (term == nullptr) return false;
+    return std::strcmp(term, "linux") != 0 && std::strncmp(term, "dumb", 4) != 0 &&
+           std::strncmp(term, "vt", 2) != 0;
+}
+
+std::string titleSequence(const char *title, bool first) {
+    std::string bytes = first ? "\033[22;0t" : ""; // keep the player's title to put back
+    bytes += "\033]0;";
+    for (const char *p = title; *p != '\0'; p++) {
+        if (static_cast<unsigned char>(*p) >= 32 && *p != 127) bytes += *p;
+    }
+    bytes += '\007';
+    return bytes;
+}
+
+static void appendUtf8(std::string &out, char32_t ch) {
+    if (ch < 0x80) {
+        out += static_cast<char>(ch);
+    } else if (ch < 0x800) {
+        out += static_cast<char>(0xC0 | (ch >> 6));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (ch >> 12));
+        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (ch & 0x3F));
+    }
+}
+
+static bool rowIsBlank(const Cell (&row)[screenWidth]) {
+    for (const Cell &cell : row) {
+        if ((cell.glyph != ' ' && cell.glyph != 0) || (cell.colour >> 4) != 0) return false;
+    }
+    return true;
+}
+
+std::string lastScreenBytes(const ScreenCells &cells, ColourDepth depth, int terminalColours,
+                            bool unicode) {
+    int lastRow = screenHeight - 1;
+    while (lastRow >= 0 && rowIsBlank(cells[lastRow]))
+        lastRow--;
+    std::string out;
+    for (int y = 0; y <= lastRow; y++) {
+        std::string previous;
+        for (const Cell &cell : cells[y]) {
+            CellLook look = lookOfCell(cell, depth, terminalColours, unicode);
+            std::string sequence = lookSequence(look, terminalColours);
+            if (sequence != previous) out += sequence;
+            previous = sequence;
+            appendUtf8(out, static_cast<char32_t>(look.glyph));
+        }
+        out += "\033[0m";
+        if (y < screenHeight - 1) out += "\r\n";
+    }
+    return out;
+}
+
+std::vector<CellChange> changedCells(const ScreenCells &given, ScreenCells &shown,
+                                     bool shownValid) {
+    std::vector<CellChange> changes;
+    for (int y = 0; y < screenHeight; y++) {
+        for (int x = 0; x < screenWidth; x++) {
+            Cell cell = given[y][x];
+            if (shownValid && cell == shown[y][x]) continue;
+            changes.push_back(CellChange{x, y, cell});
+            shown[y][x] = cell;
+        }
+    }
+    return changes;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "console/console.h"
 #include "platform/platform.h"
@@ -57,3 +58,35 @@ struct DecodedBytes {
     size_t length;      // how many of the bytes it takes
 };
 DecodedBytes decodeTypedBytes(const unsigned char *bytes, size_t count);
+
+// --- What the backend writes and draws, worked out without a terminal ---
+// One colour pair the backend sets up: its number and terminal colours.
+struct ColourPair {
+    short number;
+    short foreground;
+    short background;
+};
+// Every pair lookOfCell may use at a depth (none in mono; at eight colours none whose
+// foreground is its background, as lookOfCell never asks for one).
+std::vector<ColourPair> colourPairsFor(ColourDepth depth, int terminalColours);
+
+// Whether TERM names a terminal that takes the title sequence (the Linux console and plain
+// VTs would print it as text).
+bool titleSupportedBy(const char *term);
+// The bytes that set the window title: first pushes the player's own title to be put back;
+// control characters in the title are left out.
+std::string titleSequence(const char *title, bool first);
+
+// The game's last screen as the terminal's normal screen gets it when the game ends: rows down
+// to the last that shows anything, each with the sequences of its colours, and no line end
+// after a full bottom row (it would scroll the screen).
+std::string lastScreenBytes(const ScreenCells &cells, ColourDepth depth, int terminalColours,
+                            bool unicode);
+
+// The cells that differ between what is given and what is shown (all of them when nothing
+// is shown yet), in row order; shown becomes given.
+struct CellChange {
+    int x, y;
+    Cell cell;
+};
+std::vector<CellChange> changedCells(const ScreenCells &given, ScreenCells &shown, bool shownValid);

@@ -1,5 +1,6 @@
 // The terminal backend: its translations of keys to the game's codes and of cells to colours,
 // and the backend itself on a pseudo-terminal: a window too small, a resize, a closed input.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <curses.h>
@@ -46,6 +47,69 @@ TEST(TerminalKeys, KeysGetTheConsolesCodesLettersKeepTheirCaseAndOthersComeWitho
                 << key;
         }
     }
+}
+
+// What the backend writes, worked out without a terminal: the title, the colour pairs it sets
+// up, the last screen left on the normal screen, and the cells a present redraws.
+TEST(TerminalWrites, TheTitleLeavesControlsOutAndPushesThePlayersTitleOnce) {
+    EXPECT_EQ(titleSequence("The Return\x1b]2;x\x07\x7f!", true),
+              "\x1b[22;0t\x1b]0;The Return]2;x!\x07");
+    EXPECT_EQ(titleSequence("Brinewort", false), "\x1b]0;Brinewort\x07");
+    for (const char *term : {"linux", "dumb", "vt100"})
+        EXPECT_FALSE(titleSupportedBy(term)) << term;
+    EXPECT_FALSE(titleSupportedBy(nullptr));
+    EXPECT_TRUE(titleSupportedBy("xterm-256color"));
+}
+
+TEST(TerminalWrites, EveryPairLookOfCellUsesIsSetUpAndNoOtherAtEightColours) {
+    EXPECT_TRUE(colourPairsFor(ColourDepth::mono, 2).empty());
+    for (auto [depth, colours, count] :
+         {std::tuple(ColourDepth::eight, 8, 56), std::tuple(ColourDepth::sixteen, 256, 256)}) {
+        std::vector<ColourPair> pairs = colourPairsFor(depth, colours);
+        EXPECT_EQ(pairs.size(), static_cast<size_t>(count));
+        std::set<short> numbers;
+        for (const ColourPair &pair : pairs)
+            numbers.insert(pair.number);
+        EXPECT_EQ(numbers.size(), pairs.size());
+        for (uint16_t colour = 0; colour < 256; colour++) {
+            CellLook look =
+                lookOfCell(Cell{'x', static_cast<uint8_t>(colour)}, depth, colours, true);
+            if (look.pair == 0) continue;
+            auto set = std::find_if(pairs.begin(), pairs.end(), [&](const ColourPair &pair) {
+                return pair.number == look.pair;
+            });
+            ASSERT_NE(set, pairs.end()) << colour;
+            EXPECT_EQ(std::tuple(set->foreground, set->background),
+                      std::tuple(look.foreground, look.background));
+        }
+    }
+}
+
+TEST(TerminalWrites, TheLastScreenStopsAtItsLastShownRowAndNeverScrolls) {
+    ScreenCells cells;
+    for (auto &row : cells)
+        std::fill(std::begin(row), std::end(row), Cell{' ', 0});
+    cells[0][0] = Cell{'H', 15};
+    cells[0][1] = Cell{0xCD, 15}; // a double line, three bytes of UTF-8
+    std::string bytes = lastScreenBytes(cells, ColourDepth::sixteen, 256, true);
+    EXPECT_EQ(bytes.rfind("\r\n"), bytes.size() - 2); // one row, then nothing below it
+    EXPECT_NE(bytes.find("H\xe2\x95\x90"), std::string::npos);
+    EXPECT_EQ(bytes.find("\r\n"), bytes.size() - 2);
+    cells[screenHeight - 1][screenWidth - 1] = Cell{'!', 0x1F};
+    bytes = lastScreenBytes(cells, ColourDepth::sixteen, 256, true);
+    EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), screenHeight - 1);
+    EXPECT_EQ(bytes.substr(bytes.size() - 5), "!\x1b[0m");
+}
+
+TEST(TerminalWrites, APresentRedrawsOnlyTheCellsThatChanged) {
+    ScreenCells given = {}, shown;
+    EXPECT_EQ(changedCells(given, shown, false).size(), size_t{screenWidth * screenHeight});
+    EXPECT_TRUE(changedCells(given, shown, true).empty());
+    given[3][7] = Cell{'@', 14};
+    std::vector<CellChange> changes = changedCells(given, shown, true);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(std::tuple(changes[0].x, changes[0].y, changes[0].cell.glyph), std::tuple(7, 3, '@'));
+    EXPECT_TRUE(shown[3][7] == given[3][7]);
 }
 
 TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewerColours) {
