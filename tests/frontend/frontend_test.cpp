@@ -11,7 +11,8 @@ TEST_F(OptionsTest, TheChooserStartsOnEasyEitherArrowTogglesAndEnterChoosesAndBl
     headlessPress(keyEnter);
     runOptions();
     EXPECT_FALSE(game.hardMode);
-    EXPECT_TRUE(textShownAt("    ", 44, 12, 15) && textShownAt("    ", 44, 13, 15));
+    EXPECT_TRUE(textShownAt("    ", 44, 12, 15));
+    EXPECT_TRUE(textShownAt("    ", 44, 13, 15));
     for (uint16_t key : {keyDown, keyUp, uint16_t('H'), keyEnter})
         headlessPress(key);
     runOptions();
@@ -22,7 +23,8 @@ TEST_F(OptionsTest, TheChooserStartsOnEasyEitherArrowTogglesAndEnterChoosesAndBl
     EXPECT_TRUE(game.hardMode);
     headlessPress(keyDown);
     runUntilInputEnds([] { runOptions(); }); // the highlight before any Enter
-    EXPECT_TRUE(textShownAt("Easy", 44, 12, 15) && textShownAt("Hard", 44, 13, colourChosen));
+    EXPECT_TRUE(textShownAt("Easy", 44, 12, 15));
+    EXPECT_TRUE(textShownAt("Hard", 44, 13, colourChosen));
 }
 
 class StoryTest : public GameTest {

@@ -28,7 +28,8 @@ TEST_F(InventoryTest, TheFlashlightAndTheCaneAreNeverConsumed) {
         runUntilInputEnds([&closed] { closed = closed || inventoryFrame() != inventoryStaysOpen; });
         EXPECT_FALSE(closed) << static_cast<int>(opener);
     }
-    EXPECT_TRUE(itemCount(itemFlashlight) == 1 && itemCount(itemPimpCane) == 1);
+    EXPECT_EQ(itemCount(itemFlashlight), 1);
+    EXPECT_EQ(itemCount(itemPimpCane), 1);
 }
 
 TEST_F(InventoryTest, WithNothingHeldItSaysSoAndReturnsAtOnceToItsOpener) {

@@ -2,6 +2,7 @@
 // was dropped is dropped too, and a keyboard that loses the focus lets go of every key held,
 // after the keys typed before, and only once.
 #include <gtest/gtest.h>
+#include <tuple>
 #include <vector>
 
 #include "platform/eventqueue.h"
@@ -27,10 +28,11 @@ TEST(RealKeys, LosingTheFocusLetsGoOfHeldKeysAndDropsNothingTyped) {
     releaseHeldKeys(queue, filter, held); // nothing is down any more
     std::vector<KeyEvent> events = taken(queue);
     ASSERT_EQ(events.size(), 4u);
-    EXPECT_TRUE(events[0].keyDown && events[0].virtualKey == 'A');
-    EXPECT_TRUE(events[1].keyDown && events[1].virtualKey == keyUp);
-    EXPECT_TRUE(!events[2].keyDown && events[2].virtualKey == keyUp);
-    EXPECT_TRUE(!events[3].keyDown && events[3].virtualKey == 'A' && events[3].character == 'a');
+    EXPECT_EQ(std::tuple(events[0].keyDown, events[0].virtualKey), std::tuple(true, 'A'));
+    EXPECT_EQ(std::tuple(events[1].keyDown, events[1].virtualKey), std::tuple(true, keyUp));
+    EXPECT_EQ(std::tuple(events[2].keyDown, events[2].virtualKey), std::tuple(false, keyUp));
+    EXPECT_EQ(std::tuple(events[3].keyDown, events[3].virtualKey, events[3].character),
+              std::tuple(false, 'A', 'a'));
 
     // A key typed ahead and dropped while held: neither its real release nor the one made when
     // the focus goes reaches the game; the key just read keeps its release.
@@ -44,7 +46,7 @@ TEST(RealKeys, LosingTheFocusLetsGoOfHeldKeysAndDropsNothingTyped) {
     releaseHeldKeys(queue, filter, held);
     events = taken(queue);
     ASSERT_EQ(events.size(), 1u);
-    EXPECT_TRUE(!events[0].keyDown && events[0].virtualKey == keyEnter);
+    EXPECT_EQ(std::tuple(events[0].keyDown, events[0].virtualKey), std::tuple(false, keyEnter));
     queueHeldKey(queue, filter, held, KeyEvent{false, 'D', 'd'}); // let go when back in focus
     EXPECT_TRUE(taken(queue).empty());
     queueHeldKey(queue, filter, held, d); // pressed again: its own press and release count

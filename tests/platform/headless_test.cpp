@@ -12,11 +12,11 @@ TEST_F(KeyReadingTest, APollTakesEverythingPendingButTheReleaseOfAKeyStillHeld) 
     headlessTypeAhead('D', 'd');
     KeyEvent events[maxPolledEvents];
     ASSERT_EQ(pollKeyEvents(events, maxPolledEvents, 0), 3);
-    EXPECT_TRUE(events[0].keyDown && events[0].character == 'w');
+    EXPECT_EQ(std::tuple(events[0].keyDown, events[0].character), std::tuple(true, 'w'));
     EXPECT_FALSE(events[1].keyDown);
-    EXPECT_TRUE(events[2].keyDown && events[2].character == 'd');
+    EXPECT_EQ(std::tuple(events[2].keyDown, events[2].character), std::tuple(true, 'd'));
     ASSERT_EQ(pollKeyEvents(events, maxPolledEvents, 0), 1); // the next look brings it
-    EXPECT_TRUE(!events[0].keyDown && events[0].character == 'd');
+    EXPECT_EQ(std::tuple(events[0].keyDown, events[0].character), std::tuple(false, 'd'));
 
     // While the player waits a poll sees nothing and returns at once.
     headlessIdle(300);

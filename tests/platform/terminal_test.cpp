@@ -124,7 +124,8 @@ TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewe
         EXPECT_GT(look.pair, 0); // pair 0 is the terminal's default and cannot be set
         pairs.insert(look.pair);
         look = lookOfCell(cell, ColourDepth::eight, 8, true);
-        EXPECT_TRUE(look.pair > 0 && look.pair < 64) << attribute;
+        EXPECT_GT(look.pair, 0) << attribute;
+        EXPECT_LT(look.pair, 64) << attribute;
     }
     EXPECT_EQ(pairs.size(), 256u); // each its own at sixteen colours
     CellLook highlighted =
@@ -133,10 +134,12 @@ TEST(TerminalColours, EveryAttributeGetsAPairThatExistsAndBrightnessSurvivesFewe
     // With eight colours brightness shows as bold; black on black is a blank on purpose, but
     // white on light grey must not vanish. Without colour, backgrounds are reverse video.
     CellLook bright = lookOfCell(Cell{'a', 12}, ColourDepth::eight, 8, true);
-    EXPECT_TRUE(bright.bold && bright.pair == pairNumberFor(4, 0, ColourDepth::eight));
+    EXPECT_TRUE(bright.bold);
+    EXPECT_EQ(bright.pair, pairNumberFor(4, 0, ColourDepth::eight));
     EXPECT_EQ(lookOfCell(Cell{'a', 0}, ColourDepth::eight, 8, true).glyph, L' ');
     CellLook greyed = lookOfCell(Cell{'a', 0x7F}, ColourDepth::eight, 8, true);
-    EXPECT_TRUE(greyed.glyph == L'a' && greyed.foreground != greyed.background);
+    EXPECT_EQ(greyed.glyph, L'a');
+    EXPECT_NE(greyed.foreground, greyed.background);
     EXPECT_TRUE(lookOfCell(Cell{'Q', colourBlackOnWhite}, ColourDepth::mono, 0, true).reverse);
     EXPECT_EQ(colourDepthFor(256, 65536), ColourDepth::sixteen);
     EXPECT_EQ(colourDepthFor(16, 256), ColourDepth::eight);

@@ -102,10 +102,12 @@ static void feedKeys(const std::string &keys) {
 
 static void expectSane() {
     EXPECT_EQ(game.gameRunning, 1);
-    EXPECT_TRUE(game.gameMode >= modeTitle && game.gameMode <= modeWorldMap) << game.gameMode;
+    EXPECT_GE(game.gameMode, modeTitle);
+    EXPECT_LE(game.gameMode, modeWorldMap);
     EXPECT_EQ(dungeonVisit.rooms, nullptr);
-    EXPECT_TRUE(game.player.hp >= 0 && game.player.hp <= game.player.maxHp &&
-                game.player.sp <= game.player.maxSp);
+    EXPECT_GE(game.player.hp, 0);
+    EXPECT_LE(game.player.hp, game.player.maxHp);
+    EXPECT_LE(game.player.sp, game.player.maxSp);
     for (int8_t count : game.itemCounts)
         EXPECT_GE(count, 0);
     for (const Picture &picture : battleState.bossPictures) {
@@ -261,7 +263,8 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
             ended = bossReward(bossAgamir);
         });
         expectFileMessage(seen, {"SkeletonScripts.txt", "Story.txt"});
-        EXPECT_TRUE(game.mollochDefeats == 3 && game.agamirDefeats == 3 && ended);
+        EXPECT_EQ(std::tuple(game.mollochDefeats, game.agamirDefeats), std::tuple(3, 3));
+        EXPECT_TRUE(ended);
         expectSane();
     }
     {
@@ -270,7 +273,8 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         game.player.hp = 42;
         feedKeys("v\r");
         Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
-        EXPECT_FALSE(seen.noSave || seen.damagedSave);
+        EXPECT_FALSE(seen.noSave);
+        EXPECT_FALSE(seen.damagedSave);
         EXPECT_EQ(std::tuple(game.gameMode, game.player.hp), std::tuple(modeTavern, 55));
         expectSane();
     }
@@ -314,7 +318,8 @@ TEST_F(DamagedMapTest, ARoomWhoseLevelCharacterIsByte255RollsForEncountersSafely
         walk += "adws";
     feedKeys(walk);
     Seen seen = watch([] { runCurrentMode(); });
-    EXPECT_TRUE(seen.inDungeon && seen.inBattle);
+    EXPECT_TRUE(seen.inDungeon);
+    EXPECT_TRUE(seen.inBattle);
 }
 
 // Files no reader can use: each is refused at once, on screen and on the error stream, with

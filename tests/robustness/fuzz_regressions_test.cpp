@@ -24,7 +24,8 @@ TEST_F(FuzzRegressionTest, AMapRoomLevelOfByte255IsACharacter) {
     for (int i = 0; i < map.width * map.height; i++) {
         int32_t level = rooms[i].encounterLevel;
         if (rooms[i].state != RoomState::absent) {
-            EXPECT_TRUE(level >= 0 && level <= 255) << i;
+            EXPECT_GE(level, 0) << i;
+            EXPECT_LE(level, 255) << i;
         }
     }
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <sys/resource.h>
+#include <tuple>
 #include <unistd.h>
 
 #include "battle/battle.h"
@@ -65,8 +66,8 @@ TEST_F(SaveTest, WhatIsSavedLoadsBackExactlyAndNothingElseChanges) {
     startUp();
     game.hardMode = true;
     ASSERT_TRUE(loadGame());
-    EXPECT_TRUE(game.player.hp == 1234 && game.player.sp == 0 &&
-                game.defeatedBosses[19].roomRow == 13);
+    EXPECT_EQ(std::tuple(game.player.hp, game.player.sp), std::tuple(1234, 0));
+    EXPECT_EQ(game.defeatedBosses[19].roomRow, 13);
     EXPECT_STREQ(game.player.weaponName, "Broadsword");
     EXPECT_EQ(game.player.weaponStrength * 10000 + flashlightClock.minutes * 100 +
                   flashlightClock.seconds,
@@ -177,7 +178,7 @@ TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
         game.player.hp = 42;
         game.itemCounts[0] = 9;
         EXPECT_FALSE(loadGame());
-        EXPECT_TRUE(game.player.hp == 42 && game.itemCounts[0] == 9);
+        EXPECT_EQ(std::tuple(game.player.hp, game.itemCounts[0]), std::tuple(42, 9));
         EXPECT_TRUE(textShownAt("The saved adventure is damaged", 20, 20, 15));
     }
     // The line found wrong is named.
@@ -389,7 +390,8 @@ TEST_F(SaveTest, ASaveInTheDataHomeMakesItsDirectoriesPrivateAndAMissingHomeIsRe
         EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms::owner_all);
     }
     game.player.hp = 1;
-    EXPECT_TRUE(loadGame() && game.player.hp == 100);
+    EXPECT_TRUE(loadGame());
+    EXPECT_EQ(game.player.hp, 100);
 
     environment = {};
     setDataPlaces(findDataPlaces(nullptr, "", variable));

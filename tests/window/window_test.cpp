@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "frontend/frontend.h"
@@ -137,7 +138,7 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
     EXPECT_EQ(titleScreen.mainMenuCursor, 1);
     KeyEvent event;
     readKeyEvent(&event); // the discard after the press kept its release
-    EXPECT_TRUE(!event.keyDown && event.virtualKey == keyDown);
+    EXPECT_EQ(std::tuple(event.keyDown, event.virtualKey), std::tuple(false, keyDown));
     EXPECT_TRUE(textShownAt("Continue", 35, 11, colourChosen));
     WindowCapture capture;
     ASSERT_TRUE(windowCapture(&capture));
@@ -173,9 +174,8 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
         ASSERT_EQ(n, static_cast<int>(c.events.size()));
         for (int i = 0; i < n; i++) {
             const KeyEvent &want = c.events[static_cast<size_t>(i)];
-            EXPECT_TRUE(events[i].keyDown == want.keyDown &&
-                        events[i].virtualKey == want.virtualKey &&
-                        events[i].character == want.character)
+            EXPECT_EQ(std::tuple(events[i].keyDown, events[i].virtualKey, events[i].character),
+                      std::tuple(want.keyDown, want.virtualKey, want.character))
                 << i;
         }
     }
@@ -193,11 +193,11 @@ TEST_F(WindowTest, KeysArriveAsTheTerminalGivesThemAndAClosedWindowEndsTheRun) {
     readKeyEvent(&event);
     discardPendingInput();
     readKeyEvent(&event);
-    EXPECT_TRUE(!event.keyDown && event.virtualKey == keyEnter);
+    EXPECT_EQ(std::tuple(event.keyDown, event.virtualKey), std::tuple(false, keyEnter));
     pushKey(SDLK_d, false);
     pushPress(SDLK_a);
     readKeyEvent(&event);
-    EXPECT_TRUE(event.keyDown && event.virtualKey == 'A');
+    EXPECT_EQ(std::tuple(event.keyDown, event.virtualKey), std::tuple(true, 'A'));
 
     SDL_Event quit{};
     quit.type = SDL_QUIT;
