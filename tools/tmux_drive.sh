@@ -53,3 +53,15 @@ wait_settled() {
 # Types each key, with a pause after it for the game to take it in (key_pause seconds; a
 # script whose every screen change is awaited with wait_for can afford a shorter one).
 keys() { for key in "$@"; do tmux_ send-keys -t "$session" "$key" && sleep "${key_pause:-0.3}"; done; }
+
+# shellcheck source=SCRIPTDIR/wait_for_input.sh
+source "$(dirname "${BASH_SOURCE[0]}")/wait_for_input.sh"
+
+# Waits up to $1 seconds until the game in the pane waits for a key (its pid: the child of the
+# pane's shell), so that a key sent next is not dropped with the keys typed ahead.
+wait_for_game_input() {
+    local pid
+    pid=$(pgrep -P "$(tmux_ display -p -t "$session" '#{pane_pid}')" | head -n 1)
+    [[ -n "$pid" ]] || fail "no game runs in the pane"
+    wait_for_input "$pid" "$1" || fail "the game never waited for a key"
+}

@@ -51,7 +51,7 @@ keys Enter
 wait_for 2 10 "First page." 10
 keys Enter
 wait_for 2 10 "Second page." 10
-sleep 0.2
+wait_for_game_input 5 # keys pressed while the page is typed are dropped
 keys Enter
 wait_for 23 10 " Quit " 2
 keys Enter # the world map, drawn from the installed data

@@ -24,6 +24,14 @@ chmod go-w "$work/data"
 
 # Colours of one cell as xterm colour numbers "FG BG".
 colour() { tmux_ capture-pane -p -e -t "$session" | python3 "$here/screen.py" "$1" "$2"; }
+# Waits up to 5 seconds for the cell at column $1, row $2 to show the colours $3 ("fg bg").
+wait_for_colour() {
+    local deadline=$((SECONDS + 5))
+    until [[ "$(colour "$1" "$2")" == "$3" ]]; do
+        ((SECONDS < deadline)) || fail "column $1, row $2 never turned '$3': $(colour "$1" "$2")"
+        sleep 0.05
+    done
+}
 # Starts the game; the shell waits after it so that its last screen can be read, and the exit
 # status goes to a file, not to the screen.
 start_game() {
@@ -55,7 +63,7 @@ visit_dungeon() {
     legend=("Keys:" "wasd - Movement" "m - Overhead Map" "p - Exit Dungeon" "i - Inventory"
         "t - Talk to an NPC")
     for i in "${!legend[@]}"; do wait_for $((19 + i)) 1 "${legend[$i]}" 8; done
-    [[ "$(colour 5 2)" == "130 16" ]] || fail "the room is not brown: $(colour 5 2)"
+    wait_for_colour 5 2 "130 16" # the room brown
     keys m
     wait_for 6 5 "Press Enter to exit" 2
     keys Enter
@@ -66,17 +74,17 @@ visit_dungeon() {
 
 start_game
 keys Down Up Up # wraps to Quit
-[[ "$(colour 35 14)" == "16 231" ]] || fail "Quit is not highlighted: $(colour 35 14)"
+wait_for_colour 35 14 "16 231" # Quit highlighted
 keys Down Enter # back round to New Game
 wait_for 2 10 "First page." 10
-sleep 0.2 # keys pressed while a page is still being typed are dropped
+wait_for_game_input 5 # keys pressed while a page is still being typed are dropped
 keys Enter
 wait_for 2 10 "Second page." 10
-sleep 0.2
+wait_for_game_input 5
 keys Enter
 tavern=(" World Map " " Talk " " Sleep " " Save " " Status " " Quit ")
 for i in "${!tavern[@]}"; do wait_for $((18 + i)) 5 "${tavern[$i]}" 2; done
-[[ "$(colour 2 18)" == "16 231" ]] || fail "World Map is not highlighted: $(colour 2 18)"
+wait_for_colour 2 18 "16 231" # World Map highlighted
 keys Up Up Enter # Status
 wait_for 23 5 "Press space to continue" 49
 wait_for 17 5 "1" 26
@@ -86,9 +94,9 @@ keys Space
 wait_for 18 5 "Display your character status" 37
 keys Down Down Enter # World Map
 wait_for 11 5 "Where would you like to go?" 25
-[[ "$(colour 32 18)" == "34 16" ]] || fail "TAVERN is not highlighted: $(colour 32 18)"
+wait_for_colour 32 18 "34 16" # TAVERN highlighted
 visit_dungeon Left # the other dungeons draw the same way; the recorded games walk them
-[[ "$(colour 3 9)" == "34 16" ]] || fail "the Cave is not highlighted: $(colour 3 9)"
+wait_for_colour 3 9 "34 16" # the Cave highlighted
 keys Down Enter
 wait_for 23 5 " Quit " 2
 keys i

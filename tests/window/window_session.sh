@@ -16,6 +16,9 @@ status=$?
 [[ $status != 0 && "$output" == *xfonts-terminus-dos* && "$output" == *terminal* ]] ||
     fail "without its font: status $status, $output"
 
+# shellcheck source=SCRIPTDIR/../../tools/wait_for_input.sh
+source "$(dirname "$(realpath "$0")")/../../tools/wait_for_input.sh"
+
 cpuTicks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
 start() {
@@ -39,9 +42,10 @@ for _ in $(seq 60); do
     last=$now
 done
 ((now == last)) || fail "the game never fell idle at the title menu"
+# Each key once the game waits for it: the menu drops keys typed ahead.
 for key in Up Return; do
+    wait_for_input "$pid" 10 || fail "the game never waited for a key"
     xdotool windowfocus --sync "$window" key "$key"
-    sleep 0.5
 done
 for _ in $(seq 50); do
     kill -0 "$pid" 2>/dev/null || break
