@@ -64,11 +64,24 @@ int weaponStrengthOf(const std::string &item) {
     return 0;
 }
 
+// The entry of the pickup table an item's text matches, or null (weapons, the flashlight).
+const ItemPickup *pickupOf(const std::string &item) {
+    for (const ItemPickup &pickup : itemPickups) {
+        if (item == pickup.text) return &pickup;
+    }
+    return nullptr;
+}
+
+bool isScrollPickup(const std::string &item) {
+    const ItemPickup *pickup = pickupOf(item);
+    return pickup != nullptr && pickup->gain == ItemPickup::Gain::charges;
+}
+
 // ---------------------------------------------------------------- Fights
 
 // What a fight depends on, on the player's side.
 struct Fighter {
-    int hp, maxHp, sp, level, attack, weapon, defense, spellsKnown;
+    int hp, maxHp, sp, maxSp, level, attack, weapon, defense, spellsKnown;
     int counts[itemKinds];
 };
 
@@ -91,6 +104,7 @@ Fighter currentFighter() {
     Fighter fighter{.hp = game.player.hp,
                     .maxHp = game.player.maxHp,
                     .sp = game.player.sp,
+                    .maxSp = game.player.maxSp,
                     .level = game.player.level,
                     .attack = game.player.attack,
                     .weapon = game.player.weaponStrength,
@@ -131,27 +145,38 @@ Action spellAction(Command command, int choice, int power) {
     return Action{command, choice, 5 * power + 5 + (power + 1) / 2.0, 5 * power + 5};
 }
 
-// The player's move: the strongest blow, or food when the next blow could be the last and this
-// turn cannot end the fight. Spells and scrolls are kept for bosses, unless attacks do not hurt.
+// The player's move, as a sensible player makes it: food when the next blow could be the last
+// and this turn cannot end the fight; else the strongest move. Skill spells are for bosses and
+// for monsters that blows do not hurt; a scroll is cast whenever it beats the attack, unless a
+// blow surely ends the fight; the Cookie when the skill points run out and spells would help.
 Action chooseAction(const Fighter &fighter, const Foe &foe) {
-    Action best{commandAttack, 0, averageAttack(fighter, foe),
-                std::max(0, fighter.attack + fighter.weapon - foe.defense)};
+    Action attack{commandAttack, 0, averageAttack(fighter, foe),
+                  std::max(0, fighter.attack + fighter.weapon - foe.defense)};
+    Action best = attack;
     auto consider = [&best](const Action &action) {
         if (action.damage > best.damage) best = action;
     };
-    bool attacksFail = best.damage < 1;
-    if (foe.boss || attacksFail) {
+    bool attacksFail = attack.damage < 1;
+    bool spellsCount = foe.boss || attacksFail;
+    bool blastBeatsAttack = spellAction(commandSpecial, 0, 0).damage > attack.damage;
+    if (spellsCount) {
         for (int spell = 0; spell < fighter.spellsKnown; spell++) {
             if (2 * spell + 2 <= fighter.sp) consider(spellAction(commandSpecial, spell, spell));
         }
     }
-    if (foe.boss || (attacksFail && best.command == commandAttack)) {
+    if (attack.surest < foe.hp) {
         for (int scroll : {itemFireSpell, itemWindSpell, itemQuakeSpell, itemLightningSpell}) {
             int power = scroll == itemLightningSpell ? 6 : 4;
             if (fighter.counts[scroll - 1] > 0) consider(spellAction(commandItem, scroll, power));
         }
     }
-    if (fighter.hp > maxHitOn(fighter, foe) || best.surest >= foe.hp) return best;
+    bool cookie = fighter.counts[itemCookie - 1] > 0;
+    bool outOfSp = fighter.sp < 2;
+    if (fighter.hp > maxHitOn(fighter, foe) || best.surest >= foe.hp) {
+        if (spellsCount && outOfSp && cookie && best.command == commandAttack && blastBeatsAttack)
+            return Action{commandItem, itemCookie, 0, 0};
+        return best;
+    }
     double hit = averageHitOn(fighter, foe);
     int missing = fighter.maxHp - fighter.hp;
     bool apple = fighter.counts[itemApple - 1] > 0, fish = fighter.counts[itemFishSandwich - 1] > 0;
@@ -177,6 +202,7 @@ bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
             fighter.counts[action.choice - 1]--;
             int heal = action.choice == itemApple ? 20 : action.choice == itemFishSandwich ? 60 : 0;
             fighter.hp = std::min(fighter.maxHp, fighter.hp + heal);
+            if (action.choice == itemCookie) fighter.sp = std::min(fighter.maxSp, fighter.sp + 20);
         }
         if (foe.hp <= 0) return true;
     }
@@ -303,20 +329,29 @@ struct Goal {
     std::string text;
 };
 
+// The roads of a dungeon: from the player's room when it is in there, else from the entrance.
+Routes routesInDungeon(const AutoPlayer &bot, int mode, int here) {
+    const DungeonMemory &map = bot.dungeons.at(mode);
+    return mode == here ? routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol)
+                        : routesFrom(map, map.startRow, map.startCol);
+}
+
+Goal explore(int mode) {
+    return Goal{.kind = GoalKind::dungeon,
+                .mode = mode,
+                .text = std::string("explore the ") + dungeonName(mode)};
+}
+
 // What to do next: items first (wherever they are), then the bosses one can beat, gaining
 // levels first where one cannot; rest in the tavern when low, and save once after the first
 // fight against Molloch.
-Goal chooseGoal(const AutoPlayer &bot) {
+Goal chooseCarefulGoal(const AutoPlayer &bot) {
     int here = dungeonVisit.rooms != nullptr ? game.gameMode : 0;
     if (game.mollochDefeats >= 2 && !bot.saved)
         return Goal{.kind = GoalKind::tavern, .text = "save the game"};
     if (game.player.hp * 5 < game.player.maxHp * 2)
         return Goal{.kind = GoalKind::tavern, .text = "rest"};
-    auto routesIn = [&](int mode) {
-        const DungeonMemory &map = bot.dungeons.at(mode);
-        return mode == here ? routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol)
-                            : routesFrom(map, map.startRow, map.startCol);
-    };
+    auto routesIn = [&](int mode) { return routesInDungeon(bot, mode, here); };
     if (here != 0) {
         int room = nearestWantedItem(bot, here, routesIn(here));
         if (room >= 0) {
@@ -326,18 +361,9 @@ Goal chooseGoal(const AutoPlayer &bot) {
                         .text = "pick up the " + bot.dungeons.at(here).rooms[room].pickup};
         }
     }
-    auto explore = [](int mode) {
-        return Goal{.kind = GoalKind::dungeon,
-                    .mode = mode,
-                    .text = std::string("explore the ") + dungeonName(mode)};
-    };
     for (int mode : dungeonModes) {
         if (mode == here) continue;
-        // A bold player goes where it was sent, and looks into other places when that is done.
-        if (bot.dungeons.count(mode) == 0) {
-            if (bot.bold) continue;
-            return explore(mode);
-        }
+        if (bot.dungeons.count(mode) == 0) return explore(mode);
         if (nearestWantedItem(bot, mode, routesIn(mode)) >= 0)
             return Goal{.kind = GoalKind::dungeon,
                         .mode = mode,
@@ -352,22 +378,108 @@ Goal chooseGoal(const AutoPlayer &bot) {
         Fighter rested = currentFighter();
         rested.hp = rested.maxHp;
         rested.sp = game.player.maxSp;
-        if (bot.bold ? lostAtThisLevel(bot, boss) : !readyFor(bot, boss, rested, true)) {
+        if (!readyFor(bot, boss, rested, true)) {
             return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
                         .mode = mode,
                         .text = "gain a level before fighting " + name};
         }
-        if (!bot.bold && !readyFor(bot, boss, currentFighter(), false))
+        if (!readyFor(bot, boss, currentFighter(), false))
             return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
         return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
                     .mode = mode,
                     .room = room,
                     .text = "fight " + name};
     }
-    for (int mode : dungeonModes) {
+    throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
+}
+
+// What a bold player goes for in a dungeon before its bosses: the keys it lacks; for the
+// thorough player every room it has not entered; for the gatherer every scroll it found, once
+// more since the last boss (but not while this visit has taken it already). The nearest, or -1.
+int nearestErrand(const AutoPlayer &bot, int mode, const Routes &routes, int here) {
+    const DungeonMemory &map = bot.dungeons.at(mode);
+    int nearest = -1;
+    for (size_t i = 0; i < map.rooms.size(); i++) {
+        int index = static_cast<int>(i);
+        if (routes.distance[i] < 0) continue;
+        const ItemPickup *pickup = pickupOf(map.rooms[i].pickup);
+        bool errand = pickup != nullptr && pickup->gain == ItemPickup::Gain::flag &&
+                      itemCount(pickup->item) == 0;
+        if (bot.style == PlayStyle::thorough)
+            errand = errand || bot.roomsSeen.count({mode, index}) == 0;
+        if (bot.style == PlayStyle::gatherer && bot.scrollsFound.count({mode, index}) != 0 &&
+            bot.scrollsAgain.count({mode, index}) == 0)
+            errand = errand || mode != here || bot.takenThisVisit.count(index) == 0;
+        if (errand && (nearest < 0 || routes.distance[i] < routes.distance[nearest]))
+            nearest = index;
+    }
+    return nearest;
+}
+
+// A scroll of this dungeon the gatherer wants again, which only another visit brings back.
+bool fetchAgainNextVisit(const AutoPlayer &bot, int mode) {
+    if (bot.style != PlayStyle::gatherer) return false;
+    for (int index : bot.takenThisVisit) {
+        if (bot.scrollsFound.count({mode, index}) != 0 &&
+            bot.scrollsAgain.count({mode, index}) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The bold players' next goal: their errands where they are, then in the other dungeons they
+// know, then the nearest boss, then the dungeons not seen yet, in the order the reward
+// messages send a player (the Castle before the Sewer). A boss that won is fought again only
+// after a level more.
+Goal chooseBoldGoal(const AutoPlayer &bot) {
+    int here = dungeonVisit.rooms != nullptr ? game.gameMode : 0;
+    if (game.player.hp * 5 < game.player.maxHp * 2)
+        return Goal{.kind = GoalKind::tavern, .text = "rest"};
+    auto routesIn = [&](int mode) { return routesInDungeon(bot, mode, here); };
+    if (here != 0) {
+        int room = nearestErrand(bot, here, routesIn(here), here);
+        if (room >= 0) {
+            const std::string &item = bot.dungeons.at(here).rooms[room].pickup;
+            return Goal{.kind = GoalKind::pickup,
+                        .mode = here,
+                        .room = room,
+                        .text = item.empty() ? "look into every room" : "fetch the " + item};
+        }
+        if (fetchAgainNextVisit(bot, here))
+            return Goal{.kind = GoalKind::dungeon, .mode = here, .text = "come back for a scroll"};
+    }
+    const int order[] = {modeCave, modeCastle, modeSewer};
+    for (int mode : order) {
+        if (mode != here && bot.dungeons.count(mode) != 0 &&
+            nearestErrand(bot, mode, routesIn(mode), here) >= 0)
+            return Goal{.kind = GoalKind::dungeon,
+                        .mode = mode,
+                        .text = std::string("errands in the ") + dungeonName(mode)};
+    }
+    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
+        if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
+        int room = nearestBoss(bot, mode, routesIn(mode));
+        if (room < 0) continue;
+        int boss = mode == modeCave ? bossMolloch : bossAgamir;
+        std::string name = game.bosses[boss - 1].name;
+        if (lostAtThisLevel(bot, boss)) {
+            return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
+                        .mode = mode,
+                        .text = "gain a level before fighting " + name};
+        }
+        return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
+                    .mode = mode,
+                    .room = room,
+                    .text = "fight " + name};
+    }
+    for (int mode : order) {
         if (mode != here && bot.dungeons.count(mode) == 0) return explore(mode);
     }
     throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
+}
+
+Goal chooseGoal(const AutoPlayer &bot) {
+    return bot.style == PlayStyle::careful ? chooseCarefulGoal(bot) : chooseBoldGoal(bot);
 }
 
 // Cells of the room to walk to.
@@ -384,8 +496,9 @@ bool walkable(char cell) {
 }
 
 // The side of the first step of a shortest walk from the player to a target cell;
-// standingThere when the player stands on one; -1 when none can be reached.
-int firstStep(const Room &room, const Targets &targets) {
+// standingThere when the player stands on one; -1 when none can be reached. Without
+// overItem the walk goes round the room's item instead of picking it up.
+int firstStep(const Room &room, const Targets &targets, bool overItem = true) {
     int startRow = game.player.playerRoomY, startCol = game.player.playerRoomX;
     if (targets.cell[startRow][startCol]) return standingThere;
     int first[roomRows][roomColumns];
@@ -400,7 +513,9 @@ int firstStep(const Room &room, const Targets &targets) {
                 first[nextRow][nextCol] >= 0 || (nextRow == startRow && nextCol == startCol))
                 continue;
             bool target = targets.cell[nextRow][nextCol];
-            if (!target && !(interior(nextRow, nextCol) && walkable(room.cells[nextRow][nextCol])))
+            char cell = room.cells[nextRow][nextCol];
+            if (!target &&
+                !(interior(nextRow, nextCol) && walkable(cell) && (overItem || cell != cellPickup)))
                 continue;
             first[nextRow][nextCol] = row == startRow && col == startCol ? side : first[row][col];
             if (target) return first[nextRow][nextCol];
@@ -470,6 +585,7 @@ void lookAround(AutoPlayer &bot) {
         bot.visitRemembered = true;
         bot.lastRoom = -1;
         bot.lastDungeon = game.gameMode;
+        bot.takenThisVisit.clear();
     }
     int index = currentRoomIndex();
     if (index != bot.lastRoom) {
@@ -481,8 +597,12 @@ void lookAround(AutoPlayer &bot) {
     bool itemShown = false;
     for (const auto &row : room.cells)
         itemShown = itemShown || std::memchr(row, cellPickup, roomColumns) != nullptr;
-    if (room.pickupText != nullptr && room.state == RoomState::shown && !itemShown)
-        bot.emptied.insert({game.gameMode, index});
+    if (room.pickupText == nullptr || room.state != RoomState::shown || itemShown) return;
+    bot.emptied.insert({game.gameMode, index});
+    if (bot.takenThisVisit.insert(index).second && isScrollPickup(room.pickupText.get())) {
+        std::pair<int, int> place{game.gameMode, index};
+        if (!bot.scrollsFound.insert(place).second) bot.scrollsAgain.insert(place);
+    }
 }
 
 char walkKey(AutoPlayer &bot, int step) {
@@ -504,11 +624,23 @@ char dungeonKey(AutoPlayer &bot) {
         bot.silent.insert({game.gameMode, currentRoomIndex()});
     }
     if (!staying) return 'p';
-    if (goal.kind == GoalKind::grind) return walkKey(bot, firstStep(room, otherFloor(room)));
+    // A bold player takes what lies in the rooms on its way, where the rubble lets it.
+    bool item = room.pickupText != nullptr;
+    bool overItem =
+        !(bot.style == PlayStyle::noScrolls && item && isScrollPickup(room.pickupText.get()));
+    if (bot.style != PlayStyle::careful && overItem) {
+        int step = firstStep(room, cellsHolding(room, cellPickup));
+        if (step >= 0 && step != standingThere) return walkKey(bot, step);
+    }
+    if (goal.kind == GoalKind::grind)
+        return walkKey(bot, firstStep(room, otherFloor(room), overItem));
     if (goal.room != currentRoomIndex()) {
         const DungeonMemory &map = bot.dungeons.at(game.gameMode);
         int side = routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol).firstSide[goal.room];
-        int step = firstStep(room, doorway(side));
+        int step = firstStep(room, doorway(side), overItem);
+        // Round a scroll it will not take, the rubble may leave no way: it lies otherwise
+        // on the next visit.
+        if (step < 0 && !overItem) return 'p';
         return walkKey(bot, step == standingThere ? side : step);
     }
     // Rubble can wall in an item or a boss; it lies differently on the next visit.
@@ -516,7 +648,7 @@ char dungeonKey(AutoPlayer &bot) {
         int step = firstStep(room, cellsHolding(room, cellPickup));
         return step < 0 ? 'p' : walkKey(bot, step);
     }
-    int step = firstStep(room, besideGlyph(room, cellBoss));
+    int step = firstStep(room, besideGlyph(room, cellBoss), overItem);
     return step == standingThere ? 't' : step < 0 ? 'p' : walkKey(bot, step);
 }
 
@@ -628,6 +760,12 @@ void pressNextKey(AutoPlayer &bot) {
     case modeCave:
     case modeSewer:
     case modeCastle:
+        // Once the step counter has run out the game rolls for a battle many times a second,
+        // so a player meets it before the next step: the player waits for it.
+        if (dungeonVisit.rooms != nullptr && dungeonVisit.stepsUntilEncounter <= 0) {
+            headlessIdle(1);
+            break;
+        }
         headlessPressCharacter(dungeonKey(bot));
         break;
     default:
@@ -648,6 +786,10 @@ void watchScreen(AutoPlayer &bot) {
             if (bot.foeBoss != 0) bot.bossLostAtLevel[bot.foeBoss] = game.player.level;
         } else {
             bot.battlesWon++;
+            if (bot.foeBoss != 0) {
+                bot.bossesBeaten++;
+                bot.scrollsAgain.clear();
+            }
         }
     }
     bot.fighting = fighting;

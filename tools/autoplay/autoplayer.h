@@ -29,6 +29,17 @@ struct PlayerStuck {
     std::string where;
 };
 
+// How the player goes about the game. The careful player (the tests' and the demos') looks into
+// every dungeon, takes every item and gains levels and rests until a boss fight looks safe.
+// The others are the balance report's: they fight each boss as soon as they reach him.
+enum class PlayStyle {
+    careful,
+    directed,  // straight to the next key or boss, taking what lies in the rooms on the way
+    noScrolls, // the directed player who never picks up a spell scroll
+    thorough,  // the directed player who first enters every room of a dungeon it can reach
+    gatherer,  // the directed player who goes back for every scroll it found before each boss
+};
+
 struct AutoPlayer {
     // --- What the player remembers ---
     std::map<int, DungeonMemory> dungeons; // by game mode, from the last visit
@@ -41,9 +52,10 @@ struct AutoPlayer {
     bool continueNext = false;             // the next title menu is answered with Continue
     bool quitWhenWon = false;              // after the ending, Quit in the title menu (else wait)
     std::string goal;                      // what it was doing last, for the failure message
-    // Fights each boss as soon as it is reached, as a player who follows the directions does,
-    // instead of first gaining levels and resting until the fight looks safe.
-    bool bold = false;
+    PlayStyle style = PlayStyle::careful;
+    std::set<int> takenThisVisit;               // rooms of the running visit whose item it took
+    std::set<std::pair<int, int>> scrollsFound; // rooms it took a scroll from: mode, room index
+    std::set<std::pair<int, int>> scrollsAgain; // of those, fetched again since the last boss
 
     // --- What it watches ---
     bool fighting = false;
@@ -54,6 +66,7 @@ struct AutoPlayer {
     int decisions = 0, stalledDecisions = 0;
     std::tuple<int, int, int, int, int, int> lastProgress{};
     int battles = 0, battlesWon = 0, defeats = 0, steps = 0, roomEntries = 0, saves = 0;
+    int bossesBeaten = 0;
     int lastRoom = -1;
     int lastDungeon = 0;                     // game mode of the dungeon visited last
     std::set<std::pair<int, int>> roomsSeen; // game mode, room index
