@@ -5,8 +5,10 @@ conversations held in this script.
 Output, relative to the repository root (found from this script's place, so the script
 can be run from anywhere):
   data/NPCscripts.rtf   plain text despite its name: for every conversation the
-                        sections "Tag<n>", each a tag line, the text on one line and a
-                        line holding only "_"
+                        sections "Tag<n>", each a tag line and the text on one line
+                        with the "_" right behind it (a line end before it would count
+                        as part of the last word and could push that word alone onto
+                        a row)
 
 Usage:
   python3 tools/gen_dialogue.py           write the file and check it
@@ -223,7 +225,7 @@ def sections():
 
 
 def render():
-    return "".join(f"Tag{number}\n{text}\n_\n" for number, text in sections())
+    return "".join(f"Tag{number}\n{text}_\n" for number, text in sections())
 
 
 def check(data):

@@ -195,6 +195,17 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
     }
     TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
     int rows = typedRows(text.get(), place.width);
+    // The typewriter counts a line end as part of the word it touches: the one before the
+    // underscore can push the last word alone onto a row of its own.
+    std::string untrailed = text.get();
+    while (!untrailed.empty() && untrailed.back() == '\n')
+        untrailed.pop_back();
+    if (typedRows(untrailed.c_str(), place.width) < rows) {
+        problems.push_back(where + "the line end before the underscore counts as part of the " +
+                           "last word, \"" + untrailed.substr(untrailed.find_last_of(" \n") + 1) +
+                           "\", and pushes it alone onto a row of its own; put the underscore " +
+                           "right behind it");
+    }
     if (rows > place.rows) {
         problems.push_back(where + "needs " + std::to_string(rows) + " rows at width " +
                            std::to_string(place.width) + ", only " + std::to_string(place.rows) +
