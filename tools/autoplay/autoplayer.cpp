@@ -89,6 +89,7 @@ struct Fighter {
 struct Foe {
     int hp, defense, attack;
     bool boss;
+    bool hurt; // hit already in this fight
 };
 
 enum Command { commandAttack = 0, commandSpecial = 1, commandItem = 2 };
@@ -117,7 +118,7 @@ Fighter currentFighter() {
 
 Foe bossFoe(int boss) {
     const BossRecord &record = game.bosses[boss - 1];
-    return Foe{record.hp, record.defense, record.attack, true};
+    return Foe{record.hp, record.defense, record.attack, true, false};
 }
 
 int maxHitOn(const Fighter &fighter, const Foe &foe) {
@@ -147,8 +148,9 @@ Action spellAction(Command command, int choice, int power) {
 
 // The player's move, as a sensible player makes it: food when the next blow could be the last
 // and this turn cannot end the fight; else the strongest move. Skill spells are for bosses and
-// for monsters that blows do not hurt; a scroll is cast whenever it beats the attack, unless a
-// blow surely ends the fight; the Cookie when the skill points run out and spells would help.
+// for monsters that blows do not hurt; a scroll is cast whenever it beats the attack (scrolls
+// come back on every visit), but a hurt foe that a blow surely ends gets the blow; the Cookie
+// when the skill points run out and spells would help.
 Action chooseAction(const Fighter &fighter, const Foe &foe) {
     Action attack{commandAttack, 0, averageAttack(fighter, foe),
                   std::max(0, fighter.attack + fighter.weapon - foe.defense)};
@@ -164,7 +166,7 @@ Action chooseAction(const Fighter &fighter, const Foe &foe) {
             if (2 * spell + 2 <= fighter.sp) consider(spellAction(commandSpecial, spell, spell));
         }
     }
-    if (attack.surest < foe.hp) {
+    if (!foe.hurt || attack.surest < foe.hp) {
         for (int scroll : {itemFireSpell, itemWindSpell, itemQuakeSpell, itemLightningSpell}) {
             int power = scroll == itemLightningSpell ? 6 : 4;
             if (fighter.counts[scroll - 1] > 0) consider(spellAction(commandItem, scroll, power));
@@ -197,6 +199,7 @@ bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
         if (fighter.hp <= 0) return false;
         Action action = chooseAction(fighter, foe);
         foe.hp -= static_cast<int>(action.damage);
+        foe.hurt = foe.hurt || action.damage > 0;
         if (action.command == commandSpecial) fighter.sp -= 2 * action.choice + 2;
         if (action.command == commandItem) {
             fighter.counts[action.choice - 1]--;
@@ -209,10 +212,14 @@ bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
     return false;
 }
 
-// A boss that won last time is fought again only after a level more.
+// A boss that won last time is fought again only after a level more; a bold player tries once
+// more at the same level first, as a player who has just slept it off does.
 bool lostAtThisLevel(const AutoPlayer &bot, int boss) {
     auto lost = bot.bossLostAtLevel.find(boss);
-    return lost != bot.bossLostAtLevel.end() && game.player.level <= lost->second;
+    if (lost == bot.bossLostAtLevel.end() || game.player.level > lost->second) return false;
+    auto times = bot.bossDefeatsAtLevel.find(boss);
+    int defeats = times == bot.bossDefeatsAtLevel.end() ? 0 : times->second;
+    return bot.style == PlayStyle::careful || defeats >= 2;
 }
 
 bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
@@ -393,11 +400,37 @@ Goal chooseCarefulGoal(const AutoPlayer &bot) {
     throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
 }
 
+// Whether a dungeon still has a boss fight to come: Molloch's two in the Cave, Agamir's two in
+// the Sewer; the Castle has none.
+bool bossAhead(int mode) {
+    return (mode == modeCave && game.mollochDefeats < 3) ||
+           (mode == modeSewer && game.agamirDefeats < 3);
+}
+
 // What a bold player goes for in a dungeon before its bosses: the keys it lacks; for the
-// thorough player every room it has not entered; for the gatherer every scroll it found, once
-// more since the last boss (but not while this visit has taken it already). The nearest, or -1.
+// thorough player every room of a dungeon with a boss fight to come that it has not entered;
+// for the gatherer every scroll it found, once more (but not while this visit has taken it
+// already). The nearest, or -1.
 int nearestErrand(const AutoPlayer &bot, int mode, const Routes &routes, int here) {
     const DungeonMemory &map = bot.dungeons.at(mode);
+    // Of two errands as near, the one farther from a waiting boss: a side way is best walked
+    // before the road on to the boss.
+    std::vector<int> fromBoss(map.rooms.size(), 0);
+    for (size_t i = 0; i < map.rooms.size(); i++) {
+        int row = static_cast<int>(i) / map.width, col = static_cast<int>(i) % map.width;
+        if (map.rooms[i].feature != "Boss" || !isBossAlive(mode, row, col)) continue;
+        Routes fromThisBoss = routesFrom(map, row, col);
+        for (size_t j = 0; j < map.rooms.size(); j++) {
+            if (fromThisBoss.distance[j] >= 0 &&
+                (fromBoss[j] == 0 || fromThisBoss.distance[j] < fromBoss[j]))
+                fromBoss[j] = fromThisBoss.distance[j];
+        }
+    }
+    auto nearer = [&](size_t a, int b) {
+        size_t other = static_cast<size_t>(b);
+        return routes.distance[a] < routes.distance[other] ||
+               (routes.distance[a] == routes.distance[other] && fromBoss[a] > fromBoss[other]);
+    };
     int nearest = -1;
     for (size_t i = 0; i < map.rooms.size(); i++) {
         int index = static_cast<int>(i);
@@ -405,13 +438,12 @@ int nearestErrand(const AutoPlayer &bot, int mode, const Routes &routes, int her
         const ItemPickup *pickup = pickupOf(map.rooms[i].pickup);
         bool errand = pickup != nullptr && pickup->gain == ItemPickup::Gain::flag &&
                       itemCount(pickup->item) == 0;
-        if (bot.style == PlayStyle::thorough)
+        if (bot.style == PlayStyle::thorough && bossAhead(mode))
             errand = errand || bot.roomsSeen.count({mode, index}) == 0;
         if (bot.style == PlayStyle::gatherer && bot.scrollsFound.count({mode, index}) != 0 &&
             bot.scrollsAgain.count({mode, index}) == 0)
             errand = errand || mode != here || bot.takenThisVisit.count(index) == 0;
-        if (errand && (nearest < 0 || routes.distance[i] < routes.distance[nearest]))
-            nearest = index;
+        if (errand && (nearest < 0 || nearer(i, nearest))) nearest = index;
     }
     return nearest;
 }
@@ -638,9 +670,9 @@ char dungeonKey(AutoPlayer &bot) {
         const DungeonMemory &map = bot.dungeons.at(game.gameMode);
         int side = routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol).firstSide[goal.room];
         int step = firstStep(room, doorway(side), overItem);
-        // Round a scroll it will not take, the rubble may leave no way: it lies otherwise
-        // on the next visit.
-        if (step < 0 && !overItem) return 'p';
+        // A boss, or a scroll it will not step on, can stand in the only gap the rubble left:
+        // the rubble lies otherwise on the next visit.
+        if (step < 0) return 'p';
         return walkKey(bot, step == standingThere ? side : step);
     }
     // Rubble can wall in an item or a boss; it lies differently on the next visit.
@@ -694,9 +726,20 @@ void worldMapKey(AutoPlayer &bot) {
     headlessPress(townState.worldMapCursor == place ? keyEnter : placeArrows[place]);
 }
 
+// The opponent's hit points when the battle began.
+int fullHpOfFoe() {
+    const Monster &foe = battleState.currentMonster;
+    if (battleState.currentBoss != 0) return game.bosses[battleState.currentBoss - 1].hp;
+    for (const Monster &kind : monsterTable) {
+        if (std::strcmp(kind.name, foe.name) == 0) return kind.hp;
+    }
+    return foe.hp;
+}
+
 void battleKey(AutoPlayer &bot) {
-    Foe foe{battleState.currentMonster.hp, battleState.currentMonster.defense,
-            battleState.currentMonster.attack, battleState.currentBoss != 0};
+    const Monster &monster = battleState.currentMonster;
+    Foe foe{monster.hp, monster.defense, monster.attack, battleState.currentBoss != 0,
+            monster.hp < fullHpOfFoe()};
     Action action = chooseAction(currentFighter(), foe);
     bot.goal = std::string("beat the ") + battleState.currentMonster.name;
     if (game.gameMode == modeInventory) {
@@ -783,13 +826,15 @@ void watchScreen(AutoPlayer &bot) {
     } else if (!fighting && bot.fighting) {
         if (game.gameMode == modeTavern) {
             bot.defeats++;
-            if (bot.foeBoss != 0) bot.bossLostAtLevel[bot.foeBoss] = game.player.level;
+            if (bot.foeBoss != 0) {
+                auto lost = bot.bossLostAtLevel.find(bot.foeBoss);
+                bool again = lost != bot.bossLostAtLevel.end() && lost->second == game.player.level;
+                bot.bossDefeatsAtLevel[bot.foeBoss] =
+                    again ? bot.bossDefeatsAtLevel[bot.foeBoss] + 1 : 1;
+                bot.bossLostAtLevel[bot.foeBoss] = game.player.level;
+            }
         } else {
             bot.battlesWon++;
-            if (bot.foeBoss != 0) {
-                bot.bossesBeaten++;
-                bot.scrollsAgain.clear();
-            }
         }
     }
     bot.fighting = fighting;

@@ -36,8 +36,8 @@ enum class PlayStyle {
     careful,
     directed,  // straight to the next key or boss, taking what lies in the rooms on the way
     noScrolls, // the directed player who never picks up a spell scroll
-    thorough,  // the directed player who first enters every room of a dungeon it can reach
-    gatherer,  // the directed player who goes back for every scroll it found before each boss
+    thorough,  // the directed player who enters every room of a boss's dungeon before him
+    gatherer,  // the directed player who comes back once for every scroll it found
 };
 
 struct AutoPlayer {
@@ -46,6 +46,7 @@ struct AutoPlayer {
     std::set<std::pair<int, int>> emptied; // rooms whose item it took: game mode, room index
     std::set<std::pair<int, int>> silent;  // rooms whose characters it cannot reach
     std::map<int, int> bossLostAtLevel;    // boss number: the level of the last defeat by it
+    std::map<int, int> bossDefeatsAtLevel; // boss number: defeats by it at that level
     bool visitRemembered = false;          // the running dungeon visit has been looked at
     bool saved = false;                    // the game has been saved once
     bool quitAfterSave = false;            // then the program is quit and started again
@@ -66,7 +67,6 @@ struct AutoPlayer {
     int decisions = 0, stalledDecisions = 0;
     std::tuple<int, int, int, int, int, int> lastProgress{};
     int battles = 0, battlesWon = 0, defeats = 0, steps = 0, roomEntries = 0, saves = 0;
-    int bossesBeaten = 0;
     int lastRoom = -1;
     int lastDungeon = 0;                     // game mode of the dungeon visited last
     std::set<std::pair<int, int>> roomsSeen; // game mode, room index

@@ -8,9 +8,9 @@
 // food when the next blow could be the last, skill spells against bosses, a scroll whenever it
 // beats the attack. The directed player goes straight to the next key or boss and takes what
 // lies in the rooms on its way; the same player without scrolls steps round them; the thorough
-// player first enters every room it can reach; the gatherer goes back for every scroll it has
-// found, once more before each boss. The win chance replays each arrival many times through
-// the game's own battle code.
+// player first enters every room it can reach; the gatherer leaves and comes back once for
+// every scroll it finds, to take it again. The win chance replays each arrival many times
+// through the game's own battle code.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -219,7 +219,7 @@ void printCurves(int trials) {
 // What the games of one kind of player came to at one fight.
 struct Tally {
     int reached = 0, levelLow = 1000, levelHigh = 0, scrollFound = 0;
-    double levels = 0, battles = 0, wins = 0, food = 0, charges = 0;
+    double levels = 0, battles = 0, steps = 0, wins = 0, health = 0, food = 0, charges = 0;
     std::map<std::string, int> weapons;
     std::map<int, std::pair<double, int>> byLevel; // arrival level: wins summed, arrivals
 
@@ -394,7 +394,9 @@ int main(int argc, char **argv) {
                 tally.levelLow = std::min(tally.levelLow, level);
                 tally.levelHigh = std::max(tally.levelHigh, level);
                 tally.battles += arrival.randomBattles;
+                tally.steps += arrival.steps;
                 tally.wins += share;
+                tally.health += static_cast<double>(arrival.player.hp) / arrival.player.maxHp;
                 tally.food += foodHeld(arrival.counts);
                 tally.charges += chargesHeld(arrival.counts);
                 tally.scrollFound += arrival.scrollFound ? 1 : 0;
@@ -412,8 +414,9 @@ int main(int argc, char **argv) {
     std::printf("%d games of each player, each boss arrival replayed %d times with the hit and "
                 "skill points, food and scrolls the player arrived with\n\n",
                 seeds, trials);
-    std::printf("%-10s %-10s %7s %5s %7s %7s %5s  %-16s %4s %7s\n", "player", "fight", "reached",
-                "level", "(range)", "battles", "win", "weapons", "food", "scrolls");
+    std::printf("%-10s %-10s %7s %5s %7s %7s %5s %4s %5s  %-16s %4s %7s\n", "player", "fight",
+                "reached", "level", "(range)", "battles", "steps", "hp", "win", "weapons", "food",
+                "scrolls");
     for (int k = 0; k < kindCount; k++) {
         for (int index = 0; index < fightsReported; index++) {
             const Tally &tally = tallies[k][index];
@@ -427,11 +430,12 @@ int main(int argc, char **argv) {
                            std::to_string(100 * count / tally.reached) + "%";
             std::string range =
                 std::to_string(tally.levelLow) + "-" + std::to_string(tally.levelHigh);
-            std::printf("%-10s %-10s %7d %5.1f %7s %7.1f %4.0f%%  %-16s %4.1f %7.1f\n",
-                        kinds[k].name, fightNames[index], tally.reached,
-                        tally.levels / tally.reached, range.c_str(), tally.battles / tally.reached,
-                        tally.winPercent(), weapons.c_str(), tally.food / tally.reached,
-                        tally.charges / tally.reached);
+            std::printf(
+                "%-10s %-10s %7d %5.1f %7s %7.1f %5.0f %3.0f%% %4.0f%%  %-16s %4.1f %7.1f\n",
+                kinds[k].name, fightNames[index], tally.reached, tally.levels / tally.reached,
+                range.c_str(), tally.battles / tally.reached, tally.steps / tally.reached,
+                100 * tally.health / tally.reached, tally.winPercent(), weapons.c_str(),
+                tally.food / tally.reached, tally.charges / tally.reached);
         }
     }
     std::printf("\nrandom battles in the whole game:\n");
