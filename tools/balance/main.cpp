@@ -256,7 +256,7 @@ void writePlot(const fs::path &file, const Tally (&tallies)[kindCount][fightsRep
             }
         }
         if (low > high) continue;
-        low = std::max(1, low - 1);
+        low = low - 1;
         high = high + 1;
         auto xAt = [&](double level) {
             return x0 + (level - low) * plotWidth / std::max(1, high - low);
@@ -281,12 +281,14 @@ void writePlot(const fs::path &file, const Tally (&tallies)[kindCount][fightsRep
         for (int k = 0; k < kindCount; k++) {
             const Tally &tally = tallies[k][fight];
             std::string points;
+            // Each player a little to the side, so that equal figures do not hide each other.
+            double shift = (k - (kindCount - 1) / 2.0) * 0.08;
             for (const auto &[level, sum] : tally.byLevel) {
-                double percent = 100 * sum.first / sum.second;
-                points += std::to_string(xAt(level)) + "," + std::to_string(yAt(percent)) + " ";
+                double percent = 100 * sum.first / sum.second, x = xAt(level + shift);
+                points += std::to_string(x) + "," + std::to_string(yAt(percent)) + " ";
                 double radius = 2 + 6 * std::sqrt(static_cast<double>(sum.second) / seeds);
-                out << "<circle cx=\"" << xAt(level) << "\" cy=\"" << yAt(percent) << "\" r=\""
-                    << radius << "\" fill=\"" << kindColours[k] << "\" fill-opacity=\"0.6\"/>\n";
+                out << "<circle cx=\"" << x << "\" cy=\"" << yAt(percent) << "\" r=\"" << radius
+                    << "\" fill=\"" << kindColours[k] << "\" fill-opacity=\"0.6\"/>\n";
             }
             out << "<polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << kindColours[k]
                 << "\"/>\n";
