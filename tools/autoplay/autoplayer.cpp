@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <optional>
 
 #include "battle/battle.h"
 #include "console/console.h"
@@ -349,6 +350,38 @@ Goal explore(int mode) {
                 .text = std::string("explore the ") + dungeonName(mode)};
 }
 
+// What the player makes of a boss it can reach: fight him now, rest first, or train first.
+enum class Readiness { fight, rest, train };
+
+// The nearest waiting boss of the dungeon the player is in, else of the Cave, else of the
+// Sewer (the Castle's boss does not fight), as a goal of what readiness (of the boss number)
+// says; none when no boss can be reached.
+template <typename Judge>
+std::optional<Goal> bossGoal(const AutoPlayer &bot, int here, Judge readiness) {
+    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
+        if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
+        int room = nearestBoss(bot, mode, routesInDungeon(bot, mode, here));
+        if (room < 0) continue;
+        int boss = mode == modeCave ? bossMolloch : bossAgamir;
+        std::string name = game.bosses[boss - 1].name;
+        switch (readiness(boss)) {
+        case Readiness::train:
+            return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
+                        .mode = mode,
+                        .text = "gain a level before fighting " + name};
+        case Readiness::rest:
+            return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
+        case Readiness::fight:
+            break;
+        }
+        return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
+                    .mode = mode,
+                    .room = room,
+                    .text = "fight " + name};
+    }
+    return std::nullopt;
+}
+
 // What to do next: items first (wherever they are), then the bosses one can beat, gaining
 // levels first where one cannot; rest in the tavern when low, and save once after the first
 // fight against Molloch.
@@ -376,27 +409,14 @@ Goal chooseCarefulGoal(const AutoPlayer &bot) {
                         .mode = mode,
                         .text = std::string("fetch items in the ") + dungeonName(mode)};
     }
-    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
-        if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
-        int room = nearestBoss(bot, mode, routesIn(mode));
-        if (room < 0) continue;
-        int boss = mode == modeCave ? bossMolloch : bossAgamir;
-        std::string name = game.bosses[boss - 1].name;
+    std::optional<Goal> boss = bossGoal(bot, here, [&bot](int number) {
         Fighter rested = currentFighter();
         rested.hp = rested.maxHp;
-        rested.sp = game.player.maxSp;
-        if (!readyFor(bot, boss, rested, true)) {
-            return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
-                        .mode = mode,
-                        .text = "gain a level before fighting " + name};
-        }
-        if (!readyFor(bot, boss, currentFighter(), false))
-            return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
-        return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
-                    .mode = mode,
-                    .room = room,
-                    .text = "fight " + name};
-    }
+        rested.sp = rested.maxSp;
+        if (!readyFor(bot, number, rested, true)) return Readiness::train;
+        return readyFor(bot, number, currentFighter(), false) ? Readiness::fight : Readiness::rest;
+    });
+    if (boss) return *boss;
     throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
 }
 
@@ -488,22 +508,10 @@ Goal chooseBoldGoal(const AutoPlayer &bot) {
                         .mode = mode,
                         .text = std::string("errands in the ") + dungeonName(mode)};
     }
-    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
-        if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
-        int room = nearestBoss(bot, mode, routesIn(mode));
-        if (room < 0) continue;
-        int boss = mode == modeCave ? bossMolloch : bossAgamir;
-        std::string name = game.bosses[boss - 1].name;
-        if (lostAtThisLevel(bot, boss)) {
-            return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
-                        .mode = mode,
-                        .text = "gain a level before fighting " + name};
-        }
-        return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
-                    .mode = mode,
-                    .room = room,
-                    .text = "fight " + name};
-    }
+    std::optional<Goal> boss = bossGoal(bot, here, [&bot](int number) {
+        return lostAtThisLevel(bot, number) ? Readiness::train : Readiness::fight;
+    });
+    if (boss) return *boss;
     for (int mode : order) {
         if (mode != here && bot.dungeons.count(mode) == 0) return explore(mode);
     }
