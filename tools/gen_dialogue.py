@@ -5,8 +5,10 @@ conversations held in this script.
 Output, relative to the repository root (found from this script's place, so the script
 can be run from anywhere):
   data/NPCscripts.rtf   plain text despite its name: for every conversation the
-                        sections "Tag<n>", each a tag line, the text on one line and a
-                        line holding only "_"
+                        sections "Tag<n>", each a tag line and the text on one line
+                        with the "_" right behind it (a line end before it would count
+                        as part of the last word and could push that word alone onto
+                        a row)
 
 Usage:
   python3 tools/gen_dialogue.py           write the file and check it
@@ -56,142 +58,141 @@ CONVERSATIONS = {
     # Cave, just below the cave mouth: the first face the hero meets.
     11: [
         "Goro: Oi! Mind the drip. New around here? You look like you slept on a bar table. "
-        "If you mean to poke at Molloch, take the whip somebody dropped by the mouth.",
-        "You ask him who Molloch is, and where to find him.",
-        "Goro: Big, scaly, all teeth. He sleeps behind the red door. Go south: the red key "
-        "lies in the next cave, a sword below it, and Pogo shivers by the door at the "
-        "bottom, to the east. Press m for the map.",
-        "Goro: South for the red key and the sword, then east past Pogo to the red door.",
+        "Molloch lives down this way, behind a red door.",
+        "You ask him where to find its key.",
+        "Goro: The red key lies in the next cave, right below me. Then go on south, and east "
+        "past Pogo to the red door. Molloch sleeps behind it. Press m for the map.",
+        "Goro: Red key just south of me, then south and east past Pogo to the red door.",
     ],
-    # Cave, in the middle of the west: a scholar of damp places.
+    # Cave, in the old galleries west of the purple door: a scholar of damp places.
     21: [
         "Vurgle: A visitor! Do sit. I am Vurgle, author of ninety-one unread books about "
-        "moss.",
-        "You ask about Molloch.",
-        "Vurgle: His hide turns a sword like a pickle turns a spoon. There is a bow just "
-        "behind the red door. Shoot straight.",
-        "Vurgle: Skill spells ignore his hide. Use them, and the cookie for more.",
-        "You ask what lies out here in the west.",
+        "moss. Have a cookie.",
+        "You ask about Agamir.",
+        "Vurgle: His last hole lies at the bottom of the sewer's long drain, past the purple "
+        "door west of the grate.",
+        "Vurgle: Skill spells ignore his tricks. Eat well before you knock.",
+        "You ask what lies out here.",
         "Vurgle: Moss. The Arkums, south. Old Dele, far north-west. She remembers ZARG.",
-        "Vurgle: Beaten beasts come back bigger.",
-        "Vurgle: The bow is behind the red door, east of the crossing. Now, about moss...",
+        "Vurgle: Beaten wizards come back bigger.",
+        "Vurgle: The sewer's long drain, west of the grate. Now, about moss...",
     ],
     # Cave, beside the red door.
     31: [
         "Pogo: Eek! Oh, you are not a monster. I am Pogo. I guard this door. Well, I stand "
         "near it.",
-        "You look at the door. It is painted a deep red and locked.",
+        "You look at the door to the east. It is deep red, and locked.",
         "Pogo: Molloch is right behind it! The red key is up north, below Goro.",
-        "You ask about the door further south.",
-        "Pogo: The blue one? A second den. Its key is in the Castle, behind a yellow door.",
-        "Pogo: Take the bow inside before you knock.",
-        "Pogo: I will be right here. Being brave. Quietly.",
-        "Pogo: Red door east of me, Molloch behind it. The bow is just inside.",
+        "You ask about the other doors you passed.",
+        "Pogo: The blue one hides his lower den. Its key is in the Castle. The purple one? "
+        "Locked for years.",
+        "Pogo: He drops a light gray key. It opens the Castle's east wing.",
+        "Pogo: I will stay right here. Being brave. Quietly.",
+        "Pogo: Red door east of me, Molloch behind it. His key opens the Castle.",
     ],
-    # Cave, the two brothers in the south-west (they speak one after the other).
+    # Cave, in the old galleries: the two brothers (they speak one after the other).
     41: [
-        "Arkum: Do not listen to my brother. Someone took the sword we argued about for "
-        "eleven years. It lay south of Goro. If it was you, keep it. It is yours now.",
-        "Arkum: The sword lay south of Goro. Keep it, whatever my brother says.",
+        "Arkum: Do not listen to my brother. That sword is mine. We argued about it for "
+        "eleven years. Take it, then we both lose.",
+        "Arkum: Take the sword. Then nobody wins.",
     ],
     71: [
-        "Arkum: Do not listen to MY brother. I say the same thing, only louder. KEEP THE "
-        "SWORD! And fetch the bow behind the red door, east of the crossing.",
-        "Arkum: Sword. Bow. Red door. Louder than him.",
+        "Arkum: Do not listen to MY brother. I say the same thing, only louder. TAKE THE "
+        "SWORD! And ask Dele, far north, about her blade.",
+        "Arkum: Sword. Dele. North. Louder than him.",
     ],
-    # Cave, the far north-west corner: the oldest memory in Brinewort.
+    # Cave, the far north-west corner of the old galleries: the oldest memory in Brinewort.
     51: [
         "Dele: Who stomps about my corner? You smell like a hero.",
         "You say you are here to stop ZARG.",
         "Dele: His name is locked in the Castle.",
         "Dele: No key opens that door.",
-        "You ask her the way.",
-        "Dele: Molloch's key opens the Castle, whose green key opens the Sewer.",
-        "Dele: Agamir's yellow key leads to the blue one, for Molloch's den.",
-        "Dele: Then the purple door.",
+        "You ask about the blade on her wall.",
+        "Dele: An old hero's broadsword. I am done with it. Take it to Agamir.",
+        "Dele: My larder is next door. Help yourself.",
+        "Dele: Then the sewer's long drain.",
         "She is already asleep.",
-        "Dele: Light gray, green, yellow, blue, purple. Now let me nap.",
+        "Dele: Broadsword, larder, drain. Now let me nap.",
     ],
-    # Cave, behind the red door: Pogo again, through a crack in the wall.
+    # Cave, behind the purple door east of the lower den: Pogo again, through a crack.
     61: [
-        "Pogo: You again! There is a crack in the wall I can squeeze through. You are still "
-        "alive. Well done.",
-        "You ask him what comes after Molloch.",
-        "Pogo: He drops a light gray key. It opens the Castle's east wing, north of its gate.",
-        "Pogo: Gran said scrolls are cast from the inventory, in battle. Keep them for "
-        "bosses.",
+        "Pogo: You again! There is a crack in the wall I can squeeze through. You beat him "
+        "twice. Well done.",
+        "You ask him what is left to do.",
+        "Pogo: Agamir waits in the sewer, past the purple door west of the grate. It is a "
+        "long drain.",
+        "Pogo: Gran left me her scroll. Take it. Scrolls are cast from the inventory, in "
+        "battle.",
         "He squeezes back into his crack.",
-        "Pogo: Light gray key, Castle, east wing. Scrolls for bosses.",
+        "Pogo: The purple door west of the sewer grate. Take Gran's scroll.",
     ],
-    # Sewer, in the east.
+    # Sewer, in the east, just north of the green door.
     81: [
-        "Luba: You came all this way east for me? Sweet. Agamir's chamber is right behind "
-        "the green door, south of the grate, then east. Mind his hat.",
-        "Luba: Green door south of the grate, Agamir east behind it.",
+        "Luba: You came all this way east for me? Sweet. Have an apple. Agamir's chamber is "
+        "right behind the green door, just south. Mind his hat.",
+        "Luba: Green door just south of me, Agamir behind it.",
     ],
-    # Sewer, in the west.
+    # Sewer, in the long drain behind the purple door.
     91: [
-        "Bemi: Shh! Agamir has a second hole, behind the purple door down south. Molloch "
-        "has that key, and gives it up only the second time he falls.",
-        "Bemi: The purple key is Molloch's. His second one.",
+        "Bemi: Shh! Agamir has a second hole, at the bottom of this drain. Follow it south, "
+        "and take an apple for the road.",
+        "Bemi: South down the drain. His last hole is at the bottom.",
     ],
     # Sewer, beside the grate.
     101: [
-        "Nerman: Welcome to the Sewer, friend. The green door is straight down the shaft, "
-        "south of the grate. Its key is in the Castle's east wing. Agamir lurks just "
-        "behind it, to the east.",
-        "Nerman: Green door south of the grate, key in the Castle's east wing.",
+        "Nerman: Welcome to the Sewer, friend. Agamir lurks east of here, past Luba, behind "
+        "the green door. Its key is in the Castle's east wing.",
+        "Nerman: East past Luba to the green door. Key in the Castle's east wing.",
     ],
-    # Sewer, behind the green door.
+    # Sewer, beside Agamir's last stand.
     111: [
-        "Xilco: You got through the green door? Brave. The purple door is back north, then "
-        "west and south. Its key is Molloch's, and he gives it up only the second time he "
-        "falls.",
-        "Xilco: The purple door is north, then west. The key is Molloch's.",
+        "Xilco: You made it down the whole drain? Brave. Agamir is right next door, to the "
+        "east. Eat something first.",
+        "Xilco: Agamir is in the next chamber, east.",
     ],
-    # Sewer, behind the purple door.
+    # Sewer, near the bottom of the long drain.
     121: [
-        "Murdik: Agamir came limping past, muttering about his cane. His last hole is past "
-        "Anook, to the west and then up north. Did you grab the broadsword by the door?",
-        "Murdik: West to Anook, then north. Broadsword by the purple door.",
+        "Murdik: Agamir came limping past, muttering about his cane. His last hole is east "
+        "of here, just past Xilco. There is a cookie in the pumping room.",
+        "Murdik: East past Xilco. Cookie in the pumping room.",
     ],
-    # Sewer, below Agamir's last stand.
+    # Sewer, at the bottom of the long drain.
     131: [
-        "Anook: He is just north of us, in the last chamber. I can hear him practising his "
-        "evil laugh. It is not very good. Finish it, hero.",
-        "Anook: North. He is north. Go!",
+        "Anook: He is further on, east past Murdik and Xilco. I can hear him practising his "
+        "evil laugh. It is not very good.",
+        "Anook: East. He is east. Go!",
     ],
-    # Castle, at the gate.
+    # Castle, in the gatehouse.
     141: [
         "Ghali: Halt! Oh, a hero. I am Ghali, keeper of the gate, the keys and most of the "
         "cheese.",
         "You ask him which way to go.",
-        "Ghali: North of this gate, past the yellow door, is the light gray door to the "
-        "east wing. Molloch carries its key.",
-        "Ghali: The yellow door opens on the great hall. Agamir stole that key.",
-        "You ask what lies in the hall.",
-        "Ghali: A blue key for the Cave, the old library, and far west, a dark door.",
-        "Ghali: Nobody opens that one.",
+        "Ghali: North of the gate is the light gray door to the east wing. Molloch carries "
+        "its key.",
+        "Ghali: West of the gate is the yellow door to the great hall. Agamir stole that key.",
+        "You ask what lies behind them.",
+        "Ghali: The axe and the green key for the sewer in the east wing, a blue key in the "
+        "hall.",
+        "Ghali: Beyond the hall, a dark door. Nobody opens that one.",
         "Ghali: Light gray door north, key from Molloch. Yellow door west, key from Agamir.",
     ],
-    # Castle, in the east wing (the same Ghali: he takes the servants' stairs).
+    # Castle, at the end of the east wing (the same Ghali: he takes the servants' stairs).
     151: [
         "Ghali: You again? I take the servants' stairs. So Molloch dropped the light gray "
         "key. Nice work.",
         "You ask what this wing holds.",
         "Ghali: The axe, in the armoury you just passed. A bow bounces off Agamir.",
-        "Ghali: The green key lies in the steward's room, just north of the armoury.",
-        "Ghali: It opens the Sewer's green door, south of the grate.",
+        "Ghali: The green key lies right here, on the steward's desk. Take it.",
+        "Ghali: It opens the Sewer's green door, east of the grate, past Luba.",
         "You ask what happens after Agamir.",
-        "Ghali: Bring his yellow key back here. The hall holds the blue key.",
-        "Ghali: Axe and green key, then the Sewer's green door.",
+        "Ghali: Bring his yellow key back here. The great hall holds the blue key.",
+        "Ghali: Green key here, for the Sewer's green door past Luba.",
     ],
-    # Castle, in the west wing.
+    # Castle, in the west wing beyond the great hall.
     161: [
-        "Ghali: Servants' stairs again. The dark door in the far west never opens. The blue "
-        "key lies in the great hall, by the yellow door. Molloch waits behind the Cave's "
-        "blue door.",
-        "Ghali: Blue key by the yellow door. Leave the dark door alone.",
+        "Ghali: Servants' stairs again. The library next door holds a scroll, and the dark "
+        "door the old kings sealed. It never opens.",
+        "Ghali: Take the scroll. Leave the dark door alone.",
     ],
 }
 
@@ -223,7 +224,7 @@ def sections():
 
 
 def render():
-    return "".join(f"Tag{number}\n{text}\n_\n" for number, text in sections())
+    return "".join(f"Tag{number}\n{text}_\n" for number, text in sections())
 
 
 def check(data):

@@ -76,202 +76,201 @@ def dungeon(number, tag, name, width, height, drawing, levels, rooms):
                          drawing=drawing, levels=levels, rooms=rooms))
 
 
-# The Cave. The mouth (@), where a Whip lies, opens on a long gallery. Straight south
-# run Goro, the Red Key, the Sword and the crossing where Pogo stands at the red door;
-# just behind it lie the Bow and Molloch's first den, a short walk that a new hero makes
-# at level one or two. Vurgle, Dele and the two Arkums live off the way, in the west;
-# Pogo turns up again in the north-east. The blue door south of the crossing (its key
-# lies in the Castle's great hall) keeps the lower den closed until Molloch comes back.
+# The Cave. From the mouth (@) the road runs south past Goro, the Red Key and Pogo to the
+# red door, and Molloch's first den lies just behind it: a short walk that a new hero makes
+# at level one, still with the bottle, so the first fight is close. The Red Key's room also
+# holds the blue door (its key lies in the Castle's great hall), with Molloch's lower den
+# right behind it. Two purple doors, which open with the key of Molloch's second defeat, lead
+# to the old galleries: Vurgle, the two Arkums and Dele in the west, Pogo again in the east,
+# with food, a scroll and an old hero's broadsword for whoever explores them before
+# Agamir's last stand.
 dungeon(1, "MapTag1", "Cave", 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
- 0    N-o-o           o
-          |           |
- 1        o-o-o-o-@-o-o o-o
-          |       |     |
- 2        o   o   N     o
-          |   |   |     |
- 3        o-o-o-o-$     o-o-o-N
-          |       |     |     |
- 4    o   o       $     o     o
-      |   |       |     |     |
- 5    o-o-N       o-N-DR$-! o-o
-          |       |           |
- 6        o     o-o           o
-          |       |           |
- 7      o-o       D         o-o
-        |         B
- 8    o-o         !
-        |
- 9      N
+ 0    N
+      |
+ 1    $-o-o       @
+          |       |
+ 2        o       N
+          |       |
+ 3        o       DB!-DPo-o-o-N
+          |       |
+ 4        o-o-o-oPD
+          |       |
+ 5        N       o-N-DR!
+          |
+ 6        o
+          |
+ 7        o
+          |
+ 8        o
+          |
+ 9      N-o
 
 10
 """, levels=r"""
           11111
 012345678901234
-.222.....2.....
-...222212233...
-...2.2.2..3....
-...22222..3333.
-.2.2...2..3..3.
-.222...2223333.
-...2..22.....4.
-..22...2....44.
-.22....4.......
-..2............
+.2.............
+.222...1.......
+...2...2.......
+...2...2422222.
+...22222.......
+...2...2224....
+...2...........
+...2...........
+...2...........
+..22...........
 ...............
 """, rooms=r"""
 col,row | feature | item            | what it is
-  7, 1  | Start   | Whip            | the cave mouth; someone dropped a whip
-  7, 2  | NPC     |                 | Goro, the first face you meet
-  1, 0  | NPC     |                 | Dele, in the far north-west corner
-  3, 5  | NPC     |                 | Vurgle
-  2, 9  | NPC     |                 | the two Arkums
+  7, 1  | Start   |                 | the cave mouth
+  7, 2  | NPC     |                 | Goro
+  7, 3  | LDEB    | Red Key         | below Goro: the Red Key, and the blue door east
+  7, 4  | LDWP    |                 | the purple door, west: the old galleries
   8, 5  | NPC     |                 | Pogo, at the red door
   9, 5  | LDER    |                 | the red door, east
-  7, 7  | LDSB    |                 | the blue door, south: the lower den
- 13, 3  | NPC     |                 | Pogo again
- 11, 5  | Boss    |                 | Molloch's den, just behind the red door: first fight
-  7, 8  | Boss    |                 | Molloch's lower den, just behind the blue door: second fight
-  7, 3  |         | Red Key         | the crossing below Goro: opens the red door
-  7, 4  |         | Sword           | on the way down to Pogo
- 10, 5  |         | Bow             | just behind the red door
+ 10, 5  | Boss    | Whip            | Molloch's den: first fight, and a whip someone dropped
+ 13, 3  | NPC     | Wind Spell      | Pogo again, with his gran's scroll
+  8, 3  | Boss    |                 | Molloch's lower den: second fight
+  9, 3  | LDEP    |                 | a purple door behind the lower den
+  3, 5  | NPC     | Cookie          | Vurgle, with a cookie for guests
+  2, 9  | NPC     | Sword           | the two Arkums and the sword they argued about
+  1, 1  |         | Fish Sandwich   | Dele's larder
+  1, 0  | NPC     | Broadsword      | Dele, who kept an old hero's broadsword
 """)
 
-# The Sewer. Nerman waits beside the grate you climb down (@); Luba lives far east, Bemi
-# west. The green door straight south of the grate (its key lies in the Castle's east
-# wing) opens on the Fire Spell and Agamir's first chamber. Further down, past the way
-# to Xilco, the purple door (Molloch's second defeat gives its key) leads to the
-# Broadsword, the Wind and Lightning Spells, Murdik and Anook, and his last stand.
+# The Sewer. East of the grate (@) a passage runs past Nerman and Luba, with apples on the
+# way, to the green door (its key lies in the Castle's east wing) and Agamir's first chamber.
+# West of the grate the purple door (Molloch's second defeat gives its key) opens the long
+# drain: Bemi, the Lightning Spell, Anook, Murdik, Xilco and food lie on the one road to
+# Agamir's last stand, long enough to bring a hero the levels that fight asks for.
 dungeon(2, "MapTag2", "Sewer", 15, 15, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
  0
 
- 1          o-o-o-@-N-o-o-o
-            |     |       |
- 2          o     o       o
-            |     |       |
- 3      o-o-o     o       o-o-N
-        |         |           |
- 4    o-N     o-o-o-o-o       o
-        |         |
- 5      o         D
-        |         G
- 6    o-o         o-$-!
-                  |
- 7                o
-                  |
- 8            o-o-o-o
-              |     |
- 9            D     o
-              P     |
-10            $     N-o-o
-              |         |
-11    !     o-$-$       o-o
-      |     |           |
-12    o $-o-N           o
-      | |
-13    N-o
+ 1      o-o-o-oPD-@-N-o-o-$-o-o
+        |                     |
+ 2      o                     o
+        |                     |
+ 3      o                     N
+        |                     |
+ 4      N                     D
+        |                     G
+ 5      o                     !
         |
-14      $
+ 6      $
+        |
+ 7      o
+        |
+ 8      o
+        |
+ 9      o
+        |
+10      $           N-!
+        |           |
+11    o-o           o
+      |             |
+12    o     N-o-$-o-o
+      |     |
+13    N-o-o-o
+
+14
 """, levels=r"""
           11111
 012345678901234
 ...............
-....33313333...
-....3..3...3...
-..333..3...333.
-.33..33333...3.
-..3....3.......
-.33....444.....
-.......4.......
-.....4444......
-.....4..4......
-.....5..444....
-.5..555...44...
-.5555.....4....
-.55............
-..5............
+..333331333333.
+..3..........3.
+..3..........3.
+..3..........3.
+..3..........4.
+..3............
+..3............
+..3............
+..3............
+..3.....34.....
+.33.....3......
+.3..33333......
+.3333..........
+...............
 """, rooms=r"""
 col,row | feature | item            | what it is
   7, 1  | Start   |                 | the grate
   8, 1  | NPC     |                 | Nerman, beside the grate
- 13, 3  | NPC     |                 | Luba, far east
-  2, 4  | NPC     |                 | Bemi, in the west
-  7, 5  | LDSG    |                 | the green door, south
-  5, 9  | LDSP    |                 | the purple door, south
-  8,10  | NPC     |                 | Xilco
-  6,11  |         | Wind Spell      | behind the purple door
+ 13, 3  | NPC     | Apple           | Luba, far east, with an apple for visitors
+ 11, 1  |         | Apple           | a crate of apples on the way east
+ 13, 4  | LDSG    |                 | the green door, south
+ 13, 5  | Boss    |                 | Agamir's chamber: first fight
+  6, 1  | LDWP    |                 | the purple door, west of the grate
+  2, 4  | NPC     | Apple           | Bemi, who shares her apples
+  2, 6  |         | Lightning Spell | the long drain
+  2,10  |         | Apple           | the long drain
+  6,12  |         | Cookie          | the old pumping room
   4,12  | NPC     |                 | Murdik
-  2,12  |         | Quake Spell     | past Murdik
   1,13  | NPC     |                 | Anook
-  9, 6  | Boss    |                 | Agamir's chamber, just behind the green door: first fight
-  1,11  | Boss    |                 | Agamir's last stand, second fight
-  8, 6  |         | Fire Spell      | just behind the green door
-  5,10  |         | Broadsword      | just behind the purple door: the old king's broadsword
-  2,14  |         | Lightning Spell | a drain below Anook
-  5,11  |         | Apple           | the purple wing's crossing
+  8,10  | NPC     |                 | Xilco
+  9,10  | Boss    |                 | Agamir's last stand
 """)
 
-# The Castle. You come in at the south-east gate (@), where Ghali keeps watch. Just north
-# of it the light gray door (Molloch's first defeat gives its key) opens the east wing:
-# the Axe, the Green Key for the Sewer and a flashlight in its first rooms, Ghali again
-# further up. Beside it the yellow door (Agamir's first defeat gives its key) opens the
-# great hall, with the Blue Key for the Cave's lower den and the Quake Spell at its east
-# end, and beyond it the old library, the west wing with Ghali a third time, and at the
-# far end the sealed door.
+# The Castle. At the gate (@) a guard left his bow. North, the light gray door (Molloch's
+# first defeat gives its key) opens the east wing: the Axe, the Fire Spell and Ghali with
+# the Green Key for the Sewer. West, the yellow door (Agamir's first defeat gives its key)
+# opens the great hall and the Blue Key for the Cave. Off the roads: the gatehouse, with
+# the flashlight and Ghali at the gate, and beyond the hall the west wing, with Ghali, a
+# scroll in the library and the sealed door.
 dungeon(3, "MapTag3", "Castle", 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
  0
 
- 1                      o-o   o
-                          |   |
- 2                        o-o-o
+ 1
+
+ 2                          o-o
+                            | |
+ 3                          o N
+                            |
+ 4                          $
+                            |
+ 5                          $
+                            O
+ 6                          D
+                            |
+ 7        oXD-N-o-o-$-o-oYD-@-o
                               |
- 3        o   o-o       o     N
-          |   |         |     |
- 4        o   o         o-o-o-o
-          |   |             |
- 5  oXD-o-o-o-o             $
-        |     |             |
- 6      o     o       o     $-$
-              |       |     O
- 7            N       o     D
-              |       |     |
- 8            o-o-o-o-o-o-$YD-o
-                |       |   |
- 9              o       o   o
-                |       |   |
-10            o-o     o-o   @-o-N
+ 8                            $
+                              |
+ 9                            o
+                              |
+10                            o-N
 """, levels=r"""
           11111
 012345678901234
 ...............
-..........44.4.
-...........444.
-...5.55...4..4.
-...5.5....4444.
-555555......4..
-..5..5...2..44.
-.....5...2..2..
-.....555222222.
-......5...2.2..
-.....55..33.122
+...............
+............22.
+............22.
+............2..
+............2..
+............2..
+...22222222212.
+.............2.
+.............2.
+.............22
 """, rooms=r"""
 col,row | feature | item            | what it is
- 12,10  | Start   |                 | the south-east gate
- 14,10  | NPC     |                 | Ghali, the gatekeeper
- 12, 7  | LDNO    |                 | the light gray door, north: the east wing
- 12, 8  | LDWY    |                 | the yellow door, west: the great hall and the west wing
- 13, 6  |         | Flashlight      | just inside the east wing
- 13, 3  | NPC     |                 | Ghali, in the east wing
+ 12, 7  | Start   | Bow             | the gate, where a guard left his bow
+ 12, 6  | LDNO    |                 | the light gray door north: the east wing
+ 12, 5  |         | Axe             | the armoury
+ 12, 4  |         | Fire Spell      | the guardroom
+ 13, 3  | NPC     | Green Key       | Ghali in the steward's room, with the Green Key
+ 11, 7  | LDWY    |                 | the yellow door, west: the great hall
+  8, 7  |         | Blue Key        | the great hall: the Blue Key
   5, 7  | NPC     |                 | Ghali, in the west wing
-  1, 5  | LDWX    |                 | the sealed door, west: never opens
- 12, 6  |         | Axe             | the armoury, just inside the east wing
- 12, 5  |         | Green Key       | the steward's room: opens the Sewer's green door
- 11, 8  |         | Blue Key        | the great hall, behind the yellow door: opens the Cave's blue door
+  4, 7  | LDWX    | Quake Spell     | the library: a scroll, and the sealed door
+ 14,10  | NPC     | Apple           | Ghali, the gatekeeper, down in the gatehouse
+ 13, 8  |         | Flashlight      | the stair down to the gatehouse
 """)
 
 

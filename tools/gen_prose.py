@@ -3,26 +3,22 @@
 ("Story.txt"), the bartender's lines ("BartenderScripts.txt") and the monsters' taunts with
 Molloch's words at his first defeat ("SkeletonScripts.txt").
 
-Each section becomes a tag line, the text, and a line holding only "_". The game types the text
-with word wrap, so a section is one paragraph; PARAGRAPH below breaks one where it must. One
-blank follows a full stop: with two, a sentence that ends right at the wrap width would start
-the next row with a blank. Run from anywhere:
+Each section becomes a tag line and the text with the "_" right behind it: the game types the
+text with word wrap and counts a line end as part of the word it touches, so a line end before
+the "_" could push the last word alone onto a row. A section is one paragraph. One blank
+follows a full stop: with two, a sentence that ends right at the wrap width would start the
+next row with a blank. Run from anywhere:
     python3 tools/gen_prose.py            write the files
     python3 tools/gen_prose.py --check    write nothing; fail if a file is out of date
     --datacheck PATH                      the built brinewort-datacheck (else the environment
                                           variable BRINEWORT_DATACHECK, else build/)
-The story page's width comes from brinewort-datacheck --facts, and the checker judges the
-files written: every section there, plain text, fitting where the game types it.
+brinewort-datacheck judges the files written: every section there, plain text, fitting where
+the game types it, no text typed over another while it is read.
 """
 import argparse
 import sys
 
-from datagen import ROOT, add_datacheck_option, find_datacheck, game_facts, judge, write_or_check
-
-# A paragraph break on a story page: line ends take a column each and show nothing, so a run
-# of them as long as the page is wide fills the rest of a row and the whole next one with
-# nothing. Written as a form feed here; render puts the line ends in.
-PARAGRAPH = "\f"
+from datagen import ROOT, add_datacheck_option, find_datacheck, judge, write_or_check
 
 STORY = [
     ('Chunk1',
@@ -35,14 +31,11 @@ STORY = [
     ('Chunk2',
      '"Finally awake," the bartender says. "ZARG has servants. Molloch, a scaly brute with more '
      'teeth than sense, has made the Cave his den. Agamir, a wizard far too fond of his cane, '
-     'rules the Sewer. Stop them both and ZARG has no door to come back through." He slides the '
-     'bottle back to you. "Not much of a weapon, but it is yours. Start with the Cave, and come '
+     'rules the Sewer. Stop them both and ZARG has no door to come back through." He nods at the '
+     'empty bottle in your fist. "Not much of a weapon, but it is yours. Start with the Cave, and come '
      'back whenever you need a bed or a word of advice." (Enter)'),
-    # The purple key's message is typed over this chapter without a clear, on its first two
-    # rows: the first holds one short line that the message covers, the second stays blank.
     ('Chunk3',
-     'Molloch crashes to the ground a second time.' + PARAGRAPH +
-     'A cold voice spills out of his smoking jaws: "Fool... the beast never mattered. Agamir has '
+     'Molloch crashes to the ground a second time. A cold voice spills out of his smoking jaws: "Fool... the beast never mattered. Agamir has '
      'fed me its strength all along, and down in the sewer he weaves the spell that opens the '
      'way for my return." The voice is ZARG\'s. The wizard was never just a servant: he is the '
      'door itself.'),
@@ -68,7 +61,8 @@ BARTENDER = [
      '"The Castle is full of coloured doors. Find the key of the same colour. Molloch and '
      'Agamir carry a few."'),
     ('Tag3',
-     '"If you find a flashlight, keep it. It lights up the dark rooms around you."'),
+     '"Found a flashlight? It burns for two minutes. Where rooms are dark, it lets you see '
+     'twice as far."'),
     ('Tag4',
      '"Rest when hurt, save before a fight, and look out for keys. Now, are you drinking?"'),
 ]
@@ -82,7 +76,7 @@ SKELETON = [
      "can bottle. I will heal. I will be back, and I will be bigger.\""),
     # Taunts: every opponent says one of these after landing a hit.
     ("TextTag1", "Is that all you've got? My granny hits harder, and she's a pile of bones."),
-    ("TextTag2", "Ha! Go back to your tavern, bottle-boy."),
+    ("TextTag2", "Ha! Go back to your tavern and sleep it off."),
     ("TextTag3", "ZARG is coming, and you'll be the first to go."),
     ("TextTag4", "That one's going to leave a mark. On you."),
     ("TextTag5", "I've eaten adventurers tougher than you for breakfast."),
@@ -90,7 +84,7 @@ SKELETON = [
     ("TextTag7", "You fight like a wet sock."),
     ("TextTag8", "Run home. Oh wait, you can't."),
     ("TextTag9", "Nobody leaves this dungeon in one piece."),
-    ("TextTag10", "Your bottle is no match for me."),
+    ("TextTag10", "Whatever you swing, it is no match for me."),
 ]
 
 FILES = {
@@ -100,11 +94,8 @@ FILES = {
 }
 
 
-def render(sections, page_width):
-    lines = []
-    for tag, text in sections:
-        lines += [tag, text.replace(PARAGRAPH, " " + "\n" * page_width + " "), "_"]
-    return "\n".join(lines) + "\n"
+def render(sections):
+    return "".join(f"{tag}\n{text}_\n" for tag, text in sections)
 
 
 def main():
@@ -115,11 +106,10 @@ def main():
     add_datacheck_option(parser)
     args = parser.parse_args()
     checker = find_datacheck(args.datacheck)
-    areas = {area["name"]: area for area in game_facts(checker)["textAreas"]}
     data = ROOT / "data"
     stale = []
     for name, sections in FILES.items():
-        content = render(sections, areas["page"]["width"]).encode("ascii")
+        content = render(sections).encode("ascii")
         if not write_or_check(data / name, content, args.check):
             stale.append(name)
     if stale:

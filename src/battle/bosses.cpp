@@ -50,6 +50,9 @@ static void mollochReward() {
         clearScreen(0);
         typeStorySection("Story.txt", "Chunk3");
         waitMillis(2000);
+        // Typed over the chapter it would cover its first rows while they are still read:
+        // the chapter goes first, as the other story texts do before their messages.
+        clearScreen(0);
         typeStory("You recieve the purple key.  Maybe you should head back to the sewer.");
         giveBossReward(bossMolloch, 2);
         waitMillis(1000);

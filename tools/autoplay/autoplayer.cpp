@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <optional>
 
 #include "battle/battle.h"
 #include "console/console.h"
@@ -64,11 +65,24 @@ int weaponStrengthOf(const std::string &item) {
     return 0;
 }
 
+// The entry of the pickup table an item's text matches, or null (weapons, the flashlight).
+const ItemPickup *pickupOf(const std::string &item) {
+    for (const ItemPickup &pickup : itemPickups) {
+        if (item == pickup.text) return &pickup;
+    }
+    return nullptr;
+}
+
+bool isScrollPickup(const std::string &item) {
+    const ItemPickup *pickup = pickupOf(item);
+    return pickup != nullptr && pickup->gain == ItemPickup::Gain::charges;
+}
+
 // ---------------------------------------------------------------- Fights
 
 // What a fight depends on, on the player's side.
 struct Fighter {
-    int hp, maxHp, sp, level, attack, weapon, defense, spellsKnown;
+    int hp, maxHp, sp, maxSp, level, attack, weapon, defense, spellsKnown;
     int counts[itemKinds];
 };
 
@@ -76,6 +90,7 @@ struct Fighter {
 struct Foe {
     int hp, defense, attack;
     bool boss;
+    bool hurt; // hit already in this fight
 };
 
 enum Command { commandAttack = 0, commandSpecial = 1, commandItem = 2 };
@@ -91,6 +106,7 @@ Fighter currentFighter() {
     Fighter fighter{.hp = game.player.hp,
                     .maxHp = game.player.maxHp,
                     .sp = game.player.sp,
+                    .maxSp = game.player.maxSp,
                     .level = game.player.level,
                     .attack = game.player.attack,
                     .weapon = game.player.weaponStrength,
@@ -103,7 +119,7 @@ Fighter currentFighter() {
 
 Foe bossFoe(int boss) {
     const BossRecord &record = game.bosses[boss - 1];
-    return Foe{record.hp, record.defense, record.attack, true};
+    return Foe{record.hp, record.defense, record.attack, true, false};
 }
 
 int maxHitOn(const Fighter &fighter, const Foe &foe) {
@@ -131,27 +147,39 @@ Action spellAction(Command command, int choice, int power) {
     return Action{command, choice, 5 * power + 5 + (power + 1) / 2.0, 5 * power + 5};
 }
 
-// The player's move: the strongest blow, or food when the next blow could be the last and this
-// turn cannot end the fight. Spells and scrolls are kept for bosses, unless attacks do not hurt.
+// The player's move, as a sensible player makes it: food when the next blow could be the last
+// and this turn cannot end the fight; else the strongest move. Skill spells are for bosses and
+// for monsters that blows do not hurt; a scroll is cast whenever it beats the attack (scrolls
+// come back on every visit), but a hurt foe that a blow surely ends gets the blow; the Cookie
+// when the skill points run out and spells would help.
 Action chooseAction(const Fighter &fighter, const Foe &foe) {
-    Action best{commandAttack, 0, averageAttack(fighter, foe),
-                std::max(0, fighter.attack + fighter.weapon - foe.defense)};
+    Action attack{commandAttack, 0, averageAttack(fighter, foe),
+                  std::max(0, fighter.attack + fighter.weapon - foe.defense)};
+    Action best = attack;
     auto consider = [&best](const Action &action) {
         if (action.damage > best.damage) best = action;
     };
-    bool attacksFail = best.damage < 1;
-    if (foe.boss || attacksFail) {
+    bool attacksFail = attack.damage < 1;
+    bool spellsCount = foe.boss || attacksFail;
+    bool blastBeatsAttack = spellAction(commandSpecial, 0, 0).damage > attack.damage;
+    if (spellsCount) {
         for (int spell = 0; spell < fighter.spellsKnown; spell++) {
             if (2 * spell + 2 <= fighter.sp) consider(spellAction(commandSpecial, spell, spell));
         }
     }
-    if (foe.boss || (attacksFail && best.command == commandAttack)) {
+    if (!foe.hurt || attack.surest < foe.hp) {
         for (int scroll : {itemFireSpell, itemWindSpell, itemQuakeSpell, itemLightningSpell}) {
             int power = scroll == itemLightningSpell ? 6 : 4;
             if (fighter.counts[scroll - 1] > 0) consider(spellAction(commandItem, scroll, power));
         }
     }
-    if (fighter.hp > maxHitOn(fighter, foe) || best.surest >= foe.hp) return best;
+    bool cookie = fighter.counts[itemCookie - 1] > 0;
+    bool outOfSp = fighter.sp < 2;
+    if (fighter.hp > maxHitOn(fighter, foe) || best.surest >= foe.hp) {
+        if (spellsCount && outOfSp && cookie && best.command == commandAttack && blastBeatsAttack)
+            return Action{commandItem, itemCookie, 0, 0};
+        return best;
+    }
     double hit = averageHitOn(fighter, foe);
     int missing = fighter.maxHp - fighter.hp;
     bool apple = fighter.counts[itemApple - 1] > 0, fish = fighter.counts[itemFishSandwich - 1] > 0;
@@ -172,21 +200,27 @@ bool canBeat(Fighter fighter, Foe foe, bool pessimistic) {
         if (fighter.hp <= 0) return false;
         Action action = chooseAction(fighter, foe);
         foe.hp -= static_cast<int>(action.damage);
+        foe.hurt = foe.hurt || action.damage > 0;
         if (action.command == commandSpecial) fighter.sp -= 2 * action.choice + 2;
         if (action.command == commandItem) {
             fighter.counts[action.choice - 1]--;
             int heal = action.choice == itemApple ? 20 : action.choice == itemFishSandwich ? 60 : 0;
             fighter.hp = std::min(fighter.maxHp, fighter.hp + heal);
+            if (action.choice == itemCookie) fighter.sp = std::min(fighter.maxSp, fighter.sp + 20);
         }
         if (foe.hp <= 0) return true;
     }
     return false;
 }
 
-// A boss that won last time is fought again only after a level more.
+// A boss that won last time is fought again only after a level more; a bold player tries once
+// more at the same level first, as a player who has just slept it off does.
 bool lostAtThisLevel(const AutoPlayer &bot, int boss) {
     auto lost = bot.bossLostAtLevel.find(boss);
-    return lost != bot.bossLostAtLevel.end() && game.player.level <= lost->second;
+    if (lost == bot.bossLostAtLevel.end() || game.player.level > lost->second) return false;
+    auto times = bot.bossDefeatsAtLevel.find(boss);
+    int defeats = times == bot.bossDefeatsAtLevel.end() ? 0 : times->second;
+    return bot.style == PlayStyle::careful || defeats >= 2;
 }
 
 bool readyFor(const AutoPlayer &bot, int boss, const Fighter &fighter, bool pessimistic) {
@@ -303,20 +337,61 @@ struct Goal {
     std::string text;
 };
 
+// The roads of a dungeon: from the player's room when it is in there, else from the entrance.
+Routes routesInDungeon(const AutoPlayer &bot, int mode, int here) {
+    const DungeonMemory &map = bot.dungeons.at(mode);
+    return mode == here ? routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol)
+                        : routesFrom(map, map.startRow, map.startCol);
+}
+
+Goal explore(int mode) {
+    return Goal{.kind = GoalKind::dungeon,
+                .mode = mode,
+                .text = std::string("explore the ") + dungeonName(mode)};
+}
+
+// What the player makes of a boss it can reach: fight him now, rest first, or train first.
+enum class Readiness { fight, rest, train };
+
+// The nearest waiting boss of the dungeon the player is in, else of the Cave, else of the
+// Sewer (the Castle's boss does not fight), as a goal of what readiness (of the boss number)
+// says; none when no boss can be reached.
+template <typename Judge>
+std::optional<Goal> bossGoal(const AutoPlayer &bot, int here, Judge readiness) {
+    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
+        if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
+        int room = nearestBoss(bot, mode, routesInDungeon(bot, mode, here));
+        if (room < 0) continue;
+        int boss = mode == modeCave ? bossMolloch : bossAgamir;
+        std::string name = game.bosses[boss - 1].name;
+        switch (readiness(boss)) {
+        case Readiness::train:
+            return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
+                        .mode = mode,
+                        .text = "gain a level before fighting " + name};
+        case Readiness::rest:
+            return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
+        case Readiness::fight:
+            break;
+        }
+        return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
+                    .mode = mode,
+                    .room = room,
+                    .text = "fight " + name};
+    }
+    return std::nullopt;
+}
+
 // What to do next: items first (wherever they are), then the bosses one can beat, gaining
 // levels first where one cannot; rest in the tavern when low, and save once after the first
 // fight against Molloch.
-Goal chooseGoal(const AutoPlayer &bot) {
+Goal chooseCarefulGoal(const AutoPlayer &bot) {
     int here = dungeonVisit.rooms != nullptr ? game.gameMode : 0;
     if (game.mollochDefeats >= 2 && !bot.saved)
         return Goal{.kind = GoalKind::tavern, .text = "save the game"};
     if (game.player.hp * 5 < game.player.maxHp * 2)
         return Goal{.kind = GoalKind::tavern, .text = "rest"};
-    auto routesIn = [&](int mode) {
-        const DungeonMemory &map = bot.dungeons.at(mode);
-        return mode == here ? routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol)
-                            : routesFrom(map, map.startRow, map.startCol);
-    };
+    auto routesIn = [&](int mode) { return routesInDungeon(bot, mode, here); };
     if (here != 0) {
         int room = nearestWantedItem(bot, here, routesIn(here));
         if (room >= 0) {
@@ -326,48 +401,125 @@ Goal chooseGoal(const AutoPlayer &bot) {
                         .text = "pick up the " + bot.dungeons.at(here).rooms[room].pickup};
         }
     }
-    auto explore = [](int mode) {
-        return Goal{.kind = GoalKind::dungeon,
-                    .mode = mode,
-                    .text = std::string("explore the ") + dungeonName(mode)};
-    };
     for (int mode : dungeonModes) {
         if (mode == here) continue;
-        // A bold player goes where it was sent, and looks into other places when that is done.
-        if (bot.dungeons.count(mode) == 0) {
-            if (bot.bold) continue;
-            return explore(mode);
-        }
+        if (bot.dungeons.count(mode) == 0) return explore(mode);
         if (nearestWantedItem(bot, mode, routesIn(mode)) >= 0)
             return Goal{.kind = GoalKind::dungeon,
                         .mode = mode,
                         .text = std::string("fetch items in the ") + dungeonName(mode)};
     }
-    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
-        if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
-        int room = nearestBoss(bot, mode, routesIn(mode));
-        if (room < 0) continue;
-        int boss = mode == modeCave ? bossMolloch : bossAgamir;
-        std::string name = game.bosses[boss - 1].name;
+    std::optional<Goal> boss = bossGoal(bot, here, [&bot](int number) {
         Fighter rested = currentFighter();
         rested.hp = rested.maxHp;
-        rested.sp = game.player.maxSp;
-        if (bot.bold ? lostAtThisLevel(bot, boss) : !readyFor(bot, boss, rested, true)) {
-            return Goal{.kind = mode == here ? GoalKind::grind : GoalKind::dungeon,
-                        .mode = mode,
-                        .text = "gain a level before fighting " + name};
+        rested.sp = rested.maxSp;
+        if (!readyFor(bot, number, rested, true)) return Readiness::train;
+        return readyFor(bot, number, currentFighter(), false) ? Readiness::fight : Readiness::rest;
+    });
+    if (boss) return *boss;
+    throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
+}
+
+// Whether a dungeon still has a boss fight to come: Molloch's two in the Cave, Agamir's two in
+// the Sewer; the Castle has none.
+bool bossAhead(int mode) {
+    return (mode == modeCave && game.mollochDefeats < 3) ||
+           (mode == modeSewer && game.agamirDefeats < 3);
+}
+
+// What a bold player goes for in a dungeon before its bosses: the keys it lacks; for the
+// thorough player every room of a dungeon with a boss fight to come that it has not entered;
+// for the gatherer every scroll it found, once more (but not while this visit has taken it
+// already). The nearest, or -1.
+int nearestErrand(const AutoPlayer &bot, int mode, const Routes &routes, int here) {
+    const DungeonMemory &map = bot.dungeons.at(mode);
+    // Of two errands as near, the one farther from a waiting boss: a side way is best walked
+    // before the road on to the boss.
+    std::vector<int> fromBoss(map.rooms.size(), 0);
+    for (size_t i = 0; i < map.rooms.size(); i++) {
+        int row = static_cast<int>(i) / map.width, col = static_cast<int>(i) % map.width;
+        if (map.rooms[i].feature != "Boss" || !isBossAlive(mode, row, col)) continue;
+        Routes fromThisBoss = routesFrom(map, row, col);
+        for (size_t j = 0; j < map.rooms.size(); j++) {
+            if (fromThisBoss.distance[j] >= 0 &&
+                (fromBoss[j] == 0 || fromThisBoss.distance[j] < fromBoss[j]))
+                fromBoss[j] = fromThisBoss.distance[j];
         }
-        if (!bot.bold && !readyFor(bot, boss, currentFighter(), false))
-            return Goal{.kind = GoalKind::tavern, .text = "rest before fighting " + name};
-        return Goal{.kind = mode == here ? GoalKind::boss : GoalKind::dungeon,
-                    .mode = mode,
-                    .room = room,
-                    .text = "fight " + name};
     }
-    for (int mode : dungeonModes) {
+    auto nearer = [&](size_t a, int b) {
+        size_t other = static_cast<size_t>(b);
+        return routes.distance[a] < routes.distance[other] ||
+               (routes.distance[a] == routes.distance[other] && fromBoss[a] > fromBoss[other]);
+    };
+    int nearest = -1;
+    for (size_t i = 0; i < map.rooms.size(); i++) {
+        int index = static_cast<int>(i);
+        if (routes.distance[i] < 0) continue;
+        const ItemPickup *pickup = pickupOf(map.rooms[i].pickup);
+        bool errand = pickup != nullptr && pickup->gain == ItemPickup::Gain::flag &&
+                      itemCount(pickup->item) == 0;
+        if (bot.style == PlayStyle::thorough && bossAhead(mode))
+            errand = errand || bot.roomsSeen.count({mode, index}) == 0;
+        if (bot.style == PlayStyle::gatherer && bot.scrollsFound.count({mode, index}) != 0 &&
+            bot.scrollsAgain.count({mode, index}) == 0)
+            errand = errand || mode != here || bot.takenThisVisit.count(index) == 0;
+        if (errand && (nearest < 0 || nearer(i, nearest))) nearest = index;
+    }
+    return nearest;
+}
+
+// A scroll of this dungeon the gatherer wants again, which only another visit brings back.
+bool fetchAgainNextVisit(const AutoPlayer &bot, int mode) {
+    if (bot.style != PlayStyle::gatherer) return false;
+    for (int index : bot.takenThisVisit) {
+        if (bot.scrollsFound.count({mode, index}) != 0 &&
+            bot.scrollsAgain.count({mode, index}) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The bold players' next goal: their errands where they are, then in the other dungeons they
+// know, then the nearest boss, then the dungeons not seen yet, in the order the reward
+// messages send a player (the Castle before the Sewer). A boss that won is fought again only
+// after a level more.
+Goal chooseBoldGoal(const AutoPlayer &bot) {
+    int here = dungeonVisit.rooms != nullptr ? game.gameMode : 0;
+    if (game.player.hp * 5 < game.player.maxHp * 2)
+        return Goal{.kind = GoalKind::tavern, .text = "rest"};
+    auto routesIn = [&](int mode) { return routesInDungeon(bot, mode, here); };
+    if (here != 0) {
+        int room = nearestErrand(bot, here, routesIn(here), here);
+        if (room >= 0) {
+            const std::string &item = bot.dungeons.at(here).rooms[room].pickup;
+            return Goal{.kind = GoalKind::pickup,
+                        .mode = here,
+                        .room = room,
+                        .text = item.empty() ? "look into every room" : "fetch the " + item};
+        }
+        if (fetchAgainNextVisit(bot, here))
+            return Goal{.kind = GoalKind::dungeon, .mode = here, .text = "come back for a scroll"};
+    }
+    const int order[] = {modeCave, modeCastle, modeSewer};
+    for (int mode : order) {
+        if (mode != here && bot.dungeons.count(mode) != 0 &&
+            nearestErrand(bot, mode, routesIn(mode), here) >= 0)
+            return Goal{.kind = GoalKind::dungeon,
+                        .mode = mode,
+                        .text = std::string("errands in the ") + dungeonName(mode)};
+    }
+    std::optional<Goal> boss = bossGoal(bot, here, [&bot](int number) {
+        return lostAtThisLevel(bot, number) ? Readiness::train : Readiness::fight;
+    });
+    if (boss) return *boss;
+    for (int mode : order) {
         if (mode != here && bot.dungeons.count(mode) == 0) return explore(mode);
     }
     throw PlayerStuck{describeSituation(bot) + ": nothing left to do, yet the game goes on"};
+}
+
+Goal chooseGoal(const AutoPlayer &bot) {
+    return bot.style == PlayStyle::careful ? chooseCarefulGoal(bot) : chooseBoldGoal(bot);
 }
 
 // Cells of the room to walk to.
@@ -384,8 +536,9 @@ bool walkable(char cell) {
 }
 
 // The side of the first step of a shortest walk from the player to a target cell;
-// standingThere when the player stands on one; -1 when none can be reached.
-int firstStep(const Room &room, const Targets &targets) {
+// standingThere when the player stands on one; -1 when none can be reached. Without
+// overItem the walk goes round the room's item instead of picking it up.
+int firstStep(const Room &room, const Targets &targets, bool overItem = true) {
     int startRow = game.player.playerRoomY, startCol = game.player.playerRoomX;
     if (targets.cell[startRow][startCol]) return standingThere;
     int first[roomRows][roomColumns];
@@ -400,7 +553,9 @@ int firstStep(const Room &room, const Targets &targets) {
                 first[nextRow][nextCol] >= 0 || (nextRow == startRow && nextCol == startCol))
                 continue;
             bool target = targets.cell[nextRow][nextCol];
-            if (!target && !(interior(nextRow, nextCol) && walkable(room.cells[nextRow][nextCol])))
+            char cell = room.cells[nextRow][nextCol];
+            if (!target &&
+                !(interior(nextRow, nextCol) && walkable(cell) && (overItem || cell != cellPickup)))
                 continue;
             first[nextRow][nextCol] = row == startRow && col == startCol ? side : first[row][col];
             if (target) return first[nextRow][nextCol];
@@ -470,6 +625,7 @@ void lookAround(AutoPlayer &bot) {
         bot.visitRemembered = true;
         bot.lastRoom = -1;
         bot.lastDungeon = game.gameMode;
+        bot.takenThisVisit.clear();
     }
     int index = currentRoomIndex();
     if (index != bot.lastRoom) {
@@ -481,8 +637,12 @@ void lookAround(AutoPlayer &bot) {
     bool itemShown = false;
     for (const auto &row : room.cells)
         itemShown = itemShown || std::memchr(row, cellPickup, roomColumns) != nullptr;
-    if (room.pickupText != nullptr && room.state == RoomState::shown && !itemShown)
-        bot.emptied.insert({game.gameMode, index});
+    if (room.pickupText == nullptr || room.state != RoomState::shown || itemShown) return;
+    bot.emptied.insert({game.gameMode, index});
+    if (bot.takenThisVisit.insert(index).second && isScrollPickup(room.pickupText.get())) {
+        std::pair<int, int> place{game.gameMode, index};
+        if (!bot.scrollsFound.insert(place).second) bot.scrollsAgain.insert(place);
+    }
 }
 
 char walkKey(AutoPlayer &bot, int step) {
@@ -504,11 +664,23 @@ char dungeonKey(AutoPlayer &bot) {
         bot.silent.insert({game.gameMode, currentRoomIndex()});
     }
     if (!staying) return 'p';
-    if (goal.kind == GoalKind::grind) return walkKey(bot, firstStep(room, otherFloor(room)));
+    // A bold player takes what lies in the rooms on its way, where the rubble lets it.
+    bool item = room.pickupText != nullptr;
+    bool overItem =
+        !(bot.style == PlayStyle::noScrolls && item && isScrollPickup(room.pickupText.get()));
+    if (bot.style != PlayStyle::careful && overItem) {
+        int step = firstStep(room, cellsHolding(room, cellPickup));
+        if (step >= 0 && step != standingThere) return walkKey(bot, step);
+    }
+    if (goal.kind == GoalKind::grind)
+        return walkKey(bot, firstStep(room, otherFloor(room), overItem));
     if (goal.room != currentRoomIndex()) {
         const DungeonMemory &map = bot.dungeons.at(game.gameMode);
         int side = routesFrom(map, dungeonVisit.roomRow, dungeonVisit.roomCol).firstSide[goal.room];
-        int step = firstStep(room, doorway(side));
+        int step = firstStep(room, doorway(side), overItem);
+        // A boss, or a scroll it will not step on, can stand in the only gap the rubble left:
+        // the rubble lies otherwise on the next visit.
+        if (step < 0) return 'p';
         return walkKey(bot, step == standingThere ? side : step);
     }
     // Rubble can wall in an item or a boss; it lies differently on the next visit.
@@ -516,7 +688,7 @@ char dungeonKey(AutoPlayer &bot) {
         int step = firstStep(room, cellsHolding(room, cellPickup));
         return step < 0 ? 'p' : walkKey(bot, step);
     }
-    int step = firstStep(room, besideGlyph(room, cellBoss));
+    int step = firstStep(room, besideGlyph(room, cellBoss), overItem);
     return step == standingThere ? 't' : step < 0 ? 'p' : walkKey(bot, step);
 }
 
@@ -562,9 +734,20 @@ void worldMapKey(AutoPlayer &bot) {
     headlessPress(townState.worldMapCursor == place ? keyEnter : placeArrows[place]);
 }
 
+// The opponent's hit points when the battle began.
+int fullHpOfFoe() {
+    const Monster &foe = battleState.currentMonster;
+    if (battleState.currentBoss != 0) return game.bosses[battleState.currentBoss - 1].hp;
+    for (const Monster &kind : monsterTable) {
+        if (std::strcmp(kind.name, foe.name) == 0) return kind.hp;
+    }
+    return foe.hp;
+}
+
 void battleKey(AutoPlayer &bot) {
-    Foe foe{battleState.currentMonster.hp, battleState.currentMonster.defense,
-            battleState.currentMonster.attack, battleState.currentBoss != 0};
+    const Monster &monster = battleState.currentMonster;
+    Foe foe{monster.hp, monster.defense, monster.attack, battleState.currentBoss != 0,
+            monster.hp < fullHpOfFoe()};
     Action action = chooseAction(currentFighter(), foe);
     bot.goal = std::string("beat the ") + battleState.currentMonster.name;
     if (game.gameMode == modeInventory) {
@@ -628,6 +811,12 @@ void pressNextKey(AutoPlayer &bot) {
     case modeCave:
     case modeSewer:
     case modeCastle:
+        // Once the step counter has run out the game rolls for a battle many times a second,
+        // so a player meets it before the next step: the player waits for it.
+        if (dungeonVisit.rooms != nullptr && dungeonVisit.stepsUntilEncounter <= 0) {
+            headlessIdle(1);
+            break;
+        }
         headlessPressCharacter(dungeonKey(bot));
         break;
     default:
@@ -645,7 +834,13 @@ void watchScreen(AutoPlayer &bot) {
     } else if (!fighting && bot.fighting) {
         if (game.gameMode == modeTavern) {
             bot.defeats++;
-            if (bot.foeBoss != 0) bot.bossLostAtLevel[bot.foeBoss] = game.player.level;
+            if (bot.foeBoss != 0) {
+                auto lost = bot.bossLostAtLevel.find(bot.foeBoss);
+                bool again = lost != bot.bossLostAtLevel.end() && lost->second == game.player.level;
+                bot.bossDefeatsAtLevel[bot.foeBoss] =
+                    again ? bot.bossDefeatsAtLevel[bot.foeBoss] + 1 : 1;
+                bot.bossLostAtLevel[bot.foeBoss] = game.player.level;
+            }
         } else {
             bot.battlesWon++;
         }

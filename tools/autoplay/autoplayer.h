@@ -29,21 +29,34 @@ struct PlayerStuck {
     std::string where;
 };
 
+// How the player goes about the game. The careful player (the tests' and the demos') looks into
+// every dungeon, takes every item and gains levels and rests until a boss fight looks safe.
+// The others are the balance report's: they fight each boss as soon as they reach him.
+enum class PlayStyle {
+    careful,
+    directed,  // straight to the next key or boss, taking what lies in the rooms on the way
+    noScrolls, // the directed player who never picks up a spell scroll
+    thorough,  // the directed player who enters every room of a boss's dungeon before him
+    gatherer,  // the directed player who comes back once for every scroll it found
+};
+
 struct AutoPlayer {
     // --- What the player remembers ---
     std::map<int, DungeonMemory> dungeons; // by game mode, from the last visit
     std::set<std::pair<int, int>> emptied; // rooms whose item it took: game mode, room index
     std::set<std::pair<int, int>> silent;  // rooms whose characters it cannot reach
     std::map<int, int> bossLostAtLevel;    // boss number: the level of the last defeat by it
+    std::map<int, int> bossDefeatsAtLevel; // boss number: defeats by it at that level
     bool visitRemembered = false;          // the running dungeon visit has been looked at
     bool saved = false;                    // the game has been saved once
     bool quitAfterSave = false;            // then the program is quit and started again
     bool continueNext = false;             // the next title menu is answered with Continue
     bool quitWhenWon = false;              // after the ending, Quit in the title menu (else wait)
     std::string goal;                      // what it was doing last, for the failure message
-    // Fights each boss as soon as it is reached, as a player who follows the directions does,
-    // instead of first gaining levels and resting until the fight looks safe.
-    bool bold = false;
+    PlayStyle style = PlayStyle::careful;
+    std::set<int> takenThisVisit;               // rooms of the running visit whose item it took
+    std::set<std::pair<int, int>> scrollsFound; // rooms it took a scroll from: mode, room index
+    std::set<std::pair<int, int>> scrollsAgain; // of those, fetched again since the last boss
 
     // --- What it watches ---
     bool fighting = false;

@@ -1,16 +1,23 @@
-// brinewort-balance: plays a data directory as a player who follows the directions, over many
-// seeds, and reports for each boss fight the level on arrival, the random battles fought so far
-// and the chance to win it there without spell scrolls.
+// brinewort-balance: plays a data directory with four kinds of player over many seeds and
+// reports for each boss fight the level on arrival, the random battles fought so far and the
+// chance to win it there, with the food and scrolls the player carries; then the targets the
+// maps are made for, met or not. --plot draws the win chance against the arrival level (SVG).
 //
-// The player is the tests' automatic player made bold: it picks up what it can reach, talks to
-// whoever stands on its way, rests in the tavern only when low, and fights each boss as soon as
-// it reaches him. The win chance replays that arrival many times through the game's own battle
-// code, with the hit and skill points the player arrived with, its attacks and skill spells and
-// the starting food (an Apple, a Cookie, a Fish Sandwich).
+// The players are the automatic player made bold (tools/autoplay): each fights a boss as soon
+// as it reaches him, rests in the tavern only when low, and fights as a sensible player does:
+// food when the next blow could be the last, skill spells against bosses, a scroll whenever it
+// beats the attack. The directed player goes straight to the next key or boss and takes what
+// lies in the rooms on its way; the same player without scrolls steps round them; the thorough
+// player first enters every room it can reach; the gatherer leaves and comes back once for
+// every scroll it finds, to take it again. The win chance replays each arrival many times
+// through the game's own battle code.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,8 +34,26 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int fightsReported = 4; // Molloch, Agamir, Molloch again, Agamir again
-const char *const fightNames[fightsReported] = {"Molloch, first fight", "Agamir, first fight",
-                                                "Molloch, second fight", "Agamir, second fight"};
+const char *const fightNames[fightsReported] = {"Molloch I", "Agamir I", "Molloch II", "Agamir II"};
+
+struct Kind {
+    PlayStyle style;
+    const char *name;
+};
+constexpr int kindCount = 4;
+const Kind kinds[kindCount] = {{PlayStyle::directed, "directed"},
+                               {PlayStyle::noScrolls, "no scrolls"},
+                               {PlayStyle::thorough, "thorough"},
+                               {PlayStyle::gatherer, "gatherer"}};
+const char *const kindColours[kindCount] = {"#1f77b4", "#2ca02c", "#d62728", "#9467bd"};
+
+// The targets the maps are made for.
+constexpr double directedLow = 60, directedHigh = 90; // win chance of the directed player
+constexpr double battlesLow = 20, battlesHigh = 40;   // its random battles in the whole game
+constexpr double noScrollsLow = 40;                   // win chance without scrolls
+constexpr double thoroughHigh = 95;                   // win chance of the thorough player
+constexpr double thoroughBattlesHigh = 60;            // its random battles in the whole game
+constexpr double certain = 99;                        // a win chance this high is a sure thing
 
 // The player and the boss as they stand when the boss fight begins.
 struct Arrival {
@@ -36,8 +61,10 @@ struct Arrival {
     int boss = 0;
     int randomBattles = 0; // random battles fought before it
     int steps = 0;         // steps walked before it
+    bool scrollFound = false;
     Player player{};
     BossRecord record{};
+    int8_t counts[itemKinds] = {}; // what the player carries
 };
 
 struct Run {
@@ -60,11 +87,20 @@ void copyDataFiles(const fs::path &from, const fs::path &to) {
     }
 }
 
+int foodHeld(const int8_t *counts) {
+    return counts[itemApple - 1] + counts[itemCookie - 1] + counts[itemFishSandwich - 1];
+}
+
+int chargesHeld(const int8_t *counts) {
+    return counts[itemFireSpell - 1] + counts[itemWindSpell - 1] + counts[itemQuakeSpell - 1] +
+           counts[itemLightningSpell - 1];
+}
+
 // One whole game, from a new game to the ending.
-Run playGame(uint32_t seed) {
+Run playGame(uint32_t seed, PlayStyle style) {
     Run run;
     AutoPlayer bot;
-    bot.bold = true;
+    bot.style = style;
     // No save, quit and Continue on the way (the tests' check of them): one program start.
     bot.saved = bot.quitAfterSave = true;
     headlessReset();
@@ -84,9 +120,19 @@ Run playGame(uint32_t seed) {
             } else {
                 int fight = boss == bossMolloch ? game.mollochDefeats : game.agamirDefeats;
                 int index = fightIndex(boss, fight);
-                if (index >= 0 && !run.arrivals[index].reached)
-                    run.arrivals[index] = Arrival{true,      boss,        run.randomBattles,
-                                                  bot.steps, game.player, game.bosses[boss - 1]};
+                if (index >= 0 && !run.arrivals[index].reached) {
+                    Arrival &arrival = run.arrivals[index];
+                    arrival = Arrival{true,
+                                      boss,
+                                      run.randomBattles,
+                                      bot.steps,
+                                      !bot.scrollsFound.empty(),
+                                      game.player,
+                                      game.bosses[boss - 1],
+                                      {}};
+                    std::copy(std::begin(game.itemCounts), std::end(game.itemCounts),
+                              arrival.counts);
+                }
             }
         }
         watchScreen(bot);
@@ -104,14 +150,11 @@ Run playGame(uint32_t seed) {
     return run;
 }
 
-// One fight against the arrival's boss through the game's battle code: as the player arrived,
-// with the starting food and no scrolls. True when the player wins.
+// One fight against the arrival's boss through the game's battle code, the player as it
+// arrived, with what it carried. True when the player wins.
 bool fightOnce(const Arrival &arrival, uint32_t seed) {
     game.player = arrival.player;
-    std::fill(std::begin(game.itemCounts), std::end(game.itemCounts), 0);
-    itemCount(itemApple) = 1;
-    itemCount(itemCookie) = 1;
-    itemCount(itemFishSandwich) = 1;
+    std::copy(std::begin(arrival.counts), std::end(arrival.counts), game.itemCounts);
     game.bosses[arrival.boss - 1] = arrival.record;
     // Past the counts that tell story, give keys or end the game: only the fight is played.
     game.mollochDefeats = 3;
@@ -126,7 +169,7 @@ bool fightOnce(const Arrival &arrival, uint32_t seed) {
 }
 
 // The win chance of each fight by level and weapon strength, from a new game's player grown
-// level by level: what the map has to aim the arrivals at.
+// level by level, with the starting food and no scrolls: what the map has to aim the arrivals at.
 void printCurves(int trials) {
     const int weapons[] = {1, 4, 6, 9, 12, 16};
     startUp();
@@ -150,7 +193,10 @@ void printCurves(int trials) {
         std::printf("\n");
         for (int weapon : weapons) {
             std::printf("%6d", weapon);
-            Arrival arrival{true, boss, 0, 0, fresh, record};
+            Arrival arrival{true, boss, 0, 0, false, fresh, record, {}};
+            arrival.counts[itemApple - 1] = 1;
+            arrival.counts[itemCookie - 1] = 1;
+            arrival.counts[itemFishSandwich - 1] = 1;
             for (int level = 1; level <= 20; level++) {
                 if (level > 1) {
                     game.player = arrival.player;
@@ -170,22 +216,133 @@ void printCurves(int trials) {
     }
 }
 
+// What the games of one kind of player came to at one fight.
+struct Tally {
+    int reached = 0, levelLow = 1000, levelHigh = 0, scrollFound = 0;
+    double levels = 0, battles = 0, steps = 0, wins = 0, health = 0, food = 0, charges = 0;
+    std::map<std::string, int> weapons;
+    std::map<int, std::pair<double, int>> byLevel; // arrival level: wins summed, arrivals
+
+    double winPercent() const { return reached == 0 ? 0 : 100.0 * wins / reached; }
+};
+
+// The games of one kind of player as a whole.
+struct Games {
+    int finished = 0, battlesLow = 1 << 30, battlesHigh = 0;
+    double battles = 0;
+    std::vector<std::string> stuck;
+
+    double averageBattles() const { return finished == 0 ? 0 : battles / finished; }
+};
+
+// Win chance against arrival level, a panel per boss fight and a line per kind of player: the
+// share of the replays won by the players that arrived at each level.
+void writePlot(const fs::path &file, const Tally (&tallies)[kindCount][fightsReported], int seeds) {
+    constexpr int panelWidth = 420, panelHeight = 260, left = 50, top = 40, plotWidth = 340,
+                  plotHeight = 180;
+    std::ofstream out(file);
+    out << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << 2 * panelWidth << "\" height=\""
+        << 2 * panelHeight + 40 << "\" font-family=\"sans-serif\" "
+        << "font-size=\"12\">\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    out << "<text x=\"10\" y=\"20\" font-size=\"14\">Win chance against the level on arrival, "
+        << seeds << " games of each player; a dot's area: how many arrived at that level</text>\n";
+    for (int fight = 0; fight < fightsReported; fight++) {
+        int x0 = (fight % 2) * panelWidth + left, y0 = (fight / 2) * panelHeight + top + 20;
+        int low = 1000, high = 0;
+        for (const auto &kind : tallies) {
+            for (const auto &[level, sum] : kind[fight].byLevel) {
+                low = std::min(low, level);
+                high = std::max(high, level);
+            }
+        }
+        if (low > high) continue;
+        low = low - 1;
+        high = high + 1;
+        auto xAt = [&](double level) {
+            return x0 + (level - low) * plotWidth / std::max(1, high - low);
+        };
+        auto yAt = [&](double percent) { return y0 + plotHeight - percent * plotHeight / 100; };
+        out << "<text x=\"" << x0 << "\" y=\"" << y0 - 8 << "\" font-weight=\"bold\">"
+            << fightNames[fight] << "</text>\n";
+        out << "<rect x=\"" << x0 << "\" y=\"" << y0 << "\" width=\"" << plotWidth << "\" height=\""
+            << plotHeight << "\" fill=\"none\" stroke=\"#888\"/>\n";
+        for (int percent = 0; percent <= 100; percent += 25) {
+            out << "<line x1=\"" << x0 << "\" x2=\"" << x0 + plotWidth << "\" y1=\"" << yAt(percent)
+                << "\" y2=\"" << yAt(percent) << "\" stroke=\"#ddd\"/>"
+                << "<text x=\"" << x0 - 6 << "\" y=\"" << yAt(percent) + 4
+                << "\" text-anchor=\"end\">" << percent << "%</text>\n";
+        }
+        for (int level = low; level <= high; level++) {
+            out << "<text x=\"" << xAt(level) << "\" y=\"" << y0 + plotHeight + 15
+                << "\" text-anchor=\"middle\">" << level << "</text>\n";
+        }
+        out << "<text x=\"" << x0 + plotWidth / 2 << "\" y=\"" << y0 + plotHeight + 30
+            << "\" text-anchor=\"middle\">level on arrival</text>\n";
+        for (int k = 0; k < kindCount; k++) {
+            const Tally &tally = tallies[k][fight];
+            std::string points;
+            // Each player a little to the side, so that equal figures do not hide each other.
+            double shift = (k - (kindCount - 1) / 2.0) * 0.08;
+            for (const auto &[level, sum] : tally.byLevel) {
+                double percent = 100 * sum.first / sum.second, x = xAt(level + shift);
+                points += std::to_string(x) + "," + std::to_string(yAt(percent)) + " ";
+                double radius = 2 + 6 * std::sqrt(static_cast<double>(sum.second) / seeds);
+                out << "<circle cx=\"" << x << "\" cy=\"" << yAt(percent) << "\" r=\"" << radius
+                    << "\" fill=\"" << kindColours[k] << "\" fill-opacity=\"0.6\"/>\n";
+            }
+            out << "<polyline points=\"" << points << "\" fill=\"none\" stroke=\"" << kindColours[k]
+                << "\"/>\n";
+        }
+    }
+    for (int k = 0; k < kindCount; k++) {
+        int x = 20 + k * 160, y = 2 * panelHeight + 30;
+        out << "<rect x=\"" << x << "\" y=\"" << y - 10 << "\" width=\"12\" height=\"12\" fill=\""
+            << kindColours[k] << "\"/><text x=\"" << x + 18 << "\" y=\"" << y << "\">"
+            << kinds[k].name << "</text>\n";
+    }
+    out << "</svg>\n";
+}
+
+// One target: what it asks, whether it is met, and the figures that say so.
+void printTarget(bool met, const std::string &what, const std::string &figures) {
+    std::printf("  %-9s %-58s %s\n", met ? "met" : "NOT MET", what.c_str(), figures.c_str());
+}
+
+std::string percents(const Tally (&tallies)[fightsReported]) {
+    std::string text;
+    for (const Tally &tally : tallies) {
+        char one[16];
+        std::snprintf(one, sizeof one, "%s%.0f%%", text.empty() ? "" : " ", tally.winPercent());
+        text += one;
+    }
+    return text;
+}
+
+std::string number(double value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
+}
+
 } // namespace
 
 int main(int argc, char **argv) {
-    bool curves = argc > 1 && std::string(argv[1]) == "--curves";
-    if (curves) {
-        argv++;
-        argc--;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    bool curves = !args.empty() && args[0] == "--curves";
+    if (curves) args.erase(args.begin());
+    fs::path plot;
+    if (args.size() >= 2 && args[0] == "--plot") {
+        plot = fs::absolute(args[1]);
+        args.erase(args.begin(), args.begin() + 2);
     }
-    if (argc > 4 || (argc > 1 && argv[1][0] == '-')) {
-        std::fprintf(stderr,
-                     "usage: brinewort-balance [--curves] [data directory] [seeds] [fights]\n");
+    if (args.size() > 3 || (!args.empty() && args[0][0] == '-')) {
+        std::fprintf(stderr, "usage: brinewort-balance [--curves] [--plot FILE.svg] "
+                             "[data directory] [seeds] [fights]\n");
         return 2;
     }
-    fs::path data = fs::absolute(argc > 1 ? argv[1] : ".");
-    int seeds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
-    int trials = argc > 3 ? std::max(1, std::atoi(argv[3])) : 50;
+    fs::path data = fs::absolute(!args.empty() ? args[0] : ".");
+    int seeds = args.size() > 1 ? std::max(1, std::atoi(args[1].c_str())) : 30;
+    int trials = args.size() > 2 ? std::max(1, std::atoi(args[2].c_str())) : 30;
 
     char pattern[] = "/tmp/brinewort-balance-XXXXXX";
     if (mkdtemp(pattern) == nullptr) {
@@ -207,75 +364,133 @@ int main(int argc, char **argv) {
         return 0;
     }
 
-    struct Tally {
-        int reached = 0, levelLow = 1000, levelHigh = 0;
-        double levels = 0, battles = 0, steps = 0, wins = 0;
-        std::map<std::string, int> weapons;
-    } tallies[fightsReported];
-    int finished = 0, battlesLow = 1 << 30, battlesHigh = 0;
-    double battles = 0;
+    static Tally tallies[kindCount][fightsReported];
+    Games games[kindCount];
     for (int seed = 1; seed <= seeds; seed++) {
-        fs::path directory = work / std::to_string(seed);
-        fs::create_directory(directory);
-        copyDataFiles(data, directory);
-        fs::current_path(directory);
-        Run run = playGame(static_cast<uint32_t>(seed) * 7919u);
-        if (!run.stuck.empty()) {
-            std::printf("seed %d: stuck: %s\n", seed, run.stuck.c_str());
-        } else {
-            finished++;
-            battles += run.randomBattles;
-            battlesLow = std::min(battlesLow, run.randomBattles);
-            battlesHigh = std::max(battlesHigh, run.randomBattles);
+        for (int k = 0; k < kindCount; k++) {
+            fs::path directory = work / std::to_string(seed);
+            fs::create_directory(directory);
+            copyDataFiles(data, directory);
+            fs::current_path(directory);
+            Run run = playGame(static_cast<uint32_t>(seed) * 7919u, kinds[k].style);
+            Games &kind = games[k];
+            if (!run.stuck.empty()) {
+                kind.stuck.push_back("seed " + std::to_string(seed) + ": " + run.stuck);
+            } else {
+                kind.finished++;
+                kind.battles += run.randomBattles;
+                kind.battlesLow = std::min(kind.battlesLow, run.randomBattles);
+                kind.battlesHigh = std::max(kind.battlesHigh, run.randomBattles);
+            }
+            for (int index = 0; index < fightsReported; index++) {
+                const Arrival &arrival = run.arrivals[index];
+                if (!arrival.reached) continue;
+                Tally &tally = tallies[k][index];
+                int won = 0;
+                for (int trial = 0; trial < trials; trial++)
+                    won += fightOnce(arrival, static_cast<uint32_t>(seed * 100003 + trial)) ? 1 : 0;
+                double share = static_cast<double>(won) / trials;
+                int level = arrival.player.level;
+                tally.reached++;
+                tally.levels += level;
+                tally.levelLow = std::min(tally.levelLow, level);
+                tally.levelHigh = std::max(tally.levelHigh, level);
+                tally.battles += arrival.randomBattles;
+                tally.steps += arrival.steps;
+                tally.wins += share;
+                tally.health += static_cast<double>(arrival.player.hp) / arrival.player.maxHp;
+                tally.food += foodHeld(arrival.counts);
+                tally.charges += chargesHeld(arrival.counts);
+                tally.scrollFound += arrival.scrollFound ? 1 : 0;
+                tally.byLevel[level].first += share;
+                tally.byLevel[level].second++;
+                tally.weapons[arrival.player.weaponName != nullptr ? arrival.player.weaponName
+                                                                   : "none"]++;
+            }
+            fs::current_path(before);
+            fs::remove_all(directory);
         }
-        for (int index = 0; index < fightsReported; index++) {
-            const Arrival &arrival = run.arrivals[index];
-            if (!arrival.reached) continue;
-            Tally &tally = tallies[index];
-            int won = 0;
-            for (int trial = 0; trial < trials; trial++)
-                won += fightOnce(arrival, static_cast<uint32_t>(seed * 100003 + trial)) ? 1 : 0;
-            tally.reached++;
-            tally.levels += arrival.player.level;
-            tally.levelLow = std::min(tally.levelLow, arrival.player.level);
-            tally.levelHigh = std::max(tally.levelHigh, arrival.player.level);
-            tally.battles += arrival.randomBattles;
-            tally.steps += arrival.steps;
-            tally.wins += static_cast<double>(won) / trials;
-            tally.weapons[arrival.player.weaponName != nullptr ? arrival.player.weaponName
-                                                               : "none"]++;
-        }
-        fs::current_path(before);
-        fs::remove_all(directory);
     }
     fs::remove_all(work);
 
-    std::printf("%d seeds, %d fights per arrival; the player fights each boss on arrival, "
-                "as it arrived, with the starting food and without scrolls\n\n",
+    std::printf("%d games of each player, each boss arrival replayed %d times with the hit and "
+                "skill points, food and scrolls the player arrived with\n\n",
                 seeds, trials);
-    std::printf("%-22s %7s %6s %7s %8s %6s  %s\n", "fight", "reached", "level", "(range)",
-                "battles", "steps", "win chance   weapons");
-    for (int index = 0; index < fightsReported; index++) {
-        const Tally &tally = tallies[index];
-        if (tally.reached == 0) {
-            std::printf("%-22s %7d\n", fightNames[index], 0);
-            continue;
+    std::printf("%-10s %-10s %7s %5s %7s %7s %5s %4s %5s  %-16s %4s %7s\n", "player", "fight",
+                "reached", "level", "(range)", "battles", "steps", "hp", "win", "weapons", "food",
+                "scrolls");
+    for (int k = 0; k < kindCount; k++) {
+        for (int index = 0; index < fightsReported; index++) {
+            const Tally &tally = tallies[k][index];
+            if (tally.reached == 0) {
+                std::printf("%-10s %-10s %7d\n", kinds[k].name, fightNames[index], 0);
+                continue;
+            }
+            std::string weapons;
+            for (const auto &[name, count] : tally.weapons)
+                weapons += (weapons.empty() ? "" : ",") + name + " " +
+                           std::to_string(100 * count / tally.reached) + "%";
+            std::string range =
+                std::to_string(tally.levelLow) + "-" + std::to_string(tally.levelHigh);
+            std::printf(
+                "%-10s %-10s %7d %5.1f %7s %7.1f %5.0f %3.0f%% %4.0f%%  %-16s %4.1f %7.1f\n",
+                kinds[k].name, fightNames[index], tally.reached, tally.levels / tally.reached,
+                range.c_str(), tally.battles / tally.reached, tally.steps / tally.reached,
+                100 * tally.health / tally.reached, tally.winPercent(), weapons.c_str(),
+                tally.food / tally.reached, tally.charges / tally.reached);
         }
-        std::string weapons;
-        for (const auto &[name, count] : tally.weapons)
-            weapons += (weapons.empty() ? "" : ", ") + name + " " + std::to_string(count);
-        std::string range = std::to_string(tally.levelLow) + "-" + std::to_string(tally.levelHigh);
-        std::printf("%-22s %7d %6.1f %7s %8.1f %6.0f  %9.0f%%   %s\n", fightNames[index],
-                    tally.reached, tally.levels / tally.reached, range.c_str(),
-                    tally.battles / tally.reached, tally.steps / tally.reached,
-                    100.0 * tally.wins / tally.reached, weapons.c_str());
     }
-    if (finished > 0) {
-        std::printf("\nrandom battles in the whole game: %.1f on average (%d to %d), %d of %d "
-                    "games finished\n",
-                    battles / finished, battlesLow, battlesHigh, finished, seeds);
-    } else {
-        std::printf("\nno game reached the ending\n");
+    std::printf("\nrandom battles in the whole game:\n");
+    for (int k = 0; k < kindCount; k++) {
+        const Games &kind = games[k];
+        std::printf("  %-10s %5.1f on average (%d to %d), %d of %d games finished\n", kinds[k].name,
+                    kind.averageBattles(), kind.finished > 0 ? kind.battlesLow : 0,
+                    kind.battlesHigh, kind.finished, seeds);
+        for (const std::string &stuck : kind.stuck)
+            std::printf("    stuck: %s\n", stuck.c_str());
     }
-    return finished == seeds ? 0 : 1;
+
+    // The targets.
+    const Tally(&directed)[fightsReported] = tallies[0];
+    const Tally(&noScrolls)[fightsReported] = tallies[1];
+    const Tally(&thorough)[fightsReported] = tallies[2];
+    const Tally(&gatherer)[fightsReported] = tallies[3];
+    bool directedMet = true, noScrollsMet = true, thoroughMet = true;
+    for (int index = 0; index < fightsReported; index++) {
+        directedMet = directedMet && directed[index].winPercent() >= directedLow &&
+                      directed[index].winPercent() <= directedHigh;
+        noScrollsMet = noScrollsMet && noScrolls[index].winPercent() >= noScrollsLow;
+        thoroughMet = thoroughMet && thorough[index].winPercent() <= thoroughHigh;
+    }
+    // The gatherer's later fights: from the first one that most of its games reach with a
+    // scroll found.
+    int firstLater = fightsReported;
+    for (int index = fightsReported - 1; index >= 0; index--) {
+        if (2 * gatherer[index].scrollFound > gatherer[index].reached) firstLater = index;
+    }
+    bool someUncertain = firstLater == fightsReported;
+    for (int index = firstLater; index < fightsReported; index++)
+        someUncertain = someUncertain || gatherer[index].winPercent() < certain;
+    double directedBattles = games[0].averageBattles();
+    std::printf("\ntargets (win chances of Molloch I, Agamir I, Molloch II, Agamir II)\n");
+    printTarget(directedMet, "directed: each boss won 60-90% on arrival", percents(directed));
+    printTarget(directedBattles >= battlesLow && directedBattles <= battlesHigh,
+                "directed: the whole game in 20-40 random battles", number(directedBattles));
+    printTarget(noScrollsMet, "no scrolls: each boss won at least 40%", percents(noScrolls));
+    printTarget(thoroughMet, "thorough: each boss won at most 95%", percents(thorough));
+    printTarget(games[2].averageBattles() <= thoroughBattlesHigh,
+                "thorough: the whole game in at most 60 random battles",
+                number(games[2].averageBattles()));
+    printTarget(someUncertain, "gatherer: not every fight after its first scroll certain (99%)",
+                percents(gatherer) + ", " + number(games[3].averageBattles() - directedBattles) +
+                    " battles more than directed");
+
+    if (!plot.empty()) {
+        writePlot(plot, tallies, seeds);
+        std::printf("\nplot: %s\n", plot.c_str());
+    }
+    bool allFinished = true;
+    for (const Games &kind : games)
+        allFinished = allFinished && kind.finished == seeds;
+    return allFinished ? 0 : 1;
 }

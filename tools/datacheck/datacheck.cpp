@@ -14,6 +14,8 @@
 #include "dungeon/dungeon.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "platform/headless.h"
+#include "resources/datapath.h"
 #include "resources/resources.h"
 
 namespace fs = std::filesystem;
@@ -193,6 +195,17 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
     }
     TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
     int rows = typedRows(text.get(), place.width);
+    // The typewriter counts a line end as part of the word it touches: the one before the
+    // underscore can push the last word alone onto a row of its own.
+    std::string untrailed = text.get();
+    while (!untrailed.empty() && untrailed.back() == '\n')
+        untrailed.pop_back();
+    if (typedRows(untrailed.c_str(), place.width) < rows) {
+        problems.push_back(where + "the line end before the underscore counts as part of the " +
+                           "last word, \"" + untrailed.substr(untrailed.find_last_of(" \n") + 1) +
+                           "\", and pushes it alone onto a row of its own; put the underscore " +
+                           "right behind it");
+    }
     if (rows > place.rows) {
         problems.push_back(where + "needs " + std::to_string(rows) + " rows at width " +
                            std::to_string(place.width) + ", only " + std::to_string(place.rows) +
@@ -207,38 +220,74 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
     }
 }
 
-// The purple key's message, which the game types over Chapter 3 without clearing it first.
-static const char purpleKeyMessage[] =
-    "You recieve the purple key.  Maybe you should head back to the sewer.";
+// The word of a screen row that covers a cell: from the blank before it to the blank after.
+static std::string wordAt(const std::vector<Cell> &screen, int row, int column) {
+    auto glyph = [&](int at) { return screen[static_cast<size_t>(row * screenWidth + at)].glyph; };
+    int first = column, last = column;
+    while (first > 0 && glyph(first - 1) != ' ')
+        first--;
+    while (last + 1 < screenWidth && glyph(last + 1) != ' ')
+        last++;
+    std::string word;
+    for (int at = first; at <= last; at++)
+        word += static_cast<char>(glyph(at));
+    return word;
+}
 
-// Chapter 3 typed, then the message over it: what of the chapter still shows on its rows.
-static void checkUnderMessage(const fs::path &file, Lines &problems) {
-    TextBuffer chapter = readTextSection(file.c_str(), "Chunk3").text;
-    if (!chapter) return; // named as missing already
-    constexpr uint8_t chapterInk = 7;
-    clearScreen(0);
-    typeText(chapter.get(), chapterInk, fullPage.width, fullPage.x, fullPage.y);
-    typeText(purpleKeyMessage, ink, fullPage.width, fullPage.x, fullPage.y);
-    std::string through;
-    for (int row = 0; row < screenHeight; row++) {
-        bool message = false;
-        std::string left;
-        for (const Cell &cell : console.screenCells[row]) {
-            message = message || cell.colour == ink;
-            bool shows = cell.colour == chapterInk && cell.glyph != ' ';
-            left += shows ? static_cast<char>(cell.glyph) : ' ';
+// The boss rewards type their texts one after another. Played through the game's own reward
+// with the directory's files, watching every screen it shows: a text must never be typed over
+// another one's words while that can still be read, that is before the screen is cleared. One
+// present that keeps most of the old text but changes some of it is such a covering; a cleared
+// screen keeps none of it (only the first character of the next text may stand there).
+static void checkRewardTexts(const fs::path &directory, Lines &problems) {
+    if (!fs::exists(directory / "Story.txt") || !fs::exists(directory / "SkeletonScripts.txt"))
+        return; // named as missing already
+    struct Reward {
+        uint8_t boss;
+        int32_t defeats;
+        const char *what;
+    };
+    const Reward rewards[] = {
+        {bossMolloch, 1, "Molloch's first defeat (SkeletonScripts.txt TextTag0)"},
+        {bossMolloch, 2, "Molloch's second defeat (Story.txt Chunk3)"},
+        {bossAgamir, 1, "Agamir's first defeat"},
+    };
+    DataPlaces places = dataPlaces();
+    DataPlaces here;
+    here.searchDirectories = {directory.string()};
+    setDataPlaces(here);
+    for (const Reward &reward : rewards) {
+        std::vector<Cell> before(&console.screenCells[0][0],
+                                 &console.screenCells[0][0] + screenWidth * screenHeight);
+        std::string covered;
+        headlessSetPresentHook([&] {
+            const Cell *now = &console.screenCells[0][0];
+            int kept = 0;
+            std::string changed;
+            for (int at = 0; at < screenWidth * screenHeight; at++) {
+                if (before[static_cast<size_t>(at)].glyph == ' ') continue;
+                if (now[at].glyph == before[static_cast<size_t>(at)].glyph) {
+                    kept++;
+                } else if (changed.empty()) {
+                    changed = "\"" + wordAt(before, at / screenWidth, at % screenWidth) +
+                              "\" on row " + std::to_string(at / screenWidth);
+                }
+            }
+            if (kept > 1 && !changed.empty() && covered.empty()) covered = changed;
+            before.assign(now, now + screenWidth * screenHeight);
+        });
+        clearScreen(0);
+        game.mollochDefeats = reward.boss == bossMolloch ? reward.defeats : 1;
+        game.agamirDefeats = reward.boss == bossAgamir ? reward.defeats : 1;
+        bossReward(reward.boss);
+        headlessSetPresentHook(nullptr);
+        if (!covered.empty()) {
+            problems.push_back(std::string("after ") + reward.what + ": a text is typed over " +
+                               covered + " while it can still be read");
         }
-        left.erase(0, left.find_first_not_of(' '));
-        left.erase(left.find_last_not_of(' ') + 1);
-        if (message && !left.empty())
-            through +=
-                (through.empty() ? "\"" : ", \"") + left + "\" on row " + std::to_string(row);
     }
+    setDataPlaces(places);
     clearScreen(0);
-    if (!through.empty()) {
-        problems.push_back(file.filename().string() + " Chunk3: shows through the purple key's " +
-                           "message typed over it: " + through);
-    }
 }
 
 // A first talk plays every section of a character's conversation with a wait after each, and
@@ -289,7 +338,7 @@ static void checkTexts(const fs::path &directory, Lines &problems) {
         }
         checkSection(file, section.tag, section.place, problems);
     }
-    if (fs::exists(directory / "Story.txt")) checkUnderMessage(directory / "Story.txt", problems);
+    checkRewardTexts(directory, problems);
     if (fs::exists(directory / "NPCscripts.rtf"))
         checkFirstTalks(directory / "NPCscripts.rtf", problems);
 }
