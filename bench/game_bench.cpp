@@ -35,9 +35,9 @@ void BM_ScatterRubble(benchmark::State &state) {
 // No doorway, north only, north and south, all four.
 BENCHMARK(BM_ScatterRubble)->ArgName("doors")->Arg(0)->Arg(1)->Arg(5)->Arg(15);
 
-void BM_LoadDungeon(benchmark::State &state, const char *tag) {
+void BM_LoadDungeon(benchmark::State &state, const Dungeon &dungeon) {
     for (auto _ : state) {
-        DungeonMap map = loadDungeon("map.txt", tag, modeCave + (tag[6] - '1'));
+        DungeonMap map = loadDungeon("map.txt", dungeon.mapTag, dungeon.mode);
         if (map.rooms == nullptr) {
             state.SkipWithError("the dungeon did not load");
             return;
@@ -45,9 +45,9 @@ void BM_LoadDungeon(benchmark::State &state, const char *tag) {
         benchmark::DoNotOptimize(map.rooms.get());
     }
 }
-BENCHMARK_CAPTURE(BM_LoadDungeon, cave, "MapTag1");
-BENCHMARK_CAPTURE(BM_LoadDungeon, sewer, "MapTag2");
-BENCHMARK_CAPTURE(BM_LoadDungeon, castle, "MapTag3");
+BENCHMARK_CAPTURE(BM_LoadDungeon, cave, dungeonTable[0]);
+BENCHMARK_CAPTURE(BM_LoadDungeon, sewer, dungeonTable[1]);
+BENCHMARK_CAPTURE(BM_LoadDungeon, castle, dungeonTable[2]);
 
 void BM_ReadTextSection(benchmark::State &state, const char *fileName, const char *tag) {
     for (auto _ : state) {

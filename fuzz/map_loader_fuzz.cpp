@@ -43,9 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The loader's reading of the file is the bounded reader every file goes through; the
     // parsing is what meets the bytes, so it gets them without a file in between.
     const std::string bytes(reinterpret_cast<const char *>(data), size);
-    static const char *const tags[] = {"MapTag1", "MapTag2", "MapTag3"};
-    for (int dungeon = 0; dungeon < 3; dungeon++) {
-        DungeonMap map = parseDungeon(bytes, tags[dungeon], modeCave + dungeon);
+    for (const Dungeon &dungeon : dungeonTable) {
+        DungeonMap map = parseDungeon(bytes, dungeon.mapTag, dungeon.mode);
         if (map.rooms)
             checkGrid(map.rooms, map.startRoomRow, map.startRoomCol, map.height, map.width);
     }

@@ -46,9 +46,10 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT_PATH = os.path.join(ROOT, "data", "NPCscripts.rtf")
 
 # The characters in the game's table order: (name, dungeon, column, row, firstTag,
-# lineCount), dungeon 1 being the Cave, 2 the Sewer, 3 the Castle; main fills it in from
+# lineCount), dungeons numbered as the game's dungeon table; main fills it in from
 # brinewort-datacheck --facts.
 NPC_TABLE = []
+DUNGEON_NAMES = {}  # number -> name, from the game's dungeon table
 
 # The conversations, keyed by firstTag. Each is the list of its sections in order, the
 # last one being the repeat line. One blank follows a full stop: with two, a sentence that
@@ -199,18 +200,6 @@ CONVERSATIONS = {
 
 # ---------------------------------------------------------------------------------------
 
-def spoken_by(text, name):
-    """True when the game shows the text as the character's own line: it begins with
-    the name and a colon (the comparison stops at a blank or a line break)."""
-    pattern = name + ":"
-    k = 0
-    while k < len(text) and k < len(pattern):
-        if text[k] in " \n" or text[k] != pattern[k]:
-            break
-        k += 1
-    return k == len(pattern)
-
-
 def sections():
     """[(tag number, text)] in tag order."""
     out = []
@@ -228,6 +217,8 @@ def render():
 
 
 def check(data):
+    """What the script must hold beyond the checker's judgement (which also decides, as the
+    game does, who speaks each section): a conversation for each character, tags in order."""
     problems = []
     wanted = {}
     for name, _d, _c, _r, first, count in NPC_TABLE:
@@ -241,16 +232,6 @@ def check(data):
             if tag in wanted:
                 problems.append(f"Tag{tag} belongs to two characters")
             wanted[tag] = text
-            where = f"Tag{tag} ({name})"
-            own = spoken_by(text, name)
-            if (k == 0 or k == count) and not own:
-                problems.append(f"{where}: must be {name}'s own line ('{name}: ...')")
-            head = text.split(" ", 1)[0]
-            if not own and head.endswith(":"):
-                problems.append(f"{where}: begins like someone's line but is not "
-                                f"{name}'s")
-            if own and text[len(name) + 1:len(name) + 2] != " ":
-                problems.append(f"{where}: a blank should follow '{name}:'")
     extra = set(CONVERSATIONS) - {first for _, _, _, _, first, _ in NPC_TABLE}
     for first in sorted(extra):
         problems.append(f"conversation at tag {first} belongs to nobody in the table")
@@ -262,13 +243,12 @@ def check(data):
 
 def show():
     for name, d, c, r, first, count in NPC_TABLE:
-        place = {1: "Cave", 2: "Sewer", 3: "Castle"}[d]
+        place = DUNGEON_NAMES[d]
         print(f"== {name}, {place} room {c},{r}: Tag{first}..Tag{first + count - 1}, "
               f"repeat Tag{first + count}")
         for k, text in enumerate(CONVERSATIONS[first]):
             label = "repeat" if k == count else f"Tag{first + k}"
-            colour = "blue" if spoken_by(text, name) else "white"
-            print(f"-- {label} ({colour}): {text}")
+            print(f"-- {label}: {text}")
         print()
 
 
@@ -280,8 +260,10 @@ def main():
     add_datacheck_option(ap)
     args = ap.parse_args()
     checker = find_datacheck(args.datacheck)
+    facts = game_facts(checker)
     NPC_TABLE[:] = [(n["name"], n["dungeon"], n["column"], n["row"], n["firstTag"],
-                     n["lineCount"]) for n in game_facts(checker)["npcs"]]
+                     n["lineCount"]) for n in facts["npcs"]]
+    DUNGEON_NAMES.update({d["number"]: d["name"] for d in facts["dungeons"]})
 
     if not write_or_check(OUT_PATH, render().encode("ascii"), args.check):
         print(f"{OUT_PATH}: missing, or not what tools/gen_dialogue.py makes")

@@ -63,6 +63,8 @@ class Game:
         # The doorways in the map file's order: letter -> (column step, row step, facing).
         self.sides = {d["letter"]: (d["columnStep"], d["rowStep"], d["facing"])
                       for d in facts["doorways"]}
+        # The dungeons by number: their map tag and name.
+        self.dungeons = {d["number"]: d for d in facts["dungeons"]}
 
 
 # ---------------------------------------------------------------------------------------
@@ -71,9 +73,11 @@ class Game:
 DUNGEONS = []
 
 
-def dungeon(number, tag, name, width, height, drawing, levels, rooms):
-    DUNGEONS.append(dict(number=number, tag=tag, name=name, width=width, height=height,
-                         drawing=drawing, levels=levels, rooms=rooms))
+def dungeon(number, width, height, drawing, levels, rooms):
+    """A dungeon of the game's dungeon table, by its number; its map tag and name come from
+    the table."""
+    DUNGEONS.append(dict(number=number, width=width, height=height, drawing=drawing,
+                         levels=levels, rooms=rooms))
 
 
 # The Cave. From the mouth (@) the road runs south past Goro, the Red Key and Pogo to the
@@ -84,7 +88,7 @@ def dungeon(number, tag, name, width, height, drawing, levels, rooms):
 # to the old galleries: Vurgle, the two Arkums and Dele in the west, Pogo again in the east,
 # with food, a scroll and an old hero's broadsword for whoever explores them before
 # Agamir's last stand.
-dungeon(1, "MapTag1", "Cave", 15, 11, drawing=r"""
+dungeon(1, 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
  0    N
@@ -145,7 +149,7 @@ col,row | feature | item            | what it is
 # West of the grate the purple door (Molloch's second defeat gives its key) opens the long
 # drain: Bemi, the Lightning Spell, Anook, Murdik, Xilco and food lie on the one road to
 # Agamir's last stand, long enough to bring a hero the levels that fight asks for.
-dungeon(2, "MapTag2", "Sewer", 15, 15, drawing=r"""
+dungeon(2, 15, 15, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
  0
@@ -220,7 +224,7 @@ col,row | feature | item            | what it is
 # opens the great hall and the Blue Key for the Cave. Off the roads: the gatehouse, with
 # the flashlight and Ghali at the gate, and beyond the hall the west wing, with Ghali, a
 # scroll in the library and the sealed door.
-dungeon(3, "MapTag3", "Castle", 15, 11, drawing=r"""
+dungeon(3, 15, 11, drawing=r"""
                         1 1 1 1 1
     0 1 2 3 4 5 6 7 8 9 0 1 2 3 4
  0
@@ -469,6 +473,11 @@ def main():
     args = ap.parse_args()
     checker = find_datacheck(args.datacheck)
     game = Game(game_facts(checker))
+    for d in DUNGEONS:
+        if d["number"] not in game.dungeons:
+            fail(f"dungeon {d['number']} is not in the game's dungeon table")
+        d["tag"] = game.dungeons[d["number"]]["mapTag"]
+        d["name"] = game.dungeons[d["number"]]["name"]
 
     if not write_or_check(OUT_PATH, render(game).encode("ascii"), args.check):
         print(f"{OUT_PATH}: missing, or not what tools/gen_maps.py makes")

@@ -30,11 +30,13 @@ import os
 import re
 import sys
 
-from datagen import write_or_check
+from datagen import add_datacheck_option, find_datacheck, game_facts, write_or_check
 
-WIDTH = 29  # cells per drawn row
-VISIBLE_ROWS = 17  # the battle draws rows 0 to 16
-PICTURE_ROWS = 33  # rows of a Picture record
+# The shape of a picture, from the game's own facts (brinewort-datacheck --facts); main sets
+# them before the art is read.
+WIDTH = None  # cells per drawn row
+VISIBLE_ROWS = None  # the rows the battle draws
+PICTURE_ROWS = None  # rows of a Picture record
 SHADE_BYTES = {" ": 32, "░": 0xB0, "▒": 0xB1, "▓": 0xB2}
 
 
@@ -44,7 +46,11 @@ class Art:
     def __init__(self, name, first_row, text):
         self.name = name
         self.first_row = first_row
-        self.rows = parse(name, text)
+        self.text = text
+        self.rows = None  # read once the shape of a picture is known (read_art)
+
+    def read(self):
+        self.rows = parse(self.name, self.text)
 
     @property
     def last_row(self):
@@ -222,7 +228,7 @@ def monster_source():
         "// The four monster pictures, one per kind; tools/gen_pictures.py writes this file.",
         '#include "battle/battle.h"',
         "",
-        "// Each drawn row is 29 cells: blanks and the shades 0xB0 (light), 0xB1 (medium) and 0xB2",
+        f"// Each drawn row is {WIDTH} cells: blanks and the shades 0xB0 (light), 0xB1 (medium) and 0xB2",
         "// (dark). Rows that are not drawn are empty. The art itself is kept in the generator.",
         "// Rows too long for a line are split in two literals, which is no missing comma.",
         "// NOLINTBEGIN(bugprone-suspicious-missing-comma)",
@@ -289,7 +295,13 @@ def main():
     parser.add_argument("--show", action="store_true", help="also print every picture")
     parser.add_argument("--check", action="store_true",
                         help="write nothing; fail when a file differs from the art")
+    add_datacheck_option(parser)
     args = parser.parse_args()
+    global WIDTH, VISIBLE_ROWS, PICTURE_ROWS
+    shape = game_facts(find_datacheck(args.datacheck))["pictures"]
+    WIDTH, VISIBLE_ROWS, PICTURE_ROWS = shape["drawnColumns"], shape["drawnRows"], shape["rows"]
+    for art in MONSTERS + [b[3] for b in BOSS_FILES]:
+        art.read()
     validate()
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
     stale = []

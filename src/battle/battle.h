@@ -29,14 +29,10 @@ struct Monster {
 
 constexpr int monsterKinds = 4;
 constexpr int battleMessageSize = 500;
-constexpr int monsterAreaRows =
-    17;                         // the opponent's picture shows in rows 0 to 16, above the divider
-constexpr int commandCount = 4; // ATTACK, SPECIAL, ITEM, RUN; the cursor wraps around them
+constexpr int monsterAreaRows = 17;    // the opponent's picture shows in rows 0 to 16
+constexpr int monsterAreaColumns = 34; // from column 0, left of the divider
+constexpr int commandCount = 4;        // ATTACK, SPECIAL, ITEM, RUN; the cursor wraps around them
 constexpr int spellCount = 4;
-
-// Boss numbers (battleState.currentBoss).
-constexpr uint8_t bossMolloch = 1;
-constexpr uint8_t bossAgamir = 2;
 
 // What a boss's first and second defeats give (item 0: none); Agamir's second ends the game.
 // The game and the data checker read it.

@@ -1,5 +1,7 @@
 // The battle loop: one frame redraws the battle, checks whether either side is beaten, and
 // then plays the player's command, a queued item spell or the enemy's whole move.
+#include <string>
+
 #include "battle/battle.h"
 #include "console/console.h"
 #include "console/menu.h"
@@ -10,11 +12,11 @@
 
 BattleState battleState;
 
-static const char monsterAreaBlank[] = "                                  "; // 34 cells
+static const std::string monsterAreaBlank(monsterAreaColumns, ' ');
 
 void clearMonsterArea(uint16_t colour) {
     for (uint16_t row = 0; row < monsterAreaRows; row++)
-        printAt(monsterAreaBlank, colour, 0, row);
+        printAt(monsterAreaBlank.c_str(), colour, 0, row);
 }
 
 void drawBattleScreen() {

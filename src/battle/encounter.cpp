@@ -86,13 +86,9 @@ BattleOutcome fightBattle() {
 
 BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
     int32_t dungeon = game.gameMode;
-    if (dungeon == modeCave) {
-        battleState.currentBoss = bossMolloch;
-    } else if (dungeon == modeSewer) {
-        battleState.currentBoss = bossAgamir;
-    } else {
-        return BattleOutcome::won;
-    }
+    const Dungeon *shown = dungeonOfMode(dungeon);
+    if (shown == nullptr || shown->boss == 0) return BattleOutcome::won;
+    battleState.currentBoss = shown->boss;
     typeText(game.bosses[battleState.currentBoss - 1].taunt, colourWhite, dialogueWidth,
              dialogueColumn, dialogueFirstRow);
     BattleOutcome outcome = fightBattle();

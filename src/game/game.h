@@ -11,9 +11,9 @@ enum GameMode : int32_t {
     modeTitle = 0,     // title screen and main menu
     modeTavern = 1,    // the tavern hub
     modeBattle = 2,    // a battle, run by the dungeon that met it
-    modeCave = 4,      // dungeon "MapTag1"
-    modeSewer = 5,     // dungeon "MapTag2"
-    modeCastle = 6,    // dungeon "MapTag3"
+    modeCave = 4,      // the dungeons (dungeonTable)
+    modeSewer = 5,     //
+    modeCastle = 6,    //
     modeInventory = 7, // the inventory, run by the screen that opened it
     modeWorldMap = 8,  // the world map
 };
@@ -22,7 +22,7 @@ enum GameMode : int32_t {
 struct Npc {
     int32_t firstTag; // number of its first dialogue section ("Tag%d")
     char name[12];    // how its own lines begin in the script
-    int32_t dungeon;  // 1, 2 or 3: the dungeon of "MapTag1", "MapTag2", "MapTag3"
+    int32_t dungeon;  // 1, 2 or 3: a dungeon's number in dungeonTable
     int32_t roomCol;  // its room in that dungeon's grid
     int32_t roomRow;
     int32_t lineCount; // sections spoken at the first talk; the next one is the repeat line
@@ -111,6 +111,45 @@ inline constexpr BossRecord bossTable[bossCount] = {
     {"Agamir", 70, 18, 17, 70, "How did you make it here?  No matter, I will defeat you"},
     {"OldWiseMan", 200, 25, 30, 200, "You will never get past me"},
 };
+
+// Boss numbers: boss n is bossTable[n - 1] (and game.bosses[n - 1]); 0 is no boss.
+constexpr uint8_t bossMolloch = 1;
+constexpr uint8_t bossAgamir = 2;
+
+// A dungeon: the game mode that shows it (what saves and recordings hold), its number in the
+// characters' table, its section of "map.txt", its name, and the boss who waits in it.
+struct Dungeon {
+    GameMode mode;
+    int32_t number;     // 1, 2, 3, as npcTable's dungeon column counts them
+    const char *mapTag; // "MapTag1" ...
+    const char *name;
+    uint8_t boss; // bossMolloch, bossAgamir, or 0 for none
+};
+
+constexpr int dungeonCount = 3;
+
+// The three dungeons, in the order of their numbers; the game, the data checker, the automatic
+// player and (through brinewort-datacheck --facts) the data generators read it.
+inline constexpr Dungeon dungeonTable[dungeonCount] = {
+    {modeCave, 1, "MapTag1", "Cave", bossMolloch},
+    {modeSewer, 2, "MapTag2", "Sewer", bossAgamir},
+    {modeCastle, 3, "MapTag3", "Castle", 0},
+};
+
+// The dungeon a game mode shows, or null for a mode that is no dungeon.
+constexpr const Dungeon *dungeonOfMode(int32_t mode) {
+    for (const Dungeon &dungeon : dungeonTable) {
+        if (dungeon.mode == mode) return &dungeon;
+    }
+    return nullptr;
+}
+// The dungeon of a number of npcTable's dungeon column, or null.
+constexpr const Dungeon *dungeonNumbered(int32_t number) {
+    for (const Dungeon &dungeon : dungeonTable) {
+        if (dungeon.number == number) return &dungeon;
+    }
+    return nullptr;
+}
 
 constexpr int savedNameCapacity = 30;  // a saved player name, with its terminator
 constexpr int weaponNameCapacity = 20; // a weapon's name: as long as a pickup text can be

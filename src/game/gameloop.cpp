@@ -53,17 +53,12 @@ void startUp() {
 
 // The handler of a top-level mode, and the mode it hands on to.
 static GameMode runMode(GameMode mode) {
+    if (const Dungeon *dungeon = dungeonOfMode(mode)) return enterDungeon(dungeon->mapTag);
     switch (mode) {
     case modeTitle:
         return runTitleScreen();
     case modeTavern:
         return runTavern();
-    case modeCave:
-        return enterDungeon("MapTag1");
-    case modeSewer:
-        return enterDungeon("MapTag2");
-    case modeCastle:
-        return enterDungeon("MapTag3");
     case modeWorldMap:
         return runWorldMap();
     default:

@@ -48,8 +48,9 @@ static void playConversation(const Npc &npc) {
 }
 
 void talkToNpcs(int32_t mode, int32_t roomRow, int32_t roomCol) {
-    if (mode < modeCave || mode > modeCastle) return;
-    int32_t dungeon = mode - modeCave + 1;
+    const Dungeon *shown = dungeonOfMode(mode);
+    if (shown == nullptr) return;
+    int32_t dungeon = shown->number;
     for (Npc &npc : game.npcs) {
         if (npc.dungeon != dungeon || npc.roomRow != roomRow || npc.roomCol != roomCol) continue;
         playConversation(npc);

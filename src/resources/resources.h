@@ -106,6 +106,10 @@ bool isSpokenBy(const char *text, const char *name);
 // --- Pictures ---
 constexpr int pictureRows = 33;
 constexpr int pictureColumns = 33; // 32 characters and a terminator per row
+// The shape every opponent's picture is drawn in: rows of 29 cells (blanks and the shades 176,
+// 177 and 178), so that one picture drawn over another covers it; the battle shows the first
+// monsterAreaRows rows.
+constexpr int pictureDrawnColumns = 29;
 
 // A picture of an opponent: rows of up to 32 code page 437 characters, each a string.
 struct Picture {

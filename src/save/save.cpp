@@ -116,7 +116,7 @@ static int firstSavedLineOutOfRange(const int32_t numbers[savedNumberCount]) {
     for (int entry = 0; entry < maxDefeatedBosses; entry++, n += 3) {
         int32_t row = numbers[n], column = numbers[n + 1], mode = numbers[n + 2];
         bool empty = mode == 0 && row == 0 && column == 0;
-        bool dungeon = mode >= modeCave && mode <= modeCastle;
+        bool dungeon = dungeonOfMode(mode) != nullptr;
         if (!empty && !dungeon) return n + 4;
         if (outside(row, 0, maxGridSide - 1)) return n + 2;
         if (outside(column, 0, maxGridSide - 1)) return n + 3;

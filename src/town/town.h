@@ -8,7 +8,18 @@
 #include "game/game.h"
 
 constexpr int tavernMenuEntries = 6; // the tavern menu; its cursor wraps around them
-constexpr int worldMapPlaces = 4;
+constexpr int worldMapPlaceCount = 4;
+
+// A place on the world map: its label and box, the arrow that chooses it, and where Enter goes.
+struct WorldMapPlace {
+    const char *label;
+    uint16_t boxColumn, boxRow; // the box's top-left corner
+    uint16_t labelColumn;       // the label stands on the box's top border
+    uint16_t arrowKey;
+    GameMode mode;
+};
+// In cursor order: 0 TAVERN, 1 Sewer, 2 CASTLE, 3 Cave.
+extern const WorldMapPlace worldMapPlaces[worldMapPlaceCount];
 
 // The town's menus as the player left them; its default values are those of a program start.
 struct TownState {

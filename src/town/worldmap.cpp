@@ -15,21 +15,13 @@ static const char placeBox[6][15] = {
     "\xC8\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xCD\xBC",
 };
 
-struct Place {
-    const char *label;
-    uint16_t boxColumn, boxRow; // the box's top-left corner
-    uint16_t labelColumn;       // the label stands on the box's top border
-    uint16_t arrowKey;
-    GameMode mode; // where Enter goes
-};
-
-// In cursor order: 0 TAVERN, 1 Sewer, 2 CASTLE, 3 Cave.
-static const Place places[worldMapPlaces] = {
+const WorldMapPlace worldMapPlaces[worldMapPlaceCount] = {
     {"TAVERN", 32, 18, 36, keyDown, modeTavern},
     {"Sewer", 61, 9, 65, keyRight, modeSewer},
     {"CASTLE", 32, 1, 36, keyUp, modeCastle},
     {"Cave", 3, 9, 8, keyLeft, modeCave},
 };
+static constexpr const WorldMapPlace (&places)[worldMapPlaceCount] = worldMapPlaces;
 
 void drawWorldMap() {
     // Boxes in the order Castle, Cave, Sewer, Tavern; then the texts.
@@ -57,7 +49,7 @@ GameMode runWorldMap() {
         next = places[townState.worldMapCursor].mode;
         clearScreen(0);
     }
-    for (int place = 0; place < worldMapPlaces; place++) {
+    for (int place = 0; place < worldMapPlaceCount; place++) {
         if (event.virtualKey == places[place].arrowKey) townState.worldMapCursor = place;
     }
     discardPendingInput();

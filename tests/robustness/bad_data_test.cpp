@@ -201,11 +201,10 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         EXPECT_EQ(townState.bartenderLine, 4);
         expectSane();
     }
-    for (auto [mode, tag] : {std::pair(modeCave, "MapTag1"), std::pair(modeSewer, "MapTag2"),
-                             std::pair(modeCastle, "MapTag3")}) {
-        SCOPED_TRACE(std::string("a walk in the dungeon of ") + tag);
-        bool loadable = sectionWhole(readFile("map.txt"), tag);
-        game.gameMode = mode;
+    for (const Dungeon &dungeon : dungeonTable) {
+        SCOPED_TRACE(std::string("a walk in the ") + dungeon.name);
+        bool loadable = sectionWhole(readFile("map.txt"), dungeon.mapTag);
+        game.gameMode = dungeon.mode;
         // Where the last visit (or a new game) left the player must not carry into this one.
         game.player.playerRoomX = 0;
         game.player.playerRoomY = 0;
@@ -223,7 +222,7 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         SCOPED_TRACE("every character's conversation");
         Seen seen = watch([] {
             for (const Npc &npc : game.npcs)
-                talkToNpcs(modeCave + npc.dungeon - 1, npc.roomRow, npc.roomCol);
+                talkToNpcs(dungeonNumbered(npc.dungeon)->mode, npc.roomRow, npc.roomCol);
         });
         expectFileMessage(seen, {"NPCscripts.rtf"});
         for (const Npc &npc : game.npcs)

@@ -32,26 +32,25 @@ constexpr int colStep(int side) {
 }
 constexpr int standingThere = 4; // firstStep's answer when the player already stands on a goal
 
-const int dungeonModes[] = {modeCave, modeSewer, modeCastle};
-
 const char *dungeonName(int mode) {
-    switch (mode) {
-    case modeCave:
-        return "Cave";
-    case modeSewer:
-        return "Sewer";
-    case modeCastle:
-        return "Castle";
-    default:
-        return "none";
-    }
+    const Dungeon *dungeon = dungeonOfMode(mode);
+    return dungeon != nullptr ? dungeon->name : "none";
 }
 
-// World map places (townState.worldMapCursor) and the arrow that chooses each.
+// The world map place (townState.worldMapCursor) that leads to a mode; 0, the tavern, else.
 int placeOf(int mode) {
-    return mode == modeSewer ? 1 : mode == modeCastle ? 2 : mode == modeCave ? 3 : 0;
+    for (int place = 0; place < worldMapPlaceCount; place++) {
+        if (worldMapPlaces[place].mode == mode) return place;
+    }
+    return 0;
 }
-const uint16_t placeArrows[] = {keyDown, keyRight, keyUp, keyLeft};
+
+// The boss who waits in a dungeon (0: none) and whether his fights are still to come: each
+// boss is beaten twice.
+uint8_t bossOf(int mode) {
+    const Dungeon *dungeon = dungeonOfMode(mode);
+    return dungeon != nullptr ? dungeon->boss : 0;
+}
 
 // The arrow that brings a wrapping menu cursor nearer to an entry.
 uint16_t arrowToward(int cursor, int wanted, int entries) {
@@ -314,7 +313,7 @@ int nearestWantedItem(const AutoPlayer &bot, int mode, const Routes &routes) {
 // The nearest room of a dungeon whose boss is still waiting; -1: none. Only the Cave and the
 // Sewer have bosses that fight.
 int nearestBoss(const AutoPlayer &bot, int mode, const Routes &routes) {
-    if (mode != modeCave && mode != modeSewer) return -1;
+    if (bossOf(mode) == 0) return -1;
     const DungeonMemory &map = bot.dungeons.at(mode);
     int nearest = -1;
     for (size_t i = 0; i < map.rooms.size(); i++) {
@@ -358,11 +357,14 @@ enum class Readiness { fight, rest, train };
 // says; none when no boss can be reached.
 template <typename Judge>
 std::optional<Goal> bossGoal(const AutoPlayer &bot, int here, Judge readiness) {
-    for (int mode : {here, int{modeCave}, int{modeSewer}}) {
+    std::vector<int> modes{here};
+    for (const Dungeon &dungeon : dungeonTable)
+        modes.push_back(dungeon.mode);
+    for (int mode : modes) {
         if (mode == 0 || bot.dungeons.count(mode) == 0) continue;
         int room = nearestBoss(bot, mode, routesInDungeon(bot, mode, here));
         if (room < 0) continue;
-        int boss = mode == modeCave ? bossMolloch : bossAgamir;
+        int boss = bossOf(mode);
         std::string name = game.bosses[boss - 1].name;
         switch (readiness(boss)) {
         case Readiness::train:
@@ -401,7 +403,8 @@ Goal chooseCarefulGoal(const AutoPlayer &bot) {
                         .text = "pick up the " + bot.dungeons.at(here).rooms[room].pickup};
         }
     }
-    for (int mode : dungeonModes) {
+    for (const Dungeon &dungeon : dungeonTable) {
+        int mode = dungeon.mode;
         if (mode == here) continue;
         if (bot.dungeons.count(mode) == 0) return explore(mode);
         if (nearestWantedItem(bot, mode, routesIn(mode)) >= 0)
@@ -423,8 +426,9 @@ Goal chooseCarefulGoal(const AutoPlayer &bot) {
 // Whether a dungeon still has a boss fight to come: Molloch's two in the Cave, Agamir's two in
 // the Sewer; the Castle has none.
 bool bossAhead(int mode) {
-    return (mode == modeCave && game.mollochDefeats < 3) ||
-           (mode == modeSewer && game.agamirDefeats < 3);
+    uint8_t boss = bossOf(mode);
+    int32_t defeats = boss == bossMolloch ? game.mollochDefeats : game.agamirDefeats;
+    return boss != 0 && defeats < 3;
 }
 
 // What a bold player goes for in a dungeon before its bosses: the keys it lacks; for the
@@ -611,8 +615,10 @@ bool characterWaiting(const AutoPlayer &bot, const Room &room) {
     if (!featureIs(room, "NPC") || bot.silent.count({game.gameMode, currentRoomIndex()}) != 0)
         return false;
     for (const Npc &npc : game.npcs) {
-        if (npc.dungeon == game.gameMode - modeCave + 1 && npc.roomCol == dungeonVisit.roomCol &&
-            npc.roomRow == dungeonVisit.roomRow && !npc.talkedTo)
+        const Dungeon *dungeon = dungeonNumbered(npc.dungeon);
+        if (dungeon != nullptr && dungeon->mode == game.gameMode &&
+            npc.roomCol == dungeonVisit.roomCol && npc.roomRow == dungeonVisit.roomRow &&
+            !npc.talkedTo)
             return true;
     }
     return false;
@@ -731,7 +737,7 @@ void worldMapKey(AutoPlayer &bot) {
     Goal goal = chooseGoal(bot);
     bot.goal = goal.text;
     int place = goal.kind == GoalKind::tavern ? 0 : placeOf(goal.mode);
-    headlessPress(townState.worldMapCursor == place ? keyEnter : placeArrows[place]);
+    headlessPress(townState.worldMapCursor == place ? keyEnter : worldMapPlaces[place].arrowKey);
 }
 
 // The opponent's hit points when the battle began.

@@ -309,6 +309,33 @@ static void checkFirstTalks(const fs::path &file, Lines &problems) {
     }
 }
 
+// Who speaks each section, as the game decides it (its own lines are the character's colour):
+// the first section and the repeat line are the character's own, no other section begins
+// like another speaker's line, and a blank follows the name and colon.
+static void checkSpeakers(const fs::path &file, Lines &problems) {
+    for (const Npc &npc : npcTable) {
+        for (int k = 0; k <= npc.lineCount; k++) {
+            std::string tag = "Tag" + std::to_string(npc.firstTag + k);
+            TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
+            if (!text) continue; // named missing by checkSection
+            std::string where = file.filename().string() + " " + tag + " (" + npc.name + "): ";
+            std::string line = text.get();
+            bool own = isSpokenBy(text.get(), npc.name);
+            std::string head = line.substr(0, line.find_first_of(" \n"));
+            if ((k == 0 || k == npc.lineCount) && !own) {
+                problems.push_back(where + "must be " + npc.name + "'s own line (\"" + npc.name +
+                                   ": ...\")");
+            } else if (!own && !head.empty() && head.back() == ':') {
+                problems.push_back(where + "begins like someone's line but is not " + npc.name +
+                                   "'s");
+            }
+            size_t afterName = std::strlen(npc.name) + 1;
+            if (own && (line.size() <= afterName || line[afterName] != ' '))
+                problems.push_back(where + "a blank should follow \"" + npc.name + ":\"");
+        }
+    }
+}
+
 static void checkTexts(const fs::path &directory, Lines &problems) {
     struct Wanted {
         const char *file;
@@ -339,13 +366,13 @@ static void checkTexts(const fs::path &directory, Lines &problems) {
         checkSection(file, section.tag, section.place, problems);
     }
     checkRewardTexts(directory, problems);
-    if (fs::exists(directory / "NPCscripts.rtf"))
+    if (fs::exists(directory / "NPCscripts.rtf")) {
         checkFirstTalks(directory / "NPCscripts.rtf", problems);
+        checkSpeakers(directory / "NPCscripts.rtf", problems);
+    }
 }
 
 // --- Pictures ---
-
-static constexpr size_t pictureWidth = 29;
 
 static void checkPicture(const fs::path &file, const char *tag, Lines &problems) {
     std::string where = file.filename().string() + " " + tag + ": ";
@@ -368,7 +395,7 @@ static void checkPicture(const fs::path &file, const char *tag, Lines &problems)
         size_t width = strnlen(text, pictureColumns);
         if (width > 0) rows = row + 1;
         std::string line = "line " + std::to_string(row + 1);
-        if (width > pictureWidth && wideRows++ == 0)
+        if (width > pictureDrawnColumns && wideRows++ == 0)
             firstWide = line + " has " + std::to_string(width);
         for (size_t i = 0; i < width; i++) {
             auto byte = static_cast<unsigned char>(text[i]);
@@ -384,8 +411,8 @@ static void checkPicture(const fs::path &file, const char *tag, Lines &problems)
                            std::to_string(monsterAreaRows));
     }
     if (wideRows > 0) {
-        problems.push_back(where + std::to_string(wideRows) + " rows wider than 29 characters (" +
-                           firstWide + ")");
+        problems.push_back(where + std::to_string(wideRows) + " rows wider than " +
+                           std::to_string(pictureDrawnColumns) + " characters (" + firstWide + ")");
     }
     if (oddRows > 0) {
         problems.push_back(where + std::to_string(oddRows) + " rows hold more than blanks and " +
@@ -395,11 +422,10 @@ static void checkPicture(const fs::path &file, const char *tag, Lines &problems)
 
 // --- Dungeons ---
 
-static const char *const dungeonNames[] = {"Cave", "Sewer", "Castle"};
-
-struct Dungeon {
-    int number = 0;    // 1, 2, 3: the dungeon of "MapTag1".."MapTag3", as the npcs table counts
-    std::string label; // "MapTag1 (Cave)"
+struct LoadedDungeon {
+    const Dungeon *facts = nullptr; // the game's own table: its number, tag, name and boss
+    int number = 0;                 // facts->number, as the npcs table counts
+    std::string label;              // "MapTag1 (Cave)"
     RoomGrid rooms;
     int32_t width = 0, height = 0, startRow = 0, startCol = 0;
 };
@@ -416,12 +442,12 @@ static std::string roomName(int column, int row) {
     return "room " + std::to_string(column) + "," + std::to_string(row);
 }
 
-static std::string roomName(const Dungeon &dungeon, int index) {
+static std::string roomName(const LoadedDungeon &dungeon, int index) {
     return roomName(index % dungeon.width, index / dungeon.width);
 }
 
 // The room at a grid place, or null off the grid or where the file describes none.
-static const Room *roomAt(const Dungeon &dungeon, int column, int row) {
+static const Room *roomAt(const LoadedDungeon &dungeon, int column, int row) {
     if (column < 0 || column >= dungeon.width || row < 0 || row >= dungeon.height) return nullptr;
     const Room &room = dungeon.rooms[row * dungeon.width + column];
     return room.state == RoomState::absent ? nullptr : &room;
@@ -445,7 +471,7 @@ static std::string itemName(int32_t item) {
 
 // The rooms that can be walked to from the start. A door code stops the player leaving its
 // room through its wall unless its key is held; with held null every door stands open.
-static std::vector<bool> reachable(const Dungeon &dungeon, const bool *held) {
+static std::vector<bool> reachable(const LoadedDungeon &dungeon, const bool *held) {
     std::vector<bool> reached(static_cast<size_t>(dungeon.width * dungeon.height), false);
     std::vector<int> pending = {dungeon.startRow * dungeon.width + dungeon.startCol};
     reached[pending.front()] = true;
@@ -504,16 +530,18 @@ static PickupEffect pickupEffect(const std::string &text) {
     return known[text] = effect;
 }
 
-static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons, Lines &problems) {
+static bool loadDungeons(const fs::path &mapFile, std::vector<LoadedDungeon> &dungeons,
+                         Lines &problems) {
     bool all = true;
-    for (int number = 1; number <= 3; number++) {
-        Dungeon dungeon;
-        dungeon.number = number;
-        std::string tag = "MapTag" + std::to_string(number);
-        dungeon.label = tag + " (" + dungeonNames[number - 1] + ")";
+    for (const Dungeon &facts : dungeonTable) {
+        LoadedDungeon dungeon;
+        dungeon.facts = &facts;
+        dungeon.number = facts.number;
+        std::string tag = facts.mapTag;
+        dungeon.label = tag + " (" + facts.name + ")";
         // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
         clearDefeatedBosses();
-        DungeonMap map = loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1);
+        DungeonMap map = loadDungeon(mapFile.c_str(), tag.c_str(), facts.mode);
         dungeon.rooms = std::move(map.rooms);
         dungeon.startRow = map.startRoomRow;
         dungeon.startCol = map.startRoomCol;
@@ -535,11 +563,11 @@ static bool allDigits(const std::string &text) {
 
 // What the loader passes over in silence: lines it cannot read as rooms, rooms outside the grid
 // (left out) and rooms described twice (the later line replaces the earlier).
-static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines &problems) {
+static void scanRoomLines(const fs::path &mapFile, const LoadedDungeon &dungeon, Lines &problems) {
     FileBytes bytes = readFileBytes(mapFile.c_str());
     if (!bytes.ok) return;
     DataReader stream = readerOf(bytes.bytes);
-    std::string tag = "MapTag" + std::to_string(dungeon.number);
+    std::string tag = dungeon.facts->mapTag;
     findTagLine(stream, tag.c_str());
     int ch;
     while ((ch = readTextChar(stream)) != EOF && ch != '\n') {
@@ -573,7 +601,7 @@ static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines
 }
 
 // The grid's shape: every NPC's room, one start, openings that meet, no room cut off.
-static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warnings) {
+static void checkStructure(const LoadedDungeon &dungeon, Lines &problems, Lines &warnings) {
     const std::string &label = dungeon.label;
     int neededWidth = 0, neededHeight = 0;
     for (const Npc &npc : npcTable) {
@@ -650,11 +678,11 @@ static void checkStructure(const Dungeon &dungeon, Lines &problems, Lines &warni
         problems.push_back(label + ": " + std::to_string(startCount) +
                            " Start rooms, there must be exactly one:" + starts);
     }
-    if (dungeon.number <= 2 && bossRooms < 2) {
+    if (dungeon.facts->boss != 0 && bossRooms < 2) {
         problems.push_back(label + ": " + std::to_string(bossRooms) +
                            " Boss rooms; its boss is fought twice, so it needs two");
     }
-    if (dungeon.number == 3 && bossRooms > 0)
+    if (dungeon.facts->boss == 0 && bossRooms > 0)
         warnings.push_back(label + ": its Boss rooms start no fight; the boss just stands there");
     std::vector<bool> reached = reachable(dungeon, nullptr);
     std::string cutOff;
@@ -682,9 +710,10 @@ struct Progress {
 };
 
 // Takes every pickup not taken yet in the rooms the held keys reach; true if there was one.
-static bool collectPickups(const std::vector<Dungeon> &dungeons, Progress &progress, Lines &route) {
+static bool collectPickups(const std::vector<LoadedDungeon> &dungeons, Progress &progress,
+                           Lines &route) {
     bool any = false;
-    for (const Dungeon &dungeon : dungeons) {
+    for (const LoadedDungeon &dungeon : dungeons) {
         std::vector<bool> reached = reachable(dungeon, progress.held);
         std::string found;
         for (int index = 0; index < dungeon.width * dungeon.height; index++) {
@@ -714,10 +743,11 @@ static bool collectPickups(const std::vector<Dungeon> &dungeons, Progress &progr
 
 // Fights the next boss worth a fight: Molloch while he has keys to give, Agamir once, and
 // Agamir a second time (the ending) only when nothing else is left.
-static bool fightNextBoss(const std::vector<Dungeon> &dungeons, Progress &progress, Lines &route) {
+static bool fightNextBoss(const std::vector<LoadedDungeon> &dungeons, Progress &progress,
+                          Lines &route) {
     for (bool ending : {false, true}) {
-        for (const Dungeon &dungeon : dungeons) {
-            int boss = dungeon.number; // Molloch in the Cave, Agamir in the Sewer
+        for (const LoadedDungeon &dungeon : dungeons) {
+            int boss = dungeon.facts->boss;
             if (boss > 2) continue;
             int wins = progress.wins[boss - 1];
             bool worth = ending ? boss == 2 && wins == 1 : wins < (boss == 1 ? 2 : 1);
@@ -754,9 +784,9 @@ static bool fightNextBoss(const std::vector<Dungeon> &dungeons, Progress &progre
 
 // Where the game hands out what a pickup effect matches: the rooms that hold it.
 template <typename Match>
-static std::string placesOf(const std::vector<Dungeon> &dungeons, Match match) {
+static std::string placesOf(const std::vector<LoadedDungeon> &dungeons, Match match) {
     std::string places;
-    for (const Dungeon &dungeon : dungeons) {
+    for (const LoadedDungeon &dungeon : dungeons) {
         for (int index = 0; index < dungeon.width * dungeon.height; index++) {
             const Room &room = dungeon.rooms[index];
             if (room.pickupText != nullptr && match(pickupEffect(room.pickupText.get())))
@@ -772,7 +802,7 @@ static std::string whyNever(const std::string &places) {
     return places.empty() ? "no room holds it" : "it lies only in " + places + ", never reached";
 }
 
-static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report) {
+static void playThrough(const std::vector<LoadedDungeon> &dungeons, DataReport &report) {
     Progress progress;
     while (collectPickups(dungeons, progress, report.route) ||
            fightNextBoss(dungeons, progress, report.route)) {
@@ -787,7 +817,7 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
     }
     // A door whose key comes only from behind it never opens: sealing the door would change
     // nothing, since a key is always held before its door can be passed.
-    for (const Dungeon &dungeon : dungeons) {
+    for (const LoadedDungeon &dungeon : dungeons) {
         for (int index = 0; index < dungeon.width * dungeon.height; index++) {
             const Room &room = dungeon.rooms[index];
             const Wall *wall = nullptr;
@@ -818,7 +848,7 @@ static void playThrough(const std::vector<Dungeon> &dungeons, DataReport &report
                                       "'s reward for defeat " + std::to_string(reward.win) +
                                       ": found first, it lets the player skip that fight");
     }
-    for (const Dungeon &dungeon : dungeons) {
+    for (const LoadedDungeon &dungeon : dungeons) {
         std::vector<bool> reached = reachable(dungeon, progress.held);
         for (const Npc &npc : npcTable) {
             const Room *room = roomAt(dungeon, npc.roomCol, npc.roomRow);
@@ -864,9 +894,9 @@ DataReport examineGameData(const std::string &dataDirectory) {
     if (!fs::exists(mapFile)) {
         report.problems.push_back("map.txt is missing");
     } else {
-        std::vector<Dungeon> dungeons;
+        std::vector<LoadedDungeon> dungeons;
         bool loaded = loadDungeons(mapFile, dungeons, report.problems);
-        for (const Dungeon &dungeon : dungeons) {
+        for (const LoadedDungeon &dungeon : dungeons) {
             if (!dungeon.rooms) continue;
             scanRoomLines(mapFile, dungeon, report.problems);
             checkStructure(dungeon, report.problems, report.warnings);
@@ -922,7 +952,17 @@ static std::string jsonList(const char *name, const Lines &objects) {
 }
 
 std::string gameFacts() {
-    Lines characters, doorwayList, doors, pickups, textAreas;
+    Lines characters, doorwayList, doors, pickups, textAreas, dungeons;
+    for (const Dungeon &dungeon : dungeonTable) {
+        dungeons.push_back(
+            JsonObject()
+                .add("mode", dungeon.mode)
+                .add("number", dungeon.number)
+                .add("mapTag", dungeon.mapTag)
+                .add("name", dungeon.name)
+                .add("boss", dungeon.boss == 0 ? std::string() : bossTable[dungeon.boss - 1].name)
+                .text());
+    }
     for (const Npc &npc : npcTable) {
         characters.push_back(JsonObject()
                                  .add("name", npc.name)
@@ -995,7 +1035,16 @@ std::string gameFacts() {
                                 .add("rows", place->rows)
                                 .text());
     }
-    return "{\n" + jsonList("npcs", characters) + ",\n" + jsonList("doorways", doorwayList) +
-           ",\n" + jsonList("doors", doors) + ",\n" + jsonList("pickups", pickups) + ",\n" +
-           jsonList("textAreas", textAreas) + "\n}\n";
+    // The shape of the opponents' pictures and of the battle's side that shows them.
+    const std::string pictures = JsonObject()
+                                     .add("rows", pictureRows)
+                                     .add("columns", pictureColumns - 1)
+                                     .add("drawnRows", monsterAreaRows)
+                                     .add("drawnColumns", pictureDrawnColumns)
+                                     .add("areaColumns", monsterAreaColumns)
+                                     .text();
+    return "{\n" + jsonList("dungeons", dungeons) + ",\n" + jsonList("npcs", characters) + ",\n" +
+           jsonList("doorways", doorwayList) + ",\n" + jsonList("doors", doors) + ",\n" +
+           jsonList("pickups", pickups) + ",\n" + jsonList("textAreas", textAreas) + ",\n" +
+           "  \"pictures\": " + pictures + "\n}\n";
 }
