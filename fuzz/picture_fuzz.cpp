@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         auto [name, tag] = files[boss];
         fuzzWriteFile(name, data, size);
         // Into the game's own pictures, as each encounter reloads them over the last load.
-        Picture &picture = battleState.bossPictures[boss];
+        Picture &picture = bossPictures.pictures[boss];
         loadPicture(name, tag, picture);
         for (const auto &row : picture.rows)
             fuzzCheck(std::memchr(row, '\0', pictureColumns) != nullptr,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "console/menu.h"
 #include "game/game.h"
@@ -53,40 +54,58 @@ extern const MenuEntry<void (*)()> battleCommands[commandCount];
 extern const Monster monsterTable[monsterKinds];    // Blob, Skeleton, Zombie, Golem
 extern const Picture monsterPictures[monsterKinds]; // their pictures, by kind
 
-// The battle screen's state: one battle at a time, some of it (the opponent, the spell cursor)
-// kept from one battle to the next. Its default values are those of a program start, and
-// start-up puts them back.
+// The bosses' pictures, read from their files at start-up (setUpMonsters).
+struct BossPictures {
+    Picture pictures[bossCount] = {}; // boss n is pictures[n - 1]
+};
+
+// --- Boss pictures, for the whole run ---
+extern BossPictures bossPictures;
+
+// The spell of a scroll used in a battle: it strikes in the frames after the player's turn.
+enum class ScrollSpell : uint8_t { fire, wind, quake, lightning };
+struct QueuedSpell {
+    ScrollSpell spell;
+    int32_t framesShown = 0; // quake frames shaken, or lightning bolts struck, so far
+};
+
+// What one battle leaves to the next: beginBattle starts each from these.
+struct BattleCarryOver {
+    bool playerTurn = false; // the turn the last battle ended on: an ambush leaves it as it was
+    int32_t spellCursor = 0; // the spell menu's highlighted spell
+};
+
+// --- Battle carry-over, for the whole run ---
+extern BattleCarryOver battleCarryOver;
+
+// One battle, from beginBattle to its end (BattleState{} and what carries over).
 struct BattleState {
-    Monster currentMonster{"", 0, 0, 0, 0};     // the opponent; its values stay between battles
+    Monster currentMonster{"", 0, 0, 0, 0};     // the opponent
     uint8_t currentBoss = 0;                    // 0 for a random encounter, else the boss number
     const Picture *monsterPicture = nullptr;    // the opponent's picture
-    Picture bossPictures[bossCount] = {};       // read at start-up; boss n is bossPictures[n - 1]
     int32_t monsterX = 1;                       // the picture's column, normally 1
     int32_t monsterY = 0;                       // a downward shift of the picture, normally 0
     char battleMessage[battleMessageSize] = {}; // every battle message is formatted here
     bool playerTurn = false;                    // the next frame reads the player's command
     int8_t commandCursor = 0;                   // the highlighted command, 0..3
     bool specialMenuOpen = false;               // the spell menu takes the keys
-    int32_t spellCursor = 0;                    // the highlighted spell; kept between battles
-    bool fireSpellPending = false;              // item spells queued for the next non-player frames
-    bool windSpellPending = false;
-    bool quakeSpellPending = false;
-    bool lightningSpellPending = false;
-    int32_t quakeFrames = 0;    // frames the queued quake has shaken so far
-    int32_t lightningBolts = 0; // bolts the queued lightning has struck so far
+    int32_t spellCursor = 0;                    // the highlighted spell
+    std::optional<QueuedSpell> queuedSpell;     // a scroll's spell waiting to strike
 };
 
-// --- Battle state, for the whole run (one battle at a time) ---
+// --- Battle state, for one battle (left as it ended until the next begins) ---
 extern BattleState battleState;
 
 // --- Encounters ---
 // The monster table's pictures and the boss pictures from their files (at start-up).
 void setUpMonsters();
 void chooseMonster();
-// Opens a battle: the opponent, the screen, the ambush roll.
-void beginBattle();
-// Fights a battle from its opening to its end, the battle on show meanwhile.
-BattleOutcome fightBattle();
+// Opens a battle against a boss (by number) or, with 0, a monster: a new battle state that takes
+// the turn and the spell cursor the last battle left, the opponent, the screen, the ambush roll.
+void beginBattle(uint8_t boss = 0);
+// Fights a battle from its opening to its end, the battle on show meanwhile, and leaves what
+// carries over to the next.
+BattleOutcome fightBattle(uint8_t boss = 0);
 // The boss room's entry: fights the boss of the dungeon on show, if it has one, and records
 // a win. Returns won when there was no boss to fight.
 BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol);

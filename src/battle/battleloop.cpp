@@ -76,9 +76,8 @@ void handleCommandKey() {
 // The next bolt of a queued lightning spell; the third one strikes.
 static void lightningFrame() {
     drawLightningBolt(0, 6 + (gameRand() & 7), 17, BoltCourse::zigzag);
-    battleState.lightningBolts++;
-    if (battleState.lightningBolts > 2) {
-        battleState.lightningSpellPending = false;
+    if (++battleState.queuedSpell->framesShown > 2) {
+        battleState.queuedSpell.reset();
         spellDamage(6);
     }
 }
@@ -112,16 +111,23 @@ BattleOutcome battleFrame() {
         discardPendingInput();
         return BattleOutcome::ongoing;
     }
-    if (battleState.fireSpellPending) {
-        fireEffect();
-    } else if (battleState.windSpellPending) {
-        windEffect();
-    } else if (battleState.quakeSpellPending) {
-        quakeFrame();
-    } else if (battleState.lightningSpellPending) {
-        lightningFrame();
-    } else {
+    if (!battleState.queuedSpell) {
         enemyTurn();
+    } else {
+        switch (battleState.queuedSpell->spell) {
+        case ScrollSpell::fire:
+            fireEffect();
+            break;
+        case ScrollSpell::wind:
+            windEffect();
+            break;
+        case ScrollSpell::quake:
+            quakeFrame();
+            break;
+        case ScrollSpell::lightning:
+            lightningFrame();
+            break;
+        }
     }
     discardPendingInput();
     return game.player.hp < 1 ? BattleOutcome::lost : BattleOutcome::ongoing;

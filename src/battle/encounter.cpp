@@ -16,11 +16,11 @@ const Monster monsterTable[monsterKinds] = {
     {"Golem", 30, 5, 6, 30},
 };
 
+BossPictures bossPictures;
+BattleCarryOver battleCarryOver;
+
 void setUpMonsters() {
-    battleState.currentMonster = Monster{"", 0, 0, 0, 0};
-    battleState.monsterPicture = nullptr;
-    for (Picture &picture : battleState.bossPictures)
-        picture = Picture{};
+    bossPictures = BossPictures{};
     struct PictureSource {
         const char *fileName;
         const char *tag;
@@ -32,7 +32,7 @@ void setUpMonsters() {
         const PictureSource &source = sources[boss - 1];
         showDataFileProblem(
             source.fileName,
-            loadPicture(source.fileName, source.tag, battleState.bossPictures[boss - 1]),
+            loadPicture(source.fileName, source.tag, bossPictures.pictures[boss - 1]),
             "Couldnt find picture");
     }
 }
@@ -44,22 +44,22 @@ void chooseMonster() {
         const BossRecord &boss = game.bosses[battleState.currentBoss - 1];
         battleState.currentMonster =
             Monster{boss.name, boss.hp, boss.defense, boss.attack, boss.maxHp};
-        battleState.monsterPicture = &battleState.bossPictures[battleState.currentBoss - 1];
+        battleState.monsterPicture = &bossPictures.pictures[battleState.currentBoss - 1];
         return;
     }
     battleState.currentMonster = monsterTable[kind];
     battleState.monsterPicture = &monsterPictures[kind];
 }
 
-void beginBattle() {
-    battleState.commandCursor = 0;
+void beginBattle(uint8_t boss) {
+    // A new battle; only the turn and the spell cursor come from the last one.
+    battleState = BattleState{};
+    battleState.currentBoss = boss;
+    battleState.playerTurn = battleCarryOver.playerTurn;
+    battleState.spellCursor = battleCarryOver.spellCursor;
     clearScreen(0);
-    std::memset(battleState.battleMessage, 0, sizeof battleState.battleMessage);
     chooseMonster();
-    battleState.monsterX = 1;
-    battleState.monsterY = 0;
     drawBattleScreen();
-    battleState.specialMenuOpen = false;
     particles.originX = 15.0f;
     particles.originY = 10.0f;
     if (gameRand() % 7 != 0) {
@@ -74,24 +74,24 @@ void beginBattle() {
     clearScreen(0);
 }
 
-BattleOutcome fightBattle() {
+BattleOutcome fightBattle(uint8_t boss) {
     NestedScreen shown(modeBattle);
     clearScreen(0);
-    beginBattle();
-    for (;;) {
-        BattleOutcome outcome = battleFrame();
-        if (outcome != BattleOutcome::ongoing) return outcome;
+    beginBattle(boss);
+    BattleOutcome outcome;
+    while ((outcome = battleFrame()) == BattleOutcome::ongoing) {
     }
+    battleCarryOver = BattleCarryOver{battleState.playerTurn, battleState.spellCursor};
+    return outcome;
 }
 
 BattleOutcome startBossBattle(int32_t roomRow, int32_t roomCol) {
     int32_t dungeon = game.gameMode;
     const Dungeon *shown = dungeonOfMode(dungeon);
     if (shown == nullptr || shown->boss == 0) return BattleOutcome::won;
-    battleState.currentBoss = shown->boss;
-    typeText(game.bosses[battleState.currentBoss - 1].taunt, colourWhite, dialogueWidth,
-             dialogueColumn, dialogueFirstRow);
-    BattleOutcome outcome = fightBattle();
+    typeText(game.bosses[shown->boss - 1].taunt, colourWhite, dialogueWidth, dialogueColumn,
+             dialogueFirstRow);
+    BattleOutcome outcome = fightBattle(shown->boss);
     if (outcome == BattleOutcome::won) recordBossDefeat(dungeon, roomRow, roomCol);
     return outcome;
 }

@@ -182,7 +182,7 @@ void fireEffect() {
         stepParticles(&particles);
     }
     runParticlesOut();
-    battleState.fireSpellPending = false;
+    battleState.queuedSpell.reset();
     spellDamage(4);
 }
 
@@ -207,7 +207,7 @@ void windEffect() {
         if (gameRand() % 6 == 0) clearScreen(0);
     }
     clearScreen(0);
-    battleState.windSpellPending = false;
+    battleState.queuedSpell.reset();
     spellDamage(4);
 }
 
@@ -217,9 +217,8 @@ void quakeFrame() {
     presentFrame();
     battleState.monsterX = gameRand() % 3;
     battleState.monsterY = gameRand() % 3;
-    battleState.quakeFrames++;
-    if (battleState.quakeFrames > 200) {
-        battleState.quakeSpellPending = false;
+    if (++battleState.queuedSpell->framesShown > 200) {
+        battleState.queuedSpell.reset();
         battleState.monsterX = 1;
         battleState.monsterY = 0;
         clearScreen(0);

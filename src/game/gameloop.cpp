@@ -37,6 +37,7 @@ void startUp() {
     townState = TownState{};
     flashlightClock = FlashlightClock{};
     battleState = BattleState{};
+    battleCarryOver = BattleCarryOver{};
     resetConsole();
 
     setConsoleSize(80, 25);

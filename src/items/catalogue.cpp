@@ -27,26 +27,25 @@ void useFishSandwich() {
 void useFlashlight() {}
 
 // A scroll only queues its spell; the battle plays it on its next non-player frame.
-void useFireSpell() {
+static void queueSpell(ScrollSpell spell) {
     battleState.playerTurn = false;
-    battleState.fireSpellPending = true;
+    battleState.queuedSpell = QueuedSpell{spell};
+}
+
+void useFireSpell() {
+    queueSpell(ScrollSpell::fire);
 }
 
 void useWindSpell() {
-    battleState.playerTurn = false;
-    battleState.windSpellPending = true;
+    queueSpell(ScrollSpell::wind);
 }
 
 void useQuakeSpell() {
-    battleState.playerTurn = false;
-    battleState.quakeSpellPending = true;
-    battleState.quakeFrames = 0;
+    queueSpell(ScrollSpell::quake);
 }
 
 void useLightningSpell() {
-    battleState.playerTurn = false;
-    battleState.lightningSpellPending = true;
-    battleState.lightningBolts = 0;
+    queueSpell(ScrollSpell::lightning);
 }
 
 // Initialising the char arrays from literals pads them with NULs to their full width.

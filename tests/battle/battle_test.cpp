@@ -36,12 +36,12 @@ TEST_F(PictureTest, RowsFillTheSlotUpToTheUnderscoreAndNeverBeyondIt) {
 TEST_F(PictureTest, TheWizardSlotsAreIndependentAndAMissingFileEmptiesThem) {
     writeFile("Wizard.txt", "wizard\n /\\\n/--\\_");
     setUpMonsters();
-    EXPECT_STREQ(battleState.bossPictures[1].rows[1], "/--\\");
-    battleState.bossPictures[1].rows[0][0] = '#';
-    EXPECT_STREQ(battleState.bossPictures[2].rows[0], " /\\");
+    EXPECT_STREQ(bossPictures.pictures[1].rows[1], "/--\\");
+    bossPictures.pictures[1].rows[0][0] = '#';
+    EXPECT_STREQ(bossPictures.pictures[2].rows[0], " /\\");
     std::remove("Wizard.txt");
     setUpMonsters();
-    EXPECT_STREQ(battleState.bossPictures[1].rows[0], "");
+    EXPECT_STREQ(bossPictures.pictures[1].rows[0], "");
 }
 
 class SpellTest : public GameTest {
@@ -90,8 +90,7 @@ TEST_F(SpellTest, EachScrollPlaysItsEffectToTheEndThenHits) {
         battleState.currentMonster.hp = 500;
         itemCatalogue[scroll - 1].use();
         int frames = 0;
-        while (battleState.fireSpellPending || battleState.windSpellPending ||
-               battleState.quakeSpellPending || battleState.lightningSpellPending) {
+        while (battleState.queuedSpell) {
             battleFrame();
             ASSERT_LT(++frames, 1000);
         }
@@ -113,11 +112,11 @@ TEST_F(SpellTest, TheQuakeShowsEachOfItsFramesWithThePictureShaken) {
         std::string screen;
         for (int row = 0; row < screenHeight; row++)
             screen += screenRow(row) + "\n";
-        if (battleState.quakeSpellPending) shaken.insert(screen);
+        if (battleState.queuedSpell) shaken.insert(screen);
     });
     headlessSetClockStepMicros(0);
     uint64_t start = headlessNowMicros();
-    while (battleState.quakeSpellPending)
+    while (battleState.queuedSpell)
         battleFrame();
     headlessSetPresentHook(nullptr);
     EXPECT_GE(presents, 200);

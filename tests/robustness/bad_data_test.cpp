@@ -110,7 +110,7 @@ static void expectSane() {
     EXPECT_LE(game.player.sp, game.player.maxSp);
     for (int8_t count : game.itemCounts)
         EXPECT_GE(count, 0);
-    for (const Picture &picture : battleState.bossPictures) {
+    for (const Picture &picture : bossPictures.pictures) {
         for (const auto &row : picture.rows)
             EXPECT_NE(std::memchr(row, 0, pictureColumns), nullptr);
     }
@@ -174,7 +174,7 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
                   hits({"dragon2.txt", "Wizard.txt"}) && damage != Damage::missing);
         const char *pictureFiles[bossCount] = {"dragon2.txt", "Wizard.txt", "Wizard.txt"};
         for (int boss = 0; boss < bossCount; boss++) {
-            bool drawn = battleState.bossPictures[boss].rows[0][0] != '\0';
+            bool drawn = bossPictures.pictures[boss].rows[0][0] != '\0';
             if (file != pictureFiles[boss]) {
                 EXPECT_TRUE(drawn) << boss;
             } else if (!partial) {

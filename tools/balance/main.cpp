@@ -162,8 +162,7 @@ bool fightOnce(const Arrival &arrival, uint32_t seed) {
     game.randState = seed;
     AutoPlayer fighter;
     headlessSetKeySource([&fighter] { pressNextKey(fighter); });
-    battleState.currentBoss = static_cast<uint8_t>(arrival.boss);
-    bool won = fightBattle() != BattleOutcome::lost;
+    bool won = fightBattle(static_cast<uint8_t>(arrival.boss)) != BattleOutcome::lost;
     headlessSetKeySource(nullptr);
     return won;
 }
