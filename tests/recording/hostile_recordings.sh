@@ -96,7 +96,8 @@ expect "a FIFO" --record "$work/out.rec"
 rm "$work/out.rec"
 expect "a device" --record /dev/null
 # Here, without the game's data, the save is kept in the player's data directory.
-mkdir -p -m 700 "$XDG_DATA_HOME/brinewort"
+mkdir -p "$XDG_DATA_HOME"
+mkdir -m 700 "$XDG_DATA_HOME/brinewort"
 mkfifo "$XDG_DATA_HOME/brinewort/SaveFile.txt"
 expect "SaveFile.txt: a FIFO" --record "$work/new.rec"
 rm "$XDG_DATA_HOME/brinewort/SaveFile.txt"
