@@ -1,6 +1,9 @@
 // The pending key events of a backend, with the console's rule for discarding them.
 #pragma once
 
+#include <bitset>
+#include <cstddef>
+
 #include "platform/platform.h"
 
 // A fixed ring of pending events. A terminal gives presses only; each press goes in as a
@@ -69,3 +72,32 @@ inline void queueClear(EventQueue &queue) {
     queue.pressJustTaken = false;
     queue.releaseHeldBack = false;
 }
+
+// For a backend with real key releases: keys whose press a discard dropped while they were
+// held. Their release is dropped too, so that no screen sees the release of a key it never saw
+// pressed.
+struct DroppedReleases {
+    std::bitset<512> keys; // by slotOf
+
+    // A key's slot: its code, or its character when it has none.
+    static size_t slotOf(const KeyEvent &event) {
+        return event.virtualKey != 0 ? event.virtualKey & 0xFFu
+                                     : 256u + static_cast<unsigned char>(event.character);
+    }
+    // Notes what queueDiscard is about to drop from the queue.
+    void noteDiscard(const EventQueue &queue) {
+        const KeyEvent &front = queue.events[queue.head];
+        bool keepFront = queue.pressJustTaken && queue.count > 0 && !front.keyDown;
+        for (int i = keepFront ? 1 : 0; i < queue.count; i++) {
+            const KeyEvent &event = queue.events[(queue.head + i) % EventQueue::capacity];
+            keys.set(slotOf(event), event.keyDown);
+        }
+    }
+    // False for the release of a key whose press was dropped.
+    bool wanted(const KeyEvent &event) {
+        size_t slot = slotOf(event);
+        bool dropped = keys.test(slot);
+        keys.reset(slot);
+        return event.keyDown || !dropped;
+    }
+};

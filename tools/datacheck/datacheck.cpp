@@ -14,6 +14,7 @@
 #include "dungeon/dungeon.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "platform/system.h"
 #include "resources/resources.h"
 
 namespace fs = std::filesystem;
@@ -32,7 +33,7 @@ struct RawSection {
 // Reads a section with the game's own tag search and character reader.
 static RawSection readRawSection(const fs::path &file, const std::string &tag) {
     RawSection section;
-    FileBytes bytes = readFileBytes(file.c_str());
+    FileBytes bytes = readFileBytes(textOf(file).c_str());
     if (!bytes.ok) return section;
     DataReader stream = readerOf(bytes.bytes);
     section.found = findTagLine(stream, tag.c_str());
@@ -191,7 +192,7 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
         problems.push_back(where + "an underscore inside the text ends the section early; \"" +
                            raw.restOfLine + "\" is never shown");
     }
-    TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
+    TextBuffer text = readTextSection(textOf(file).c_str(), tag.c_str()).text;
     int rows = typedRows(text.get(), place.width);
     if (rows > place.rows) {
         problems.push_back(where + "needs " + std::to_string(rows) + " rows at width " +
@@ -213,7 +214,7 @@ static const char purpleKeyMessage[] =
 
 // Chapter 3 typed, then the message over it: what of the chapter still shows on its rows.
 static void checkUnderMessage(const fs::path &file, Lines &problems) {
-    TextBuffer chapter = readTextSection(file.c_str(), "Chunk3").text;
+    TextBuffer chapter = readTextSection(textOf(file).c_str(), "Chunk3").text;
     if (!chapter) return; // named as missing already
     constexpr uint8_t chapterInk = 7;
     clearScreen(0);
@@ -248,7 +249,7 @@ static void checkFirstTalks(const fs::path &file, Lines &problems) {
         int millis = millisAfterSection;
         for (int tag = npc.firstTag; tag < npc.firstTag + npc.lineCount; tag++) {
             TextBuffer text =
-                readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str()).text;
+                readTextSection(textOf(file).c_str(), ("Tag" + std::to_string(tag)).c_str()).text;
             millis += millisAfterSection +
                       (text ? static_cast<int>(std::strlen(text.get())) * millisPerCharacter : 0);
         }
@@ -311,7 +312,7 @@ static void checkPicture(const fs::path &file, const char *tag, Lines &problems)
         return;
     }
     Picture picture{};
-    loadPicture(file.c_str(), tag, picture);
+    loadPicture(textOf(file).c_str(), tag, picture);
     int rows = 0, wideRows = 0, oddRows = 0;
     std::string firstWide, firstOdd;
     for (int row = 0; row < pictureRows; row++) {
@@ -464,7 +465,7 @@ static bool loadDungeons(const fs::path &mapFile, std::vector<Dungeon> &dungeons
         dungeon.label = tag + " (" + dungeonNames[number - 1] + ")";
         // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
         clearDefeatedBosses();
-        DungeonMap map = loadDungeon(mapFile.c_str(), tag.c_str(), modeCave + number - 1);
+        DungeonMap map = loadDungeon(textOf(mapFile).c_str(), tag.c_str(), modeCave + number - 1);
         dungeon.rooms = std::move(map.rooms);
         dungeon.startRow = map.startRoomRow;
         dungeon.startCol = map.startRoomCol;
@@ -487,7 +488,7 @@ static bool allDigits(const std::string &text) {
 // What the loader passes over in silence: lines it cannot read as rooms, rooms outside the grid
 // (left out) and rooms described twice (the later line replaces the earlier).
 static void scanRoomLines(const fs::path &mapFile, const Dungeon &dungeon, Lines &problems) {
-    FileBytes bytes = readFileBytes(mapFile.c_str());
+    FileBytes bytes = readFileBytes(textOf(mapFile).c_str());
     if (!bytes.ok) return;
     DataReader stream = readerOf(bytes.bytes);
     std::string tag = "MapTag" + std::to_string(dungeon.number);
@@ -807,7 +808,7 @@ DataReport examineGameData(const std::string &dataDirectory) {
     const GameRun borrowed = game;
 
     DataReport report;
-    fs::path directory(dataDirectory);
+    fs::path directory = pathOf(dataDirectory);
     checkTexts(directory, report.problems);
     checkPicture(directory / "dragon2.txt", "dragon", report.problems);
     checkPicture(directory / "Wizard.txt", "wizard", report.problems);
