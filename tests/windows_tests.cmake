@@ -85,3 +85,12 @@ if(EXISTS ${BRINEWORT_GOOGLETEST_SOURCE}/CMakeLists.txt)
     brinewort_test(demo_test demos/demo_test.cpp)
     brinewort_test(recording_test recording/recording_test.cpp)
 endif()
+
+# The game in a real console (tmux), beside the Linux build's.
+if(TMUX_PROGRAM AND BRINEWORT_LINUX_GAME)
+    add_test(NAME windows_console
+             COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal/windows_console.sh ${wine_run}
+                     $<TARGET_FILE:brinewort> ${PROJECT_SOURCE_DIR}/data ${BRINEWORT_LINUX_GAME})
+    set_tests_properties(windows_console PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 COST 1000)
+    brinewort_wine_test(windows_console)
+endif()

@@ -367,6 +367,10 @@ void writeLastScreen() {
     while (lastRow >= 0 &&
            std::all_of(givenCells[lastRow], givenCells[lastRow] + screenWidth, blank))
         lastRow--;
+    // A row as wide as the console leaves the cursor at its end, not at the next row's start.
+    DWORD outputMode = 0;
+    bool modeKnown = GetConsoleMode(foundScreen, &outputMode) != 0;
+    if (modeKnown) SetConsoleMode(foundScreen, outputMode & ~DWORD{ENABLE_WRAP_AT_EOL_OUTPUT});
     DWORD done;
     for (int y = 0; y <= lastRow; y++) {
         int length = screenWidth;
@@ -382,11 +386,10 @@ void writeLastScreen() {
             x = end;
         }
         SetConsoleTextAttribute(foundScreen, foundScreenInfo.wAttributes);
-        // A full row of a buffer as wide as the screen has moved the cursor on already.
-        if (length < foundScreenInfo.dwSize.X)
-            WriteConsoleW(foundScreen, L"\r\n", 2, &done, nullptr);
+        // No line end after the screen's last row: it would scroll a console of 25 rows up.
+        if (y < screenHeight - 1) WriteConsoleW(foundScreen, L"\r\n", 2, &done, nullptr);
     }
-    SetConsoleTextAttribute(foundScreen, foundScreenInfo.wAttributes);
+    if (modeKnown) SetConsoleMode(foundScreen, outputMode);
 }
 
 void writeErrorLine(const std::string &line) {
