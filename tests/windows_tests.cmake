@@ -94,3 +94,10 @@ if(TMUX_PROGRAM AND BRINEWORT_LINUX_GAME)
     set_tests_properties(windows_console PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 COST 1000)
     brinewort_wine_test(windows_console)
 endif()
+
+# The zip players download.
+add_test(NAME windows_zip
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install/windows_zip_test.sh ${CMAKE_BINARY_DIR}
+                 ${wine_run} ${PROJECT_VERSION})
+set_tests_properties(windows_zip PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+brinewort_wine_test(windows_zip)

@@ -129,6 +129,7 @@ int main(int argc, char **argv) {
     // As UTF-8 on every system (Windows hands them over in its own code page).
     std::vector<std::string> arguments = programArguments(argc, argv);
     std::vector<const char *> pointers;
+    pointers.reserve(arguments.size());
     for (const std::string &argument : arguments)
         pointers.push_back(argument.c_str());
     CommandLine options = parseCommandLine(static_cast<int>(pointers.size()), pointers.data());
