@@ -35,6 +35,8 @@ struct DataPlaces {
 // in tests). Each system's own is in datapath_posix.cpp and datapath_windows.cpp.
 DataPlaces findDataPlaces(const char *dataDirOption, const std::string &installedDataDirectory,
                           const char *(*getVariable)(const char *name));
+// Where the data files and the save are, as --help tells it (a few lines).
+extern const char dataPlacesHelp[];
 // The installed data directory, relative to the running binary ("" when unknown); on Windows
 // the program's own folder.
 std::string installedDataDirectory();

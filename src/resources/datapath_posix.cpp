@@ -8,6 +8,11 @@ static bool isAbsolute(const char *path) {
     return path != nullptr && path[0] == '/';
 }
 
+const char dataPlacesHelp[] =
+    "Data files come from DIR, the current directory, $XDG_DATA_HOME/brinewort, then\n"
+    "the installed data. The save, SaveFile.txt, is kept beside the data in the\n"
+    "current directory, or else in $XDG_DATA_HOME/brinewort. More in brinewort(6).\n";
+
 DataPlaces findDataPlaces(const char *dataDirOption, const std::string &installedData,
                           const char *(*getVariable)(const char *name)) {
     DataPlaces found;

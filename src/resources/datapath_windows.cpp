@@ -12,6 +12,11 @@ static bool isAbsolute(const char *path) {
     return drive || (path[0] == '\\' && path[1] == '\\');
 }
 
+const char dataPlacesHelp[] =
+    "Data files come from DIR, the current folder, the program's folder, then\n"
+    "%APPDATA%\\Brinewort. The save, SaveFile.txt, is kept beside the data in the\n"
+    "current folder, or else in %APPDATA%\\Brinewort.\n";
+
 DataPlaces findDataPlaces(const char *dataDirOption, const std::string &installedData,
                           const char *(*getVariable)(const char *name)) {
     DataPlaces found;
