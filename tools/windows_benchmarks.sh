@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build's figures in BENCHMARKS.md: the zip's size and the programs' in it, and
 # the processor the game uses under Wine while it waits for the player (the title menu, the
-# tavern, the world map, a dungeon room), in an 80x25 tmux pane.
+# tavern, the world map, a dungeon room), in an 80x25 tmux pane, beside what Wine costs with a
+# program that only waits for a key.
 # Usage: tools/windows_benchmarks.sh [seconds per idle sample, default 10]
 # The build directory is /tmp/build-bench-win unless BRINEWORT_BENCH_BUILD names another.
 set -eu
@@ -43,14 +44,14 @@ rm -f "$work/data/SaveFile.txt"
 # Short story pages: nothing waits for the typewriter.
 printf 'Chunk1\nFirst page._\nChunk2\nSecond page._\n' >"$work/data/Story.txt"
 
-tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$work/data" \
-    "env TERM=tmux-256color LANG=C.UTF-8 '$root/tools/wine_run.sh' '$game'; sleep 600"
-wait_for 14 60 "Quit" 35
-wait_settled 20
+start() { # $1: the Windows program and its arguments
+    tmux_ -f /dev/null new-session -d -s "$session" -x 80 -y 25 -c "$work/data" \
+        "env TERM=tmux-256color LANG=C.UTF-8 '$root/tools/wine_run.sh' $1; sleep 600"
+}
 
 hz=$(getconf CLK_TCK)
-# The processes of this Wine prefix: the game, Wine's console host and its server, and the
-# services Wine keeps running beside them.
+# The processes of this Wine prefix: the program, Wine's console host and its server, and the
+# services Wine keeps running beside them while a program runs.
 prefix_pids() {
     for environ in /proc/[0-9]*/environ; do
         { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
@@ -70,14 +71,28 @@ percent() { awk -v used="$1" -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.2f",
 declare -A game_cpu wine_cpu
 sample() {
     local g0 a0
-    g0=$(ticks_of brinewort.exe)
+    local program=brinewort.exe
+    [[ "$1" == "cmd /c pause" ]] && program=cmd.exe
+    g0=$(ticks_of "$program")
     a0=$(ticks_of all)
     sleep "$seconds"
-    game_cpu[$1]=$(percent $(($(ticks_of brinewort.exe) - g0)))
+    game_cpu[$1]=$(percent $(($(ticks_of "$program") - g0)))
     wine_cpu[$1]=$(percent $(($(ticks_of all) - a0)))
 }
 
 load=$(cut -d" " -f1-3 /proc/loadavg)
+# What Wine costs beside any program: one that only waits for a key.
+start "cmd /c pause"
+wait_for 0 30 "Press any key to continue" 0
+sleep 5
+sample "cmd /c pause"
+keys Enter
+sleep 3
+tmux_ kill-session -t "$session"
+
+start "'$game'"
+wait_for 14 60 "Quit" 35
+wait_settled 20
 sample "title menu"
 keys Enter
 wait_for 2 10 "First page." 10
@@ -100,8 +115,8 @@ sample "dungeon room"
 
 section "Idle processor under Wine (share of one core over $seconds s)"
 printf '  (load average before the samples: %s)\n' "$load"
-printf '  %-14s %10s %18s\n' "" "the game" "all Wine processes"
-for place in "title menu" "tavern" "world map" "dungeon room"; do
-    printf '  %-14s %9s%% %17s%%\n' "$place" "${game_cpu[$place]}" "${wine_cpu[$place]}"
+printf '  %-14s %11s %18s\n' "" "the program" "all Wine processes"
+for place in "cmd /c pause" "title menu" "tavern" "world map" "dungeon room"; do
+    printf '  %-14s %10s%% %17s%%\n' "$place" "${game_cpu[$place]}" "${wine_cpu[$place]}"
 done
 printf '\n(windows_benchmarks.sh took %d s)\n' $((SECONDS - started))
