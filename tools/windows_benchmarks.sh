@@ -95,7 +95,8 @@ wait_for 14 60 "Quit" 35
 wait_settled 20
 sample "title menu"
 keys Enter
-wait_for 2 10 "First page." 10
+# Wine may take some 10 s to hand a program its first key when another has just ended.
+wait_for 2 30 "First page." 10
 sleep 0.5
 keys Enter
 wait_for 2 10 "Second page." 10

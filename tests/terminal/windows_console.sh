@@ -2,9 +2,10 @@
 # The Windows build's game in a real console: brinewort.exe under Wine in an 80x25 tmux pane,
 # beside the Linux build's game. The title menu shows the same characters in the same cells
 # (live, where the goblets' sparks, which fall as the clock goes, leave them alone; every cell
-# when both replay one recording of it); the arrows and Enter work; New Game to the tavern,
-# Save, Quit with status 0; Continue brings the save back; Ctrl-C ends the game with the
-# console given back (cursor shown, the terminal's modes as they were).
+# when both replay one recording of it, and a recording made on Windows replays on Linux);
+# the arrows and Enter work; New Game to the tavern, Save, Quit with status 0; Continue brings
+# the save back; Ctrl-C ends the game with the console given back (cursor shown, the
+# terminal's modes as they were).
 # Usage: windows_console.sh <wine_run.sh> <brinewort.exe> <shipped data directory> <Linux brinewort>
 set -u
 here=$(dirname "$(realpath "$0")")
@@ -38,9 +39,13 @@ start() {
 }
 start_windows() { start "$1" "$wine_run" "$exe" "${@:2}"; }
 
+# Wine may take some 10 s to hand a program its first key when another program of the prefix
+# has ended shortly before: every wait on a first key allows for that.
+first_key=30
+
 # Waits for the game of the session to end; fails unless its status is $1.
 ended_with() {
-    local deadline=$((SECONDS + 20)) status
+    local deadline=$((SECONDS + first_key)) status
     while [[ ! -s "$work/$session.status" ]] && ((SECONDS < deadline)); do sleep 0.2; done
     [[ -s "$work/$session.status" ]] || fail "the game did not end"
     status=$(cat "$work/$session.status")
@@ -80,13 +85,19 @@ fixed_cells >"$work/linux.live"
 keys Up Enter # round to Quit
 ended_with 0
 
-start_windows windows-title
+start_windows windows-title --record "$work/windows.rec"
 wait_for_menu 90
 fixed_cells >"$work/windows.live"
 diff "$work/linux.live" "$work/windows.live" >&2 ||
     fail "the title menu differs from the Linux build's (above: < Linux, > Windows)"
 # The arrows: Down wraps round both ways, the chosen entry black on bright white.
-keys Down Up Up
+keys Down
+deadline=$((SECONDS + first_key))
+until [[ "$(colour 35 11)" == "0 15" ]]; do
+    ((SECONDS < deadline)) || fail "Down did not choose Continue: $(colour 35 11)"
+    sleep 0.1
+done
+keys Up Up
 [[ "$(colour 35 14)" == "0 15" ]] || fail "Quit is not highlighted: $(colour 35 14)"
 [[ "$(colour 35 10)" == "15 0" ]] || fail "New Game is still highlighted: $(colour 35 10)"
 keys Enter
@@ -107,12 +118,17 @@ for build in linux windows; do
 done
 diff "$work/linux.replayed" "$work/windows.replayed" >&2 ||
     fail "the replayed title menu differs from the Linux build's (above: < Linux, > Windows)"
+# And what the Windows game recorded, the Linux game replays to its end.
+start linux-replays-windows "$linux" --replay "$work/windows.rec" --speed max
+wait_for 24 30 "End of the recording: press any key" 0
+keys Enter
+ended_with 0
 
 # --- New Game to the tavern, Save, Quit; Continue ---
 start_windows windows-game
 wait_for_menu 30
 keys Enter
-wait_for 2 10 "First page." 10
+wait_for 2 "$first_key" "First page." 10
 sleep 0.3 # keys pressed while a page is still being typed are dropped
 keys Enter
 wait_for 2 10 "Second page." 10
@@ -132,7 +148,7 @@ head -c 4 "$work/data/SaveFile.txt" | grep -q BOB || fail "the save is not the g
 start_windows windows-continue
 wait_for_menu 30
 keys Down Enter # Continue
-wait_for 18 10 " World Map " 2
+wait_for 18 "$first_key" " World Map " 2
 keys Up Enter # Quit
 ended_with 0
 
