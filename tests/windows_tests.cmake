@@ -86,11 +86,15 @@ if(EXISTS ${BRINEWORT_GOOGLETEST_SOURCE}/CMakeLists.txt)
     brinewort_test(recording_test recording/recording_test.cpp)
 endif()
 
-# The game in a real console (tmux), beside the Linux build's.
+# The game in a real console (tmux), beside the Linux build's; and the notice of a console
+# too small.
+add_executable(console_notice platform/console_notice_windows.cpp)
+target_link_libraries(console_notice PRIVATE brinewort_terminal)
 if(TMUX_PROGRAM AND BRINEWORT_LINUX_GAME)
     add_test(NAME windows_console
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/terminal/windows_console.sh ${wine_run}
-                     $<TARGET_FILE:brinewort> ${PROJECT_SOURCE_DIR}/data ${BRINEWORT_LINUX_GAME})
+                     $<TARGET_FILE:brinewort> ${PROJECT_SOURCE_DIR}/data ${BRINEWORT_LINUX_GAME}
+                     $<TARGET_FILE:console_notice>)
     set_tests_properties(windows_console PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 COST 1000)
     brinewort_wine_test(windows_console)
 endif()

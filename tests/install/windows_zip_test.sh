@@ -35,6 +35,10 @@ done
 # The game says its version started from anywhere; the checker finds the data can be won.
 version=$(cd "$work" && "$2" "$folder/brinewort.exe" --version | tr -d '\r')
 [[ "$version" == "brinewort $3" ]] || fail "--version says '$version'"
+"$2" "$folder/brinewort.exe" --help | grep -q '%APPDATA%\\Brinewort' || fail "--help: no %APPDATA%"
+refusal=$("$2" "$folder/brinewort.exe" --data-dir "$work/nowhere" 2>&1 >/dev/null | tr -d '\r')
+[[ "$refusal" == "brinewort: --data-dir "*"nowhere: No such file or directory" ]] ||
+    fail "--data-dir naming nothing: '$refusal'"
 report=$(cd "$folder" && "$2" brinewort-datacheck.exe . | tr -d '\r')
 grep -qx "The game can be won with these files." <<<"$report" || fail "datacheck: $report"
 echo "PASS"

@@ -5,13 +5,15 @@
 # when both replay one recording of it, and a recording made on Windows replays on Linux);
 # the arrows and Enter work; New Game to the tavern, Save, Quit with status 0; Continue brings
 # the save back; Ctrl-C ends the game with the console given back (cursor shown, the
-# terminal's modes as they were).
-# Usage: windows_console.sh <wine_run.sh> <brinewort.exe> <shipped data directory> <Linux brinewort>
+# terminal's modes as they were). A console too small gets the notice and waits.
+# Usage: windows_console.sh <wine_run.sh> <brinewort.exe> <shipped data directory>
+#                           <Linux brinewort> <console_notice.exe>
 set -u
 here=$(dirname "$(realpath "$0")")
 wine_run=$(realpath "$1")
 exe=$(realpath "$2")
 linux=$(realpath "$4")
+notice=$(realpath "$5")
 command -v tmux >/dev/null || { echo "tmux is not installed"; exit 77; }
 
 # Each run of a game drives its own session, named after it.
@@ -87,6 +89,8 @@ ended_with 0
 
 start_windows windows-title --record "$work/windows.rec"
 wait_for_menu 90
+title=$(tmux_ display -p -t "$session" '#{pane_title}')
+[[ "$title" == "Brinewort: The Return of ZARG" ]] || fail "the console's title is '$title'"
 fixed_cells >"$work/windows.live"
 diff "$work/linux.live" "$work/windows.live" >&2 ||
     fail "the title menu differs from the Linux build's (above: < Linux, > Windows)"
@@ -158,5 +162,15 @@ start_windows windows-interrupt
 wait_for_menu 30
 tmux_ send-keys -t "$session" C-c
 ended_with 58
+console_given_back
+
+# --- A console smaller than the game asks for: the notice, until Ctrl-C ---
+start windows-small "$wine_run" "$notice"
+wait_for 0 "$first_key" "Brinewort needs a console window of at least 100 x 30 characters; this" 0
+wait_for 1 5 "x 25. Please make the window larger: the game waits." 0
+keys a Enter # dropped: the notice stays
+wait_for 0 5 "Brinewort needs a console window" 0
+tmux_ send-keys -t "$session" C-c
+ended_with 3
 console_given_back
 echo "PASS"
