@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "resources/datapath.h"
 
 // Takes an option's value, given as "--name VALUE" or "--name=VALUE". False when it is not
 // this option; sets the error when the value is missing.
@@ -100,7 +101,9 @@ const char *usageText() {
 }
 
 const char *helpText() {
-    return BRINEWORT_USAGE
+    // Where the files are is the system's: datapath.h says.
+    static const std::string text =
+        BRINEWORT_USAGE
         "Brinewort: The Return of ZARG, a role-playing game for a terminal of 80x25.\n"
         "  --window           play in a window of its own instead of the terminal\n"
         "  --data-dir DIR     look for the data files in DIR first\n"
@@ -116,8 +119,7 @@ const char *helpText() {
         "               m overhead map (arrows scroll, Enter leaves); p leave\n"
         "  battle       Up, Down choose ATTACK, SPECIAL, ITEM, RUN; Enter acts;\n"
         "               Left leaves the spell menu\n"
-        "  inventory    Up, Down choose; Enter uses; Left leaves\n"
-        "Data files come from DIR, the current directory, $XDG_DATA_HOME/brinewort, then\n"
-        "the installed data. The save, SaveFile.txt, is kept beside the data in the\n"
-        "current directory, or else in $XDG_DATA_HOME/brinewort. More in brinewort(6).\n";
+        "  inventory    Up, Down choose; Enter uses; Left leaves\n" +
+        std::string(dataPlacesHelp);
+    return text.c_str();
 }

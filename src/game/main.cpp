@@ -1,17 +1,16 @@
 // The program's entry point: the options, where the files are, the terminal or a window, the
 // game, and a clean way out; or a recording of a game played back.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <sys/stat.h>
+#include <vector>
 
 #include "console/console.h"
 #include "game/backend.h"
 #include "game/commandline.h"
 #include "game/game.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "platform/terminal.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
@@ -113,21 +112,11 @@ int replay(const CommandLine &options) {
     }
 }
 
-const char *environmentVariable(const char *name) {
-    return std::getenv(name);
-}
-
 // A mistyped --data-dir would quietly give the installed data instead. False, with the reason
 // on the error stream, when it names no directory.
 bool dataDirectoryUsable(const std::string &directory) {
     if (directory.empty()) return true;
-    struct stat status;
-    const char *problem = nullptr;
-    if (stat(directory.c_str(), &status) != 0) {
-        problem = std::strerror(errno);
-    } else if (!S_ISDIR(status.st_mode)) {
-        problem = "not a directory";
-    }
+    const char *problem = whyNotADirectory(directory);
     if (problem == nullptr) return true;
     std::fprintf(stderr, "brinewort: --data-dir %s: %s\n", printableText(directory).c_str(),
                  problem);
@@ -137,7 +126,13 @@ bool dataDirectoryUsable(const std::string &directory) {
 } // namespace
 
 int main(int argc, char **argv) {
-    CommandLine options = parseCommandLine(argc, argv);
+    // As UTF-8 on every system (Windows hands them over in its own code page).
+    std::vector<std::string> arguments = programArguments(argc, argv);
+    std::vector<const char *> pointers;
+    pointers.reserve(arguments.size());
+    for (const std::string &argument : arguments)
+        pointers.push_back(argument.c_str());
+    CommandLine options = parseCommandLine(static_cast<int>(pointers.size()), pointers.data());
     switch (options.action) {
     case CommandLine::Action::showHelp:
         std::fputs(helpText(), stdout);
@@ -155,7 +150,7 @@ int main(int argc, char **argv) {
     if (!dataDirectoryUsable(options.dataDirectory)) return 2;
     // What a replay killed before it could clean up left behind.
     removeStalePrivateDirectories("replay");
-    setDataPlaces(findDataPlaces(options.dataDirectory.c_str(), installedDataDirectory(),
-                                 environmentVariable));
+    setDataPlaces(
+        findDataPlaces(options.dataDirectory.c_str(), installedDataDirectory(), systemVariable));
     return options.action == CommandLine::Action::replay ? replay(options) : play(options);
 }

@@ -1,10 +1,12 @@
 // Files as the system gives them: every file the game reads is opened here without waiting and
-// read with a bound, a replay's directory is private to the player, and text taken from a
-// file is made safe to print.
+// read with a bound, the save is replaced whole, a replay's directory is private to the player,
+// and text taken from a file is made safe to print. What differs per system is in
+// files_posix.cpp and files_windows.cpp; paths are UTF-8 on every system.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -29,7 +31,7 @@ class OpenedFile {
     int error = 0;        // errno of the failure; 0 when open, or for a kind of file refused
     char reason[64] = ""; // the failure in words: the system's, or what kind of file it is
     uint64_t size = 0;    // the size when it was opened
-    int descriptor = -1;
+    int descriptor = -1;  // the C library's descriptor of it (on Windows, of its handle)
     // Reads up to length bytes at offset; the count read, 0 at the end, -1 on an error.
     long readAt(uint64_t offset, char *into, size_t length) const;
     // Closes it now; false (with errno) when closing fails.
@@ -38,7 +40,7 @@ class OpenedFile {
 
 // Opens a file to read: never waits (a FIFO nobody writes to, a terminal), and refuses
 // anything but a regular file of at most maxBytes, saying what it is instead ("a FIFO", "a
-// device", ...).
+// device", "a named pipe", ...).
 OpenedFile openFileToRead(const char *path, size_t maxBytes);
 
 // A file read whole, or why it could not be.
@@ -59,16 +61,39 @@ FileBytes readFileBytes(const char *path, size_t maxBytes = maxDataFileBytes);
 int openFileToReplace(const char *path, const char *(*whyKept)(const std::string &firstBytes),
                       std::string *reason);
 
+// --- Replacing a file whole (the save) ---
+// Where a file about to be replaced is: path itself, or the target of a link the player made
+// to it (the link stays; on Windows any reparse point counts as a link). False, with the
+// reason (naming the file as shownName), when it must not be replaced: it is no regular file,
+// another user's, read-only, or one the player cannot read. *keptMode: its permissions, for
+// the new file (0 when there is none, or the system has no such thing).
+bool findFileToReplace(const std::string &path, const char *shownName, std::string *target,
+                       unsigned *keptMode, std::string *reason);
+// True when nobody but the player can plant a file or a link in the directory.
+bool directoryIsPrivate(const std::string &directory);
+// A new file at path opened for writing bytes as they are, never over a file that is there and
+// never through a link; with the permissions keptMode (0: the usual ones). Null with errno.
+FILE *createNewFile(const std::string &path, unsigned keptMode);
+// Writes what the system holds of the file through to the disk; false with errno.
+bool syncFileToDisk(FILE *file);
+// Puts the file from in the place of the file to, in one step that a crash cannot cut in two;
+// false with errno.
+bool replaceFile(const std::string &from, const std::string &to);
+// Makes a finished replace in the directory survive a power cut as well.
+void syncDirectory(const std::string &directory);
+// Removes a file; false with errno (ENOENT when there was none).
+bool removeFile(const std::string &path);
+
 // Text taken from a file or the command line, as it may be shown on a terminal or the screen:
 // printable ASCII and well-formed UTF-8 of printable characters stay, every other byte (control
 // codes, escape sequences, broken UTF-8) is shown as \xNN.
 std::string printableText(std::string_view text);
 
 // --- A replay's private directory ---
-// A new directory under the system's temporary directory ($TMPDIR, else /tmp) that only this
-// user may enter, named "brinewort-PURPOSE-PID-XXXXXX" so that one left by a killed run is
-// known. Opened as *directory (a descriptor every name in it is reached through); false with
-// the reason.
+// A new directory under the system's temporary directory ($TMPDIR, else /tmp; %TEMP% on
+// Windows) that only this user may enter, named "brinewort-PURPOSE-PID-XXXXXX" so that one left
+// by a killed run is known. Opened as *directory (a descriptor every name in it is reached
+// through; on Windows, of a handle that keeps it from being moved); false with the reason.
 struct PrivateDirectory {
     std::string path; // where it is
     int descriptor = -1;
@@ -82,7 +107,17 @@ void removeStalePrivateDirectories(const char *purpose);
 // is there; false with the reason.
 bool writeNewFileIn(const PrivateDirectory &directory, const char *name, const std::string &bytes,
                     std::string *error);
-// A link in the directory to target (where the system cannot make one, a copy of the data
-// file); false with the reason.
+// A link in the directory to target (a copy of it where links cannot be made: on Windows, where
+// they need a privilege, and in the browser); false with the reason.
 bool linkIn(const PrivateDirectory &directory, const char *name, const std::string &target,
             std::string *error);
+// Where the program was before it entered a private directory.
+struct WorkingDirectory {
+    int descriptor = -1; // POSIX: the directory, opened
+    std::string path;    // Windows: its path
+};
+// Makes the directory the current one, keeping in *previous where the program was; false when
+// it cannot.
+bool enterPrivateDirectory(const PrivateDirectory &directory, WorkingDirectory *previous);
+// Goes back to where the program was before (when that is still there).
+void leavePrivateDirectory(WorkingDirectory *previous);

@@ -1,4 +1,5 @@
-// The terminal backend: the game in a real Unix terminal, on ncursesw.
+// The terminal backend: the game in the system's text terminal, a real Unix terminal on
+// ncursesw (terminal.cpp), or the Windows console (terminal_windows.cpp).
 #pragma once
 
 #include "platform/platform.h"
@@ -6,5 +7,6 @@
 extern const Platform terminalPlatform;
 
 // After the run: a quit signal that ended it is raised again with its default action, so
-// the exit status tells the shell which signal it was. Returns if there was none.
+// the exit status tells the shell which signal it was (on Windows, the program ends as Ctrl-C
+// ends a console program, status 0xC000013A). Returns if there was none.
 void reraiseQuitSignal(int signal);

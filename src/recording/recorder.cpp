@@ -4,11 +4,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
+#include "platform/system.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
 #include "save/save.h"
@@ -267,18 +266,14 @@ const Platform recordingPlatform = {
 
 // True when path is, or would become, the game's save or one of its data files.
 bool isGameFile(const char *path) {
-    std::string name = std::filesystem::path(path).filename().string();
+    std::string name = textOf(pathOf(path).filename());
     if (name == saveFileName || name == newSaveFileName || isDataFileName(name)) return true;
-    struct stat chosen, game;
-    if (stat(path, &chosen) != 0) return false;
+    if (!pathExists(path)) return false;
     std::vector<std::string> gameFiles{saveFilePath()};
     for (const char *dataFile : dataFileNames)
         gameFiles.push_back(dataFilePath(dataFile));
     for (const std::string &gameFile : gameFiles) {
-        if (stat(gameFile.c_str(), &game) == 0 && game.st_dev == chosen.st_dev &&
-            game.st_ino == chosen.st_ino) {
-            return true;
-        }
+        if (sameFile(path, gameFile)) return true;
     }
     return false;
 }
@@ -320,8 +315,7 @@ bool startRecording(const char *path, int every, std::string *error) {
     recorder.checkpointEvery = every;
     forgetScreensShown();
     // The directory is one line of the file: one whose name holds a line end is not written.
-    std::error_code ignored;
-    const std::string directory = std::filesystem::current_path(ignored).string();
+    const std::string directory = currentDirectory();
     bool oneLine = !directory.empty() && directory.find_first_of("\r\n") == std::string::npos;
     put("brinewort-recording %d\ndir %s\nsave %s\n", recordingVersion,
         oneLine ? directory.c_str() : ".", save.ok ? hexOf(save.bytes).c_str() : "-");

@@ -4,14 +4,13 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 #include <system_error>
-#include <unistd.h>
 #include <vector>
 
 #include "console/console.h"
 #include "game/game.h"
+#include "platform/system.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
 #include "save/save.h"
@@ -386,11 +385,11 @@ void replayReportError(const char *line) {
 // Where a recorded data file is now: where the game would find it, else in the directory the
 // recording was made in.
 fs::path locateDataFile(const Recording &recorded, const std::string &name) {
-    fs::path path(dataFilePath(name.c_str()));
+    fs::path path = pathOf(dataFilePath(name.c_str()));
     if (path.is_absolute()) return path;
     std::error_code error;
     if (fs::exists(path, error)) return fs::absolute(path, error);
-    return fs::path(recorded.directory) / name;
+    return pathOf(recorded.directory) / pathOf(name);
 }
 
 } // namespace
@@ -404,7 +403,7 @@ bool prepareReplayDirectory(const Recording &recorded, PrivateDirectory *directo
             *error = printableText(file.text) + ": not one of the game's data files";
             return false;
         }
-        if (!linkIn(*directory, file.text.c_str(), locateDataFile(recorded, file.text).string(),
+        if (!linkIn(*directory, file.text.c_str(), textOf(locateDataFile(recorded, file.text)),
                     error)) {
             return false;
         }
@@ -454,13 +453,13 @@ bool checkReplayData(const Recording &recorded, std::string *error) {
         fs::path path = locateDataFile(recorded, file.text);
         uint64_t hash = 0;
         std::string reason;
-        if (!hashFile(path.c_str(), &hash, &reason)) {
-            *error = printableText(path.string()) +
+        if (!hashFile(textOf(path).c_str(), &hash, &reason)) {
+            *error = printableText(textOf(path)) +
                      ": the recording needs this data file, which cannot be read: " + reason;
             return false;
         }
         if (hash != file.hash) {
-            *error = printableText(path.string()) +
+            *error = printableText(textOf(path)) +
                      " differs from the data file the recording was made with";
             return false;
         }
@@ -482,12 +481,11 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     ReplayResult outcome;
     PrivateDirectory directory;
     std::string error;
-    int previous = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (previous < 0 || !prepareReplayDirectory(recorded, &directory, &error) ||
-        fchdir(directory.descriptor) != 0) {
+    WorkingDirectory previous;
+    if (!prepareReplayDirectory(recorded, &directory, &error) ||
+        !enterPrivateDirectory(directory, &previous)) {
         if (error.empty()) error = "cannot enter a directory for the replay";
         removePrivateDirectory(&directory);
-        if (previous >= 0) close(previous);
         outcome.outcome = ReplayOutcome::refused;
         outcome.message = error;
         return outcome;
@@ -510,10 +508,7 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
         setDataPlaces(placesBefore);
         usePlatform(before);
         replay = Replay{};
-        if (fchdir(previous) != 0) {
-            // The directory the replay began in is gone: the game has nothing more to read.
-        }
-        close(previous);
+        leavePrivateDirectory(&previous);
         removePrivateDirectory(&directory);
     };
     try {

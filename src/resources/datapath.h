@@ -28,12 +28,17 @@ struct DataPlaces {
 
 // The places for a program start: the option's directory (may be null), the current
 // directory, $XDG_DATA_HOME/brinewort (or ~/.local/share/brinewort), the installed data
-// beside the binary, then each $XDG_DATA_DIRS entry. The save stays in the current directory
-// when that holds the game's data (and is not an installed copy), else in the data home.
-// getVariable reads the environment (std::getenv, or a table in tests).
+// beside the binary, then each $XDG_DATA_DIRS entry; on Windows the option's folder, the
+// current one, the program's, then %APPDATA%\Brinewort. The save stays in the current
+// directory when that holds the game's data (and is not an installed copy), else in the data
+// home (%APPDATA%\Brinewort). getVariable reads the environment (systemVariable, or a table
+// in tests). Each system's own is in datapath_posix.cpp and datapath_windows.cpp.
 DataPlaces findDataPlaces(const char *dataDirOption, const std::string &installedDataDirectory,
                           const char *(*getVariable)(const char *name));
-// The installed data directory, relative to the running binary ("" when unknown).
+// Where the data files and the save are, as --help tells it (a few lines).
+extern const char dataPlacesHelp[];
+// The installed data directory, relative to the running binary ("" when unknown); on Windows
+// the program's own folder.
 std::string installedDataDirectory();
 
 // Chooses the places for the rest of the run; and the places chosen.
@@ -47,6 +52,6 @@ std::string dataFilePath(const char *name);
 // The save file's path, and the directory it is in ("." for the current directory).
 std::string saveFilePath();
 std::string saveDirectoryPath();
-// Makes the save's directory (and any missing parents, mode 0700) before a save. False, with
-// the reason, when there is nowhere to save.
+// Makes the save's directory (and any missing parents, private to the player) before a save.
+// False, with the reason, when there is nowhere to save.
 bool prepareSaveDirectory(std::string *reason);

@@ -7,17 +7,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "battle/battle.h"
 #include "console/console.h"
 #include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "platform/files.h"
+#include "platform/system.h"
 #include "resources/datapath.h"
 #include "resources/resources.h"
 
@@ -198,103 +195,21 @@ static void applySaveExtras(const SavedExtras &extras) {
     flashlightClock.accumMillis = 0;
 }
 
-// A group only the player is in: named as the player, with no other member, and no other
-// user's own group. Many systems give each user such a group, and a umask that lets it write.
-static bool groupIsPlayersAlone(gid_t groupId) {
-    const passwd *player = getpwuid(geteuid());
-    if (player == nullptr) return false;
-    const std::string playerName = player->pw_name;
-    const group *found = getgrgid(groupId);
-    if (found == nullptr || playerName != found->gr_name) return false;
-    for (char **member = found->gr_mem; *member != nullptr; member++) {
-        if (playerName != *member) return false;
-    }
-    bool shared = false;
-    setpwent();
-    while (const passwd *user = getpwent()) {
-        shared = shared || (user->pw_gid == groupId && user->pw_uid != geteuid());
-    }
-    endpwent();
-    return !shared;
-}
-
-// The save is written only where nobody else can plant a file or a link beside it.
-static bool directoryIsPrivate(const std::string &directory) {
-    struct stat status;
-    if (stat(directory.c_str(), &status) != 0 || status.st_uid != geteuid()) return false;
-    if ((status.st_mode & S_IWOTH) != 0) return false;
-    return (status.st_mode & S_IWGRP) == 0 || groupIsPlayersAlone(status.st_gid);
-}
-
-static std::string directoryOf(const std::string &path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Makes a finished rename survive a power cut as well.
-static void syncDirectory(const std::string &directory) {
-    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
-}
-
 static void setReason(char *reason, size_t size, const char *text) {
     std::snprintf(reason, size, "%s", text);
-}
-
-// Where the save goes: the file itself, or the target of a link the player made to it (which
-// stays a link), and the mode of the save there (0 for none). False, with the reason, when the
-// save must not be replaced.
-static bool findSaveTarget(std::string &target, mode_t *mode, char *reason, size_t size) {
-    const std::string path = saveFilePath();
-    target = path;
-    *mode = 0;
-    struct stat status;
-    if (lstat(path.c_str(), &status) != 0) {
-        if (errno == ENOENT) return true;
-        setReason(reason, size, std::strerror(errno));
-        return false;
-    }
-    if (S_ISLNK(status.st_mode)) {
-        char *resolved = realpath(path.c_str(), nullptr);
-        if (resolved == nullptr) {
-            std::snprintf(reason, size, "%s is a link: %s", saveFileName, std::strerror(errno));
-            return false;
-        }
-        target = resolved;
-        std::free(resolved);
-        if (stat(target.c_str(), &status) != 0) return true; // a link to a save not made yet
-    }
-    if (!S_ISREG(status.st_mode)) {
-        std::snprintf(reason, size, "%s is not a regular file", saveFileName);
-        return false;
-    }
-    // The player's own choice, or someone else's file: either way not replaced.
-    if (status.st_uid != geteuid()) {
-        std::snprintf(reason, size, "%s belongs to another user", saveFileName);
-        return false;
-    }
-    if ((status.st_mode & S_IWUSR) == 0) {
-        std::snprintf(reason, size, "%s is read-only", saveFileName);
-        return false;
-    }
-    *mode = status.st_mode & 07777;
-    // A save the player cannot read is not replaced behind their back.
-    if (access(target.c_str(), R_OK) != 0 && errno != ENOENT) {
-        std::snprintf(reason, size, "%s cannot be read: %s", saveFileName, std::strerror(errno));
-        return false;
-    }
-    return true;
 }
 
 // Written beside the save and renamed over it once complete, so that a crash or a full
 // disk part way through never costs the player the save they had.
 static bool writeSaveFile(char *reason, size_t size, int failingStep) {
-    std::string target;
-    mode_t keptMode = 0;
-    if (!findSaveTarget(target, &keptMode, reason, size)) return false;
+    // The save itself, or where a link the player made to it leads.
+    std::string target, refusal;
+    unsigned keptMode = 0;
+    if (!findFileToReplace(saveFilePath(), saveFileName, &target, &keptMode, &refusal)) {
+        setReason(reason, size, refusal.c_str());
+        return false;
+    }
+    // The save is written only where nobody else can plant a file or a link beside it.
     std::string directory = directoryOf(target);
     if (!directoryIsPrivate(directory)) {
         setReason(reason, size, "its directory is not the player's alone");
@@ -303,20 +218,11 @@ static bool writeSaveFile(char *reason, size_t size, int failingStep) {
     std::string temporary = target + ".new";
     SaveSteps steps{0, failingStep};
     // A leftover of an interrupted save goes first; the new one must not exist yet, and a
-    // link planted under its name is never followed.
-    unlink(temporary.c_str());
-    int fd = stepFails(steps) ? -1
-                              : open(temporary.c_str(),
-                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    // The new save keeps the permissions the player gave the old one.
-    if (fd >= 0 && keptMode != 0) fchmod(fd, keptMode);
-    FILE *file = fd < 0 ? nullptr : fdopen(fd, "w");
+    // link planted under its name is never followed. It keeps the old save's permissions.
+    removeFile(temporary);
+    FILE *file = stepFails(steps) ? nullptr : createNewFile(temporary, keptMode);
     if (file == nullptr) {
         setReason(reason, size, std::strerror(errno));
-        if (fd >= 0) {
-            close(fd);
-            unlink(temporary.c_str());
-        }
         return false;
     }
     bool written = !stepFails(steps) && std::fputs("BOB\n", file) >= 0;
@@ -329,15 +235,13 @@ static bool writeSaveFile(char *reason, size_t size, int failingStep) {
     }
     written = written && writeSaveExtras(file, steps);
     written = written && !stepFails(steps) && std::fflush(file) == 0;
-    written = written && !stepFails(steps) && fsync(fileno(file)) == 0;
+    written = written && !stepFails(steps) && syncFileToDisk(file);
     int error = written ? 0 : (errno != 0 ? errno : EIO);
     if (std::fclose(file) != 0 && error == 0) error = errno;
     if (error == 0 && stepFails(steps)) error = errno;
-    if (error == 0 && (stepFails(steps) || std::rename(temporary.c_str(), target.c_str()) != 0)) {
-        error = errno;
-    }
+    if (error == 0 && (stepFails(steps) || !replaceFile(temporary, target))) error = errno;
     if (error != 0) {
-        unlink(temporary.c_str());
+        removeFile(temporary);
         setReason(reason, size, std::strerror(error));
         return false;
     }
@@ -346,7 +250,7 @@ static bool writeSaveFile(char *reason, size_t size, int failingStep) {
 }
 
 void removeStaleSaveFile() {
-    unlink((saveFilePath() + ".new").c_str());
+    removeFile(saveFilePath() + ".new");
 }
 
 static SaveKeeper saveKeeper = nullptr; // set once at start-up

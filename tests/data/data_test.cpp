@@ -75,7 +75,7 @@ TEST_F(DataCheckTest, BrokenCopiesOfTheShippedDataAreNamed) {
         SCOPED_TRACE(c.file + ": " + c.problem.front());
         for (const auto &entry : fs::directory_iterator(shippedData)) {
             fs::path name = entry.path().filename();
-            if (name != "SaveFile.txt") writeFile(name, readFile(entry.path().string()));
+            if (name != "SaveFile.txt") writeFile(name.string(), readFile(entry.path().string()));
         }
         std::string text = readFile(c.file);
         size_t at = text.find(c.from);

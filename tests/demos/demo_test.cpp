@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "platform/system.h"
 #include "recording/recording.h"
 #include "support/harness.h"
 
@@ -39,7 +40,7 @@ TEST_P(DemoTest, ReplaysToEveryCheckpoint) {
     Recording recording;
     std::string error;
     fs::path file = sourceRoot / "tests" / "demos" / GetParam();
-    ASSERT_TRUE(loadRecording(file.c_str(), &recording, &error)) << error;
+    ASSERT_TRUE(loadRecording(textOf(file).c_str(), &recording, &error)) << error;
     ASSERT_TRUE(checkReplayData(recording, &error))
         << error << "\nThe data files changed: record the demos again (tools/record_demos.sh)";
     ReplayOptions options;

@@ -50,8 +50,13 @@ class ReplayTest : public GameTest {
         return left;
     }
     static fs::path temporaryDirectory() {
+#ifdef _WIN32
+        fs::path base = fs::temp_directory_path(); // may end in a backslash
+        return base.has_filename() ? base : base.parent_path();
+#else
         const char *base = std::getenv("TMPDIR");
         return base != nullptr && base[0] == '/' ? base : "/tmp";
+#endif
     }
 };
 
@@ -73,11 +78,13 @@ TEST_F(ReplayTest, AReplayedSaveStaysInsideTheReplaysOwnPrivateDirectory) {
     fs::path where;
     headlessSetPresentHook([&where] {
         where = fs::current_path();
+#ifndef _WIN32 // Windows' private folder: files_windows_test.cpp
         struct stat status;
         ASSERT_EQ(lstat(".", &status), 0);
         EXPECT_EQ(status.st_mode & 0777, 0700u);
         ASSERT_EQ(lstat(saveFileName, &status), 0);
         EXPECT_TRUE(S_ISREG(status.st_mode));
+#endif
     });
     ReplayResult result = replay("saving.rec", headlessPlatform, 0);
     EXPECT_EQ(result.outcome, ReplayOutcome::finished) << result.message;

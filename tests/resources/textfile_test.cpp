@@ -82,8 +82,10 @@ TEST_F(TextFileTest, EachFileComesFromTheFirstPlaceThatHasIt) {
     writeFile("first/Story.txt", "Chunk1\nfirst_");
     EXPECT_EQ(section("Story.txt", "Chunk1"), "first");
     EXPECT_EQ(section("last/Story.txt", "Chunk1"), "last"); // a path is taken as given
+#ifndef _WIN32                                              // where links need a privilege
     // A link left by an older install whose files are gone is passed over.
     std::filesystem::create_symlink("/nonexistent/Story.txt", "first/Wizard.txt");
     writeFile("Wizard.txt", "wizard\n_");
     EXPECT_EQ(dataFilePath("Wizard.txt"), "Wizard.txt");
+#endif
 }

@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#ifndef _WIN32
 #include <sys/resource.h>
 #include <tuple>
 #include <unistd.h>
+#endif
 
 #include "battle/battle.h"
 #include "dungeon/dungeon.h"
@@ -187,6 +189,7 @@ TEST_F(SaveTest, AShortOrGarbledFileChangesNothingAndSaysSo) {
     EXPECT_TRUE(textShownAt("SaveFile.txt: line 7: bad or missing", 20, 21, 15));
 }
 
+#ifndef _WIN32 // POSIX links, owners, limits and places (Windows: save_windows_test.cpp)
 // A save that cannot be made says why, in the talk area and on the error stream, and leaves
 // the old save as it was; a link planted as the temporary file is never followed.
 TEST_F(SaveTest, ASaveRefusedOrCutShortSaysWhyAndLeavesTheOldSaveWhole) {
@@ -334,6 +337,7 @@ TEST_F(SaveTest, ALinkedSaveStaysALinkAndItsTargetIsSaved) {
     EXPECT_FALSE(std::filesystem::exists("elsewhere/mine.txt.new"));
 }
 
+#endif
 // A save that is there but cannot be read is not reported as missing.
 TEST_F(SaveTest, ASaveThatCannotBeReadSaysWhy) {
     std::filesystem::create_directory("SaveFile.txt");
@@ -344,6 +348,7 @@ TEST_F(SaveTest, ASaveThatCannotBeReadSaysWhy) {
     EXPECT_EQ(std::string(headlessErrors()), "SaveFile.txt: a directory\n");
 }
 
+#ifndef _WIN32 // POSIX links, owners, limits and places (Windows: save_windows_test.cpp)
 // The environment a program start sees, for findDataPlaces.
 static std::map<std::string, std::string> environment;
 static const char *variable(const char *name) {
@@ -399,3 +404,4 @@ TEST_F(SaveTest, ASaveInTheDataHomeMakesItsDirectoriesPrivateAndAMissingHomeIsRe
     EXPECT_TRUE(textShownAt("Cannot save game", 10, 13, 15));
     EXPECT_NE(std::string(headlessErrors()).find("Cannot save game: neither"), std::string::npos);
 }
+#endif

@@ -3,18 +3,28 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include "frontend/frontend.h"
 #include "game/game.h"
+#include "platform/system.h"
 #include "resources/datapath.h"
 
 void GameTest::SetUp() {
-    previousDirectory = std::filesystem::current_path();
+    previousDirectory = currentDirectory();
     // In TMPDIR when it is set: a run can have a temporary directory nothing else cleans.
-    std::string pattern = (std::filesystem::temp_directory_path() / "brinewort-test-XXXXXX");
+    std::string pattern = textOf(std::filesystem::temp_directory_path() / "brinewort-test-XXXXXX");
+#ifdef _WIN32
+    // No mkdtemp: a name nobody has, then the directory.
+    ASSERT_EQ(_mktemp_s(pattern.data(), pattern.size() + 1), 0) << pattern;
+    ASSERT_TRUE(std::filesystem::create_directory(pathOf(pattern))) << pattern;
+#else
     ASSERT_NE(mkdtemp(pattern.data()), nullptr) << pattern;
+#endif
     directory = pattern;
-    std::filesystem::current_path(directory);
+    std::filesystem::current_path(pathOf(directory));
     usePlatform(&headlessPlatform);
     headlessReset();
     setDataPlaces(DataPlaces{}); // everything in the test's own directory
@@ -22,8 +32,8 @@ void GameTest::SetUp() {
 }
 
 void GameTest::TearDown() {
-    std::filesystem::current_path(previousDirectory);
-    std::filesystem::remove_all(directory);
+    std::filesystem::current_path(pathOf(previousDirectory));
+    std::filesystem::remove_all(pathOf(directory));
 }
 
 void writeFile(const std::string &name, const std::string &bytes) {

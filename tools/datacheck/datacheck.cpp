@@ -15,6 +15,7 @@
 #include "game/game.h"
 #include "items/items.h"
 #include "platform/headless.h"
+#include "platform/system.h"
 #include "resources/datapath.h"
 #include "resources/resources.h"
 
@@ -34,7 +35,7 @@ struct RawSection {
 // Reads a section with the game's own tag search and character reader.
 static RawSection readRawSection(const fs::path &file, const std::string &tag) {
     RawSection section;
-    FileBytes bytes = readFileBytes(file.c_str());
+    FileBytes bytes = readFileBytes(textOf(file).c_str());
     if (!bytes.ok) return section;
     DataReader stream = readerOf(bytes.bytes);
     section.found = findTagLine(stream, tag.c_str());
@@ -193,7 +194,7 @@ static void checkSection(const fs::path &file, const std::string &tag, const Tex
         problems.push_back(where + "an underscore inside the text ends the section early; \"" +
                            raw.restOfLine + "\" is never shown");
     }
-    TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
+    TextBuffer text = readTextSection(textOf(file).c_str(), tag.c_str()).text;
     int rows = typedRows(text.get(), place.width);
     // The typewriter counts a line end as part of the word it touches: the one before the
     // underscore can push the last word alone onto a row of its own.
@@ -254,7 +255,7 @@ static void checkRewardTexts(const fs::path &directory, Lines &problems) {
     };
     DataPlaces places = dataPlaces();
     DataPlaces here;
-    here.searchDirectories = {directory.string()};
+    here.searchDirectories = {textOf(directory)};
     setDataPlaces(here);
     for (const Reward &reward : rewards) {
         std::vector<Cell> before(&console.screenCells[0][0],
@@ -297,7 +298,7 @@ static void checkFirstTalks(const fs::path &file, Lines &problems) {
         int millis = millisAfterSection;
         for (int tag = npc.firstTag; tag < npc.firstTag + npc.lineCount; tag++) {
             TextBuffer text =
-                readTextSection(file.c_str(), ("Tag" + std::to_string(tag)).c_str()).text;
+                readTextSection(textOf(file).c_str(), ("Tag" + std::to_string(tag)).c_str()).text;
             millis += millisAfterSection +
                       (text ? static_cast<int>(std::strlen(text.get())) * millisPerCharacter : 0);
         }
@@ -316,7 +317,7 @@ static void checkSpeakers(const fs::path &file, Lines &problems) {
     for (const Npc &npc : npcTable) {
         for (int k = 0; k <= npc.lineCount; k++) {
             std::string tag = "Tag" + std::to_string(npc.firstTag + k);
-            TextBuffer text = readTextSection(file.c_str(), tag.c_str()).text;
+            TextBuffer text = readTextSection(textOf(file).c_str(), tag.c_str()).text;
             if (!text) continue; // named missing by checkSection
             std::string where = file.filename().string() + " " + tag + " (" + npc.name + "): ";
             std::string line = text.get();
@@ -387,7 +388,7 @@ static void checkPicture(const fs::path &file, const char *tag, Lines &problems)
         return;
     }
     Picture picture{};
-    loadPicture(file.c_str(), tag, picture);
+    loadPicture(textOf(file).c_str(), tag, picture);
     int rows = 0, wideRows = 0, oddRows = 0;
     std::string firstWide, firstOdd;
     for (int row = 0; row < pictureRows; row++) {
@@ -541,7 +542,7 @@ static bool loadDungeons(const fs::path &mapFile, std::vector<LoadedDungeon> &du
         dungeon.label = tag + " (" + facts.name + ")";
         // The loader leaves out the features of beaten bosses' rooms: none is beaten yet.
         clearDefeatedBosses();
-        DungeonMap map = loadDungeon(mapFile.c_str(), tag.c_str(), facts.mode);
+        DungeonMap map = loadDungeon(textOf(mapFile).c_str(), tag.c_str(), facts.mode);
         dungeon.rooms = std::move(map.rooms);
         dungeon.startRow = map.startRoomRow;
         dungeon.startCol = map.startRoomCol;
@@ -564,7 +565,7 @@ static bool allDigits(const std::string &text) {
 // What the loader passes over in silence: lines it cannot read as rooms, rooms outside the grid
 // (left out) and rooms described twice (the later line replaces the earlier).
 static void scanRoomLines(const fs::path &mapFile, const LoadedDungeon &dungeon, Lines &problems) {
-    FileBytes bytes = readFileBytes(mapFile.c_str());
+    FileBytes bytes = readFileBytes(textOf(mapFile).c_str());
     if (!bytes.ok) return;
     DataReader stream = readerOf(bytes.bytes);
     std::string tag = dungeon.facts->mapTag;
@@ -886,7 +887,7 @@ DataReport examineGameData(const std::string &dataDirectory) {
     const GameRun borrowed = game;
 
     DataReport report;
-    fs::path directory(dataDirectory);
+    fs::path directory = pathOf(dataDirectory);
     checkTexts(directory, report.problems);
     checkPicture(directory / "dragon2.txt", "dragon", report.problems);
     checkPicture(directory / "Wizard.txt", "wizard", report.problems);
