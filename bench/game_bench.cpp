@@ -9,6 +9,7 @@
 #include "dungeon/dungeon.h"
 #include "game/game.h"
 #include "platform/headless.h"
+#include "program/program.h"
 #include "resources/resources.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "game/game.h"
 #include "platform/headless.h"
 #include "platform/termmap.h"
+#include "program/program.h"
 
 namespace {
 

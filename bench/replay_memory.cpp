@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 
 #include "platform/headless.h"
+#include "program/program.h"
 #include "recording/recording.h"
 
 int main(int argc, char **argv) {
@@ -23,7 +24,7 @@ int main(int argc, char **argv) {
     headlessReset();
     ReplayOptions options;
     options.speed = 0;
-    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    ReplayResult result = runReplay(recording, headlessPlatform, options, runProgram);
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     // ru_maxrss is in KiB on Linux.

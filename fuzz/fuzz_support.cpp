@@ -11,6 +11,7 @@
 #include "game/game.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
+#include "program/program.h"
 
 namespace {
 

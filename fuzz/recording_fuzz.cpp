@@ -4,6 +4,7 @@
 
 #include "fuzz_support.h"
 #include "platform/headless.h"
+#include "program/program.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
 #include "save/save.h"
@@ -54,6 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     headlessReset();
     ReplayOptions options;
     options.speed = 0;
-    runReplay(recording, headlessPlatform, options);
+    runReplay(recording, headlessPlatform, options, runProgram);
     return 0;
 }

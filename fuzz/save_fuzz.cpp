@@ -7,6 +7,7 @@
 #include "fuzz_support.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "resources/datapath.h"
 #include "save/save.h"
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {

@@ -62,8 +62,7 @@ struct BossPictures {
 // --- Boss pictures, for the whole run ---
 extern BossPictures bossPictures;
 
-// The spell of a scroll used in a battle: it strikes in the frames after the player's turn.
-enum class ScrollSpell : uint8_t { fire, wind, quake, lightning };
+// A scroll's spell, used in a battle: it strikes in the frames after the player's turn.
 struct QueuedSpell {
     ScrollSpell spell;
     int32_t framesShown = 0; // quake frames shaken, or lightning bolts struck, so far
@@ -132,6 +131,8 @@ void checkLevelUp();
 void growStats();
 
 // --- Spells ---
+// Queues a scroll's spell: the turn is over, and the spell strikes in the frames that follow.
+void queueScrollSpell(ScrollSpell spell);
 // Deals spell damage of a power (0..6): rand() % (power + 2) + 5 * power + 5, defence ignored.
 void spellDamage(int32_t power);
 void drawSpellMenu();
@@ -150,6 +151,13 @@ void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, BoltCou
 
 // --- Enemy turn ---
 void enemyTurn();
+
+// --- The credits ---
+constexpr int creditLineCount = 5;
+extern const char *const creditLines[creditLineCount]; // role, 11 blanks, name
+// The five credit lines, each typed, dimmed and cleared.
+void rollCredits();
+void showCreditLine(const char *line);
 
 // --- Bosses ---
 // The reward for beating a boss (1..3), before the victory message. True when it was the end

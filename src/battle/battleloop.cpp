@@ -5,10 +5,9 @@
 #include "battle/battle.h"
 #include "console/console.h"
 #include "console/menu.h"
-#include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "hud/hud.h"
 #include "items/items.h"
-#include "town/town.h"
 
 BattleState battleState;
 
@@ -47,8 +46,12 @@ static void openSpellMenu() {
 }
 
 static void useItem() {
-    // A used item has cost the turn; a queued spell strikes in the frames that follow.
-    runInventory(InventoryOpener::battle);
+    int32_t used = runInventory(InventoryOpener::battle);
+    if (used == 0) return;
+    // A used item has cost the turn; a scroll's spell strikes in the frames that follow.
+    battleState.playerTurn = false;
+    ScrollSpell spell = itemCatalogue[used - 1].spell;
+    if (spell != ScrollSpell::none) queueScrollSpell(spell);
 }
 
 static void run() {
@@ -84,7 +87,7 @@ static void lightningFrame() {
 
 void loseBattle() {
     game.player.hp = 0;
-    resetTavern();
+    clearScreen(0); // the tavern, where the player wakes up, starts from a cleared screen
     battleState.currentBoss = 0;
 }
 
@@ -115,6 +118,9 @@ BattleOutcome battleFrame() {
         enemyTurn();
     } else {
         switch (battleState.queuedSpell->spell) {
+        case ScrollSpell::none: // never queued: nothing to wait for
+            battleState.queuedSpell.reset();
+            break;
         case ScrollSpell::fire:
             fireEffect();
             break;

@@ -2,7 +2,6 @@
 // keys, and after Agamir's second defeat the end of the game.
 #include "battle/battle.h"
 #include "console/console.h"
-#include "frontend/frontend.h"
 #include "game/game.h"
 #include "items/items.h"
 #include "resources/resources.h"

@@ -6,7 +6,6 @@
 #include "console/console.h"
 #include "game/game.h"
 #include "resources/resources.h"
-#include "town/town.h"
 
 void enemyTurn() {
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,

@@ -41,6 +41,11 @@ static void runParticlesOut() {
         stepParticles(&particles);
 }
 
+void queueScrollSpell(ScrollSpell spell) {
+    battleState.playerTurn = false;
+    battleState.queuedSpell = QueuedSpell{spell};
+}
+
 void spellDamage(int32_t power) {
     // A negative power would divide by zero below; none of the game's spells has one.
     if (power < 0) power = 0;

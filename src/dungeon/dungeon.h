@@ -98,18 +98,6 @@ struct DungeonVisit {
 // tests and the automatic player read it.
 extern DungeonVisit dungeonVisit;
 
-// The flashlight's light left, counted down once a second while it burns; saved with the game.
-struct FlashlightClock {
-    int32_t minutes = 0;     // the light left: minutes
-    int32_t seconds = 0;     // and seconds
-    int32_t lastMillis = 0;  // millisecond part of the last time reading
-    int32_t accumMillis = 0; // milliseconds gathered since the timer last fired
-    char text[20] = {};      // the clock as last shown
-};
-
-// --- Flashlight clock, for the whole run ---
-extern FlashlightClock flashlightClock;
-
 // --- Map file and loader ---
 // Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
 // many rooms wide and high (the game's own dungeons are about 15 by 14).
@@ -168,8 +156,6 @@ bool randomEmptyCell(const Room &room, int &row, int &column);
 void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
                     SeenCells &seenCells, bool &roomChanged);
 void resetSeenCells(const Room &room, SeenCells &seenCells);
-void drawDividers();
-void drawPlayerStats();
 void drawPlayer();
 // One tick of the flashlight clock; true once it stands at 0:00.
 bool tickFlashlightClock();
@@ -182,9 +168,6 @@ int32_t millisUntilClockTick();
 // One poll of the keyboard and everything it brings. Nothing while the visit goes on; once
 // it is over, the mode the player goes on to.
 std::optional<GameMode> exploreStep(DungeonVisit &visit);
-// False when the boss of that dungeon room has been beaten.
-bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
-void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol);
 
 // --- Overhead map ---
 // The whole grid, scrollable with the arrows; returns on Enter.

@@ -231,27 +231,6 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
     return std::nullopt;
 }
 
-bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
-    for (const DefeatedBoss &entry : game.defeatedBosses) {
-        // Empty entries (all zeros) stand for no boss at all.
-        if (entry.mode != 0 && entry.mode == mode && entry.roomCol == roomCol &&
-            entry.roomRow == roomRow) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol) {
-    for (DefeatedBoss &entry : game.defeatedBosses) {
-        if (entry.mode == 0 && entry.roomCol == 0 && entry.roomRow == 0) {
-            entry = DefeatedBoss{mode, roomCol, roomRow};
-            return;
-        }
-        if (entry.mode == mode && entry.roomCol == roomCol && entry.roomRow == roomRow) return;
-    }
-}
-
 // A map that cannot be read: the player is turned back at the entrance.
 static GameMode turnBackFromDungeon() {
     printAt("The way in is blocked: this dungeon's map in \"map.txt\" cannot be read.", 15, 4, 12);

@@ -7,34 +7,13 @@
 #include "console/console.h"
 #include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "hud/hud.h"
 #include "items/items.h"
-
-FlashlightClock flashlightClock;
 
 static const char *const keyLegend[] = {
     "Keys:",         "wasd - Movement",    "m - Overhead Map", "p - Exit Dungeon",
     "i - Inventory", "t - Talk to an NPC",
 };
-
-void drawDividers() {
-    for (uint16_t row = 0; row < 25; row++)
-        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
-    for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(column == 35 ? glyphDoubleCross : glyphDoubleHorizontal, colourGrey, column,
-                    17);
-    }
-}
-
-void drawPlayerStats() {
-    printAt("HP", 9, 66, 19);
-    printNumberAt(game.player.hp, 9, 69, 19);
-    printAt("/", 7, 72, 19);
-    printNumberAt(game.player.maxHp, 7, 73, 19);
-    printAt("SP", 10, 66, 20);
-    printNumberAt(game.player.sp, 10, 69, 20);
-    printAt("/", 7, 72, 20);
-    printNumberAt(game.player.maxSp, 7, 73, 20);
-}
 
 void drawPlayer() {
     printCharAt(glyphMaleSign, colourWhite,

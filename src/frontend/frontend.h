@@ -10,7 +10,6 @@
 
 constexpr int mainMenuEntries = 5; // the main menu; its cursor wraps around them
 constexpr int gobletRows = 10;
-constexpr int creditLineCount = 5;
 
 // The title screen: the goblet intro that opens it and the main menu after it;
 // resetTitleScreen starts it over.
@@ -23,8 +22,7 @@ struct TitleScreen {
 
 // --- Title screen, for the whole run ---
 extern const MenuEntry<GameMode (*)()> mainMenu[mainMenuEntries]; // New Game ... Quit
-extern const char titleGoblet[gobletRows][13];         // the goblet figure, 10 rows of 12 cells
-extern const char *const creditLines[creditLineCount]; // role, 11 blanks, name
+extern const char titleGoblet[gobletRows][13]; // the goblet figure, 10 rows of 12 cells
 
 // --- Title screen, from a reset of the title to the start of a game ---
 extern TitleScreen titleScreen;
@@ -45,6 +43,3 @@ void showStoryIntro();
 
 // The difficulty chooser beside the menu; returns once Easy or Hard is chosen.
 void runOptions();
-// The five credit lines, then the title from the start.
-void rollCredits();
-void showCreditLine(const char *line);

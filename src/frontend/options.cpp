@@ -1,13 +1,7 @@
-// The difficulty chooser and the credits, both reached from the title menu.
+// The difficulty chooser, reached from the title menu.
 #include "console/console.h"
 #include "frontend/frontend.h"
 #include "game/game.h"
-
-const char *const creditLines[creditLineCount] = {
-    "Producer           Ada Quillfeather",        "Technical Director           Tobias Brack",
-    "Lead Designer           Nell Okonkwo",       "Product Manager           Ivo Marsh",
-    "Executive Producer           Wren Calloway",
-};
 
 static void drawDifficultyChoice(int highlighted) {
     printAt("Easy", highlighted == 0 ? colourChosen : colourWhite, 44, 12);
@@ -40,24 +34,4 @@ void runOptions() {
             }
         }
     }
-}
-
-void showCreditLine(const char *line) {
-    typeText(line, 15, 60, 10, 10);
-    waitMillis(2000);
-    for (int i = 0; i < 2; i++) {
-        printAt(line, 7, 10, 10);
-        waitMillis(500);
-    }
-    printAt(line, 8, 10, 10);
-    waitMillis(500);
-    clearScreen(0);
-    waitMillis(500);
-}
-
-void rollCredits() {
-    clearScreen(0);
-    for (const char *line : creditLines)
-        showCreditLine(line);
-    resetTitleScreen();
 }

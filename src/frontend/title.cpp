@@ -2,6 +2,7 @@
 // then the main menu takes the keys.
 #include <cmath>
 
+#include "battle/battle.h"
 #include "console/console.h"
 #include "console/menu.h"
 #include "frontend/frontend.h"
@@ -121,6 +122,7 @@ static GameMode chooseDifficulty() {
 
 static GameMode showCredits() {
     rollCredits();
+    resetTitleScreen();
     return modeTitle;
 }
 

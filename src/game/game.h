@@ -177,6 +177,19 @@ struct GameRun {
 // --- The whole run ---
 extern GameRun game;
 
+// The flashlight's light left, counted down once a second in a dungeon while it burns; saved
+// with the game.
+struct FlashlightClock {
+    int32_t minutes = 0;     // the light left: minutes
+    int32_t seconds = 0;     // and seconds
+    int32_t lastMillis = 0;  // millisecond part of the last time reading
+    int32_t accumMillis = 0; // milliseconds gathered since the timer last fired
+    char text[20] = {};      // the clock as last shown
+};
+
+// --- Flashlight clock, for the whole run ---
+extern FlashlightClock flashlightClock;
+
 // Puts the whole run back as a program start finds it: the record's defaults, the start
 // player, the characters of npcTable and the bosses of bossTable.
 void resetGameRun();
@@ -198,14 +211,12 @@ void initPlayer();
 // The weapon every game begins with.
 void giveStartWeapon();
 void clearDefeatedBosses();
+// False when the boss of that dungeon room (a game mode, a room) has been beaten.
+bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol);
+// Notes the boss of that room as beaten (once).
+void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol);
 // The bosses as a new game meets them.
 void setUpBosses();
-
-// The start-up sequence: every piece of program-wide state gets its start value, as at a
-// program start (tests call it to begin from a clean slate).
-void startUp();
-// Calls the handler of the current gameMode once and moves on to the mode it returns.
-void runCurrentMode();
 
 // A screen run by another one for as long as this lives: gameMode shows it, and the opener's
 // mode comes back however the inner screen ends. The call stack is the stack of screens.
@@ -219,9 +230,3 @@ class NestedScreen {
   private:
     GameMode opener;
 };
-// The whole life of the program after the platform is up: start-up, the main loop, the
-// farewell line. Returns the exit status.
-int runProgram();
-
-// The farewell written when the main loop ends.
-extern const char farewellText[];

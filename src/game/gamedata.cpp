@@ -5,6 +5,7 @@
 #include <iterator>
 
 GameRun game;
+FlashlightClock flashlightClock;
 
 void resetGameRun() {
     game = GameRun{};
@@ -50,4 +51,33 @@ void initPlayer() {
 void clearDefeatedBosses() {
     for (DefeatedBoss &entry : game.defeatedBosses)
         entry = DefeatedBoss{0, 0, 0};
+}
+
+NestedScreen::NestedScreen(GameMode inner) : opener(game.gameMode) {
+    game.gameMode = inner;
+}
+
+NestedScreen::~NestedScreen() {
+    game.gameMode = opener;
+}
+
+bool isBossAlive(int32_t mode, int32_t roomRow, int32_t roomCol) {
+    for (const DefeatedBoss &entry : game.defeatedBosses) {
+        // Empty entries (all zeros) stand for no boss at all.
+        if (entry.mode != 0 && entry.mode == mode && entry.roomCol == roomCol &&
+            entry.roomRow == roomRow) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void recordBossDefeat(int32_t mode, int32_t roomRow, int32_t roomCol) {
+    for (DefeatedBoss &entry : game.defeatedBosses) {
+        if (entry.mode == 0 && entry.roomCol == 0 && entry.roomRow == 0) {
+            entry = DefeatedBoss{mode, roomCol, roomRow};
+            return;
+        }
+        if (entry.mode == mode && entry.roomCol == roomCol && entry.roomRow == roomRow) return;
+    }
 }

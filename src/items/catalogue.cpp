@@ -1,5 +1,4 @@
 // The seventeen kinds of item: names, descriptions, where each may be used, their effects.
-#include "battle/battle.h"
 #include "items/items.h"
 
 int8_t &itemCount(int32_t item) {
@@ -25,28 +24,6 @@ void useFishSandwich() {
 
 // The flashlight works by being held; the dungeon reads its count.
 void useFlashlight() {}
-
-// A scroll only queues its spell; the battle plays it on its next non-player frame.
-static void queueSpell(ScrollSpell spell) {
-    battleState.playerTurn = false;
-    battleState.queuedSpell = QueuedSpell{spell};
-}
-
-void useFireSpell() {
-    queueSpell(ScrollSpell::fire);
-}
-
-void useWindSpell() {
-    queueSpell(ScrollSpell::wind);
-}
-
-void useQuakeSpell() {
-    queueSpell(ScrollSpell::quake);
-}
-
-void useLightningSpell() {
-    queueSpell(ScrollSpell::lightning);
-}
 
 // Initialising the char arrays from literals pads them with NULs to their full width.
 const Item itemCatalogue[itemKinds] = {
@@ -99,21 +76,25 @@ const Item itemCatalogue[itemKinds] = {
      .kind = ItemUse::never,
      .description = "Opens the white door"},
     {.name = "Fire Spell",
-     .use = useFireSpell,
+     .use = nullptr,
      .kind = ItemUse::battleOnly,
-     .description = "Engulf enemy in flame"},
+     .description = "Engulf enemy in flame",
+     .spell = ScrollSpell::fire},
     {.name = "Wind Spell",
-     .use = useWindSpell,
+     .use = nullptr,
      .kind = ItemUse::battleOnly,
-     .description = "Send a tornado at the enemy"},
+     .description = "Send a tornado at the enemy",
+     .spell = ScrollSpell::wind},
     {.name = "Quake Spell",
-     .use = useQuakeSpell,
+     .use = nullptr,
      .kind = ItemUse::battleOnly,
-     .description = "Disrupt the ground under the enemy"},
+     .description = "Disrupt the ground under the enemy",
+     .spell = ScrollSpell::quake},
     {.name = "Lightning Spell",
-     .use = useLightningSpell,
+     .use = nullptr,
      .kind = ItemUse::battleOnly,
-     .description = "Fry enemy with lightning bolts"},
+     .description = "Fry enemy with lightning bolts",
+     .spell = ScrollSpell::lightning},
     {.name = "Pimp Cane", .use = nullptr, .kind = ItemUse::never, .description = "Agamir's cane"},
 };
 

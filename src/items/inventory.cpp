@@ -1,6 +1,5 @@
 // The inventory screen: the held items with their counts, the highlighted one's description,
 // and using it where the screen was opened.
-#include "battle/battle.h"
 #include "console/console.h"
 #include "console/menu.h"
 #include "game/game.h"
@@ -74,7 +73,6 @@ static int32_t useHighlightedItem() {
     }
     typeText("used     ", 15, 5, 40, 2);
     if (item.use != nullptr) item.use();
-    if (inventoryScreen.opener == InventoryOpener::battle) battleState.playerTurn = false;
     itemCount(number)--;
     clearScreen(0);
     return number;

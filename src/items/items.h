@@ -30,12 +30,16 @@ enum ItemNumber : int32_t {
 // Where an item may be used.
 enum class ItemUse : uint8_t { battleAndDungeon, battleOnly, dungeonOnly, never };
 
+// The spell a scroll holds: the battle casts it in the frames after the turn it is used in.
+enum class ScrollSpell : uint8_t { none, fire, wind, quake, lightning };
+
 // One kind of item.
 struct Item {
     char name[16];
-    void (*use)(); // the effect when used; null for items that are only held
+    void (*use)(); // the effect when used; null for items that are only held, and for scrolls
     ItemUse kind;
     char description[80];
+    ScrollSpell spell = ScrollSpell::none; // a scroll's spell
 };
 
 // Who opened the inventory: what may be used depends on it.
@@ -64,10 +68,6 @@ void useApple();
 void useCookie();
 void useFishSandwich();
 void useFlashlight();
-void useFireSpell();
-void useWindSpell();
-void useQuakeSpell();
-void useLightningSpell();
 
 // The inventory screen, from its opening to its closing (left arrow, or an item used). Returns
 // the number of the item used, at most one per opening, or 0.

@@ -10,7 +10,7 @@
 #include "platform/system.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
-#include "save/save.h"
+#include "resources/resources.h"
 
 namespace {
 
@@ -312,6 +312,7 @@ bool startRecording(const char *path, int every, std::string *error) {
         return false;
     }
     recorder.outPath = shownPath;
+    observeDataFiles(noteDataFileOpened);
     recorder.checkpointEvery = every;
     forgetScreensShown();
     // The directory is one line of the file: one whose name holds a line end is not written.
@@ -337,6 +338,7 @@ bool finishRecording(std::string *error) {
         recorder.writeError = errno;
     }
     recorder.out = nullptr;
+    observeDataFiles(nullptr);
     if (recorder.writeFailed) {
         *error = recorder.outPath + ": the recording could not be written whole: " +
                  std::strerror(recorder.writeError);
@@ -346,10 +348,8 @@ bool finishRecording(std::string *error) {
 }
 
 void noteDataFileOpened(const char *name, const std::string &bytes) {
-    if (recorder.out != nullptr) {
-        endRun();
-        uint64_t hash = hashBytes(bytes.data(), bytes.size());
-        put("f %016llx %s\n", static_cast<unsigned long long>(hash), name);
-    }
-    replayDataFileOpened(name, bytes);
+    if (recorder.out == nullptr) return;
+    endRun();
+    uint64_t hash = hashBytes(bytes.data(), bytes.size());
+    put("f %016llx %s\n", static_cast<unsigned long long>(hash), name);
 }

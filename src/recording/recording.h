@@ -109,10 +109,11 @@ const Platform *recordThrough(const Platform &inner);
 // line in *error when any of the file could not be written.
 bool finishRecording(std::string *error);
 
-// Called by the game each time it reads a data file: its name and the bytes it read. A
-// recording notes the name and the hash of the bytes, a replay checks them.
+// Told of each data file the game reads (its name and bytes) while a recording or a replay
+// watches the data files (observeDataFiles): a recording notes the name and the hash of the
+// bytes, a replay checks them.
 void noteDataFileOpened(const char *name, const std::string &bytes);
-void replayDataFileOpened(const char *name, const std::string &bytes); // the replaying half
+void replayDataFileOpened(const char *name, const std::string &bytes);
 
 // --- Replaying ---
 enum class ReplayOutcome {
@@ -148,9 +149,11 @@ bool prepareReplayDirectory(const Recording &recorded, PrivateDirectory *directo
 // Plays the recording from a program start on the presenter, which is initialised already,
 // in a new directory private to the player holding the recorded save and links to the data
 // files, which is the only place the game looks in meanwhile, so that the player's own save is
-// never touched; it is removed afterwards. The screen stays as the game left it.
+// never touched; it is removed afterwards. What runs is program, the program's whole life from
+// its start-up (runProgram, which the recording layer below it does not know). The screen
+// stays as the game left it.
 ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
-                       const ReplayOptions &chosen);
+                       const ReplayOptions &chosen, int (*program)());
 // The bottom row shown when a replay has ended: the message (cut when long) and what to do next.
 std::string replayEndNotice(const std::string &message);
 // The backend that replays, forwarding what is shown to the presenter.

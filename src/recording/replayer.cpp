@@ -13,7 +13,7 @@
 #include "platform/system.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
-#include "save/save.h"
+#include "resources/resources.h"
 
 namespace fs = std::filesystem;
 
@@ -477,7 +477,7 @@ std::string replayEndNotice(const std::string &message) {
 }
 
 ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
-                       const ReplayOptions &chosen) {
+                       const ReplayOptions &chosen, int (*program)()) {
     ReplayResult outcome;
     PrivateDirectory directory;
     std::string error;
@@ -492,6 +492,7 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
     }
     replay = Replay{};
     replay.recording = &recorded;
+    observeDataFiles(replayDataFileOpened);
     replay.presenter = &shownOn;
     replay.options = chosen;
     replay.result = &outcome;
@@ -508,11 +509,12 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
         setDataPlaces(placesBefore);
         usePlatform(before);
         replay = Replay{};
+        observeDataFiles(nullptr);
         leavePrivateDirectory(&previous);
         removePrivateDirectory(&directory);
     };
     try {
-        runProgram();
+        program();
         presentScreen();
         // The run is over: only the final checkpoint may be left.
         if (segmentUsedUp()) passCheckpoints();

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "platform/system.h"
-#include "save/save.h"
 
 namespace {
 

@@ -17,6 +17,11 @@ constexpr const char *dataFileNames[] = {
 // True for the name of one of them, as it is written there.
 bool isDataFileName(const std::string &name);
 
+// The save file's name ("SaveFile.txt"; saveFilePath() says where it is), and that of a save
+// being written beside it.
+constexpr char saveFileName[] = "SaveFile.txt";
+constexpr char newSaveFileName[] = "SaveFile.txt.new";
+
 struct DataPlaces {
     // Searched in order for each data file; "" is the current directory.
     std::vector<std::string> searchDirectories{""};

@@ -38,6 +38,11 @@ struct LoadProblem {
     bool ok() const { return failure == LoadFailure::none; }
 };
 
+// Told of every data file the game reads, with its name and bytes: a recording notes them, a
+// replay checks them against its own. The recording layer sets it; null, nobody is told.
+using DataFileObserver = void (*)(const char *name, const std::string &bytes);
+void observeDataFiles(DataFileObserver observer);
+
 // Reads a data file from the first place that has it (datapath.h); the problem says why it
 // could not. A file that cannot be closed ends the program with status 1.
 LoadProblem loadDataFile(const char *fileName, std::string &bytes);

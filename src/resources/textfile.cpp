@@ -4,9 +4,15 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "recording/recording.h"
 #include "resources/datapath.h"
 #include "resources/resources.h"
+
+// The one watching the data files read (a recording or a replay), if any.
+static DataFileObserver dataFileObserver = nullptr;
+
+void observeDataFiles(DataFileObserver observer) {
+    dataFileObserver = observer;
+}
 
 LoadProblem loadDataFile(const char *fileName, std::string &bytes) {
     std::string path = dataFilePath(fileName);
@@ -22,7 +28,7 @@ LoadProblem loadDataFile(const char *fileName, std::string &bytes) {
         return problem;
     }
     // A recording ties itself to the data it was made with.
-    noteDataFileOpened(fileName, file.bytes);
+    if (dataFileObserver != nullptr) dataFileObserver(fileName, file.bytes);
     bytes = std::move(file.bytes);
     return problem;
 }

@@ -18,9 +18,6 @@
 #include "resources/datapath.h"
 #include "resources/resources.h"
 
-const char saveFileName[] = "SaveFile.txt";
-const char newSaveFileName[] = "SaveFile.txt.new";
-
 static constexpr int savedNameSize = savedNameCapacity;
 static_assert(weaponNameCapacity >= roomTextCapacity, "a picked-up weapon's name must fit");
 

@@ -8,8 +8,6 @@ constexpr int saveFileLines = 89;  // the name and the numbers every save has ha
 constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clock, the bosses
 
 // --- Saved game, for the whole run ---
-extern const char saveFileName[];    // "SaveFile.txt"; saveFilePath() says where it is
-extern const char newSaveFileName[]; // "SaveFile.txt.new": a save being written beside it
 
 // Writes the saved values; true when they are saved. On failure "Cannot save game" and the
 // reason go to the tavern's talk area and the error stream. The previous save stays whole

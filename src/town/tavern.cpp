@@ -164,6 +164,8 @@ GameMode handleTavernKey() {
 
 GameMode runTavern() {
     if (game.player.hp < 1) {
+        // Knocked out: the menu starts over on its first entry.
+        townState.tavernCursor = 0;
         typeText("You wake up in the Tavern after being knocked unconscious                  ", 15,
                  31, 37, 18);
         game.player.hp = game.player.maxHp;

@@ -5,9 +5,10 @@
 #include <string>
 
 #include "console/console.h"
-#include "game/commandline.h"
 #include "game/game.h"
 #include "platform/platform.h"
+#include "program/commandline.h"
+#include "program/program.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
 #include "save/save.h"
@@ -50,7 +51,7 @@ int replay(const CommandLine &options) {
     ReplayOptions chosen;
     chosen.speed = options.replaySpeed;
     chosen.watchViewer = true;
-    ReplayResult result = runReplay(recording, webPlatform, chosen);
+    ReplayResult result = runReplay(recording, webPlatform, chosen, runProgram);
     // The last screen stays, with what became of the replay on its bottom row.
     if (result.outcome != ReplayOutcome::refused) {
         char line[screenWidth + 1];

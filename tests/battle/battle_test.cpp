@@ -88,7 +88,7 @@ TEST_F(SpellTest, EachScrollPlaysItsEffectToTheEndThenHits) {
     for (int scroll : {itemFireSpell, itemWindSpell, itemQuakeSpell, itemLightningSpell}) {
         SCOPED_TRACE(itemCatalogue[scroll - 1].name);
         battleState.currentMonster.hp = 500;
-        itemCatalogue[scroll - 1].use();
+        queueScrollSpell(itemCatalogue[scroll - 1].spell);
         int frames = 0;
         while (battleState.queuedSpell) {
             battleFrame();
@@ -104,7 +104,7 @@ TEST_F(SpellTest, EachScrollPlaysItsEffectToTheEndThenHits) {
 // somewhere else, so the screen shakes for about three seconds.
 TEST_F(SpellTest, TheQuakeShowsEachOfItsFramesWithThePictureShaken) {
     battleState.currentMonster.hp = 500;
-    useQuakeSpell();
+    queueScrollSpell(ScrollSpell::quake);
     std::set<std::string> shaken; // the screens' text as shown during the quake
     int presents = 0;
     headlessSetPresentHook([&] {

@@ -10,6 +10,7 @@
 
 #include "game/game.h"
 #include "platform/system.h"
+#include "program/program.h"
 #include "recording/recording.h"
 #include "support/harness.h"
 
@@ -45,7 +46,7 @@ TEST_P(DemoTest, ReplaysToEveryCheckpoint) {
         << error << "\nThe data files changed: record the demos again (tools/record_demos.sh)";
     ReplayOptions options;
     options.speed = 0;
-    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    ReplayResult result = runReplay(recording, headlessPlatform, options, runProgram);
     EXPECT_EQ(result.outcome, ReplayOutcome::finished)
         << result.message << " (" << result.checkpointsPassed << " checkpoints held)\n"
         << "recorded: " << result.expected << "\nreplayed: " << result.actual
@@ -134,7 +135,7 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
         headlessReset();
         ReplayOptions options;
         options.speed = 0;
-        ReplayResult result = runReplay(recording, headlessPlatform, options);
+        ReplayResult result = runReplay(recording, headlessPlatform, options, runProgram);
         EXPECT_EQ(result.outcome, alteration.outcome) << result.message;
         if (alteration.checkpoint != nullptr) {
             EXPECT_EQ(result.checkpoint, alteration.checkpoint);
@@ -170,7 +171,7 @@ TEST_F(AlteredDemoTest, AGameRecordedHereReplaysAndTheViewerCanStopIt) {
     headlessReset();
     ReplayOptions options;
     options.speed = 0;
-    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    ReplayResult result = runReplay(recording, headlessPlatform, options, runProgram);
     EXPECT_EQ(result.outcome, ReplayOutcome::finished) << result.message;
     EXPECT_GT(result.checkpointsPassed, 1);
 
@@ -178,5 +179,6 @@ TEST_F(AlteredDemoTest, AGameRecordedHereReplaysAndTheViewerCanStopIt) {
     headlessPressCharacter('q');
     options.speed = 1;
     options.watchViewer = true;
-    EXPECT_EQ(runReplay(recording, headlessPlatform, options).outcome, ReplayOutcome::stopped);
+    EXPECT_EQ(runReplay(recording, headlessPlatform, options, runProgram).outcome,
+              ReplayOutcome::stopped);
 }

@@ -3,8 +3,9 @@
 
 #include "effects/particles.h"
 #include "frontend/frontend.h"
-#include "game/commandline.h"
 #include "game/game.h"
+#include "program/commandline.h"
+#include "program/program.h"
 #include "support/harness.h"
 
 using GameFrameTest = GameTest;

@@ -8,7 +8,9 @@
 
 #include "game/game.h"
 #include "platform/files.h"
+#include "program/program.h"
 #include "recording/recording.h"
+#include "resources/datapath.h"
 #include "save/save.h"
 #include "support/harness.h"
 
@@ -39,7 +41,7 @@ class ReplayTest : public GameTest {
         ReplayOptions options;
         options.speed = speed;
         options.watchViewer = speed > 0;
-        return runReplay(recording, shownOn, options);
+        return runReplay(recording, shownOn, options, runProgram);
     }
     static std::string replayDirectoriesLeft() {
         std::string left;

@@ -15,6 +15,7 @@
 #include "dungeon/dungeon.h"
 #include "frontend/frontend.h"
 #include "game/game.h"
+#include "program/program.h"
 #include "resources/resources.h"
 #include "save/save.h"
 #include "support/harness.h"

@@ -4,6 +4,7 @@
 
 #include "game/game.h"
 #include "items/items.h"
+#include "resources/datapath.h"
 #include "save/save.h"
 #include "support/harness.h"
 

@@ -3,6 +3,7 @@
 
 #include "dungeon/dungeon.h"
 #include "game/game.h"
+#include "program/program.h"
 #include "recording/recording.h"
 #include "support/harness.h"
 
@@ -40,7 +41,7 @@ TEST_F(FuzzRegressionTest, ACheckpointWithFieldsMissingEndsTheReplayAsDiverged) 
         << error;
     ReplayOptions options;
     options.speed = 0;
-    ReplayResult result = runReplay(recording, headlessPlatform, options);
+    ReplayResult result = runReplay(recording, headlessPlatform, options, runProgram);
     EXPECT_EQ(result.outcome, ReplayOutcome::diverged);
     EXPECT_EQ(result.checkpoint, "end");
 }

@@ -16,6 +16,7 @@
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "program/program.h"
 #include "resources/datapath.h"
 #include "resources/resources.h"
 #include "save/save.h"

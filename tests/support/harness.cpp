@@ -10,6 +10,7 @@
 #include "frontend/frontend.h"
 #include "game/game.h"
 #include "platform/system.h"
+#include "program/program.h"
 #include "resources/datapath.h"
 
 void GameTest::SetUp() {

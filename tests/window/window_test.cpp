@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "frontend/frontend.h"
+#include "program/program.h"
 #include "recording/recording.h"
 #include "support/harness.h"
 #include "window/window.h"
@@ -231,7 +232,7 @@ TEST_F(WindowTest, TheRecordedDemosReplayInTheWindowToTheirRecordedEnd) {
         ASSERT_TRUE(checkReplayData(recording, &error)) << error;
         ReplayOptions options;
         options.speed = 0;
-        ReplayResult result = runReplay(recording, windowPlatform, options);
+        ReplayResult result = runReplay(recording, windowPlatform, options, runProgram);
         EXPECT_EQ(result.outcome, ReplayOutcome::finished)
             << result.message << "\nrecorded: " << result.expected
             << "\nreplayed: " << result.actual;

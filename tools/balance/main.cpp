@@ -28,6 +28,7 @@
 #include "game/game.h"
 #include "items/items.h"
 #include "platform/headless.h"
+#include "program/program.h"
 
 namespace fs = std::filesystem;
 

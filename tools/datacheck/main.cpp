@@ -7,6 +7,7 @@
 #include "datacheck/datacheck.h"
 #include "game/game.h"
 #include "platform/headless.h"
+#include "program/program.h"
 
 int main(int argc, char **argv) {
     const char *directory = argc > 1 ? argv[1] : ".";

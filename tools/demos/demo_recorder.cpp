@@ -16,7 +16,9 @@
 #include "game/game.h"
 #include "items/items.h"
 #include "platform/headless.h"
+#include "program/program.h"
 #include "recording/recording.h"
+#include "resources/datapath.h"
 #include "save/save.h"
 #include "town/town.h"
 

@@ -1,5 +1,5 @@
 // The program's options.
-#include "game/commandline.h"
+#include "program/commandline.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // The choice between the terminal and the window, made once at start-up.
-#include "game/backend.h"
+#include "program/backend.h"
 
 #include <cstdio>
 #include <unistd.h>

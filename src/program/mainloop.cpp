@@ -1,4 +1,6 @@
 // Start-up, the game-mode loop and the farewell.
+#include "program/program.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -54,7 +56,12 @@ void startUp() {
 
 // The handler of a top-level mode, and the mode it hands on to.
 static GameMode runMode(GameMode mode) {
-    if (const Dungeon *dungeon = dungeonOfMode(mode)) return enterDungeon(dungeon->mapTag);
+    if (const Dungeon *dungeon = dungeonOfMode(mode)) {
+        GameMode next = enterDungeon(dungeon->mapTag);
+        // The dungeon hands on the title only after the ending: it starts over, intro and all.
+        if (next == modeTitle) resetTitleScreen();
+        return next;
+    }
     switch (mode) {
     case modeTitle:
         return runTitleScreen();
@@ -71,14 +78,6 @@ static GameMode runMode(GameMode mode) {
 
 void runCurrentMode() {
     game.gameMode = runMode(game.gameMode);
-}
-
-NestedScreen::NestedScreen(GameMode inner) : opener(game.gameMode) {
-    game.gameMode = inner;
-}
-
-NestedScreen::~NestedScreen() {
-    game.gameMode = opener;
 }
 
 int runProgram() {

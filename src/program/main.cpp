@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "console/console.h"
-#include "game/backend.h"
-#include "game/commandline.h"
 #include "game/game.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "platform/terminal.h"
+#include "program/backend.h"
+#include "program/commandline.h"
+#include "program/program.h"
 #include "recording/recording.h"
 #include "resources/datapath.h"
 
@@ -91,7 +92,7 @@ int replay(const CommandLine &options) {
     chosen.watchViewer = true;
     ReplayResult result;
     try {
-        result = runReplay(recording, *presenter, chosen);
+        result = runReplay(recording, *presenter, chosen, runProgram);
         if (result.outcome != ReplayOutcome::stopped && result.outcome != ReplayOutcome::refused) {
             showEndNotice(*presenter, result.message);
         }
