@@ -5,7 +5,6 @@
 
 #include "battle/battle.h"
 #include "console/console.h"
-#include "dungeon/dungeon.h"
 #include "effects/particles.h"
 #include "game/game.h"
 

@@ -16,7 +16,8 @@
 constexpr int roomRows = 14;
 constexpr int roomColumns = 22;      // visible columns; column 22 holds each row's terminator
 constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19 characters
-constexpr int roomScreenColumn = 5;  // where a room's cell (0, 0) is drawn
+static_assert(weaponNameCapacity >= roomTextCapacity, "a picked-up weapon's name must fit");
+constexpr int roomScreenColumn = 5; // where a room's cell (0, 0) is drawn
 constexpr int roomScreenRow = 2;
 
 // A wall of a room, in the order of the doorway table.
@@ -99,9 +100,6 @@ struct DungeonVisit {
 extern DungeonVisit dungeonVisit;
 
 // --- Map file and loader ---
-// Bad files must not make the game ask for absurd amounts of memory: a grid is at most this
-// many rooms wide and high (the game's own dungeons are about 15 by 14).
-constexpr int32_t maxGridSide = 100;
 // A dungeon as its map file section gives it: the rooms, the start room and the grid's size.
 struct DungeonMap {
     RoomGrid rooms;           // null when the section cannot be played; the problem says why

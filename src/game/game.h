@@ -154,6 +154,10 @@ constexpr const Dungeon *dungeonNumbered(int32_t number) {
 constexpr int savedNameCapacity = 30;  // a saved player name, with its terminator
 constexpr int weaponNameCapacity = 20; // a weapon's name: as long as a pickup text can be
 
+// A dungeon's grid of rooms is at most this many rooms wide and high, so that bad map files
+// cannot make the game ask for absurd amounts of memory (the game's own are about 15 by 14).
+constexpr int32_t maxGridSide = 100;
+
 // Everything the game keeps for the whole run, from start-up to Quit: the program frame,
 // the player's progress (what a save holds) and the random number generator. Its default
 // values are those of a program start, and start-up puts them back (resetGameRun).

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "console/console.h"
 #include "platform/platform.h"
 
 // What the terminal can show of colour.

@@ -9,9 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "battle/battle.h"
 #include "console/console.h"
-#include "dungeon/dungeon.h"
 #include "game/game.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -19,7 +17,6 @@
 #include "resources/resources.h"
 
 static constexpr int savedNameSize = savedNameCapacity;
-static_assert(weaponNameCapacity >= roomTextCapacity, "a picked-up weapon's name must fit");
 
 // 61 blanks: one row of the tavern's talk area.
 static const char talkAreaBlankLine[] =
@@ -160,7 +157,7 @@ static bool isKnownWeapon(const char *name) {
 // The values of lines 90 to 105, read before any of them is applied.
 struct SavedExtras {
     bool present; // false for a save that ends at line 89
-    char weaponName[roomTextCapacity];
+    char weaponName[weaponNameCapacity];
     int32_t numbers[savedExtraCount];
 };
 
