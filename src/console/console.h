@@ -42,6 +42,9 @@ constexpr int pageWidth = 60;
 constexpr int talkColumn = 10;
 constexpr int talkRow = 13;
 constexpr int talkWidth = 60;
+// The talk area's blank: 61 blanks from its column on its first row, then a line feed and 61
+// blanks from column 0 on the second, which it clears only up to column 60.
+constexpr int talkBlankWidth = 61;
 // The dungeon's dialogue area right of the room: the characters' talk and a boss's taunt.
 constexpr int dialogueColumn = 40;
 constexpr int dialogueFirstRow = 2;

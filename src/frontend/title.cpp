@@ -108,8 +108,23 @@ static GameMode beginNewGame() {
     return modeTavern;
 }
 
+// Under the menu: why Continue could not continue, for a second; the reason goes to the error
+// stream too.
+static void showLoadFailure(const LoadOutcome &failed) {
+    printAt(failed.message, 15, 20, 20);
+    if (failed.reason[0] != '\0') {
+        reportErrorLine(failed.reason);
+        printAt(failed.reason, 15, 20, 21);
+    }
+    waitMillis(1000);
+}
+
 static GameMode continueSavedGame() {
-    if (!loadGame()) return modeTitle;
+    LoadOutcome loaded = loadGame();
+    if (!loaded) {
+        showLoadFailure(loaded);
+        return modeTitle;
+    }
     clearParticles();
     resetTavern();
     return modeTavern;

@@ -61,8 +61,9 @@ constexpr ProblemPlace messageAreaProblem = {messageColumn, messageRow,
                                              dialogueColumn + dialogueClearWidth - messageColumn,
                                              dialogueLastRow};
 // The tavern's talk area, where the bartender's line would be. Its blank clears the row
-// below from column 0 to 60 only, so the reason there stops at column 60.
-constexpr ProblemPlace talkAreaProblem = {talkColumn, talkRow, 61 - talkColumn, talkRow + 1};
+// below from column 0 only, so the reason there stops where the blank does.
+constexpr ProblemPlace talkAreaProblem = {talkColumn, talkRow, talkBlankWidth - talkColumn,
+                                          talkRow + 1};
 // Tells the player what went wrong with a data file, the one way every caller does: "Couldnt
 // find file" (for a section, the headline given, if any), the reason ("name: reason") below
 // it and, whole, on the error stream. Nothing when the load went well.

@@ -18,10 +18,6 @@
 
 static constexpr int savedNameSize = savedNameCapacity;
 
-// 61 blanks: one row of the tavern's talk area.
-static const char talkAreaBlankLine[] =
-    "                                                             ";
-
 // The steps of writing one save, counted from 0: the open, each line, the flush, the fsync,
 // the close and the rename. Tests make one of them fail to show the old save survives.
 struct SaveSteps {
@@ -253,30 +249,16 @@ void keepSavesWith(SaveKeeper keeper) {
     saveKeeper = keeper;
 }
 
-bool saveGame(int failingStep) {
-    char reason[128];
+SaveOutcome saveGame(int failingStep) {
+    SaveOutcome outcome;
     std::string nowhere;
     if (!prepareSaveDirectory(&nowhere)) {
-        setReason(reason, sizeof reason, nowhere.c_str());
-    } else if (writeSaveFile(reason, sizeof reason, failingStep) &&
-               (saveKeeper == nullptr || saveKeeper(reason, sizeof reason))) {
-        return true;
+        setReason(outcome.reason, sizeof outcome.reason, nowhere.c_str());
+    } else if (writeSaveFile(outcome.reason, sizeof outcome.reason, failingStep) &&
+               (saveKeeper == nullptr || saveKeeper(outcome.reason, sizeof outcome.reason))) {
+        outcome.done = true;
     }
-    // In the talk area, in place of the news of a save.
-    printAt(talkAreaBlankLine, colourWhite, talkColumn, talkRow);
-    printAt(talkAreaBlankLine, colourWhite, talkColumn, talkRow + 1);
-    printAt("Cannot save game", colourWhite, talkColumn, talkRow);
-    // The reason under it stays where the tavern's talk area is cleared again (its second row
-    // only up to column 60); the whole of it goes to the error stream.
-    constexpr size_t shownReason = talkWidth + 1 - talkColumn;
-    std::string shown = printableText(reason);
-    if (shown.size() > shownReason) shown = shown.substr(0, shownReason - 3) + "...";
-    printAt(shown.c_str(), colourWhite, talkColumn, talkRow + 1);
-    char line[600];
-    std::snprintf(line, sizeof line, "%s: Cannot save game: %s",
-                  printableText(saveFilePath()).c_str(), printableText(reason).c_str());
-    reportErrorLine(line);
-    return false;
+    return outcome;
 }
 
 // Reads one line of any length; keeps its first size - 1 characters, without the line end.
@@ -351,28 +333,23 @@ static int readSaveFile(DataReader &in, char name[savedNameSize], int32_t number
     return wrongLine != 0 ? wrongLine : readSaveExtras(in, extras);
 }
 
-static void showLoadFailure(const char *message, const char *reason) {
-    printAt(message, 15, 20, 20);
-    if (reason != nullptr) {
-        char line[192];
-        std::snprintf(line, sizeof line, "%s: %s", saveFileName, reason);
-        reportErrorLine(line);
-        printAt(line, 15, 20, 21);
-    }
-    waitMillis(1000);
+// A failed load: the message for the player, and the reason under it ("SaveFile.txt: ...").
+static LoadOutcome loadFailure(const char *message, const char *reason) {
+    LoadOutcome outcome;
+    outcome.message = message;
+    if (reason != nullptr)
+        std::snprintf(outcome.reason, sizeof outcome.reason, "%s: %s", saveFileName, reason);
+    return outcome;
 }
 
-bool loadGame() {
+LoadOutcome loadGame() {
     // The largest save the game writes is a few hundred bytes.
     FileBytes file = readFileBytes(saveFilePath().c_str(), size_t{64} * 1024);
     if (!file.ok) {
         // A save that is there but cannot be read is not the same as none: say why.
-        if (file.error == ENOENT) {
-            showLoadFailure("No previous adventure is documented", nullptr);
-        } else {
-            showLoadFailure("The saved adventure cannot be read ", file.reason);
-        }
-        return false;
+        if (file.error == ENOENT)
+            return loadFailure("No previous adventure is documented", nullptr);
+        return loadFailure("The saved adventure cannot be read ", file.reason);
     }
     DataReader in = readerOf(file.bytes);
     char name[savedNameSize];
@@ -383,12 +360,13 @@ bool loadGame() {
         char reason[48];
         std::snprintf(reason, sizeof reason, "line %d: bad or missing", wrongLine);
         // As wide as the message above, so that it covers it.
-        showLoadFailure("The saved adventure is damaged     ", reason);
-        return false;
+        return loadFailure("The saved adventure is damaged     ", reason);
     }
     std::snprintf(game.loadedPlayerName, sizeof game.loadedPlayerName, "%s", name);
     game.player.name = game.loadedPlayerName;
     applySavedNumbers(numbers);
     applySaveExtras(extras);
-    return true;
+    LoadOutcome loaded;
+    loaded.done = true;
+    return loaded;
 }

@@ -9,13 +9,19 @@ constexpr int saveExtraLines = 16; // after them: the weapon, the flashlight clo
 
 // --- Saved game, for the whole run ---
 
-// Writes the saved values; true when they are saved. On failure "Cannot save game" and the
-// reason go to the tavern's talk area and the error stream. The previous save stays whole
-// until the new one is complete; a save the player cannot read, a save that is no regular
-// file and a directory others may write to are refused. Tests name a step of the writing
-// (counted from 0: the open, each line, the flush, the fsync, the close, the rename) to fail
-// as if the system refused it.
-bool saveGame(int failingStep = -1);
+// What a save came to: done, or why not (the screen that asked shows it).
+struct SaveOutcome {
+    bool done = false;
+    char reason[128] = ""; // why it was not saved
+    explicit operator bool() const { return done; }
+};
+
+// Writes the saved values. The previous save stays whole until the new one is complete; a
+// save the player cannot read, one that is no regular file, is read-only or another user's,
+// and a directory others may write to are refused. Tests name a step of the writing (counted
+// from 0: the open, each line, the flush, the fsync, the close, the rename) to fail as if the
+// system refused it.
+SaveOutcome saveGame(int failingStep = -1);
 // Where a file written is not yet a file kept (the page, whose save lives in the browser's
 // storage), the keeper is called after each save is in place; false, with the reason in
 // reason, when the save cannot be kept, which the save then reports as any failure.
@@ -24,8 +30,16 @@ using SaveKeeper = bool (*)(char *reason, size_t size);
 void keepSavesWith(SaveKeeper keeper);
 // Removes what an interrupted save left behind (called at start-up).
 void removeStaleSaveFile();
-// Reads the saved game into the shared data. False, with a message on the screen and nothing
-// changed, when there is no save, it cannot be read, or it is damaged (a value out of the
-// range play keeps it in counts as damage). A save that ends after its 89th line (from before
-// the lines after it were added) leaves those values at their start values.
-bool loadGame();
+// What a load came to: done, or the player's message and the reason under it.
+struct LoadOutcome {
+    bool done = false;
+    const char *message = ""; // "No previous adventure is documented", ...
+    char reason[192] = "";    // "SaveFile.txt: ..."; empty when there is nothing more to say
+    explicit operator bool() const { return done; }
+};
+
+// Reads the saved game into the shared data. Not done, and nothing changed, when there is no
+// save, it cannot be read, or it is damaged (a value out of the range play keeps it in counts
+// as damage). A save that ends after its 89th line (from before the lines after it were added)
+// leaves those values at their start values.
+LoadOutcome loadGame();

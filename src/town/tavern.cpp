@@ -1,11 +1,13 @@
 // The tavern, hub of the game: the bartender's picture, his talk, a bed, the save, the
 // status screen, the way out to the world map, and Quit.
 #include <cstdio>
+#include <string>
 
 #include "console/console.h"
 #include "console/menu.h"
 #include "game/game.h"
 #include "items/items.h"
+#include "resources/datapath.h"
 #include "resources/resources.h"
 #include "save/save.h"
 #include "town/town.h"
@@ -20,10 +22,10 @@ static const char *const tavernDescriptions[tavernMenuEntries] = {
 };
 static const char blankDescription[] = "                                        ";
 
-// 61 blanks, a line feed, 61 blanks: at column 10, row 13 it blanks the talk area.
-static const char talkAreaBlank[] =
-    "                                                             \n"
-    "                                                             ";
+// One row of the talk area's blank, and the whole of it: a row, a line feed, a row.
+static const std::string talkRowBlank(talkBlankWidth, ' ');
+static const std::string talkAreaBlankText = talkRowBlank + "\n" + talkRowBlank;
+static const char *const talkAreaBlank = talkAreaBlankText.c_str();
 
 // The picture: the bartender in white (columns 0 to 39, and his arms on the counter), the
 // room in brown: a bottle on its shelf, the counter, and a door frame at columns 63 to 79.
@@ -100,10 +102,30 @@ void talkToBartender() {
     if (townState.bartenderLine < 4) townState.bartenderLine++;
 }
 
+// "Cannot save game" in the talk area, the reason under it where the next Talk clears it again
+// (the blank's second row reaches only column 60), and the whole of it on the error stream.
+static void showSaveFailure(const char *reason) {
+    printAt(talkRowBlank.c_str(), colourWhite, talkColumn, talkRow);
+    printAt(talkRowBlank.c_str(), colourWhite, talkColumn, talkRow + 1);
+    printAt("Cannot save game", colourWhite, talkColumn, talkRow);
+    constexpr size_t shownReason = talkBlankWidth - talkColumn;
+    std::string shown = printableText(reason);
+    if (shown.size() > shownReason) shown = shown.substr(0, shownReason - 3) + "...";
+    printAt(shown.c_str(), colourWhite, talkColumn, talkRow + 1);
+    char line[600];
+    std::snprintf(line, sizeof line, "%s: Cannot save game: %s",
+                  printableText(saveFilePath()).c_str(), printableText(reason).c_str());
+    reportErrorLine(line);
+}
+
 // A failed save says why and stays in the talk area; a good one is announced for a second.
 void saveFromTavern() {
     printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
-    if (!saveGame()) return;
+    SaveOutcome saved = saveGame();
+    if (!saved) {
+        showSaveFailure(saved.reason);
+        return;
+    }
     printAt("Progress Saved", colourWhite, talkColumn, talkRow);
     waitMillis(1000);
     printAt(talkAreaBlank, colourWhite, talkColumn, talkRow);
