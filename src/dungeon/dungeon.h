@@ -200,5 +200,19 @@ inline constexpr ItemPickup itemPickups[] = {
     {"Quake Spell", itemQuakeSpell, ItemPickup::Gain::charges},
     {"Lightning Spell", itemLightningSpell, ItemPickup::Gain::charges},
 };
-// What picking up an item's text does to the player's possessions.
+// What an item's text gives when it is picked up, whatever the player holds: an item (counted,
+// held as a key or five scroll charges), a flashlight lit, or a weapon (taken only when it is
+// stronger than the one held); nothing for a text the game does not know.
+struct Pickup {
+    int32_t item = 0;                                // the item gained, or 0
+    ItemPickup::Gain gain = ItemPickup::Gain::count; // how the item's count grows
+    bool lightsFlashlight = false;                   // a flashlight: lit for two minutes
+    const Weapon *weapon = nullptr;                  // the weapon offered, or null
+};
+Pickup pickupOf(const char *text);
+// Gives the player what a pickup holds; true when it was a stronger weapon, which the screen
+// then announces.
+bool takePickup(const Pickup &pickup);
+// The dungeon's pickup: takes what the text gives, and types "Your weapon strength increased
+// to N!" under the message area when the weapon was stronger.
 void pickUpItem(const char *text);

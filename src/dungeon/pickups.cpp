@@ -12,37 +12,43 @@
 
 using Gain = ItemPickup::Gain;
 
-// A weapon replaces the one held only if it is stronger; the player is told.
-static void upgradeWeapon(const Weapon &weapon) {
-    if (game.player.weaponStrength >= weapon.strength) return;
-    game.player.weaponName = weapon.name;
-    game.player.weaponStrength = weapon.strength;
-    char message[48];
-    std::snprintf(message, sizeof message, "Your weapon strength increased to %d!",
-                  weapon.strength);
-    typeText(message, colourWhite, messageWidth, messageColumn, messageRow + 2);
-}
-
 // A count is a byte: it stops at its top instead of wrapping round to negative.
 static void gainItems(int8_t &count, int amount) {
     count = static_cast<int8_t>(addCapped(count, amount, maxItemCount));
 }
 
-// A new flashlight lights up for two minutes; one already burning goes on with the new clock.
-static void lightFlashlight() {
-    flashlightClock.lastMillis = timeOfDayMillis();
-    flashlightClock.seconds = 0;
-    flashlightClock.minutes = 2;
-    gainItems(itemCount(itemFlashlight), 1);
+Pickup pickupOf(const char *text) {
+    Pickup pickup;
+    if (std::strcmp(text, "Flashlight") == 0) {
+        pickup.item = itemFlashlight;
+        pickup.lightsFlashlight = true;
+        return pickup;
+    }
+    for (const ItemPickup &item : itemPickups) {
+        if (std::strcmp(text, item.text) != 0) continue;
+        pickup.item = item.item;
+        pickup.gain = item.gain;
+        return pickup;
+    }
+    for (const Weapon &weapon : weaponTable) {
+        if (std::strcmp(text, weapon.name) == 0) {
+            pickup.weapon = &weapon;
+            return pickup;
+        }
+    }
+    return pickup;
 }
 
-void pickUpItem(const char *text) {
-    if (std::strcmp(text, "Flashlight") == 0) {
-        lightFlashlight();
-        return;
+bool takePickup(const Pickup &pickup) {
+    if (pickup.lightsFlashlight) {
+        // A new flashlight lights up for two minutes; one already burning goes on anew.
+        flashlightClock.lastMillis = timeOfDayMillis();
+        flashlightClock.seconds = 0;
+        flashlightClock.minutes = 2;
+        gainItems(itemCount(pickup.item), 1);
+        return false;
     }
-    for (const ItemPickup &pickup : itemPickups) {
-        if (std::strcmp(text, pickup.text) != 0) continue;
+    if (pickup.item != 0) {
         int8_t &count = itemCount(pickup.item);
         switch (pickup.gain) {
         case Gain::count:
@@ -55,12 +61,21 @@ void pickUpItem(const char *text) {
             gainItems(count, 5);
             break;
         }
-        return;
+        return false;
     }
-    for (const Weapon &weapon : weaponTable) {
-        if (std::strcmp(text, weapon.name) == 0) {
-            upgradeWeapon(weapon);
-            return;
-        }
-    }
+    // A weapon replaces the one held only if it is stronger.
+    if (pickup.weapon == nullptr || game.player.weaponStrength >= pickup.weapon->strength)
+        return false;
+    game.player.weaponName = pickup.weapon->name;
+    game.player.weaponStrength = pickup.weapon->strength;
+    return true;
+}
+
+void pickUpItem(const char *text) {
+    Pickup pickup = pickupOf(text);
+    if (!takePickup(pickup)) return;
+    char message[48];
+    std::snprintf(message, sizeof message, "Your weapon strength increased to %d!",
+                  pickup.weapon->strength);
+    typeText(message, colourWhite, messageWidth, messageColumn, messageRow + 2);
 }

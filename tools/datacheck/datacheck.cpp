@@ -497,8 +497,7 @@ static std::vector<bool> reachable(const LoadedDungeon &dungeon, const bool *hel
     return reached;
 }
 
-// What a pickup text gives, found by playing it through the game's own pickUpItem on an empty
-// inventory and a player without a weapon.
+// What a pickup text gives, by the game's own rule.
 struct PickupEffect {
     int32_t item = 0;   // the item it adds, or 0
     std::string weapon; // the weapon it gives, or empty
@@ -506,29 +505,14 @@ struct PickupEffect {
 };
 
 static PickupEffect pickupEffect(const std::string &text) {
-    static std::map<std::string, PickupEffect> known;
-    auto found = known.find(text);
-    if (found != known.end()) return found->second;
-    int8_t counts[itemKinds];
-    std::copy(std::begin(game.itemCounts), std::end(game.itemCounts), counts);
-    Player before = game.player;
-    FlashlightClock clock = flashlightClock;
-    std::fill(std::begin(game.itemCounts), std::end(game.itemCounts), 0);
-    game.player.weaponName = nullptr;
-    game.player.weaponStrength = 0;
-    pickUpItem(text.c_str());
+    Pickup pickup = pickupOf(text.c_str());
     PickupEffect effect;
-    for (int32_t item = 1; item <= itemKinds && effect.item == 0; item++) {
-        if (itemCount(item) != 0) effect.item = item;
+    effect.item = pickup.item;
+    if (pickup.weapon != nullptr) {
+        effect.weapon = pickup.weapon->name;
+        effect.strength = pickup.weapon->strength;
     }
-    if (game.player.weaponName != nullptr) {
-        effect.weapon = game.player.weaponName;
-        effect.strength = game.player.weaponStrength;
-    }
-    std::copy(std::begin(counts), std::end(counts), game.itemCounts);
-    game.player = before;
-    flashlightClock = clock;
-    return known[text] = effect;
+    return effect;
 }
 
 static bool loadDungeons(const fs::path &mapFile, std::vector<LoadedDungeon> &dungeons,

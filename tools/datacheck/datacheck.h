@@ -16,8 +16,9 @@ struct DataReport {
 // boss fights and pickups lead from the first room to the ending.
 //
 // Needs a started game on the headless backend (as the GameTest fixture gives): the text is
-// measured with the game's own typewriter on the screen buffer and pickups are played through
-// the game's own pickUpItem. The screen is left cleared; the game's state is given back.
+// measured with the game's own typewriter on the screen buffer, the boss rewards are played
+// through the game's own screens, and pickups are judged by its own rule (pickupOf). The
+// screen is left cleared; the game's state is given back.
 DataReport examineGameData(const std::string &dataDirectory);
 
 // The problems of examineGameData; empty when the data is good.
