@@ -6,9 +6,8 @@
 #include "game/game.h"
 
 void playerAttack() {
-    int32_t damage = gameRandBelow(2 * game.player.level) - battleState.currentMonster.defense +
-                     game.player.weaponStrength + game.player.attack;
-    if (damage < 0) damage = 0;
+    int32_t damage = playerBlow(gameRandBelow(2 * game.player.level), game.player.attack,
+                                game.player.weaponStrength, battleState.currentMonster.defense);
     battleState.currentMonster.hp -= damage;
     if (battleState.currentMonster.hp < 0) battleState.currentMonster.hp = 0;
     clearMonsterArea(64);

@@ -95,6 +95,27 @@ struct BattleState {
 // --- Battle state, for one battle (left as it ended until the next begins) ---
 extern BattleState battleState;
 
+// --- The battle's arithmetic: what a blow or a spell does, given its dice ---
+// The game rolls the dice (gameRand); the automatic player reckons with every roll.
+// The player's blow: a roll of 0 to twice the level less one, less the foe's defence, plus the
+// weapon's strength and the player's attack; never below 0.
+constexpr int32_t playerBlow(int32_t roll, int32_t attack, int32_t weaponStrength,
+                             int32_t foeDefense) {
+    int32_t damage = roll - foeDefense + weaponStrength + attack;
+    return damage < 0 ? 0 : damage;
+}
+// The foe's blow: a roll of 0 to the player's level less one and one of 0 to 6, less the
+// player's defence, plus the foe's attack; 0 or less misses.
+constexpr int32_t foeBlow(int32_t levelRoll, int32_t dieRoll, int32_t defense, int32_t foeAttack) {
+    return dieRoll - defense + levelRoll + foeAttack;
+}
+constexpr int32_t foeDieSides = 7;
+// A spell of a power (0 to 6): a roll of 0 to power + 1, plus 5 x power + 5; the foe's defence
+// counts for nothing.
+constexpr int32_t spellBlow(int32_t roll, int32_t power) {
+    return roll + 5 * power + 5;
+}
+
 // --- Encounters ---
 // The monster table's pictures and the boss pictures from their files (at start-up).
 void setUpMonsters();

@@ -12,9 +12,10 @@ void enemyTurn() {
                   "The %s prepares to attack...", battleState.currentMonster.name);
     typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
     waitMillis(200);
-    int32_t a = gameRandBelow(game.player.level);
-    int32_t b = gameRand() % 7;
-    int32_t damage = b - game.player.defense + a + battleState.currentMonster.attack;
+    int32_t levelRoll = gameRandBelow(game.player.level);
+    int32_t dieRoll = gameRand() % foeDieSides;
+    int32_t damage =
+        foeBlow(levelRoll, dieRoll, game.player.defense, battleState.currentMonster.attack);
     if (damage <= 0) {
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage, "He missed");
         clearScreen(0);

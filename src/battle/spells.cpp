@@ -49,7 +49,7 @@ void queueScrollSpell(ScrollSpell spell) {
 void spellDamage(int32_t power) {
     // A negative power would divide by zero below; none of the game's spells has one.
     if (power < 0) power = 0;
-    int32_t damage = gameRand() % (power + 2) + (5 * power + 5);
+    int32_t damage = spellBlow(gameRand() % (power + 2), power);
     battleState.currentMonster.hp -= damage;
     if (battleState.currentMonster.hp < 0) battleState.currentMonster.hp = 0;
     drawBattleScreen();

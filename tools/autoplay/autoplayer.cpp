@@ -121,29 +121,31 @@ Foe bossFoe(int boss) {
     return Foe{record.hp, record.defense, record.attack, true, false};
 }
 
+// The foe's hardest blow, and its blows on average (a miss counts as none), by the game's rule.
 int maxHitOn(const Fighter &fighter, const Foe &foe) {
-    return std::max(0, 6 + fighter.level - 1 + foe.attack - fighter.defense);
+    return std::max(0, foeBlow(fighter.level - 1, foeDieSides - 1, fighter.defense, foe.attack));
 }
 
 double averageHitOn(const Fighter &fighter, const Foe &foe) {
     double total = 0;
-    for (int a = 0; a < fighter.level; a++) {
-        for (int b = 0; b < 7; b++)
-            total += std::max(0, b - fighter.defense + a + foe.attack);
+    for (int levelRoll = 0; levelRoll < fighter.level; levelRoll++) {
+        for (int dieRoll = 0; dieRoll < foeDieSides; dieRoll++)
+            total += std::max(0, foeBlow(levelRoll, dieRoll, fighter.defense, foe.attack));
     }
-    return total / (7.0 * fighter.level);
+    return total / (foeDieSides * fighter.level);
 }
 
 double averageAttack(const Fighter &fighter, const Foe &foe) {
     double total = 0;
-    for (int r = 0; r < 2 * fighter.level; r++)
-        total += std::max(0, r - foe.defense + fighter.weapon + fighter.attack);
+    for (int roll = 0; roll < 2 * fighter.level; roll++)
+        total += playerBlow(roll, fighter.attack, fighter.weapon, foe.defense);
     return total / (2.0 * fighter.level);
 }
 
-// Spells of a power deal rand() % (power + 2) + 5 * power + 5.
+// A spell of a power, on average and at least, by the game's rule.
 Action spellAction(Command command, int choice, int power) {
-    return Action{command, choice, 5 * power + 5 + (power + 1) / 2.0, 5 * power + 5};
+    return Action{command, choice, (spellBlow(0, power) + spellBlow(power + 1, power)) / 2.0,
+                  spellBlow(0, power)};
 }
 
 // The player's move, as a sensible player makes it: food when the next blow could be the last
@@ -153,7 +155,7 @@ Action spellAction(Command command, int choice, int power) {
 // when the skill points run out and spells would help.
 Action chooseAction(const Fighter &fighter, const Foe &foe) {
     Action attack{commandAttack, 0, averageAttack(fighter, foe),
-                  std::max(0, fighter.attack + fighter.weapon - foe.defense)};
+                  playerBlow(0, fighter.attack, fighter.weapon, foe.defense)};
     Action best = attack;
     auto consider = [&best](const Action &action) {
         if (action.damage > best.damage) best = action;
