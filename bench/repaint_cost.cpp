@@ -63,13 +63,15 @@ int main() {
 
     // The first room of the Cave, drawn as entering it from the world map draws it.
     clearScreen(0);
-    DungeonMap map = loadDungeon("map.txt", "MapTag1", modeCave);
+    const Dungeon &cave = dungeonTable[0];
+    DungeonMap map = loadDungeon("map.txt", cave.mapTag, cave.mode);
     if (map.rooms == nullptr) {
-        std::fputs("brinewort_repaint_cost: cannot load MapTag1 from map.txt\n", stderr);
+        std::fprintf(stderr, "brinewort_repaint_cost: cannot load %s from map.txt\n", cave.mapTag);
         return 1;
     }
     SeenCells seenCells = {};
     bool roomChanged = true;
+    readyRoom(map.rooms[map.startRoomRow * map.width + map.startRoomCol]);
     drawRoomScreen(map.rooms.get(), map.startRoomRow, map.startRoomCol, map.width, seenCells,
                    roomChanged);
     std::printf("dungeon_full_repaint_bytes %zu\n", fullRepaintBytes());

@@ -151,7 +151,12 @@ void floodFillExits(const Room &room, FreeCells &grid, int row, int column, int3
 bool randomEmptyCell(const Room &room, int &row, int &column);
 
 // --- Dungeon screen and clock ---
-void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
+// Makes a room ready to be shown: furnished (rubble, its item, character or boss) the first time
+// on a visit, and the player put on a free cell when not placed yet. Before each draw.
+void readyRoom(Room &room);
+// Draws the room of a readied grid, the dividers, the stats and the keys; in Hard mode only what
+// the player has come near (seenCells, started afresh when roomChanged).
+void drawRoomScreen(const Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
                     SeenCells &seenCells, bool &roomChanged);
 void resetSeenCells(const Room &room, SeenCells &seenCells);
 void drawPlayer();

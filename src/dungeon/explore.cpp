@@ -23,6 +23,7 @@ static Room &currentRoom(const DungeonVisit &visit) {
 }
 
 static void redraw(DungeonVisit &visit) {
+    readyRoom(currentRoom(visit));
     drawRoomScreen(visit.rooms.get(), visit.roomRow, visit.roomCol, visit.width, visit.seenCells,
                    visit.roomChanged);
 }

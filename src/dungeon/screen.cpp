@@ -61,11 +61,7 @@ static void revealAroundPlayer(const Room &room, SeenCells &seenCells) {
     }
 }
 
-void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
-                    SeenCells &seenCells, bool &roomChanged) {
-    Room &room = rooms[roomRow * width + roomCol];
-    drawDividers();
-    drawPlayerStats();
+void readyRoom(Room &room) {
     if (room.state == RoomState::unseen) furnishRoom(room);
     if (game.player.playerRoomX == -1) {
         int row, column;
@@ -74,6 +70,13 @@ void drawRoomScreen(Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width
             game.player.playerRoomX = column;
         }
     }
+}
+
+void drawRoomScreen(const Room *rooms, int32_t roomRow, int32_t roomCol, int32_t width,
+                    SeenCells &seenCells, bool &roomChanged) {
+    const Room &room = rooms[roomRow * width + roomCol];
+    drawDividers();
+    drawPlayerStats();
 
     const char(*picture)[roomColumns + 1] = room.cells;
     if (game.hardMode) {

@@ -49,7 +49,10 @@ class DungeonTest : public GameTest {
         leftFor = exploreStep(visit);
         return leftFor.has_value() ? 0 : 1;
     }
-    void draw() { drawRoomScreen(rooms.get(), roomRow, roomCol, width, seen, changed); }
+    void draw() {
+        readyRoom(rooms[roomRow * width + roomCol]);
+        drawRoomScreen(rooms.get(), roomRow, roomCol, width, seen, changed);
+    }
 
     DungeonVisit visit;
     std::optional<GameMode> leftFor;
