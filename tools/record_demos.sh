@@ -4,12 +4,24 @@
 # quits, whole-2.rec continues to the ending), the tour of spells, inventory, a lost battle and
 # the overhead map (tour.rec), and an ordinary game in the real terminal in tmux
 # (terminal.rec). Run it when a change of behaviour is intended, and say why in the commit.
-# Usage: tools/record_demos.sh [BUILD_DIR, default build]
+# With --looks it records again only how the demos look: their inputs stay, every checkpoint's
+# state must still hold, and their screens become what the game shows now, for a change of
+# looks alone, to be reviewed as a text diff of the screens.
+# Usage: tools/record_demos.sh [--looks] [BUILD_DIR, default build]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+looks=false
+if [[ "${1:-}" == --looks ]]; then
+    looks=true
+    shift
+fi
 build=$(realpath "${1:-$root/build}")
 demos=$root/tests/demos
 cmake --build "$build" --target brinewort brinewort-demo-recorder >/dev/null
+if $looks; then
+    "$build/brinewort-demo-recorder" looks "$root/data" "$demos"/*.rec
+    exit 0
+fi
 
 "$build/brinewort-demo-recorder" whole "$root/data" "$demos/whole"
 "$build/brinewort-demo-recorder" tour "$root/data" "$demos/tour"

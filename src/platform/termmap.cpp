@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "platform/cp437.h"
+#include "platform/utf8.h"
 
 // The classic console palette's nearest entries in the xterm 256-colour table.
 static const short xtermOfConsole[16] = {16,  19, 34, 37, 124, 127, 130, 248,
@@ -200,19 +201,6 @@ std::string titleSequence(const char *title, bool first) {
     }
     bytes += '\007';
     return bytes;
-}
-
-static void appendUtf8(std::string &out, char32_t ch) {
-    if (ch < 0x80) {
-        out += static_cast<char>(ch);
-    } else if (ch < 0x800) {
-        out += static_cast<char>(0xC0 | (ch >> 6));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (ch >> 12));
-        out += static_cast<char>(0x80 | ((ch >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (ch & 0x3F));
-    }
 }
 
 static bool rowIsBlank(const Cell (&row)[screenWidth]) {

@@ -1,10 +1,13 @@
-// What a checkpoint of a recording pins: the game's state and the screen, as one line.
+// What a checkpoint of a recording pins: the game's state, and its looks (a hash of every
+// screen shown so far and the screen now, row by row, readable).
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "console/console.h"
 #include "game/game.h"
+#include "platform/cp437.h"
+#include "platform/utf8.h"
 #include "recording/recording.h"
 
 namespace {
@@ -65,12 +68,43 @@ std::string checkpointState() {
         progress[used++] = boss.roomRow;
     }
     appendNumbers(out, "bosses", progress, used);
-    char tail[96];
-    std::snprintf(tail, sizeof tail, "rand=%u screen=%016llx shown=%016llx", game.randState,
-                  static_cast<unsigned long long>(hashCells(0, console.screenCells)),
-                  static_cast<unsigned long long>(screensShown.shownHash));
-    out += tail;
+    out += "rand=" + std::to_string(game.randState);
     return out;
+}
+
+std::string checkpointLooks() {
+    char text[40];
+    std::snprintf(text, sizeof text, "shown=%016llx",
+                  static_cast<unsigned long long>(screensShown.shownHash));
+    return text;
+}
+
+std::string legacyCheckpointState() {
+    char tail[64];
+    std::snprintf(tail, sizeof tail, " screen=%016llx ",
+                  static_cast<unsigned long long>(hashCells(0, console.screenCells)));
+    return checkpointState() + tail + checkpointLooks();
+}
+
+std::string screenRowRecord(int row) {
+    std::string colours, text;
+    const Cell *cells = console.screenCells[row];
+    for (int column = 0; column < screenWidth;) {
+        int run = 1;
+        while (column + run < screenWidth && cells[column + run].colour == cells[column].colour)
+            run++;
+        char part[16];
+        std::snprintf(part, sizeof part, "%s%02xx%d", colours.empty() ? "" : ",",
+                      cells[column].colour, run);
+        colours += part;
+        column += run;
+    }
+    for (int column = 0; column < screenWidth; column++) {
+        // Byte 0 draws as a blank but is not one: it gets a sign of its own.
+        uint8_t glyph = cells[column].glyph;
+        appendUtf8(text, glyph == 0 ? U'\u2400' : cp437Unicode[glyph]);
+    }
+    return colours + " " + text;
 }
 
 void noteScreenShown(const ScreenCells &cells) {

@@ -128,9 +128,13 @@ void flushOut() {
     }
 }
 
+// The checkpoint's block: the state, the looks, and the screen a row a line.
 void writeCheckpoint(const char *label) {
     endRun();
     put("c %s %s\n", label, checkpointState().c_str());
+    put("l %s %s\n", label, checkpointLooks().c_str());
+    for (int row = 0; row < screenHeight; row++)
+        put("r %02d %s\n", row, screenRowRecord(row).c_str());
 }
 
 // Every input call begins here: a checkpoint that fell due at a present goes in first, at a

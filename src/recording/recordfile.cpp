@@ -147,7 +147,13 @@ bool readRecord(LineReader &in, Record *record) {
         record->text = in.rest();
         return !record->text.empty();
     case 'c':
-        record->kind = Record::Kind::checkpoint;
+    case 'l':
+        record->kind = letter == 'c' ? Record::Kind::checkpoint : Record::Kind::looks;
+        record->text = in.rest();
+        return record->text.size() > 1 && record->text[0] == ' ';
+    case 'r':
+        record->kind = Record::Kind::screenRow;
+        if (!in.literal(' ') || !in.number32(screenHeight - 1, &record->value)) return false;
         record->text = in.rest();
         return record->text.size() > 1 && record->text[0] == ' ';
     default:
@@ -337,14 +343,15 @@ bool readRecording(std::shared_ptr<RecordSource> source, Recording *recording, s
                 *error = "not a Brinewort recording";
                 return false;
             }
-            if (version != recordingVersion) {
+            if (version < oldestRecordingVersion || version > recordingVersion) {
                 char message[120];
                 std::snprintf(message, sizeof message,
-                              "a recording of version %u; this game replays version %d", version,
-                              recordingVersion);
+                              "a recording of version %u; this game replays versions %d to %d",
+                              version, oldestRecordingVersion, recordingVersion);
                 *error = message;
                 return false;
             }
+            recording->version = static_cast<int>(version);
         } else if (lineNumber == 1) {
             if (text.compare(0, 4, "dir ") != 0) {
                 *error = lineError(2, "expected the recording's directory");

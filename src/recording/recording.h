@@ -11,10 +11,14 @@
 #include "platform/platform.h"
 
 // --- The file ---
-// Line-based text. The first line is "brinewort-recording 1"; then "dir" and the directory the
+// Line-based text. The first line is "brinewort-recording 2"; then "dir" and the directory the
 // run was started in; "save -", or "save" and the hex bytes of the save file as the run found
-// it; then one record a line, in the order the game asked for them.
-constexpr int recordingVersion = 1;
+// it; then one record a line, in the order the game asked for them. A checkpoint is a block:
+// its state ("c"), its looks ("l") and the screen, a row a line ("r"), so that a change of
+// looks shows in a recording made again as a change of text. Recordings of version 1 (a
+// checkpoint one line, the screen as a hash) replay as well.
+constexpr int recordingVersion = 2;
+constexpr int oldestRecordingVersion = 1;
 // The most readings one line stands for: a damaged file cannot keep a replay busy for long.
 constexpr uint32_t maxRecordCount = 10000000;
 
@@ -29,14 +33,16 @@ struct Record {
         poll,       // "p N @D P VK CH ..." one poll and the N events it took; "p*N" N empty ones
         discard,    // "x": pending input dropped
         dataFile,   // "f HASH NAME": the game opened the data file NAME (FNV-1a 64 of its bytes)
-        checkpoint, // "c LABEL TEXT": the game's state at that point (see checkpointState)
+        checkpoint, // "c LABEL STATE": the game's state at that point (checkpointState)
+        looks,      // "l LABEL LOOKS": every screen shown so far, as a hash (checkpointLooks)
+        screenRow,  // "r NN COLOURS TEXT": row NN of the screen then (screenRowRecord)
     };
     Kind kind = Kind::discard;
     uint32_t value = 0;   // tick, time of day, or the arrival tick of a read or poll
     uint32_t count = 1;   // readings or empty polls in one run of equal ones
     uint32_t repeats = 1; // such runs in a row
     std::vector<KeyEvent> events;
-    std::string text; // data file name, or checkpoint label and state
+    std::string text; // data file name, or what a checkpoint's line holds after its letter
     uint64_t hash = 0;
     int line = 0; // where it stands in the file, for messages
 };
@@ -45,6 +51,7 @@ struct Record {
 class RecordSource;
 
 struct Recording {
+    int version = recordingVersion;
     std::string directory; // where the run was started: data files are looked for there too
     bool hasSave = false;
     std::string save; // the save file's bytes when the run started
@@ -88,9 +95,17 @@ bool loadRecording(const char *path, Recording *recording, std::string *error);
 uint64_t hashBytes(const void *bytes, size_t size, uint64_t hash = 14695981039346656037ull);
 bool hashFile(const char *path, uint64_t *hash, std::string *reason = nullptr);
 
-// The state a checkpoint pins: mode, player record, item counts, bosses, random state, a hash
-// of the 80x25 cells with their colours, and one of every screen shown so far, as one line.
+// What a checkpoint pins of the game's state: mode, player record, item counts, bosses, random
+// state, as one line.
 std::string checkpointState();
+// What it pins of the looks: a hash of every screen shown so far.
+std::string checkpointLooks();
+// A row of the screen as a checkpoint shows it: the colours as runs ("07x80": attribute 07,
+// 80 cells), a blank, the 80 glyphs in UTF-8 (byte 0 as U+2400).
+std::string screenRowRecord(int row);
+// The one line a checkpoint of a version 1 recording held: the state, a hash of the screen
+// and the looks.
+std::string legacyCheckpointState();
 // Called at every present of a recording or a replay: the screen shown joins the hash of all
 // screens shown; a new recording or replay starts it afresh.
 void noteScreenShown(const ScreenCells &cells);
@@ -127,6 +142,9 @@ enum class ReplayOutcome {
 struct ReplayOptions {
     double speed = 1.0;       // times the recorded pace; 0 as fast as possible
     bool watchViewer = false; // read the presenter's keys: q or Esc stops, space pauses
+    // Checkpoints hold the state only, and the looks replayed are kept (ReplayResult::looks):
+    // to record the looks again after a change that only changed them.
+    bool newLooks = false;
 };
 
 struct ReplayResult {
@@ -134,9 +152,19 @@ struct ReplayResult {
     std::string message;    // one line for the viewer
     std::string checkpoint; // the label of the first checkpoint that differs
     std::string lastGoodCheckpoint;
-    std::string expected, actual;
+    std::string expected, actual; // the state recorded and replayed there
+    // The screen recorded and replayed there, a row a line ("COLOURS TEXT"): shown side by
+    // side by screenDifference.
+    std::vector<std::string> expectedScreen, actualScreen;
     int checkpointsPassed = 0;
+    // With ReplayOptions::newLooks: the looks and rows of every checkpoint replayed, in order,
+    // each as the "l" and "r" lines a recording holds.
+    std::vector<std::vector<std::string>> looks;
 };
+
+// The recorded and the replayed screen of a checkpoint that differs, side by side, a "^" under
+// each cell that differs in glyph or colour; empty when there is no screen to show.
+std::string screenDifference(const ReplayResult &result);
 
 // Checks that the data files the recording names are there and unchanged (where the game
 // would find them now, else where they were recorded). False with one line in *error.

@@ -87,6 +87,8 @@ const char *kindName(Record::Kind kind) {
     case Record::Kind::dataFile:
         return "a data file";
     case Record::Kind::checkpoint:
+    case Record::Kind::looks:
+    case Record::Kind::screenRow:
         return "a checkpoint";
     }
     return "?";
@@ -116,21 +118,66 @@ std::string differingFields(const std::string &expected, const std::string &actu
     return names;
 }
 
-void checkCheckpoint(const Record &record) {
-    // " LABEL STATE"
-    size_t space = record.text.find(' ', 1);
-    std::string label = record.text.substr(1, space == std::string::npos ? space : space - 1);
-    std::string expected = space == std::string::npos ? "" : record.text.substr(space + 1);
-    std::string actual = checkpointState();
-    if (actual == expected) {
+// " LABEL TEXT": the label, and the text after it.
+void splitLabel(const std::string &text, std::string *label, std::string *rest) {
+    size_t space = text.find(' ', 1);
+    *label = text.substr(1, space == std::string::npos ? space : space - 1);
+    *rest = space == std::string::npos ? "" : text.substr(space + 1);
+}
+
+bool isCheckpointPart(Record::Kind kind) {
+    return kind == Record::Kind::checkpoint || kind == Record::Kind::looks ||
+           kind == Record::Kind::screenRow;
+}
+
+// The checkpoint block the head stands on, checked and passed: its state, then (from version
+// 2 on) its looks and the screen's rows.
+void checkCheckpointBlock() {
+    std::string label, expectedState, expectedLooks, ignored;
+    splitLabel(replay.head.record.text, &label, &expectedState);
+    std::vector<std::string> expectedRows;
+    for (advance(replay.head); replay.head.valid; advance(replay.head)) {
+        const Record &part = replay.head.record;
+        if (part.kind == Record::Kind::looks) {
+            splitLabel(part.text, &ignored, &expectedLooks);
+        } else if (part.kind == Record::Kind::screenRow) {
+            expectedRows.push_back(part.text.substr(1));
+        } else {
+            break;
+        }
+    }
+    bool legacy = replay.recording->version < 2;
+    std::string actualState = legacy ? legacyCheckpointState() : checkpointState();
+    std::vector<std::string> actualRows;
+    actualRows.reserve(screenHeight);
+    for (int row = 0; row < screenHeight; row++)
+        actualRows.push_back(screenRowRecord(row));
+    std::string fields = differingFields(expectedState, actualState);
+    auto also = [&fields](const char *field) {
+        fields += (fields.empty() ? "" : ", ") + std::string(field);
+    };
+    if (replay.options.newLooks) {
+        std::vector<std::string> looks{"l " + label + " " + checkpointLooks()};
+        for (int row = 0; row < screenHeight; row++) {
+            char number[8];
+            std::snprintf(number, sizeof number, "r %02d ", row);
+            looks.push_back(number + actualRows[static_cast<size_t>(row)]);
+        }
+        replay.result->looks.push_back(std::move(looks));
+    } else if (!legacy) {
+        if (expectedLooks != checkpointLooks()) also("shown");
+        if (expectedRows != actualRows) also("screen");
+    }
+    if (fields.empty()) {
         replay.result->checkpointsPassed++;
         replay.result->lastGoodCheckpoint = label;
         return;
     }
     replay.result->checkpoint = label;
-    replay.result->expected = expected;
-    replay.result->actual = actual;
-    std::string fields = differingFields(expected, actual);
+    replay.result->expected = expectedState;
+    replay.result->actual = actualState;
+    replay.result->expectedScreen = expectedRows;
+    replay.result->actualScreen = actualRows;
     if (fields == "shown") {
         fields += replay.result->lastGoodCheckpoint.empty()
                       ? " (a screen shown since the start)"
@@ -190,9 +237,12 @@ bool segmentUsedUp() {
 // Moves past a used-up segment and the checkpoints after it, checking them.
 void passCheckpoints() {
     replay.head = replay.segmentEnd;
-    while (replay.head.valid && replay.head.record.kind == Record::Kind::checkpoint) {
-        checkCheckpoint(replay.head.record);
-        advance(replay.head);
+    while (replay.head.valid && isCheckpointPart(replay.head.record.kind)) {
+        if (replay.head.record.kind == Record::Kind::checkpoint) {
+            checkCheckpointBlock();
+        } else {
+            advance(replay.head); // looks without their state: nothing to check them against
+        }
     }
     openSegment();
 }
@@ -219,7 +269,7 @@ const Record &expect(Record::Kind kind) {
             mismatch(kind, left->record);
         }
         if (replay.segmentEnd.index > replay.head.index ||
-            replay.head.record.kind == Record::Kind::checkpoint) {
+            isCheckpointPart(replay.head.record.kind)) {
             passCheckpoints();
             continue;
         }
@@ -465,6 +515,61 @@ bool checkReplayData(const Recording &recorded, std::string *error) {
         }
     }
     return true;
+}
+
+// A screen row record's cells: the attribute and the glyph (as UTF-8) of each of its 80.
+static void cellsOfRow(const std::string &row, std::vector<std::string> *glyphs,
+                       std::vector<unsigned> *colours) {
+    size_t space = row.find(' ');
+    std::string runs = row.substr(0, space);
+    for (size_t at = 0; at < runs.size();) {
+        unsigned colour = 0, count = 0;
+        if (std::sscanf(runs.c_str() + at, "%2xx%u", &colour, &count) != 2) break;
+        colours->insert(colours->end(), std::min(count, 80u), colour);
+        size_t comma = runs.find(',', at);
+        at = comma == std::string::npos ? runs.size() : comma + 1;
+    }
+    std::string text = space == std::string::npos ? "" : row.substr(space + 1);
+    for (size_t at = 0; at < text.size();) {
+        size_t length = 1;
+        while (at + length < text.size() && (text[at + length] & 0xC0) == 0x80)
+            length++;
+        glyphs->push_back(text.substr(at, length));
+        at += length;
+    }
+}
+
+std::string screenDifference(const ReplayResult &result) {
+    if (result.expectedScreen.empty() || result.actualScreen.empty()) return "";
+    std::string out = "recorded" + std::string(screenWidth - 8, ' ') + " | replayed\n";
+    for (size_t row = 0; row < result.actualScreen.size(); row++) {
+        std::vector<std::string> was, now;
+        std::vector<unsigned> wasColours, nowColours;
+        if (row < result.expectedScreen.size())
+            cellsOfRow(result.expectedScreen[row], &was, &wasColours);
+        cellsOfRow(result.actualScreen[row], &now, &nowColours);
+        was.resize(screenWidth, " ");
+        now.resize(screenWidth, " ");
+        wasColours.resize(screenWidth, 0);
+        nowColours.resize(screenWidth, 0);
+        std::string marks;
+        bool differs = false;
+        for (int column = 0; column < screenWidth; column++) {
+            bool same =
+                was[static_cast<size_t>(column)] == now[static_cast<size_t>(column)] &&
+                wasColours[static_cast<size_t>(column)] == nowColours[static_cast<size_t>(column)];
+            marks += same ? ' ' : '^';
+            differs = differs || !same;
+        }
+        for (const std::string &glyph : was)
+            out += glyph;
+        out += " | ";
+        for (const std::string &glyph : now)
+            out += glyph;
+        out += "\n";
+        if (differs) out.append(marks).append(" | ").append(marks).append("\n");
+    }
+    return out;
 }
 
 std::string replayEndNotice(const std::string &message) {

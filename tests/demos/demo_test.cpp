@@ -47,11 +47,11 @@ TEST_P(DemoTest, ReplaysToEveryCheckpoint) {
     ReplayOptions options;
     options.speed = 0;
     ReplayResult result = runReplay(recording, headlessPlatform, options, runProgram);
+    std::string screens = screenDifference(result);
     EXPECT_EQ(result.outcome, ReplayOutcome::finished)
         << result.message << " (" << result.checkpointsPassed << " checkpoints held)\n"
-        << "recorded: " << result.expected << "\nreplayed: " << result.actual
-        << "\nthe replayed screen:\n"
-        << screenDump();
+        << "recorded: " << result.expected << "\nreplayed: " << result.actual << "\n"
+        << (screens.empty() ? "the replayed screen:\n" + screenDump() : screens);
     EXPECT_GT(result.checkpointsPassed, 0);
 }
 
@@ -109,6 +109,16 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
              line->insert(line->find("mode=") + 5, "9");
          },
          ReplayOutcome::diverged, "4", "checkpoint 4 in mode"},
+        {"a word of checkpoint 1's screen",
+         [](auto &lines) {
+             for (std::string &line : lines) {
+                 size_t at = line.rfind("r 02 ", 0) == 0 ? line.find("Make a move") : line.npos;
+                 if (at == line.npos) continue;
+                 line.replace(at, 4, "Mike");
+                 return;
+             }
+         },
+         ReplayOutcome::diverged, "1", "checkpoint 1 in screen"},
         {"a key more after the end", [](auto &lines) { lines.push_back("x"); },
          ReplayOutcome::diverged, ""},
         {"a press of Enter turned into Down",
@@ -139,6 +149,13 @@ TEST_F(AlteredDemoTest, EndsWithTheOutcomeThatSaysWhy) {
         EXPECT_EQ(result.outcome, alteration.outcome) << result.message;
         if (alteration.checkpoint != nullptr) {
             EXPECT_EQ(result.checkpoint, alteration.checkpoint);
+        }
+        // Where the looks differ, the screens are shown side by side with the cells marked.
+        std::string screens = screenDifference(result);
+        if (result.message.find("in screen") != std::string::npos) {
+            EXPECT_NE(screens.find("Make a move"), std::string::npos);
+            EXPECT_NE(screens.find("Mike a move"), std::string::npos);
+            EXPECT_NE(screens.find(" ^ "), std::string::npos);
         }
         std::string said = alteration.said;
         EXPECT_EQ(result.message.substr(result.message.size() -

@@ -120,6 +120,31 @@ TEST_F(ReplayTest, APacedReplayBlocksUntilTheNextRecordedInstant) {
     EXPECT_LE(pollsFor[1] - pollsFor[0], 20);
 }
 
+// A recording of version 1 (a checkpoint one line, the screen as a hash) still replays: its
+// checkpoint is held against that line, taken here where the game first reads the clock.
+TEST_F(ReplayTest, ARecordingOfVersionOneHoldsItsOneLineCheckpoints) {
+    static std::string stateThen;
+    Platform firstTick = headlessPlatform;
+    firstTick.tickMillis = []() -> uint32_t {
+        stateThen = legacyCheckpointState();
+        throw RunEnded{0};
+    };
+    firstTick.present = [](const ScreenCells &cells) { noteScreenShown(cells); };
+    forgetScreensShown();
+    usePlatform(&firstTick);
+    EXPECT_THROW(runProgram(), RunEnded);
+    usePlatform(&headlessPlatform);
+    for (bool altered : {false, true}) {
+        std::string line =
+            altered ? stateThen.replace(stateThen.find("rand="), 5, "rand=7") : stateThen;
+        writeFile("old.rec", "brinewort-recording 1\ndir .\nsave -\nc 1 " + line + "\nt 5\n");
+        headlessReset();
+        ReplayResult result = replay("old.rec", headlessPlatform, 0);
+        EXPECT_EQ(result.checkpointsPassed, altered ? 0 : 1) << result.message;
+        EXPECT_EQ(result.outcome, altered ? ReplayOutcome::diverged : ReplayOutcome::ranOut);
+    }
+}
+
 TEST(ReplayEndNotice, AlwaysEndsWithWhatToDoNext) {
     std::string line = replayEndNotice("End of the recording");
     EXPECT_EQ(line.size(), size_t{screenWidth});

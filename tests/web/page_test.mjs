@@ -297,17 +297,18 @@ cases.demo_replays = async (browser, site) => {
   const page = await openPage(browser, site);
   await page.select('#speed', 'max');
   const name = demos[demos.length - 1];
-  const text = fs.readFileSync(path.join(demosDir, name), 'latin1');
-  const result = await page.evaluate(async (name, text) => {
+  // The bytes as they are: a recording's screens are UTF-8.
+  const bytes = fs.readFileSync(path.join(demosDir, name)).toString('base64');
+  const result = await page.evaluate(async (name, bytes) => {
     const files = new DataTransfer();
-    files.items.add(new File([text], name));
+    files.items.add(new File([Uint8Array.from(atob(bytes), ch => ch.charCodeAt(0))], name));
     document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: files, bubbles: true, cancelable: true }));
     for (;;) {
       const result = window.brinewortTest.replayResult();
       if (result) return result;
       await new Promise(resolve => setTimeout(resolve, 50));
     }
-  }, name, text);
+  }, name, bytes);
   check(result.outcome === 'finished', 'dropped ' + name + ': ' + result.message);
 };
 

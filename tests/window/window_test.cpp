@@ -238,8 +238,11 @@ TEST_F(WindowTest, TheRecordedDemosReplayInTheWindowToTheirRecordedEnd) {
             << "\nreplayed: " << result.actual;
         int checkpoints = 0;
         Record record, last;
-        for (RecordReader reader(recording); reader.next(&record); last = record)
-            checkpoints += record.kind == Record::Kind::checkpoint;
+        for (RecordReader reader(recording); reader.next(&record);) {
+            if (record.kind != Record::Kind::checkpoint) continue;
+            checkpoints++;
+            last = record;
+        }
         EXPECT_EQ(result.checkpointsPassed, checkpoints);
         EXPECT_EQ(last.text, " end " + checkpointState());
         WindowCapture capture;

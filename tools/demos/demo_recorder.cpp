@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "autoplay/autoplayer.h"
 #include "battle/battle.h"
@@ -199,13 +201,61 @@ void recordTour(const std::string &prefix) {
 
 } // namespace
 
+// Writes a recording again with the looks its replay shows now: every checkpoint's state must
+// still hold (only how the game looks has changed), and the inputs stay as they are, so that
+// the new file differs from the old one only in what its screens show.
+void recordLooksAgain(const fs::path &file) {
+    Recording recording;
+    std::string error;
+    if (!loadRecording(file.c_str(), &recording, &error) || !checkReplayData(recording, &error))
+        fail(error);
+    if (recording.version < 2) fail(file.string() + ": record it again from scratch");
+    usePlatform(&headlessPlatform);
+    headlessReset();
+    ReplayOptions options;
+    options.speed = 0;
+    options.newLooks = true;
+    ReplayResult result = runReplay(recording, headlessPlatform, options, runProgram);
+    if (result.outcome != ReplayOutcome::finished)
+        fail(file.string() + ": " + result.message + " (the state changed: record it again)");
+    std::ifstream in(file);
+    std::string text, line;
+    size_t checkpoint = 0;
+    bool skipping = false;
+    while (std::getline(in, line)) {
+        bool looks = line.rfind("l ", 0) == 0 || line.rfind("r ", 0) == 0;
+        if (looks && !skipping) {
+            // The first looks line of a checkpoint's block: all of its looks, as replayed.
+            if (checkpoint >= result.looks.size())
+                fail(file.string() + ": more looks than checkpoints");
+            for (const std::string &replayed : result.looks[checkpoint++])
+                text += replayed + "\n";
+        }
+        skipping = looks;
+        if (!looks) text += line + "\n";
+    }
+    std::ofstream(file, std::ios::trunc) << text;
+    std::printf("%s: the looks of %zu checkpoints recorded again\n", file.c_str(), checkpoint);
+}
+
 int main(int argc, char **argv) {
+    if (argc >= 3 && std::strcmp(argv[1], "looks") == 0) {
+        std::vector<fs::path> files;
+        for (int i = 3; i < argc; i++)
+            files.push_back(fs::absolute(argv[i]));
+        // In the data directory, where the replays find the data files.
+        if (chdir(argv[2]) != 0) fail(std::string(argv[2]) + ": cannot go there");
+        for (const fs::path &file : files)
+            recordLooksAgain(file);
+        return 0;
+    }
     bool known =
         argc == 4 && (std::strcmp(argv[1], "whole") == 0 || std::strcmp(argv[1], "tour") == 0 ||
                       std::strcmp(argv[1], "save") == 0);
     if (!known) {
         std::fputs("usage: brinewort-demo-recorder whole|tour DATA_DIR OUTPUT_PREFIX\n"
-                   "       brinewort-demo-recorder save DATA_DIR SAVE_FILE\n",
+                   "       brinewort-demo-recorder save DATA_DIR SAVE_FILE\n"
+                   "       brinewort-demo-recorder looks DATA_DIR RECORDING...\n",
                    stderr);
         return 2;
     }
