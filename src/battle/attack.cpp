@@ -10,7 +10,7 @@ void playerAttack() {
                                 game.player.weaponStrength, battleState.currentMonster.defense);
     battleState.currentMonster.hp -= damage;
     if (battleState.currentMonster.hp < 0) battleState.currentMonster.hp = 0;
-    clearMonsterArea(64);
+    clearMonsterArea(colourOnRed);
     waitMillis(150);
     clearScreen(0);
     drawBattleScreen();
@@ -21,7 +21,7 @@ void playerAttack() {
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "Oh, you whiffed");
     }
-    typeText(battleState.battleMessage, 12, messageWidth, messageColumn, messageRow);
+    typeText(battleState.battleMessage, colourLightRed, messageWidth, messageColumn, messageRow);
 }
 
 BattleOutcome winBattle() {
@@ -35,17 +35,17 @@ BattleOutcome winBattle() {
     clearMonsterArea(0);
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "You have defeated the %s", battleState.currentMonster.name);
-    typeText(battleState.battleMessage, 10, messageWidth, messageColumn, messageRow);
+    typeText(battleState.battleMessage, colourLightGreen, messageWidth, messageColumn, messageRow);
     awardExperience();
     waitMillis(500);
     return outcome;
 }
 
 static void drawExperience() {
-    printAt("Exp", 10, 65, 15);
-    printNumberAt(game.player.experience, 10, 69, 15);
-    printAt("/", 7, 72, 15);
-    printNumberAt(100, 7, 73, 15);
+    printAt("Exp", colourLightGreen, 65, 15);
+    printNumberAt(game.player.experience, colourLightGreen, 69, 15);
+    printAt("/", colourGrey, 72, 15);
+    printNumberAt(100, colourGrey, 73, 15);
 }
 
 void awardExperience() {
@@ -54,7 +54,8 @@ void awardExperience() {
     game.player.experience = addCapped(game.player.experience, gain, maxExperience);
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "You recieve %d experience", gain);
-    typeText(battleState.battleMessage, 10, messageWidth, messageColumn, messageRow + 2);
+    typeText(battleState.battleMessage, colourLightGreen, messageWidth, messageColumn,
+             messageRow + 2);
     drawExperience();
     checkLevelUp();
 }
@@ -69,11 +70,11 @@ void checkLevelUp() {
     game.player.level++;
     game.player.experience -= 100; // the rest carries over; one level per check
     growStats();
-    printAt("You gained a level!", 9, messageColumn, messageRow + 4);
+    printAt("You gained a level!", colourLightBlue, messageColumn, messageRow + 4);
     waitMillis(500);
-    printAt("                   ", 0, messageColumn, messageRow + 4);
+    printAt("                   ", colourBlack, messageColumn, messageRow + 4);
     waitMillis(500);
-    printAt("You gained a level!", 9, messageColumn, messageRow + 4);
+    printAt("You gained a level!", colourLightBlue, messageColumn, messageRow + 4);
 }
 
 void growStats() {

@@ -21,16 +21,16 @@ void clearMonsterArea(uint16_t colour) {
 void drawBattleScreen() {
     if (battleState.monsterPicture != nullptr) {
         for (int row = 0; row < monsterAreaRows; row++) {
-            printAt(battleState.monsterPicture->rows[row], 12,
+            printAt(battleState.monsterPicture->rows[row], colourLightRed,
                     static_cast<uint16_t>(battleState.monsterX),
                     static_cast<uint16_t>(row + battleState.monsterY));
         }
     }
     drawDividers();
     drawPlayerStats();
-    printAt(battleState.currentMonster.name, 13, 2, 19);
-    printAt("HP", 15, 2, 20);
-    printNumberAt(battleState.currentMonster.hp, 12, 6, 20);
+    printAt(battleState.currentMonster.name, colourLightMagenta, 2, 19);
+    printAt("HP", colourWhite, 2, 20);
+    printNumberAt(battleState.currentMonster.hp, colourLightRed, 6, 20);
     drawMenu(battleCommands, commandCount, battleState.commandCursor, 40, 19);
     parkCursor();
 }

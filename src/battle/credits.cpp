@@ -9,13 +9,13 @@ const char *const creditLines[creditLineCount] = {
 };
 
 void showCreditLine(const char *line) {
-    typeText(line, 15, 60, 10, 10);
+    typeText(line, colourWhite, 60, 10, 10);
     waitMillis(2000);
     for (int i = 0; i < 2; i++) {
-        printAt(line, 7, 10, 10);
+        printAt(line, colourGrey, 10, 10);
         waitMillis(500);
     }
-    printAt(line, 8, 10, 10);
+    printAt(line, colourDarkGrey, 10, 10);
     waitMillis(500);
     clearScreen(0);
     waitMillis(500);

@@ -67,7 +67,8 @@ void beginBattle(uint8_t boss) {
         // Ambushed: the turn stays as the last battle left it, normally the enemy's.
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "You were caught off guard by the %s", battleState.currentMonster.name);
-        typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
+        typeText(battleState.battleMessage, colourLightMagenta, messageWidth, messageColumn,
+                 messageRow);
     }
     waitMillis(200);
     clearScreen(0);

@@ -10,7 +10,8 @@
 void enemyTurn() {
     std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                   "The %s prepares to attack...", battleState.currentMonster.name);
-    typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
+    typeText(battleState.battleMessage, colourLightMagenta, messageWidth, messageColumn,
+             messageRow);
     waitMillis(200);
     int32_t levelRoll = gameRandBelow(game.player.level);
     int32_t dieRoll = gameRand() % foeDieSides;
@@ -20,13 +21,14 @@ void enemyTurn() {
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage, "He missed");
         clearScreen(0);
     } else {
-        clearScreen(192);
+        clearScreen(colourOnLightRed);
         waitMillis(200);
         clearScreen(0);
         drawBattleScreen();
         std::snprintf(battleState.battleMessage, sizeof battleState.battleMessage,
                       "The %s did %d damage", battleState.currentMonster.name, damage);
-        typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
+        typeText(battleState.battleMessage, colourLightMagenta, messageWidth, messageColumn,
+                 messageRow);
         game.player.hp -= damage;
         waitMillis(500);
         clearScreen(0);
@@ -41,7 +43,8 @@ void enemyTurn() {
         waitMillis(500);
     }
     drawBattleScreen();
-    typeText(battleState.battleMessage, 13, messageWidth, messageColumn, messageRow);
+    typeText(battleState.battleMessage, colourLightMagenta, messageWidth, messageColumn,
+             messageRow);
     if (game.player.hp <= 0) loseBattle();
     // A knockout ends the turn like any other: the player moves first in the next battle,
     // even when it opens with an ambush.

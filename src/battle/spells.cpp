@@ -82,7 +82,7 @@ static void castHighlightedSpell() {
     clearScreen(0);
     drawBattleScreen();
     drawSpellMenu();
-    typeText("Not enough SP.", 10, messageWidth, messageColumn, messageRow);
+    typeText("Not enough SP.", colourLightGreen, messageWidth, messageColumn, messageRow);
     waitMillis(300);
 }
 
@@ -236,7 +236,7 @@ void drawLightningBolt(int32_t startRow, int32_t column, int32_t endRow, BoltCou
     for (int32_t row = startRow; row < endRow; row++) {
         // A bolt that zigzags off the side of the screen is simply not seen there.
         if (column >= 0 && column < screenWidth && row >= 0 && row < screenHeight) {
-            printCharAt(ch, 15, static_cast<uint16_t>(column), static_cast<uint16_t>(row));
+            printCharAt(ch, colourWhite, static_cast<uint16_t>(column), static_cast<uint16_t>(row));
         }
         if (course == BoltCourse::zigzag) {
             if (gameRand() & 1) {

@@ -6,9 +6,21 @@
 
 #include "platform/platform.h"
 
-// Colour attributes the screens share.
+// Colour attributes the screens share: the console's sixteen colours (bits 0 to 3 blue, green,
+// red, bright) on black, and a few on a coloured background (bits 4 to 7).
+constexpr uint16_t colourBlack = 0;
+constexpr uint16_t colourRed = 4;
+constexpr uint16_t colourBrown = 6;
 constexpr uint16_t colourGrey = 7;
+constexpr uint16_t colourDarkGrey = 8;
+constexpr uint16_t colourLightBlue = 9;
+constexpr uint16_t colourLightGreen = 10;
+constexpr uint16_t colourLightRed = 12;
+constexpr uint16_t colourLightMagenta = 13;
+constexpr uint16_t colourYellow = 14;
 constexpr uint16_t colourWhite = 15;
+constexpr uint16_t colourOnRed = 64;       // a red background: the player's blow flashes it
+constexpr uint16_t colourOnLightRed = 192; // a light red background: the foe's blow flashes it
 constexpr uint16_t colourBlackOnGrey = 112;
 constexpr uint16_t colourBlackOnWhite = 240;
 constexpr uint16_t colourChosen = colourBlackOnWhite;        // the highlighted entry of a menu

@@ -195,7 +195,7 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
     }
     if (itemCount(itemFlashlight) != 0 && tickFlashlightClock()) {
         itemCount(itemFlashlight)--;
-        printAt("      ", 15, 16, 1);
+        printAt("      ", colourWhite, 16, 1);
     }
 
     for (int i = 0; i < count; i++) {
@@ -234,7 +234,8 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
 
 // A map that cannot be read: the player is turned back at the entrance.
 static GameMode turnBackFromDungeon() {
-    printAt("The way in is blocked: this dungeon's map in \"map.txt\" cannot be read.", 15, 4, 12);
+    printAt("The way in is blocked: this dungeon's map in \"map.txt\" cannot be read.", colourWhite,
+            4, 12);
     waitMillis(2000);
     clearScreen(0);
     return modeWorldMap;

@@ -51,10 +51,10 @@ void drawOverheadMap(const MapView &view, const Room *rooms, int32_t roomRow, in
         }
     }
     printCharAt(glyphArrowUp, colourWhite, 2, 3);
-    printAt("= Scroll Up", 15, 4, 3);
+    printAt("= Scroll Up", colourWhite, 4, 3);
     printCharAt(glyphArrowDown, colourWhite, 2, 4);
-    printAt("= Scroll Down", 15, 4, 4);
-    printAt("Press Enter to exit", 15, 2, 6);
+    printAt("= Scroll Down", colourWhite, 4, 4);
+    printAt("Press Enter to exit", colourWhite, 2, 6);
 }
 
 void scrollMap(MapView &view, uint16_t arrow, int32_t height, int32_t width) {

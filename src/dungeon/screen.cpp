@@ -88,7 +88,8 @@ void drawRoomScreen(const Room *rooms, int32_t roomRow, int32_t roomCol, int32_t
         picture = seenCells;
     }
     for (int row = 0; row < roomRows; row++) {
-        printAt(picture[row], 6, roomScreenColumn, static_cast<uint16_t>(roomScreenRow + row));
+        printAt(picture[row], colourBrown, roomScreenColumn,
+                static_cast<uint16_t>(roomScreenRow + row));
     }
 
     // Items, characters and bosses show even where the room is still dark.
@@ -103,7 +104,7 @@ void drawRoomScreen(const Room *rooms, int32_t roomRow, int32_t roomCol, int32_t
     }
     if (room.featureCode != nullptr) drawLockedDoor(room.featureCode.get());
     for (int line = 0; line < 6; line++) {
-        printAt(keyLegend[line], 15, 8, static_cast<uint16_t>(19 + line));
+        printAt(keyLegend[line], colourWhite, 8, static_cast<uint16_t>(19 + line));
     }
     drawPlayer();
 }
@@ -146,7 +147,7 @@ bool tickFlashlightClock() {
             flashlightClock.minutes--;
             flashlightClock.seconds = 59;
         }
-        printAt(flashlightClock.text, 15, 16, 1);
+        printAt(flashlightClock.text, colourWhite, 16, 1);
     }
     return flashlightClock.minutes == 0 && flashlightClock.seconds <= 0;
 }

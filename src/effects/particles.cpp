@@ -130,5 +130,5 @@ void fadeParticle(Particle *p) {
     } else if (percent < 95) {
         p->colour &= ~8;
     }
-    printAt(" ", 0, cellCoordinate(p->x), cellCoordinate(p->y));
+    printAt(" ", colourBlack, cellCoordinate(p->x), cellCoordinate(p->y));
 }

@@ -25,8 +25,8 @@ void runOptions() {
                 break;
             case keyEnter:
                 game.hardMode = highlighted == 1;
-                printAt("    ", 15, 44, 12);
-                printAt("    ", 15, 44, 13);
+                printAt("    ", colourWhite, 44, 12);
+                printAt("    ", colourWhite, 44, 13);
                 highlighted = 2;
                 break;
             default:

@@ -72,8 +72,8 @@ static void drawGoblets() {
     uint16_t rightColumn = static_cast<uint16_t>(static_cast<int>(titleScreen.sparks.originX) - 6);
     for (int i = 0; i < gobletRows; i++) {
         uint16_t row = static_cast<uint16_t>(13 + i);
-        printAt(titleGoblet[i], 6, leftColumn, row);
-        printAt(titleGoblet[i], 6, rightColumn, row);
+        printAt(titleGoblet[i], colourBrown, leftColumn, row);
+        printAt(titleGoblet[i], colourBrown, rightColumn, row);
     }
 }
 
@@ -86,8 +86,8 @@ void runTitleIntroFrame() {
         particles.originX += 0.5f;
         titleScreen.sparks.originX -= 0.5f;
     } else if (titleScreen.holdFrames++ > 50) {
-        typeText("Brinewort", 10, 31, 33, 4);
-        typeText("The Return of ZARG", 12, 31, 31, 6);
+        typeText("Brinewort", colourLightGreen, 31, 33, 4);
+        typeText("The Return of ZARG", colourLightRed, 31, 31, 6);
         titleScreen.introRunning = false;
     }
     waitMillis(introFrameMillis);
@@ -111,10 +111,10 @@ static GameMode beginNewGame() {
 // Under the menu: why Continue could not continue, for a second; the reason goes to the error
 // stream too.
 static void showLoadFailure(const LoadOutcome &failed) {
-    printAt(failed.message, 15, 20, 20);
+    printAt(failed.message, colourWhite, 20, 20);
     if (failed.reason[0] != '\0') {
         reportErrorLine(failed.reason);
-        printAt(failed.reason, 15, 20, 21);
+        printAt(failed.reason, colourWhite, 20, 21);
     }
     waitMillis(1000);
 }

@@ -14,12 +14,12 @@ void drawDividers() {
 }
 
 void drawPlayerStats() {
-    printAt("HP", 9, 66, 19);
-    printNumberAt(game.player.hp, 9, 69, 19);
-    printAt("/", 7, 72, 19);
-    printNumberAt(game.player.maxHp, 7, 73, 19);
-    printAt("SP", 10, 66, 20);
-    printNumberAt(game.player.sp, 10, 69, 20);
-    printAt("/", 7, 72, 20);
-    printNumberAt(game.player.maxSp, 7, 73, 20);
+    printAt("HP", colourLightBlue, 66, 19);
+    printNumberAt(game.player.hp, colourLightBlue, 69, 19);
+    printAt("/", colourGrey, 72, 19);
+    printNumberAt(game.player.maxHp, colourGrey, 73, 19);
+    printAt("SP", colourLightGreen, 66, 20);
+    printNumberAt(game.player.sp, colourLightGreen, 69, 20);
+    printAt("/", colourGrey, 72, 20);
+    printNumberAt(game.player.maxSp, colourGrey, 73, 20);
 }

@@ -50,9 +50,9 @@ static void drawInventory() {
         printNumberAt(itemCount(inventoryScreen.list[i]), colour, 33, row);
     }
     const Item &chosen = itemCatalogue[inventoryScreen.list[inventoryScreen.cursor] - 1];
-    printAt(descriptionBlank, 0, 37, 2);
+    printAt(descriptionBlank, colourBlack, 37, 2);
     printAt(chosen.description, usableHere(chosen.kind) ? 15 : 7, 37, 2);
-    printAt("Press left arrow to exit", 15, 47, 23);
+    printAt("Press left arrow to exit", colourWhite, 47, 23);
 }
 
 // At most one item per opening: a use always closes the screen, so no count shown goes stale.
@@ -60,18 +60,18 @@ static void drawInventory() {
 static int32_t useHighlightedItem() {
     int32_t number = inventoryScreen.list[inventoryScreen.cursor];
     const Item &item = itemCatalogue[number - 1];
-    printAt(messageBlank, 0, 37, 2);
+    printAt(messageBlank, colourBlack, 37, 2);
     if (inventoryScreen.opener == InventoryOpener::tavern) {
-        typeText("You can not use items at the Tavern", 15, 37, 40, 2);
+        typeText("You can not use items at the Tavern", colourWhite, 37, 40, 2);
         waitMillis(500);
         return inventoryStaysOpen;
     }
     if (!usableHere(item.kind)) {
-        typeText("You have no use for this item here", 15, 37, 40, 2);
+        typeText("You have no use for this item here", colourWhite, 37, 40, 2);
         waitMillis(500);
         return inventoryStaysOpen;
     }
-    typeText("used     ", 15, 5, 40, 2);
+    typeText("used     ", colourWhite, 5, 40, 2);
     if (item.use != nullptr) item.use();
     itemCount(number)--;
     clearScreen(0);
@@ -96,7 +96,7 @@ static int32_t handleInventoryKey() {
 
 int32_t inventoryFrame() {
     if (inventoryScreen.length == 0) {
-        typeText("You have no items         ", 15, 40, 32, 10);
+        typeText("You have no items         ", colourWhite, 40, 32, 10);
         clearScreen(0);
         return 0;
     }

@@ -84,6 +84,6 @@ int runProgram() {
     startUp();
     while (game.gameRunning)
         runCurrentMode();
-    printAt(farewellText, 4, 12, 20);
+    printAt(farewellText, colourRed, 12, 20);
     return 0;
 }

@@ -11,7 +11,7 @@ static constexpr uint32_t dialoguePauseMillis = 2000;
 static void clearDialogueArea() {
     const std::string rowBlank(dialogueClearWidth, ' ');
     for (uint16_t row = dialogueFirstRow; row <= dialogueLastRow; row++)
-        printAt(rowBlank.c_str(), 0, dialogueColumn, row);
+        printAt(rowBlank.c_str(), colourBlack, dialogueColumn, row);
 }
 
 // The section "Tag<number>" of the script.

@@ -5,14 +5,14 @@
 
 // A label, then its value, each written on its own (numbers without fill characters).
 static void drawValue(const char *label, uint16_t x, uint16_t y, int32_t value, uint16_t valueX) {
-    printAt(label, 10, x, y);
-    printNumberAt(value, 10, valueX, y);
+    printAt(label, colourLightGreen, x, y);
+    printNumberAt(value, colourLightGreen, valueX, y);
 }
 
 // A value out of a maximum: "/" and the maximum in grey behind it.
 static void drawOutOf(int32_t maximum, uint16_t y) {
-    printAt("/", 7, 30, y);
-    printNumberAt(maximum, 7, 31, y);
+    printAt("/", colourGrey, 30, y);
+    printNumberAt(maximum, colourGrey, 31, y);
 }
 
 void drawStatusScreen() {
@@ -31,8 +31,8 @@ void drawStatusScreen() {
     drawValue("Level", 10, 17, game.player.level, 26);
     drawValue("Attack", 50, 5, game.player.attack, 66);
     drawValue("Defense", 50, 7, game.player.defense, 66);
-    printAt("Weapon", 10, 50, 15);
-    printAt(game.player.weaponName, 10, 66, 15);
+    printAt("Weapon", colourLightGreen, 50, 15);
+    printAt(game.player.weaponName, colourLightGreen, 66, 15);
     drawValue("Weapon Strength", 50, 17, game.player.weaponStrength, 66);
 }
 
@@ -41,7 +41,7 @@ void showStatusScreen() {
     KeyEvent event;
     do {
         drawStatusScreen();
-        printAt("Press space to continue", 15, 49, 23);
+        printAt("Press space to continue", colourWhite, 49, 23);
         readKeyEvent(&event);
     } while (event.virtualKey != keySpace); // a press or a release of space
     clearScreen(0);

@@ -66,29 +66,30 @@ void drawTavernFrame() {
 }
 
 void drawBartender() {
-    printAt(doorFrameRow, 6, 0, 0);
-    printAt(doorFrameRow, 6, 0, 1);
+    printAt(doorFrameRow, colourBrown, 0, 0);
+    printAt(doorFrameRow, colourBrown, 0, 1);
     for (uint16_t i = 0; i < 5; i++) {
-        printAt(bartenderHead[i], 15, 0, static_cast<uint16_t>(2 + i));
-        printAt(bottleShelf[i], 6, 40, static_cast<uint16_t>(2 + i));
+        printAt(bartenderHead[i], colourWhite, 0, static_cast<uint16_t>(2 + i));
+        printAt(bottleShelf[i], colourBrown, 40, static_cast<uint16_t>(2 + i));
     }
-    printAt("_________________________", 6, 0, 7);
-    printAt("(___)    (___)", 15, 25, 7);
-    printAt("_______________________ |  O            |", 6, 39, 7);
+    printAt("_________________________", colourBrown, 0, 7);
+    printAt("(___)    (___)", colourWhite, 25, 7);
+    printAt("_______________________ |  O            |", colourBrown, 39, 7);
     for (uint16_t i = 0; i < 4; i++) {
-        printAt(bartenderBody[i], 15, 0, static_cast<uint16_t>(8 + i));
-        printAt(doorFrameRight, 6, 40, static_cast<uint16_t>(8 + i));
+        printAt(bartenderBody[i], colourWhite, 0, static_cast<uint16_t>(8 + i));
+        printAt(doorFrameRight, colourBrown, 40, static_cast<uint16_t>(8 + i));
     }
-    printAt(floorLine, 6, 0, 12);
+    printAt(floorLine, colourBrown, 0, 12);
 }
 
 void drawTavernMenu() {
     drawMenu(tavernMenu, tavernMenuEntries, townState.tavernCursor, 2, 18);
     bool known = townState.tavernCursor >= 0 && townState.tavernCursor < tavernMenuEntries;
-    printAt(known ? tavernDescriptions[townState.tavernCursor] : blankDescription, 15, 37, 18);
-    printAt(blankDescription, 15, 37, 19);
-    printAt(blankDescription, 15, 37, 20);
-    printAt(" ", 0, 0, 0);
+    printAt(known ? tavernDescriptions[townState.tavernCursor] : blankDescription, colourWhite, 37,
+            18);
+    printAt(blankDescription, colourWhite, 37, 19);
+    printAt(blankDescription, colourWhite, 37, 20);
+    printAt(" ", colourBlack, 0, 0);
 }
 
 void talkToBartender() {
@@ -145,7 +146,7 @@ static GameMode restForTheNight() {
     game.player.hp = game.player.maxHp;
     game.player.sp = game.player.maxSp;
     clearScreen(0);
-    typeText("Your Health and SP have been restored            ", 15, 31, 37, 18);
+    typeText("Your Health and SP have been restored            ", colourWhite, 31, 37, 18);
     townState.tavernCursor = 0;
     return modeTavern;
 }
@@ -188,8 +189,8 @@ GameMode runTavern() {
     if (game.player.hp < 1) {
         // Knocked out: the menu starts over on its first entry.
         townState.tavernCursor = 0;
-        typeText("You wake up in the Tavern after being knocked unconscious                  ", 15,
-                 31, 37, 18);
+        typeText("You wake up in the Tavern after being knocked unconscious                  ",
+                 colourWhite, 31, 37, 18);
         game.player.hp = game.player.maxHp;
     }
     drawTavernFrame();

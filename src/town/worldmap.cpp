@@ -32,9 +32,9 @@ void drawWorldMap() {
                     static_cast<uint16_t>(places[place].boxRow + row));
         }
     }
-    printAt("Where would you like to go?", 15, 25, 11);
+    printAt("Where would you like to go?", colourWhite, 25, 11);
     for (int place : {0, 2, 3, 1}) {
-        printAt(places[place].label, 15, places[place].labelColumn, places[place].boxRow);
+        printAt(places[place].label, colourWhite, places[place].labelColumn, places[place].boxRow);
     }
 }
 
