@@ -30,7 +30,9 @@ static const std::string dataFiles[] = {
     "dragon2.txt", "Wizard.txt"};
 
 enum class Damage { missing, empty, halved, junk };
-using Case = std::tuple<std::string, Damage>; // the damaged file, and how
+// The screens that read the data files, each tried on its own.
+enum class Screen { pictures, story, bartender, dungeons, conversations, taunts, rewards, resume };
+using Case = std::tuple<std::string, Damage, Screen>; // the damaged file, how, and the screen
 
 static std::string damaged(const std::string &bytes, Damage damage) {
     if (damage == Damage::empty) return "";
@@ -134,82 +136,92 @@ class BadDataTest : public GameTest, public ::testing::WithParamInterface<Case> 
         game.player.level = 7;
         game.player.hp = 55;
         saveGame();
-        const auto &[file, damage] = GetParam();
-        std::string intact = readFile(file);
-        ASSERT_FALSE(intact.empty()) << file;
-        if (damage == Damage::missing) {
-            fs::remove(file);
+        std::string intact = readFile(file());
+        ASSERT_FALSE(intact.empty()) << file();
+        if (damage() == Damage::missing) {
+            fs::remove(file());
         } else {
-            writeFile(file, damaged(intact, damage));
+            writeFile(file(), damaged(intact, damage()));
         }
         headlessReset();
         startUp();
     }
+    const std::string &file() const { return std::get<0>(GetParam()); }
+    Damage damage() const { return std::get<1>(GetParam()); }
     // True when the damaged file is one of these.
     bool hits(std::initializer_list<std::string> files) const {
-        return std::find(files.begin(), files.end(), std::get<0>(GetParam())) != files.end();
+        return std::find(files.begin(), files.end(), file()) != files.end();
     }
-    // "Couldnt find file" shows exactly when a screen reads the file that is missing.
+    // "Couldnt find file" shows exactly when a screen reads the file that is missing, and a
+    // missing or empty file it reads is named on the error stream.
     void expectFileMessage(const Seen &seen, std::initializer_list<std::string> reads) const {
-        EXPECT_EQ(seen.fileMissing, hits(reads) && std::get<1>(GetParam()) == Damage::missing);
+        EXPECT_EQ(seen.fileMissing, hits(reads) && damage() == Damage::missing);
+        if (hits(reads) && (damage() == Damage::missing || damage() == Damage::empty)) {
+            EXPECT_STRNE(headlessErrors(), "");
+        }
     }
+    void pictures();
+    void story();
+    void bartender();
+    void dungeons();
+    void conversations();
+    void taunts();
+    void rewards();
+    void resume();
 };
 
-TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
-    const auto &[file, damage] = GetParam();
-    bool partial = damage == Damage::halved; // half a file may still hold what is asked for
-
-    {
-        SCOPED_TRACE("the boss pictures at start-up, then drawn in battle");
-        Seen seen = watch([] {
-            startUp(); // its messages reach the screen before start-up clears it
-            for (uint8_t boss = 1; boss <= bossCount; boss++) {
-                battleState.currentBoss = boss;
-                chooseMonster();
-                drawBattleScreen();
-            }
-            battleState.currentBoss = 0;
-        });
-        expectFileMessage(seen, {"dragon2.txt", "Wizard.txt"});
-        EXPECT_EQ(seen.pictureMissing,
-                  hits({"dragon2.txt", "Wizard.txt"}) && damage != Damage::missing);
-        const char *pictureFiles[bossCount] = {"dragon2.txt", "Wizard.txt", "Wizard.txt"};
-        for (int boss = 0; boss < bossCount; boss++) {
-            bool drawn = bossPictures.pictures[boss].rows[0][0] != '\0';
-            if (file != pictureFiles[boss]) {
-                EXPECT_TRUE(drawn) << boss;
-            } else if (!partial) {
-                EXPECT_FALSE(drawn) << boss;
-            }
+// The boss pictures at start-up, then drawn in battle: the others drawn, the damaged file's not.
+void BadDataTest::pictures() {
+    Seen seen = watch([] {
+        startUp(); // its messages reach the screen before start-up clears it
+        for (uint8_t boss = 1; boss <= bossCount; boss++) {
+            battleState.currentBoss = boss;
+            chooseMonster();
+            drawBattleScreen();
         }
-        expectSane();
+        battleState.currentBoss = 0;
+    });
+    expectFileMessage(seen, {"dragon2.txt", "Wizard.txt"});
+    EXPECT_EQ(seen.pictureMissing,
+              hits({"dragon2.txt", "Wizard.txt"}) && damage() != Damage::missing);
+    const char *pictureFiles[bossCount] = {"dragon2.txt", "Wizard.txt", "Wizard.txt"};
+    for (int boss = 0; boss < bossCount; boss++) {
+        bool drawn = bossPictures.pictures[boss].rows[0][0] != '\0';
+        if (file() != pictureFiles[boss]) {
+            EXPECT_TRUE(drawn) << boss;
+        } else if (damage() != Damage::halved) { // half a file may still hold the picture
+            EXPECT_FALSE(drawn) << boss;
+        }
     }
-    {
-        SCOPED_TRACE("New Game and the story");
-        feedKeys("\r\r\r");
-        Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
-        expectFileMessage(seen, {"Story.txt"});
-        EXPECT_EQ(game.gameMode, modeTavern);
-        expectSane();
-    }
-    {
-        SCOPED_TRACE("the bartender's talk");
-        Seen seen = watch([] {
-            for (int i = 0; i < 5; i++)
-                talkToBartender();
-        });
-        expectFileMessage(seen, {"BartenderScripts.txt"});
-        EXPECT_EQ(townState.bartenderLine, 4);
-        expectSane();
-    }
+}
+
+void BadDataTest::story() {
+    feedKeys("\r\r\r");
+    Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
+    expectFileMessage(seen, {"Story.txt"});
+    EXPECT_EQ(game.gameMode, modeTavern);
+}
+
+void BadDataTest::bartender() {
+    Seen seen = watch([] {
+        for (int i = 0; i < 5; i++)
+            talkToBartender();
+    });
+    expectFileMessage(seen, {"BartenderScripts.txt"});
+    EXPECT_EQ(townState.bartenderLine, 4);
+}
+
+// A few steps in each dungeon, a word, the overhead map and back, then out; or the way in
+// blocked when its section is not whole.
+void BadDataTest::dungeons() {
     for (const Dungeon &dungeon : dungeonTable) {
-        SCOPED_TRACE(std::string("a walk in the ") + dungeon.name);
+        SCOPED_TRACE(dungeon.name);
         bool loadable = sectionWhole(readFile("map.txt"), dungeon.mapTag);
         game.gameMode = dungeon.mode;
         // Where the last visit (or a new game) left the player must not carry into this one.
         game.player.playerRoomX = 0;
         game.player.playerRoomY = 0;
-        feedKeys("daswtm\rp"); // a few steps, a word, the overhead map and back, then out
+        feedKeys("daswtm\rp");
         Seen seen = watch([] { runCurrentMode(); });
         expectFileMessage(seen, {"map.txt"});
         EXPECT_EQ(seen.inDungeon, loadable);
@@ -217,93 +229,124 @@ TEST_P(BadDataTest, EveryScreenThatReadsTheFileCarriesOn) {
         EXPECT_FALSE(seen.inCorner);
         EXPECT_EQ(game.gameMode, modeWorldMap);
         EXPECT_EQ(game.player.playerRoomX, -1);
-        expectSane();
     }
-    {
-        SCOPED_TRACE("every character's conversation");
-        Seen seen = watch([] {
-            for (const Npc &npc : game.npcs)
-                talkToNpcs(dungeonNumbered(npc.dungeon)->mode, npc.roomRow, npc.roomCol);
-        });
-        expectFileMessage(seen, {"NPCscripts.rtf"});
+}
+
+void BadDataTest::conversations() {
+    Seen seen = watch([] {
         for (const Npc &npc : game.npcs)
-            EXPECT_TRUE(npc.talkedTo) << npc.name;
-        expectSane();
-    }
-    {
-        SCOPED_TRACE("the enemy's taunts");
-        int taunts = 0;
-        Seen seen = watch([&taunts] {
-            game.gameMode = modeBattle;
-            beginBattle();
-            for (int turn = 0; turn < 12; turn++) {
-                game.player.hp = game.player.maxHp;
-                battleState.currentMonster.attack = 40; // every attack hits, and every hit taunts
-                enemyTurn();
-                taunts += battleState.battleMessage[0] != '\0';
-            }
-        });
-        expectFileMessage(seen, {"SkeletonScripts.txt"});
-        if (!hits({"SkeletonScripts.txt"})) {
-            EXPECT_EQ(taunts, 12);
-        } else if (!partial) {
-            EXPECT_EQ(taunts, 0);
+            talkToNpcs(dungeonNumbered(npc.dungeon)->mode, npc.roomRow, npc.roomCol);
+    });
+    expectFileMessage(seen, {"NPCscripts.rtf"});
+    for (const Npc &npc : game.npcs)
+        EXPECT_TRUE(npc.talkedTo) << npc.name;
+}
+
+// Every enemy hit taunts with a line of the file, or, without it, with none.
+void BadDataTest::taunts() {
+    int taunts = 0;
+    Seen seen = watch([&taunts] {
+        game.gameMode = modeBattle;
+        beginBattle();
+        for (int turn = 0; turn < 12; turn++) {
+            game.player.hp = game.player.maxHp;
+            battleState.currentMonster.attack = 40; // every attack hits, and every hit taunts
+            enemyTurn();
+            taunts += battleState.battleMessage[0] != '\0';
         }
-        EXPECT_EQ(game.gameMode, modeBattle);
-        expectSane();
+    });
+    expectFileMessage(seen, {"SkeletonScripts.txt"});
+    if (!hits({"SkeletonScripts.txt"})) {
+        EXPECT_EQ(taunts, 12);
+    } else if (damage() != Damage::halved) {
+        EXPECT_EQ(taunts, 0);
     }
-    {
-        SCOPED_TRACE("the bosses' rewards up to the end of the game");
-        bool ended = false;
-        Seen seen = watch([&ended] {
-            game.mollochDefeats = 1;
-            bossReward(bossMolloch);
-            bossReward(bossMolloch);
-            game.agamirDefeats = 2;
-            ended = bossReward(bossAgamir);
-        });
-        expectFileMessage(seen, {"SkeletonScripts.txt", "Story.txt"});
-        EXPECT_EQ(std::tuple(game.mollochDefeats, game.agamirDefeats), std::tuple(3, 3));
-        EXPECT_TRUE(ended);
-        expectSane();
+    EXPECT_EQ(game.gameMode, modeBattle);
+}
+
+// The bosses' rewards up to the end of the game.
+void BadDataTest::rewards() {
+    bool ended = false;
+    Seen seen = watch([&ended] {
+        game.mollochDefeats = 1;
+        bossReward(bossMolloch);
+        bossReward(bossMolloch);
+        game.agamirDefeats = 2;
+        ended = bossReward(bossAgamir);
+    });
+    expectFileMessage(seen, {"SkeletonScripts.txt", "Story.txt"});
+    EXPECT_EQ(std::tuple(game.mollochDefeats, game.agamirDefeats), std::tuple(3, 3));
+    EXPECT_TRUE(ended);
+}
+
+// Continue from the title: the save the earlier session left comes back.
+void BadDataTest::resume() {
+    game.gameMode = modeTitle;
+    game.player.hp = 42;
+    playTitleIntro();
+    feedKeys("v\r");
+    Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
+    EXPECT_FALSE(seen.noSave);
+    EXPECT_FALSE(seen.damagedSave);
+    EXPECT_EQ(std::tuple(game.gameMode, game.player.hp), std::tuple(modeTavern, 55));
+}
+
+TEST_P(BadDataTest, TheScreenCarriesOnAndSaysWhatIsWrong) {
+    switch (std::get<2>(GetParam())) {
+    case Screen::pictures:
+        pictures();
+        break;
+    case Screen::story:
+        story();
+        break;
+    case Screen::bartender:
+        bartender();
+        break;
+    case Screen::dungeons:
+        dungeons();
+        break;
+    case Screen::conversations:
+        conversations();
+        break;
+    case Screen::taunts:
+        taunts();
+        break;
+    case Screen::rewards:
+        rewards();
+        break;
+    case Screen::resume:
+        resume();
+        break;
     }
-    {
-        SCOPED_TRACE("Continue");
-        game.gameMode = modeTitle; // where the ending leads
-        game.player.hp = 42;
-        feedKeys("v\r");
-        Seen seen = watch([] { runUntilInputEnds([] { runCurrentMode(); }); });
-        EXPECT_FALSE(seen.noSave);
-        EXPECT_FALSE(seen.damagedSave);
-        EXPECT_EQ(std::tuple(game.gameMode, game.player.hp), std::tuple(modeTavern, 55));
-        expectSane();
-    }
-    // Every line on the error stream names the damaged file and says what is wrong with it;
-    // an empty file always gets one.
-    std::string errors = headlessErrors();
-    std::istringstream lines(errors);
+    expectSane();
+    // Every line on the error stream names the damaged file and says what is wrong with it.
+    std::istringstream lines(headlessErrors());
     for (std::string line; std::getline(lines, line);) {
-        EXPECT_EQ(line.rfind(file + ": ", 0), 0u) << line;
-        if (damage == Damage::missing) {
-            EXPECT_EQ(line, file + ": No such file or directory");
+        EXPECT_EQ(line.rfind(file() + ": ", 0), 0u) << line;
+        if (damage() == Damage::missing) {
+            EXPECT_EQ(line, file() + ": No such file or directory");
         }
-    }
-    if (damage == Damage::missing || damage == Damage::empty) {
-        EXPECT_FALSE(errors.empty());
     }
 }
 
 static std::string caseName(const ::testing::TestParamInfo<Case> &info) {
     static const char *const damageNames[] = {"Missing", "Empty", "Halved", "Junk"};
+    static const char *const screenNames[] = {"Pictures",      "Story",  "Bartender", "Dungeons",
+                                              "Conversations", "Taunts", "Rewards",   "Continue"};
     std::string name = std::get<0>(info.param);
     std::replace(name.begin(), name.end(), '.', '_');
-    return name + damageNames[static_cast<int>(std::get<1>(info.param))];
+    return name + damageNames[static_cast<int>(std::get<1>(info.param))] +
+           screenNames[static_cast<int>(std::get<2>(info.param))];
 }
 
 INSTANTIATE_TEST_SUITE_P(OneFileDamaged, BadDataTest,
                          ::testing::Combine(::testing::ValuesIn(dataFiles),
                                             ::testing::Values(Damage::missing, Damage::empty,
-                                                              Damage::halved, Damage::junk)),
+                                                              Damage::halved, Damage::junk),
+                                            ::testing::Values(Screen::pictures, Screen::story,
+                                                              Screen::bartender, Screen::dungeons,
+                                                              Screen::conversations, Screen::taunts,
+                                                              Screen::rewards, Screen::resume)),
                          caseName);
 
 using DamagedMapTest = GameTest;
