@@ -64,18 +64,6 @@ int play(const CommandLine &options) {
     return status;
 }
 
-// The last screen stays, a notice on its bottom row, until the viewer presses a key.
-void showEndNotice(const Platform &presenter, const std::string &message) {
-    printAt(replayEndNotice(message).c_str(), 0x70, 0, screenHeight - 1);
-    presentScreen();
-    // Keys typed while the replay ran are not an answer to the notice.
-    presenter.discardEvents();
-    KeyEvent event;
-    do {
-        presenter.readEvent(&event);
-    } while (!event.keyDown);
-}
-
 int replay(const CommandLine &options) {
     Recording recording;
     std::string error;
@@ -94,7 +82,7 @@ int replay(const CommandLine &options) {
     try {
         result = runReplay(recording, *presenter, chosen, runProgram);
         if (result.outcome != ReplayOutcome::stopped && result.outcome != ReplayOutcome::refused) {
-            showEndNotice(*presenter, result.message);
+            showReplayEnd(*presenter, result.message);
         }
     } catch (const RunEnded &ended) {
         return endedByBackend(*presenter, ended);

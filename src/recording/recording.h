@@ -184,5 +184,8 @@ ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
                        const ReplayOptions &chosen, int (*program)());
 // The bottom row shown when a replay has ended: the message (cut when long) and what to do next.
 std::string replayEndNotice(const std::string &message);
+// Leaves the last screen with that notice on its bottom row until the viewer presses a key (one
+// typed while the replay ran does not count).
+void showReplayEnd(const Platform &presenter, const std::string &message);
 // The backend that replays, forwarding what is shown to the presenter.
 extern const Platform replayPlatform;

@@ -581,6 +581,16 @@ std::string replayEndNotice(const std::string &message) {
     return text;
 }
 
+void showReplayEnd(const Platform &presenter, const std::string &message) {
+    printAt(replayEndNotice(message).c_str(), colourBlackOnGrey, 0, screenHeight - 1);
+    presentScreen();
+    presenter.discardEvents();
+    KeyEvent event;
+    do {
+        presenter.readEvent(&event);
+    } while (!event.keyDown);
+}
+
 ReplayResult runReplay(const Recording &recorded, const Platform &shownOn,
                        const ReplayOptions &chosen, int (*program)()) {
     ReplayResult outcome;

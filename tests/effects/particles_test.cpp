@@ -76,6 +76,11 @@ TEST_F(ParticlesTest, FadingBrightensThenDimsAndErasesTheOldCell) {
     instant.lifetimeMs = 100000;
     updateParticles(system);
     EXPECT_TRUE(instant.dead);
+    Particle &low = emitOne(1.0f, 0.0f, 0.0f, 100000); // the bottom row is the border too
+    low.x = 5.0f;
+    low.y = 24.0f;
+    updateParticles(system);
+    EXPECT_TRUE(low.dead);
 }
 
 TEST_F(ParticlesTest, AnAnimationReachesTheScreenAboutOnceAFrameNotOnceAStep) {

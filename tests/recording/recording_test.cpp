@@ -145,6 +145,16 @@ TEST_F(ReplayTest, ARecordingOfVersionOneHoldsItsOneLineCheckpoints) {
     }
 }
 
+// The notice stays until a key is pressed; keys typed during the replay do not answer it.
+TEST_F(ReplayTest, TheEndNoticeWaitsForAKeyPressedAfterIt) {
+    headlessTypeAhead(keyEnter);
+    headlessPress('A', 'a');
+    showReplayEnd(headlessPlatform, "End of the recording");
+    EXPECT_TRUE(textShownAt("End of the recording: press any key", 0, 24, colourBlackOnGrey));
+    EXPECT_FALSE(headlessScriptPending());
+    EXPECT_THROW(showReplayEnd(headlessPlatform, "again"), RunEnded); // no key comes: it waits
+}
+
 TEST(ReplayEndNotice, AlwaysEndsWithWhatToDoNext) {
     std::string line = replayEndNotice("End of the recording");
     EXPECT_EQ(line.size(), size_t{screenWidth});
