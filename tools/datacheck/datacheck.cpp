@@ -733,7 +733,7 @@ static bool fightNextBoss(const std::vector<LoadedDungeon> &dungeons, Progress &
     for (bool ending : {false, true}) {
         for (const LoadedDungeon &dungeon : dungeons) {
             int boss = dungeon.facts->boss;
-            if (boss > 2) continue;
+            if (boss != bossMolloch && boss != bossAgamir) continue;
             int wins = progress.wins[boss - 1];
             bool worth = ending ? boss == 2 && wins == 1 : wins < (boss == 1 ? 2 : 1);
             if (!worth) continue;
