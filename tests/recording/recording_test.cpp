@@ -43,10 +43,12 @@ class ReplayTest : public GameTest {
         options.watchViewer = speed > 0;
         return runReplay(recording, shownOn, options, runProgram);
     }
+    // This process's replay directories: the tests running beside it make their own.
     static std::string replayDirectoriesLeft() {
         std::string left;
+        std::string ours = "brinewort-replay-" + std::to_string(getpid()) + "-";
         for (const fs::directory_entry &entry : fs::directory_iterator(temporaryDirectory())) {
-            if (entry.path().filename().string().rfind("brinewort-replay-", 0) == 0)
+            if (entry.path().filename().string().rfind(ours, 0) == 0)
                 left += entry.path().string() + " ";
         }
         return left;
