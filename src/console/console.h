@@ -41,6 +41,11 @@ constexpr char glyphMaleSign = 11;                      // the player in a dunge
 constexpr char glyphArrowUp = 24;
 constexpr char glyphArrowDown = 25;
 
+// The double line down the screen that the dungeon, the battle, the tavern and the inventory
+// divide it with, and the one across it under the dungeon's room and the battle's picture.
+constexpr uint16_t dividerColumn = 35;
+constexpr uint16_t dividerRow = 17;
+
 // Places where the screens type their texts (the data checker measures the texts in them).
 // The message area of the dungeon and battle screens; longer messages go on in the rows below.
 constexpr int messageColumn = 45;

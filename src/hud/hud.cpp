@@ -4,22 +4,33 @@
 #include "console/console.h"
 #include "game/game.h"
 
+// Where the stats stand: the label, the value, the slash and the most, on a row each.
+constexpr uint16_t statLabelColumn = 66;
+constexpr uint16_t statValueColumn = 69;
+constexpr uint16_t statSlashColumn = 72;
+constexpr uint16_t statMostColumn = 73;
+constexpr uint16_t hitPointsRow = 19;
+constexpr uint16_t skillPointsRow = 20;
+
 void drawDividers() {
-    for (uint16_t row = 0; row < 25; row++)
-        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
-    for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(column == 35 ? glyphDoubleCross : glyphDoubleHorizontal, colourGrey, column,
-                    17);
+    for (uint16_t row = 0; row < screenHeight; row++)
+        printCharAt(glyphDoubleVertical, colourGrey, dividerColumn, row);
+    for (uint16_t column = 0; column < screenWidth; column++) {
+        printCharAt(column == dividerColumn ? glyphDoubleCross : glyphDoubleHorizontal, colourGrey,
+                    column, dividerRow);
     }
 }
 
+// One stat: its label and value in its colour, the slash and the most in grey.
+static void drawStat(const char *label, int32_t value, int32_t most, uint16_t colour,
+                     uint16_t row) {
+    printAt(label, colour, statLabelColumn, row);
+    printNumberAt(value, colour, statValueColumn, row);
+    printAt("/", colourGrey, statSlashColumn, row);
+    printNumberAt(most, colourGrey, statMostColumn, row);
+}
+
 void drawPlayerStats() {
-    printAt("HP", colourLightBlue, 66, 19);
-    printNumberAt(game.player.hp, colourLightBlue, 69, 19);
-    printAt("/", colourGrey, 72, 19);
-    printNumberAt(game.player.maxHp, colourGrey, 73, 19);
-    printAt("SP", colourLightGreen, 66, 20);
-    printNumberAt(game.player.sp, colourLightGreen, 69, 20);
-    printAt("/", colourGrey, 72, 20);
-    printNumberAt(game.player.maxSp, colourGrey, 73, 20);
+    drawStat("HP", game.player.hp, game.player.maxHp, colourLightBlue, hitPointsRow);
+    drawStat("SP", game.player.sp, game.player.maxSp, colourLightGreen, skillPointsRow);
 }

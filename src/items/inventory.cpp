@@ -7,6 +7,16 @@
 
 InventoryScreen inventoryScreen;
 
+// The list on the left of the divider, a row an item (its name and count); the highlighted
+// item's description on the right, where the messages of a use are typed too.
+constexpr uint16_t listColumn = 2;
+constexpr uint16_t listRow = 2;
+constexpr uint16_t countColumn = 33;
+constexpr uint16_t descriptionColumn = 37;
+constexpr uint16_t descriptionRow = 2;
+constexpr uint16_t messageTextColumn = 40;
+constexpr int messageTextWidth = 37;
+
 // Covers the longest description, and one cell more.
 static const char descriptionBlank[] = "                                            ";
 // Covers the message area before a message is typed.
@@ -38,20 +48,21 @@ void buildInventoryList() {
 
 static void drawInventory() {
     for (uint16_t row = 0; row < screenHeight; row++)
-        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
+        printCharAt(glyphDoubleVertical, colourGrey, dividerColumn, row);
     for (int i = 0; i < inventoryScreen.length; i++) {
         const Item &item = itemCatalogue[inventoryScreen.list[i] - 1];
         bool usable = usableHere(item.kind);
         uint16_t colour = i == inventoryScreen.cursor
                               ? (usable ? colourChosen : colourChosenUnusable)
                               : (usable ? colourWhite : colourGrey);
-        uint16_t row = static_cast<uint16_t>(i + 2);
-        printAt(item.name, colour, 2, row);
-        printNumberAt(itemCount(inventoryScreen.list[i]), colour, 33, row);
+        uint16_t row = static_cast<uint16_t>(listRow + i);
+        printAt(item.name, colour, listColumn, row);
+        printNumberAt(itemCount(inventoryScreen.list[i]), colour, countColumn, row);
     }
     const Item &chosen = itemCatalogue[inventoryScreen.list[inventoryScreen.cursor] - 1];
-    printAt(descriptionBlank, colourBlack, 37, 2);
-    printAt(chosen.description, usableHere(chosen.kind) ? 15 : 7, 37, 2);
+    printAt(descriptionBlank, colourBlack, descriptionColumn, descriptionRow);
+    printAt(chosen.description, usableHere(chosen.kind) ? colourWhite : colourGrey,
+            descriptionColumn, descriptionRow);
     printAt("Press left arrow to exit", colourWhite, 47, 23);
 }
 
@@ -60,18 +71,20 @@ static void drawInventory() {
 static int32_t useHighlightedItem() {
     int32_t number = inventoryScreen.list[inventoryScreen.cursor];
     const Item &item = itemCatalogue[number - 1];
-    printAt(messageBlank, colourBlack, 37, 2);
+    printAt(messageBlank, colourBlack, descriptionColumn, descriptionRow);
     if (inventoryScreen.opener == InventoryOpener::tavern) {
-        typeText("You can not use items at the Tavern", colourWhite, 37, 40, 2);
+        typeText("You can not use items at the Tavern", colourWhite, messageTextWidth,
+                 messageTextColumn, descriptionRow);
         waitMillis(500);
         return inventoryStaysOpen;
     }
     if (!usableHere(item.kind)) {
-        typeText("You have no use for this item here", colourWhite, 37, 40, 2);
+        typeText("You have no use for this item here", colourWhite, messageTextWidth,
+                 messageTextColumn, descriptionRow);
         waitMillis(500);
         return inventoryStaysOpen;
     }
-    typeText("used     ", colourWhite, 5, 40, 2);
+    typeText("used     ", colourWhite, 5, messageTextColumn, descriptionRow);
     if (item.use != nullptr) item.use();
     itemCount(number)--;
     clearScreen(0);

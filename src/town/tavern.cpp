@@ -22,6 +22,13 @@ static const char *const tavernDescriptions[tavernMenuEntries] = {
 };
 static const char blankDescription[] = "                                        ";
 
+// The lower part of the tavern, under the double line across row 16: the menu on the left, the
+// chosen entry's description (and the news of Sleep and of waking up) on the right.
+constexpr uint16_t frameRow = 16;
+constexpr uint16_t menuColumn = 2;
+constexpr uint16_t menuRow = 18;
+constexpr uint16_t descriptionColumn = 37;
+
 // One row of the talk area's blank, and the whole of it: a row, a line feed, a row.
 static const std::string talkRowBlank(talkBlankWidth, ' ');
 static const std::string talkAreaBlankText = talkRowBlank + "\n" + talkRowBlank;
@@ -57,11 +64,11 @@ void resetTavern() {
 }
 
 void drawTavernFrame() {
-    for (uint16_t row = 17; row <= 24; row++)
-        printCharAt(glyphDoubleVertical, colourGrey, 35, row);
-    for (uint16_t column = 0; column < 80; column++) {
-        printCharAt(column == 35 ? glyphDoubleTeeDown : glyphDoubleHorizontal, colourGrey, column,
-                    16);
+    for (uint16_t row = frameRow + 1; row < screenHeight; row++)
+        printCharAt(glyphDoubleVertical, colourGrey, dividerColumn, row);
+    for (uint16_t column = 0; column < screenWidth; column++) {
+        printCharAt(column == dividerColumn ? glyphDoubleTeeDown : glyphDoubleHorizontal,
+                    colourGrey, column, frameRow);
     }
 }
 
@@ -83,12 +90,12 @@ void drawBartender() {
 }
 
 void drawTavernMenu() {
-    drawMenu(tavernMenu, tavernMenuEntries, townState.tavernCursor, 2, 18);
+    drawMenu(tavernMenu, tavernMenuEntries, townState.tavernCursor, menuColumn, menuRow);
     bool known = townState.tavernCursor >= 0 && townState.tavernCursor < tavernMenuEntries;
-    printAt(known ? tavernDescriptions[townState.tavernCursor] : blankDescription, colourWhite, 37,
-            18);
-    printAt(blankDescription, colourWhite, 37, 19);
-    printAt(blankDescription, colourWhite, 37, 20);
+    printAt(known ? tavernDescriptions[townState.tavernCursor] : blankDescription, colourWhite,
+            descriptionColumn, menuRow);
+    printAt(blankDescription, colourWhite, descriptionColumn, menuRow + 1);
+    printAt(blankDescription, colourWhite, descriptionColumn, menuRow + 2);
     printAt(" ", colourBlack, 0, 0);
 }
 
@@ -146,7 +153,8 @@ static GameMode restForTheNight() {
     game.player.hp = game.player.maxHp;
     game.player.sp = game.player.maxSp;
     clearScreen(0);
-    typeText("Your Health and SP have been restored            ", colourWhite, 31, 37, 18);
+    typeText("Your Health and SP have been restored            ", colourWhite, 31,
+             descriptionColumn, menuRow);
     townState.tavernCursor = 0;
     return modeTavern;
 }
@@ -190,7 +198,7 @@ GameMode runTavern() {
         // Knocked out: the menu starts over on its first entry.
         townState.tavernCursor = 0;
         typeText("You wake up in the Tavern after being knocked unconscious                  ",
-                 colourWhite, 31, 37, 18);
+                 colourWhite, 31, descriptionColumn, menuRow);
         game.player.hp = game.player.maxHp;
     }
     drawTavernFrame();
