@@ -142,6 +142,15 @@ void showFrame() {
 }
 
 #if defined(BRINEWORT_X11)
+// The X server went away (closed, killed, the session ended): Xlib ends the process when this
+// returns, and the exit handlers must not ask the dead display to tear the window down, which
+// never returns.
+int displayLost(Display *) {
+    active = false;
+    std::fputs("brinewort: the display went away\n", stderr);
+    return 0;
+}
+
 // The window's X display and X window; false when the window is not on X.
 bool x11WindowOf(Display **display, ::Window *x11Window) {
     SDL_SysWMinfo info;
@@ -393,6 +402,11 @@ bool windowInit() {
     shownValid = false;
     textureStale = true;
     redrawNeeded = true;
+#if defined(BRINEWORT_X11)
+    Display *display = nullptr;
+    ::Window x11Window = 0;
+    if (x11WindowOf(&display, &x11Window)) XSetIOErrorHandler(displayLost);
+#endif
     static bool shutdownAtExit = false;
     if (!shutdownAtExit) std::atexit(windowShutdown);
     shutdownAtExit = true;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real binary on a virtual display (run under xvfb-run): started without a terminal it
-# opens its window, falls idle at the title menu (no processor used while it waits), quits from the title menu with
-# status 0 and ends on SIGTERM as in the terminal; without its font it names the package to
-# install and turns to the terminal.   Usage: window_session.sh <brinewort binary> <data dir>
+# opens its window, falls idle at the title menu (no processor used while it waits), quits
+# from the title menu with status 0, ends on SIGTERM as in the terminal and at once when its
+# display goes away; without its font it names the package to install and turns to the
+# terminal.   Usage: window_session.sh <brinewort binary> <data dir>
 set -u
 game=$1
 cd "$2" || exit 1
@@ -62,4 +63,34 @@ kill -TERM "$pid"
 wait "$pid"
 status=$?
 ((status == 128 + 15)) || fail "SIGTERM ended the game with status $status"
+
+# The display goes away under the game (a server of its own, killed): the game ends at once
+# and says why, rather than spinning in its exit on a dead connection.
+command -v Xvfb >/dev/null || { echo "Xvfb is not installed"; exit 77; }
+displayFile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1600x1000x24 3>"$displayFile" >/dev/null 2>&1 &
+server=$!
+for _ in $(seq 100); do
+    [[ -s "$displayFile" ]] && break
+    sleep 0.1
+done
+[[ -s "$displayFile" ]] || { kill "$server"; fail "no display of its own"; }
+errors=$(mktemp)
+DISPLAY=":$(head -n 1 "$displayFile")" "$game" --window </dev/null >/dev/null 2>"$errors" &
+pid=$!
+DISPLAY=":$(head -n 1 "$displayFile")" timeout 20 xdotool search --sync --name '^Brinewort' \
+    >/dev/null || { kill "$server"; fail "no window appeared on the display of its own"; }
+kill "$server"
+wait "$server"
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && { kill -KILL "$pid"; fail "the game outlived its display"; }
+wait "$pid"
+status=$?
+if ((status == 0)) || ! grep -q "display went away" "$errors"; then
+    fail "a lost display ended the game with status $status: $(cat "$errors")"
+fi
+rm -f "$displayFile" "$errors"
 echo "PASS"
