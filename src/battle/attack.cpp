@@ -4,6 +4,7 @@
 #include "battle/battle.h"
 #include "console/console.h"
 #include "game/game.h"
+#include "hud/hud.h"
 
 void playerAttack() {
     int32_t damage = playerBlow(gameRandBelow(2 * game.player.level), game.player.attack,
@@ -41,13 +42,6 @@ BattleOutcome winBattle() {
     return outcome;
 }
 
-static void drawExperience() {
-    printAt("Exp", colourLightGreen, 65, 15);
-    printNumberAt(game.player.experience, colourLightGreen, 69, 15);
-    printAt("/", colourGrey, 72, 15);
-    printNumberAt(100, colourGrey, 73, 15);
-}
-
 void awardExperience() {
     drawExperience();
     int32_t gain = gameRand() % 6 + battleState.currentMonster.expReward;
@@ -61,14 +55,14 @@ void awardExperience() {
 }
 
 void checkLevelUp() {
-    if (game.player.experience < 100) return;
+    if (game.player.experience < experiencePerLevel) return;
     // The last level: experience waits just short of the next, which never comes.
     if (game.player.level >= maxLevel) {
-        game.player.experience = 99;
+        game.player.experience = experiencePerLevel - 1;
         return;
     }
     game.player.level++;
-    game.player.experience -= 100; // the rest carries over; one level per check
+    game.player.experience -= experiencePerLevel; // the rest carries over; one level per check
     growStats();
     printAt("You gained a level!", colourLightBlue, messageColumn, messageRow + 4);
     waitMillis(500);

@@ -18,6 +18,15 @@ void clearMonsterArea(uint16_t colour) {
         printAt(monsterAreaBlank.c_str(), colour, 0, row);
 }
 
+// Under the picture: the monster's name and hit points on the left, the commands right of
+// the divider.
+constexpr uint16_t foeColumn = 2;
+constexpr uint16_t foeNameRow = 19;
+constexpr uint16_t foeHitPointsRow = 20;
+constexpr uint16_t foeHitPointsColumn = 6;
+constexpr uint16_t commandColumn = 40;
+constexpr uint16_t commandRow = 19;
+
 void drawBattleScreen() {
     if (battleState.monsterPicture != nullptr) {
         for (int row = 0; row < monsterAreaRows; row++) {
@@ -28,10 +37,11 @@ void drawBattleScreen() {
     }
     drawDividers();
     drawPlayerStats();
-    printAt(battleState.currentMonster.name, colourLightMagenta, 2, 19);
-    printAt("HP", colourWhite, 2, 20);
-    printNumberAt(battleState.currentMonster.hp, colourLightRed, 6, 20);
-    drawMenu(battleCommands, commandCount, battleState.commandCursor, 40, 19);
+    printAt(battleState.currentMonster.name, colourLightMagenta, foeColumn, foeNameRow);
+    printAt("HP", colourWhite, foeColumn, foeHitPointsRow);
+    printNumberAt(battleState.currentMonster.hp, colourLightRed, foeHitPointsColumn,
+                  foeHitPointsRow);
+    drawMenu(battleCommands, commandCount, battleState.commandCursor, commandColumn, commandRow);
     parkCursor();
 }
 

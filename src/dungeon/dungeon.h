@@ -19,6 +19,9 @@ constexpr int roomTextCapacity = 20; // pickup and feature texts hold at most 19
 static_assert(weaponNameCapacity >= roomTextCapacity, "a picked-up weapon's name must fit");
 constexpr int roomScreenColumn = 5; // where a room's cell (0, 0) is drawn
 constexpr int roomScreenRow = 2;
+// Where the lit flashlight's clock counts down, above the room; six blanks clear it.
+constexpr uint16_t flashlightClockColumn = 16;
+constexpr uint16_t flashlightClockRow = 1;
 
 // A wall of a room, in the order of the doorway table.
 enum class Side : uint8_t { north, east, south, west };

@@ -195,7 +195,7 @@ std::optional<GameMode> exploreStep(DungeonVisit &visit) {
     }
     if (itemCount(itemFlashlight) != 0 && tickFlashlightClock()) {
         itemCount(itemFlashlight)--;
-        printAt("      ", colourWhite, 16, 1);
+        printAt("      ", colourWhite, flashlightClockColumn, flashlightClockRow);
     }
 
     for (int i = 0; i < count; i++) {

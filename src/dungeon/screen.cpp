@@ -147,7 +147,7 @@ bool tickFlashlightClock() {
             flashlightClock.minutes--;
             flashlightClock.seconds = 59;
         }
-        printAt(flashlightClock.text, colourWhite, 16, 1);
+        printAt(flashlightClock.text, colourWhite, flashlightClockColumn, flashlightClockRow);
     }
     return flashlightClock.minutes == 0 && flashlightClock.seconds <= 0;
 }

@@ -70,7 +70,7 @@ struct Player {
     int32_t attack;
     int32_t defense;
     int32_t spellsKnown; // how many of the four spells the battle offers
-    int32_t experience;  // towards the next level, reached at 100
+    int32_t experience;  // towards the next level, reached at experiencePerLevel
     int32_t level;
     int32_t weaponStrength; // added to the player's damage
 };
@@ -78,6 +78,8 @@ struct Player {
 // The bounds play keeps values in, so that no sum with them can overflow; a save holding a
 // value outside them is damaged.
 constexpr int32_t maxLevel = 999;
+// Experience that makes a level; what is left over counts towards the next.
+constexpr int32_t experiencePerLevel = 100;
 constexpr int32_t maxExperience = 999; // one level per victory: the rest may pile up a little
 constexpr int32_t maxStat = 9999;      // hit and skill points and their maxima, attack, defense
 constexpr int32_t maxBossDefeats = 9999;

@@ -6,3 +6,5 @@
 void drawDividers();
 // "HP" and "SP", each with its value and its most, right of the lower divider.
 void drawPlayerStats();
+// "Exp" with the experience and what makes a level, above them (the battle shows it).
+void drawExperience();

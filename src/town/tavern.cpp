@@ -96,7 +96,7 @@ void drawTavernMenu() {
             descriptionColumn, menuRow);
     printAt(blankDescription, colourWhite, descriptionColumn, menuRow + 1);
     printAt(blankDescription, colourWhite, descriptionColumn, menuRow + 2);
-    printAt(" ", colourBlack, 0, 0);
+    printAt(" ", colourBlack, 0, 0); // the cursor parked on a blank, as the tavern always has
 }
 
 void talkToBartender() {

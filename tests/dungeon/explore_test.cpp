@@ -71,12 +71,12 @@ TEST_F(ExploreTest, WhenTheClockRunsOutEveryLitFlashlightGoesOut) {
     itemCount(itemFlashlight) = 2;
     flashlightClock.minutes = 0;
     flashlightClock.seconds = 0;
-    printAt("0:01", 15, 16, 1);
+    printAt("0:01", colourWhite, flashlightClockColumn, flashlightClockRow);
     press("");
     EXPECT_EQ(itemCount(itemFlashlight), 1);
     press("");
     EXPECT_EQ(itemCount(itemFlashlight), 0);
-    EXPECT_EQ(screenText(16, 1, 6), "      ");
+    EXPECT_EQ(screenText(flashlightClockColumn, flashlightClockRow, 6), "      ");
 }
 
 using PickupTest = GameTest;
