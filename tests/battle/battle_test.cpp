@@ -123,3 +123,29 @@ TEST_F(SpellTest, TheQuakeShowsEachOfItsFramesWithThePictureShaken) {
     EXPECT_GE(shaken.size(), 5u); // of the nine places the picture can land
     EXPECT_GE(headlessNowMicros() - start, 200u * 16000u);
 }
+
+using BossRewardTest = GameTest;
+
+// Molloch's second defeat types a chapter, then the purple key's message: never both on one
+// screen, so the message never covers words of the chapter while they can still be read.
+TEST_F(BossRewardTest, TheChapterAfterMollochsSecondDefeatIsClearedBeforeTheKeysMessage) {
+    std::string rows;
+    for (int word = 0; word < 60; word++)
+        rows += "words ";
+    writeFile("Story.txt", "Chunk3\n" + rows + "Molloch falls for good this time_\n");
+    game.mollochDefeats = 2;
+    int chapterScreens = 0, sharedScreens = 0;
+    headlessSetPresentHook([&] {
+        bool chapter = false, message = false;
+        for (int row = 0; row < screenHeight; row++) {
+            chapter = chapter || screenRow(row).find("Molloch falls") != std::string::npos;
+            message = message || screenRow(row).find("You recieve the purple") != std::string::npos;
+        }
+        chapterScreens += chapter;
+        sharedScreens += chapter && message;
+    });
+    EXPECT_FALSE(bossReward(bossMolloch));
+    EXPECT_GT(chapterScreens, 0);
+    EXPECT_EQ(sharedScreens, 0);
+    EXPECT_EQ(itemCount(itemPurpleKey), 1);
+}
