@@ -1,5 +1,6 @@
 // Fuzz target: arbitrary bytes as the dungeon map file, loaded for each dungeon.
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "dungeon/dungeon.h"
@@ -41,12 +42,12 @@ static void checkGrid(const RoomGrid &rooms, int32_t startRow, int32_t startCol,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     // The loader's reading of the file is the bounded reader every file goes through; the
-    // parsing is what meets the bytes, so it gets them without a file in between.
+    // parsing is what meets the bytes, so it gets them without a file in between. One dungeon
+    // an input, chosen by its length: the reading is the same for each but for the tag and the
+    // beaten bosses, and a third of the work per input is three times the inputs tried.
     const std::string bytes(reinterpret_cast<const char *>(data), size);
-    for (const Dungeon &dungeon : dungeonTable) {
-        DungeonMap map = parseDungeon(bytes, dungeon.mapTag, dungeon.mode);
-        if (map.rooms)
-            checkGrid(map.rooms, map.startRoomRow, map.startRoomCol, map.height, map.width);
-    }
+    const Dungeon &dungeon = dungeonTable[size % std::size(dungeonTable)];
+    DungeonMap map = parseDungeon(bytes, dungeon.mapTag, dungeon.mode);
+    if (map.rooms) checkGrid(map.rooms, map.startRoomRow, map.startRoomCol, map.height, map.width);
     return 0;
 }
