@@ -1,4 +1,5 @@
 // The player's side of a battle: the attack's damage, victory, experience and levels.
+#include <algorithm>
 #include <cstdio>
 
 #include "battle/battle.h"
@@ -9,8 +10,7 @@
 void playerAttack() {
     int32_t damage = playerBlow(gameRandBelow(2 * game.player.level), game.player.attack,
                                 game.player.weaponStrength, battleState.currentMonster.defense);
-    battleState.currentMonster.hp -= damage;
-    if (battleState.currentMonster.hp < 0) battleState.currentMonster.hp = 0;
+    battleState.currentMonster.hp = std::max(battleState.currentMonster.hp - damage, 0);
     clearMonsterArea(colourOnRed);
     waitMillis(150);
     clearScreen(0);

@@ -1,7 +1,6 @@
 // Reads the window's font file, gzip-compressed or not: read whole as every file is, then
 // inflated in memory through zlib.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 #include <zlib.h>
@@ -34,7 +33,6 @@ static bool inflateFont(const std::string &packed, std::vector<uint8_t> *bytes,
 }
 
 bool loadPcfFont(const char *path, CodePageFont *font, const char **reason) {
-    std::memset(font, 0, sizeof *font);
     // Read as every file is: a FIFO, a device or a file without end is refused, not waited on.
     FileBytes file = readFileBytes(path, maxFontFileBytes);
     if (!file.ok) {
