@@ -418,3 +418,26 @@ std::vector<std::string> programArguments(int argc, char **argv) {
 const char *systemVariable(const char *name) {
     return std::getenv(name);
 }
+
+XdgDataDirectories xdgDataDirectories(const char *(*getVariable)(const char *name)) {
+    auto absolute = [](const char *path) { return path != nullptr && path[0] == '/'; };
+    XdgDataDirectories found;
+    const char *dataHome = getVariable("XDG_DATA_HOME");
+    const char *home = getVariable("HOME");
+    if (absolute(dataHome)) {
+        found.home = dataHome;
+    } else if (home != nullptr && home[0] != '\0') {
+        found.home = std::string(home) + "/.local/share";
+    }
+    const char *dataDirs = getVariable("XDG_DATA_DIRS");
+    std::string dirs =
+        dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+    for (size_t start = 0; start <= dirs.size();) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos) end = dirs.size();
+        std::string entry = dirs.substr(start, end - start);
+        if (absolute(entry.c_str())) found.system.push_back(entry);
+        start = end + 1;
+    }
+    return found;
+}

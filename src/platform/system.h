@@ -39,3 +39,13 @@ std::string textOf(const std::filesystem::path &path);
 std::vector<std::string> programArguments(int argc, char **argv);
 // An environment variable; null when it is not set. Valid until the program ends.
 const char *systemVariable(const char *name);
+#ifndef _WIN32
+// The XDG base directories for data: the player's own ($XDG_DATA_HOME, else
+// ~/.local/share; "" when neither is known) and the system's ($XDG_DATA_DIRS, else
+// /usr/local/share and /usr/share). Only absolute paths count, as the XDG rules ask.
+struct XdgDataDirectories {
+    std::string home;
+    std::vector<std::string> system;
+};
+XdgDataDirectories xdgDataDirectories(const char *(*getVariable)(const char *name));
+#endif

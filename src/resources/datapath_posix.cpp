@@ -3,11 +3,6 @@
 
 #include "platform/system.h"
 
-// The environment's directories are used only when absolute, as the XDG rules ask.
-static bool isAbsolute(const char *path) {
-    return path != nullptr && path[0] == '/';
-}
-
 const char dataPlacesHelp[] =
     "Data files come from DIR, the current directory, $XDG_DATA_HOME/brinewort, then\n"
     "the installed data. The save, SaveFile.txt, is kept beside the data in the\n"
@@ -22,29 +17,14 @@ DataPlaces findDataPlaces(const char *dataDirOption, const std::string &installe
     }
     found.searchDirectories.emplace_back("");
 
-    std::string dataHome;
-    const char *xdgDataHome = getVariable("XDG_DATA_HOME");
-    const char *home = getVariable("HOME");
-    if (isAbsolute(xdgDataHome)) {
-        dataHome = std::string(xdgDataHome) + "/brinewort";
-    } else if (home != nullptr && home[0] != '\0') {
-        dataHome = std::string(home) + "/.local/share/brinewort";
-    }
+    XdgDataDirectories xdg = xdgDataDirectories(getVariable);
+    std::string dataHome = xdg.home.empty() ? "" : xdg.home + "/brinewort";
     if (!dataHome.empty()) found.searchDirectories.push_back(dataHome);
 
     std::vector<std::string> installed;
     if (!installedData.empty()) installed.push_back(installedData);
-    const char *xdgDataDirs = getVariable("XDG_DATA_DIRS");
-    std::string dirs = xdgDataDirs != nullptr && xdgDataDirs[0] != '\0'
-                           ? xdgDataDirs
-                           : "/usr/local/share:/usr/share";
-    for (size_t start = 0; start <= dirs.size();) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos) end = dirs.size();
-        std::string entry = dirs.substr(start, end - start);
-        if (isAbsolute(entry.c_str())) installed.push_back(entry + "/brinewort");
-        start = end + 1;
-    }
+    for (const std::string &entry : xdg.system)
+        installed.push_back(entry + "/brinewort");
     found.searchDirectories.insert(found.searchDirectories.end(), installed.begin(),
                                    installed.end());
 

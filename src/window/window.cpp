@@ -13,11 +13,13 @@
 #include <ctime>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/eventqueue.h"
 #include "platform/files.h"
 #include "platform/keynames.h"
 #include "platform/platform.h"
+#include "platform/system.h"
 #include "platform/systemclock.h"
 
 // Last: Xlib's macros (None, True, Bool...) must not meet the game's headers.
@@ -279,25 +281,11 @@ bool loadFont(std::string *tried, const char **reason) {
         *tried = chosen;
         return loadPcfFont(chosen, &font, reason);
     }
-    std::string directories;
-    const char *dataHome = std::getenv("XDG_DATA_HOME");
-    const char *home = std::getenv("HOME");
-    if (dataHome != nullptr && dataHome[0] != '\0') {
-        directories = std::string(dataHome) + ":";
-    } else if (home != nullptr && home[0] != '\0') {
-        directories = std::string(home) + "/.local/share:";
-    }
-    const char *dataDirs = std::getenv("XDG_DATA_DIRS");
-    directories +=
-        dataDirs != nullptr && dataDirs[0] != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+    XdgDataDirectories xdg = xdgDataDirectories(systemVariable);
+    std::vector<std::string> directories = xdg.system;
+    if (!xdg.home.empty()) directories.insert(directories.begin(), xdg.home);
     *reason = "not found";
-    size_t start = 0;
-    while (start <= directories.size()) {
-        size_t end = directories.find(':', start);
-        if (end == std::string::npos) end = directories.size();
-        std::string directory = directories.substr(start, end - start);
-        start = end + 1;
-        if (directory.empty()) continue;
+    for (const std::string &directory : directories) {
         std::string path = directory + "/fonts/X11/misc/" + windowFontFile;
         if (access(path.c_str(), R_OK) != 0) continue;
         *tried = path;

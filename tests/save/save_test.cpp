@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <vector>
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <tuple>
@@ -373,6 +374,12 @@ TEST_F(SaveTest, TheSaveStaysBesideDataInTheCurrentDirectoryElseGoesToTheDataHom
         EXPECT_EQ(places.searchDirectories.front(), "/mine");
         EXPECT_EQ(places.searchDirectories.back(), "/usr/share/brinewort");
     }
+    // The system's data directories in their order, the relative and empty ones left out (the
+    // window looks for its font in the same ones).
+    environment = {{"XDG_DATA_DIRS", "/a:relative::/b"}};
+    DataPlaces places = findDataPlaces(nullptr, "", variable);
+    EXPECT_EQ(places.searchDirectories,
+              (std::vector<std::string>{"", "/a/brinewort", "/b/brinewort"}));
 }
 
 TEST_F(SaveTest, ASaveInTheDataHomeMakesItsDirectoriesPrivateAndAMissingHomeIsReported) {
