@@ -48,3 +48,20 @@ TEST_F(StoryTest, AnEnterTypedDuringTheFirstPageTurnsItButOneDuringTheSecondIsLo
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(textShownAt("The end is near", 10, 2, 15)); // still waiting on page two
 }
+
+using TitleTest = GameTest;
+
+// Continue with a damaged save: what went wrong under the menu and why on the row below, and
+// the title stays.
+TEST_F(TitleTest, ADamagedSaveIsExplainedUnderTheMenuAndTheTitleStays) {
+    writeFile("SaveFile.txt", "garbage");
+    playTitleIntro();
+    headlessPress(keyDown);
+    headlessPress(keyEnter);
+    GameMode next = modeTitle;
+    runUntilInputEnds([&next] { next = runTitleScreen(); });
+    EXPECT_EQ(next, modeTitle);
+    EXPECT_TRUE(textShownAt("The saved adventure is damaged", 20, 20, colourWhite));
+    EXPECT_EQ(screenText(19, 21, 1), " ");
+    EXPECT_NE(screenText(20, 21, 1), " "); // the reason starts right under the message
+}

@@ -63,6 +63,7 @@ TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
         {{"-h"}, Action::showHelp, ""},
         {{"--data-dir"}, Action::usageError, ""},
         {{"--data-dir="}, Action::usageError, ""},
+        {{"--data-dir", "levels", "--data-dir"}, Action::usageError, ""}, // the last one counts
         {{"--data-directory", "x"}, Action::usageError, ""},
         {{"--help", "--bogus"}, Action::usageError, ""},
         {{"map.txt"}, Action::usageError, ""},
@@ -76,4 +77,17 @@ TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
         EXPECT_EQ(line.dataDirectory, c.dataDirectory);
         EXPECT_EQ(line.error.empty(), c.action != Action::usageError);
     }
+}
+
+// A spread of nothing (a level of 0 from a damaged save) gives 0 and still takes its draw, so
+// the draws after it stay where a replay expects them.
+TEST_F(GameFrameTest, ADrawBelowNothingGivesZeroAndStillDraws) {
+    game.randState = 1;
+    EXPECT_EQ(gameRandBelow(0), 0);
+    EXPECT_EQ(gameRandBelow(-4), 0);
+    uint32_t afterTwo = game.randState;
+    game.randState = 1;
+    gameRand();
+    gameRand();
+    EXPECT_EQ(game.randState, afterTwo);
 }
