@@ -11,7 +11,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BRINEWORT_FUZZ_BUILD:-$root/build-fuzz}
 jobs=${BRINEWORT_FUZZ_JOBS:-$(nproc)}
 targets=("$@")
-((${#targets[@]} > 0)) || targets=(map_loader text_section picture save recording pcf_font)
+((${#targets[@]} > 0)) || targets=(map_loader text_section picture save recording pcf_font replay)
 
 mkdir -p "$build"
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DBRINEWORT_FUZZ=ON \
@@ -27,7 +27,10 @@ run_target() {
     local target=$1 work=$build/fuzz-runs/$1
     rm -rf "$work"
     mkdir -p "$work/corpus" "$work/findings"
-    cp "$root/fuzz/corpus/$target/"* "$work/corpus/"
+    # The replay starts from the recordings the reader starts from.
+    local seeds=$target
+    [[ $target == replay ]] && seeds=recording
+    cp "$root/fuzz/corpus/$seeds/"* "$work/corpus/"
     "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$work/findings/" "$work/corpus" >"$work/log" 2>&1
 }
