@@ -89,6 +89,7 @@ TEST(TerminalWrites, TheLastScreenStopsAtItsLastShownRowAndNeverScrolls) {
     ScreenCells cells;
     for (auto &row : cells)
         std::fill(std::begin(row), std::end(row), Cell{' ', 0});
+    EXPECT_EQ(lastScreenBytes(cells, ColourDepth::sixteen, 256, true), ""); // a blank screen
     cells[0][0] = Cell{'H', 15};
     cells[0][1] = Cell{0xCD, 15}; // a double line, three bytes of UTF-8
     std::string bytes = lastScreenBytes(cells, ColourDepth::sixteen, 256, true);

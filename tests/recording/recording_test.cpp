@@ -203,3 +203,13 @@ TEST(PrintableText, ShowsControlsAndBrokenUtf8AsEscapesAndKeepsTheRest) {
     EXPECT_EQ(printableText("\xed\xa0\x80"), "\\xed\\xa0\\x80");
     EXPECT_EQ(printableText("\xe2\x80\xae"), "\\xe2\\x80\\xae");
 }
+
+// A cell recoloured and nothing else is a difference too: marked under both screens.
+TEST(ScreenDifferenceTest, ACellThatChangedOnlyItsColourIsMarked) {
+    ReplayResult result;
+    std::string text = "Hello" + std::string(75, ' ');
+    result.expectedScreen = {"07x5,00x75 " + text};
+    result.actualScreen = {"07x4,0cx1,00x75 " + text};
+    std::string marks = std::string(4, ' ') + "^" + std::string(75, ' ');
+    EXPECT_NE(screenDifference(result).find(marks + " | " + marks), std::string::npos);
+}
