@@ -1,5 +1,6 @@
 // Reads the window's font file, gzip-compressed or not: read whole as every file is, then
 // inflated in memory through zlib.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -18,17 +19,24 @@ static bool inflateFont(const std::string &packed, std::vector<uint8_t> *bytes,
         *reason = "the font file cannot be decompressed";
         return false;
     }
-    bytes->resize(maxFontFileBytes + 1);
+    // The room grows as the font needs it: a font of a few dozen KB never touches megabytes.
+    bytes->resize(std::min(size_t{64} << 10, maxFontFileBytes + 1));
     stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(packed.data()));
     stream.avail_in = static_cast<uInt>(packed.size());
-    stream.next_out = bytes->data();
-    stream.avail_out = static_cast<uInt>(bytes->size());
-    int status = inflate(&stream, Z_FINISH);
+    int status;
+    for (;;) {
+        stream.next_out = bytes->data() + stream.total_out;
+        stream.avail_out = static_cast<uInt>(bytes->size() - stream.total_out);
+        status = inflate(&stream, Z_FINISH);
+        if (status == Z_STREAM_END || stream.avail_out != 0 || bytes->size() > maxFontFileBytes)
+            break;
+        bytes->resize(std::min(bytes->size() * 2, maxFontFileBytes + 1));
+    }
+    bool full = stream.avail_out == 0;
     bytes->resize(stream.total_out);
     inflateEnd(&stream);
     if (status == Z_STREAM_END) return true;
-    *reason = stream.avail_out == 0 ? "the font file is too large for an 8x16 font"
-                                    : "the font file is damaged";
+    *reason = full ? "the font file is too large for an 8x16 font" : "the font file is damaged";
     return false;
 }
 
