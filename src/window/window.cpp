@@ -75,6 +75,8 @@ void installSignalHandlers() {
     sigaction(SIGTERM, &quit, nullptr);
     sigaction(SIGHUP, &quit, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // Past a file size limit a write fails with an error the save reports, instead of a kill.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 void checkQuit() {

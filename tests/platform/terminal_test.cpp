@@ -1,6 +1,7 @@
 // The terminal backend: its translations of keys to the game's codes and of cells to colours,
 // and the backend itself on a pseudo-terminal: a window too small, a resize, a closed input.
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <curses.h>
@@ -9,7 +10,9 @@
 #include <pty.h>
 #include <set>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -282,4 +285,24 @@ TEST_F(TerminalBackendTest, BytesThatMakeNoCharacterArePressesWithoutACodeAndThe
         master = -1;
         output.clear();
     }
+}
+
+TEST_F(TerminalBackendTest, AFileSizeLimitFailsAWriteAndCtrlSStaysAKeyAfterTheModeIsRestored) {
+    // The child ends with 0 when both hold, 31 or 32 for the one that does not.
+    start(80, 25, {}, [] {
+        // A write past the limit fails (the save says so) instead of killing the game.
+        struct rlimit limit = {0, 0};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        char path[] = "/tmp/brinewort-limit-XXXXXX";
+        int fd = mkstemp(path);
+        bool failed = fd >= 0 && write(fd, "a", 1) < 0 && errno == EFBIG;
+        if (fd >= 0) close(fd);
+        unlink(path);
+        if (!failed) _exit(31);
+        // As after a suspend and resume, which puts back the mode ncurses keeps.
+        reset_prog_mode();
+        struct termios modes;
+        if (tcgetattr(STDIN_FILENO, &modes) != 0 || (modes.c_iflag & IXON) != 0) _exit(32);
+    });
+    EXPECT_EQ(exitStatus(), 0);
 }

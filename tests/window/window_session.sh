@@ -22,32 +22,43 @@ source "$(dirname "$(realpath "$0")")/../../tools/wait_for_input.sh"
 
 cpuTicks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
+# Starts the game (the command and its arguments) and waits for its window.
 start() {
-    "$game" "$@" </dev/null >/dev/null 2>&1 &
+    "$@" </dev/null >/dev/null 2>"$errors" &
     pid=$!
     window=$(timeout 20 xdotool search --sync --name '^Brinewort' | head -n 1)
     [[ -n "$window" ]] || fail "no window appeared"
 }
 
-# Standard input is no terminal and a display is there: the window, as from a desktop menu.
-start
-[[ "$(xdotool getwindowname "$window")" == "Brinewort: The Return of ZARG" ]] ||
-    fail "the window is called $(xdotool getwindowname "$window")"
 # The title intro plays; then the menu waits for a key, and the game falls idle: a whole
 # second without a tick of the processor.
-last=-1
-for _ in $(seq 60); do
-    sleep 1
-    now=$(cpuTicks "$pid")
-    ((now == last)) && break
-    last=$now
-done
-((now == last)) || fail "the game never fell idle at the title menu"
+wait_for_title_menu() {
+    local last=-1 now
+    for _ in $(seq 60); do
+        sleep 1
+        now=$(cpuTicks "$pid")
+        ((now == last)) && return 0
+        last=$now
+    done
+    fail "the game never fell idle at the title menu"
+}
+
+# Up to Quit, and Enter.
+quit_from_title() {
+    for key in Up Return; do
+        wait_for_input "$pid" 10 || fail "the game never waited for a key"
+        xdotool windowfocus --sync "$window" key "$key"
+    done
+}
+
+# Standard input is no terminal and a display is there: the window, as from a desktop menu.
+errors=$(mktemp)
+start "$game"
+[[ "$(xdotool getwindowname "$window")" == "Brinewort: The Return of ZARG" ]] ||
+    fail "the window is called $(xdotool getwindowname "$window")"
+wait_for_title_menu
 # Each key once the game waits for it: the menu drops keys typed ahead.
-for key in Up Return; do
-    wait_for_input "$pid" 10 || fail "the game never waited for a key"
-    xdotool windowfocus --sync "$window" key "$key"
-done
+quit_from_title
 for _ in $(seq 50); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
@@ -58,11 +69,24 @@ status=$?
 ((status == 0)) || fail "Quit ended the game with status $status"
 
 # A quit signal ends it as in the terminal: the status says which signal.
-start --window
+start "$game" --window
 kill -TERM "$pid"
 wait "$pid"
 status=$?
 ((status == 128 + 15)) || fail "SIGTERM ended the game with status $status"
+
+# A recording cut short by a file size limit: the game goes on, ends when asked, says the
+# recording is not whole and ends with status 1, never killed by the limit.
+recording=$(mktemp -d)
+start prlimit --fsize=1024 "$game" --window --record "$recording/run.rec"
+wait_for_title_menu
+quit_from_title
+wait "$pid"
+status=$?
+if ((status != 1)) || ! grep -q "could not be written whole" "$errors"; then
+    fail "a recording past the size limit ended with status $status: $(cat "$errors")"
+fi
+rm -rf "$recording"
 
 # The display goes away under the game (a server of its own, killed): the game ends at once
 # and says why, rather than spinning in its exit on a dead connection.
@@ -75,7 +99,6 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [[ -s "$displayFile" ]] || { kill "$server"; fail "no display of its own"; }
-errors=$(mktemp)
 DISPLAY=":$(head -n 1 "$displayFile")" "$game" --window </dev/null >/dev/null 2>"$errors" &
 pid=$!
 DISPLAY=":$(head -n 1 "$displayFile")" timeout 20 xdotool search --sync --name '^Brinewort' \
