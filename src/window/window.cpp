@@ -330,9 +330,7 @@ void setIcon() {
 void windowShutdown() {
     if (!active) return;
     active = false;
-    if (texture != nullptr) SDL_DestroyTexture(texture);
-    if (renderer != nullptr) SDL_DestroyRenderer(renderer);
-    if (window != nullptr) SDL_DestroyWindow(window);
+    // SDL_Quit takes the window down, and with it its renderer and the renderer's texture.
     texture = nullptr;
     renderer = nullptr;
     window = nullptr;

@@ -250,7 +250,7 @@ TEST_F(TerminalBackendTest, AClosedInputEndsTheRunInsteadOfSpinning) {
     EXPECT_EQ(exitStatus(), 20);
 }
 
-TEST_F(TerminalBackendTest, BytesThatMakeNoCharacterArePressesWithoutACodeAndTheKeysAfterSurvive) {
+TEST_F(TerminalBackendTest, AnArrowIsOnePressAndBytesThatMakeNoCharacterArePressesWithoutACode) {
     // The child shows the code/character of the first three presses it reads.
     auto showPresses = [] {
         std::string shown = "got";
@@ -272,6 +272,7 @@ TEST_F(TerminalBackendTest, BytesThatMakeNoCharacterArePressesWithoutACodeAndThe
         {"C.UTF-8", "\xff", "got:0/0,65/97,88/120"},       // a byte no UTF-8 character has
         {"C.UTF-8", "\xc3", "got:0/0,65/97,88/120"},       // a character cut short
         {"C.UTF-8", "\xc3\xa9", "got:0/130,65/97,88/120"}, // é, whole, reads as before
+        {"C.UTF-8", "\033OA", "got:38/0,65/97,88/120"},     // the Up arrow, one press
     };
     for (const auto &[localeName, typed, presses] : cases) {
         locale = localeName;
