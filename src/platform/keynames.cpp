@@ -1,6 +1,8 @@
 // The codes and characters of named keys, as the terminal gives the same keys.
 #include "platform/keynames.h"
 
+#include "platform/cp437.h"
+
 KeyEvent keyEventFromNamedKey(NamedKey key, bool down) {
     switch (key) {
     case NamedKey::up:
@@ -45,4 +47,22 @@ bool keyEventFromTypingKey(char unshifted, bool shifted, bool capsLock, bool dow
     // Punctuation: the character as typed, no key code.
     *event = KeyEvent{down, static_cast<uint16_t>(digit ? base : 0), base};
     return true;
+}
+
+KeyEvent keyEventFromTypedCharacter(char32_t typed, bool down) {
+    KeyEvent event{down, 0, 0};
+    if (typed >= 128) {
+        for (int byte = 128; byte < 256 && event.character == 0; byte++) {
+            if (cp437Unicode[byte] == typed) event.character = static_cast<char>(byte);
+        }
+        return event;
+    }
+    char ch = static_cast<char>(typed);
+    if (ch == '\r' || ch == '\n') return KeyEvent{down, keyEnter, '\r'};
+    if (ch >= 'a' && ch <= 'z') return KeyEvent{down, static_cast<uint16_t>(ch - 'a' + 'A'), ch};
+    if ((ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == ' ' || ch == 27 || ch == '\t')
+        return KeyEvent{down, static_cast<uint16_t>(ch), ch};
+    if (ch == 127 || ch == 8) return KeyEvent{down, 8, 8};
+    // Punctuation and control characters: the character as typed, no key code.
+    return KeyEvent{down, 0, ch};
 }

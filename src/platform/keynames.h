@@ -21,3 +21,8 @@ bool keyEventFromFunctionKey(int number, bool down, KeyEvent *event);
 // shifted digit or punctuation mark (what it types depends on the layout) and for anything
 // outside printable ASCII.
 bool keyEventFromTypingKey(char unshifted, bool shifted, bool capsLock, bool down, KeyEvent *event);
+// The event for a character typed, as a terminal or console reports it (a code point): Enter
+// (carriage return or line feed), letters, digits, space, Escape, Tab and Backspace (DEL or
+// BS) with their codes; other ASCII as the character alone; a character outside ASCII as its
+// code page 437 byte if it has one, else neither code nor character.
+KeyEvent keyEventFromTypedCharacter(char32_t typed, bool down);

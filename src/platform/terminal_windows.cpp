@@ -17,6 +17,7 @@
 
 #include "platform/cp437.h"
 #include "platform/eventqueue.h"
+#include "platform/keynames.h"
 #include "platform/platform.h"
 #include "platform/systemclock.h"
 #include "platform/windows_text.h"
@@ -147,28 +148,7 @@ bool keyEventFromConsole(const KEY_EVENT_RECORD &key, KeyEvent *event) {
     wchar_t typed = key.uChar.UnicodeChar;
     // Home, Page Up, Insert, Delete and the like: no code, but still a key.
     if (typed == 0) return true;
-    if (typed >= 128) {
-        // A character outside ASCII: its code page 437 byte if it has one, else none.
-        for (int byte = 128; byte < 256 && event->character == 0; byte++) {
-            if (cp437Unicode[byte] == static_cast<char32_t>(typed))
-                event->character = static_cast<char>(byte);
-        }
-        return true;
-    }
-    char ch = static_cast<char>(typed);
-    if (ch == '\r' || ch == '\n') {
-        *event = KeyEvent{down, keyEnter, '\r'};
-    } else if (ch >= 'a' && ch <= 'z') {
-        *event = KeyEvent{down, static_cast<uint16_t>(ch - 'a' + 'A'), ch};
-    } else if ((ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == ' ' || ch == 27 ||
-               ch == '\t') {
-        *event = KeyEvent{down, static_cast<uint16_t>(ch), ch};
-    } else if (ch == 127 || ch == 8) {
-        *event = KeyEvent{down, 8, 8};
-    } else {
-        // Punctuation and control characters: the character as typed, no key code.
-        *event = KeyEvent{down, 0, ch};
-    }
+    *event = keyEventFromTypedCharacter(typed, down);
     return true;
 }
 

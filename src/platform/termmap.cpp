@@ -8,6 +8,7 @@
 #include <cwchar>
 
 #include "platform/cp437.h"
+#include "platform/keynames.h"
 #include "platform/utf8.h"
 
 // The classic console palette's nearest entries in the xterm 256-colour table.
@@ -137,27 +138,7 @@ bool keyEventFromTerminal(int status, uint32_t key, KeyEvent *event) {
         }
     }
     if (status != OK) return false;
-    if (key >= 128) {
-        // A character outside ASCII: its code page 437 byte if it has one, else none.
-        for (int byte = 128; byte < 256 && event->character == 0; byte++) {
-            if (cp437Unicode[byte] == key) event->character = static_cast<char>(byte);
-        }
-        return true;
-    }
-    char ch = static_cast<char>(key);
-    if (ch == '\r' || ch == '\n') {
-        *event = KeyEvent{true, keyEnter, '\r'};
-    } else if (ch >= 'a' && ch <= 'z') {
-        *event = KeyEvent{true, static_cast<uint16_t>(ch - 'a' + 'A'), ch};
-    } else if ((ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == ' ' || ch == 27 ||
-               ch == '\t') {
-        *event = KeyEvent{true, static_cast<uint16_t>(ch), ch};
-    } else if (ch == 127 || ch == 8) {
-        *event = KeyEvent{true, 8, 8};
-    } else {
-        // Punctuation and control characters: the character as typed, no key code.
-        *event = KeyEvent{true, 0, ch};
-    }
+    *event = keyEventFromTypedCharacter(key, true);
     return true;
 }
 
