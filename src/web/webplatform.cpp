@@ -164,12 +164,11 @@ int webPollEvents(KeyEvent *events, int max, int waitMillis) {
     if (waitMillis == 0) yieldIfDue();
     takeWaitingKeys();
     uint32_t started = monotonicMillis();
-    while (pending.count == 0 && waitMillis != 0) {
+    while (pending.count == 0) {
         int left = -1;
         if (waitMillis != waitUntilKey) {
-            int elapsed = static_cast<int>(monotonicMillis() - started);
-            if (elapsed >= waitMillis) break;
-            left = waitMillis - elapsed;
+            left = waitMillis - static_cast<int>(monotonicMillis() - started);
+            if (left <= 0) break;
         }
         wait(left, true);
         takeWaitingKeys();

@@ -41,8 +41,6 @@ EM_ASYNC_JS(int, storageSync, (int fromStorage, char *reason, int reasonSize), {
 
 // clang-format on
 
-bool opened = false;
-
 } // namespace
 
 bool openSaveStorage(const char *directory, std::string *reason) {
@@ -55,13 +53,14 @@ bool openSaveStorage(const char *directory, std::string *reason) {
         *reason = std::string("the browser's storage cannot be read: ") + why;
         return false;
     }
-    opened = true;
     return true;
 }
 
+// A save gets this far only when the storage opened: otherwise what kept it from opening
+// is the save's problem, and the save stops there.
 bool keepSaveStorage(char *reason, size_t size) {
     char why[96] = "no storage";
-    if (opened && storageSync(0, why, sizeof why) != 0) return true;
+    if (storageSync(0, why, sizeof why) != 0) return true;
     std::snprintf(reason, size, "the browser did not keep it: %s", why);
     return false;
 }

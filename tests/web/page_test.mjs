@@ -11,7 +11,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
-import { colourAt, idleCost, launch, openPage, serve, textAt, waitForMenu, waitForScreen } from './pagetools.mjs';
+import { cellsOf, colourAt, idleCost, launch, openPage, rendererClock, serve, textAt, waitForMenu,
+         waitForScreen } from './pagetools.mjs';
 
 const [caseName, pageDir, demosDir, windowRender] = process.argv.slice(2);
 const screenWide = 640;
@@ -236,10 +237,12 @@ cases.save_continue = async (browser, site) => {
   const pageTyped = cells => textAt(cells, 0, 0, 80 * 25).includes('(Enter)');
   // The first page is turned by an Enter typed ahead, the second wants one after its typing.
   await pressUntil(page, 'Enter', 'the first story page', pageTyped, 90000);
+  await pressUntil(page, 'Enter', 'the second story page begun', cells => !pageTyped(cells));
+  // Keys typed while the second page types are dropped just after its last character.
   await pressUntil(page, 'Enter', 'the second story page', cells => pageTyped(cells) &&
                    textAt(cells, 0, 0, 80 * 25).includes('bartender'), 90000);
-  // Keys typed while the second page types are dropped just after its last character.
   await new Promise(resolve => setTimeout(resolve, 500));
+  check(!tavernShown(await cellsOf(page)), 'an Enter typed while the story typed turned its page');
   await pressUntil(page, 'Enter', 'the tavern', tavernShown);
   for (let entry = 1; entry <= 3; entry++) {
     await pressUntil(page, 'ArrowDown', 'tavern entry ' + entry, cells => tavernChosen(cells, entry));
@@ -291,14 +294,30 @@ cases.demo_replays = async (browser, site) => {
                 ' checkpoints, ' + (Date.now() - started) + ' ms');
     check(result.outcome === 'finished' && result.checkpointsPassed === checkpoints,
           name + ': ' + result.message + ' at checkpoint ' + result.checkpoint);
+    const status = await page.evaluate(() => window.brinewortTest.ended());
+    check(status === 0, name + ': a replay that finished ended with status ' + status);
     await page.close();
   }
-  // Dropped on a page where a game runs: the game gives way to the replay.
-  const page = await openPage(browser, site);
-  await page.select('#speed', 'max');
+  // Dropped on a page where a game runs: the game gives way to the replay. Then one whose
+  // first state checkpoint says another random state, which the replay must not reach.
   const name = demos[demos.length - 1];
   // The bytes as they are: a recording's screens are UTF-8.
-  const bytes = fs.readFileSync(path.join(demosDir, name)).toString('base64');
+  const demo = fs.readFileSync(path.join(demosDir, name));
+  const dropped = await dropRecording(browser, site, name, demo.toString('base64'));
+  check(dropped.result.outcome === 'finished' && dropped.status === 0,
+        'dropped ' + name + ': ' + dropped.result.message + ', status ' + dropped.status);
+  const altered = demo.toString('latin1').replace(/^(c [^\n]* rand=)(\d+)/m, (line, start, rand) =>
+    start + String((Number(rand) + 1) % 4294967296));
+  const diverged = await dropRecording(browser, site, name, Buffer.from(altered, 'latin1').toString('base64'));
+  check(diverged.result.outcome === 'diverged' && diverged.status === 1,
+        'an altered ' + name + ': ' + diverged.result.outcome + ', status ' + diverged.status);
+};
+
+// A recording dropped on a page where a game runs, replayed at full speed: how it ended, and
+// the program's exit status.
+async function dropRecording(browser, site, name, bytes) {
+  const page = await openPage(browser, site);
+  await page.select('#speed', 'max');
   const result = await page.evaluate(async (name, bytes) => {
     const files = new DataTransfer();
     files.items.add(new File([Uint8Array.from(atob(bytes), ch => ch.charCodeAt(0))], name));
@@ -309,15 +328,28 @@ cases.demo_replays = async (browser, site) => {
       await new Promise(resolve => setTimeout(resolve, 50));
     }
   }, name, bytes);
-  check(result.outcome === 'finished', 'dropped ' + name + ': ' + result.message);
-};
+  const status = await page.evaluate(() => window.brinewortTest.ended());
+  await page.close();
+  return { result, status };
+}
 
-// An idle tab at the title menu: no timer, no frame, no message for 5 s.
+// An idle tab at the title menu: no timer, no frame, no message for 5 s; a paced replay idles
+// between its keys.
 cases.idle = async (browser, site) => {
   const cost = await idleCost(browser, site, 5);
   console.log('idle 5 s: ' + JSON.stringify(cost));
   check(cost.scheduled === 0, cost.scheduled + ' timers, frames or messages were scheduled');
   check(cost.frames === 0, cost.frames + ' frames were drawn');
+  // A replay at the recorded pace waits out the player's pauses instead of spinning through them.
+  const demo = fs.readdirSync(demosDir).filter(name => name.endsWith('.rec')).sort()[0];
+  const replay = await openPage(browser, site, '?replay=demos/' + demo + '&speed=1');
+  await new Promise(resolve => setTimeout(resolve, 2000));
+  const rendererMillis = await rendererClock(browser);
+  await new Promise(resolve => setTimeout(resolve, 4000));
+  const busy = await rendererMillis();
+  console.log(demo + ' paced, 4 s: ' + Math.round(busy) + ' ms of the processor');
+  check(busy < 2000, 'a paced replay kept the processor busy ' + Math.round(busy) + ' ms of 4000');
+  await replay.close();
 };
 
 if (!cases[caseName] || !pageDir || !demosDir || (caseName === 'title_pixels' && !windowRender)) {
