@@ -12,6 +12,7 @@
 #include <io.h>
 #include <map>
 #include <memory>
+#include <random>
 #include <sddl.h>
 #include <shellapi.h>
 
@@ -410,16 +411,13 @@ bool makePrivateDirectory(const char *purpose, PrivateDirectory *made, std::stri
         return false;
     }
     SECURITY_ATTRIBUTES attributes{sizeof attributes, security.descriptor, FALSE};
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    uint64_t seed = static_cast<uint64_t>(counter.QuadPart) ^ GetTickCount64() << 20;
+    // Names nobody can guess (the system's random numbers); any already there is passed over.
+    std::random_device unguessable;
     std::wstring path;
     for (int attempt = 0;; attempt++) {
-        // A name nobody else can have taken: any already there is passed over.
-        seed = seed * 6364136223846793005u + 1442695040888963407u;
         wchar_t name[128];
-        std::swprintf(name, 128, L"\\brinewort-%hs-%lu-%06llx", purpose, GetCurrentProcessId(),
-                      static_cast<unsigned long long>(seed >> 40));
+        std::swprintf(name, 128, L"\\brinewort-%hs-%lu-%08x", purpose, GetCurrentProcessId(),
+                      unguessable());
         path = base + name;
         if (CreateDirectoryW(path.c_str(), &attributes)) break;
         if (GetLastError() != ERROR_ALREADY_EXISTS || attempt == 100) {
@@ -470,7 +468,7 @@ void removeStalePrivateDirectories(const char *purpose) {
         if (end == number || *end != L'-' || pid == 0) continue;
         // Its process is still there: not stale.
         HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-        DWORD status = 0;
+        DWORD status{};
         bool running =
             process != nullptr && GetExitCodeProcess(process, &status) && status == STILL_ACTIVE;
         if (process != nullptr) CloseHandle(process);

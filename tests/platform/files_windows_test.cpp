@@ -110,6 +110,8 @@ static bool runningOnWine() {
 
 TEST_F(WindowsFilesTest, AReplaysFolderIsUnderTempThePlayersAloneAndGoesWithIt) {
     writeFile("Story.txt", "Chunk1\nstory_");
+    // As an installed data file may be; its copy in the replay's folder is read-only too.
+    ASSERT_TRUE(SetFileAttributesW(L"Story.txt", FILE_ATTRIBUTE_READONLY));
     PrivateDirectory made;
     std::string error;
     ASSERT_TRUE(makePrivateDirectory("test", &made, &error)) << error;
@@ -135,6 +137,7 @@ TEST_F(WindowsFilesTest, AReplaysFolderIsUnderTempThePlayersAloneAndGoesWithIt) 
     std::string path = made.path;
     removePrivateDirectory(&made);
     EXPECT_FALSE(pathExists(path));
+    SetFileAttributesW(L"Story.txt", FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(WindowsFilesTest, AFolderAKilledRunLeftIsRemovedByTheNextStart) {
