@@ -198,7 +198,7 @@ long OpenedFile::readAt(uint64_t offset, char *into, size_t length) const {
     at.Offset = static_cast<DWORD>(offset);
     at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD wanted = length > (1u << 30) ? (1u << 30) : static_cast<DWORD>(length);
-    DWORD got = 0;
+    DWORD got{};
     if (ReadFile(handleOf(descriptor), into, wanted, &got, &at)) return static_cast<long>(got);
     if (GetLastError() == ERROR_HANDLE_EOF) return 0;
     lastError();

@@ -317,10 +317,10 @@ void setUpColours() {
         init_pair(pair.number, pair.foreground, pair.background);
 }
 
+// Through standard output's buffer, sent at once: in order with anything else written there.
 void writeToTerminal(const std::string &bytes) {
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     std::fflush(stdout);
-    ssize_t ignored = write(STDOUT_FILENO, bytes.data(), bytes.size());
-    (void)ignored;
 }
 
 // The alternate screen vanishes when the program ends; the game's last screen (with its

@@ -187,7 +187,7 @@ void waitForRecords(DWORD millis) {
     if (result == WAIT_FAILED) {
         // The console has gone: nothing will ever come.
         if (++failedWaits > 20) throw RunEnded{0};
-        Sleep(millis < 50 ? millis : 50);
+        Sleep(std::min<DWORD>(millis, 50));
         return;
     }
     failedWaits = 0;

@@ -235,6 +235,14 @@ TEST_F(TerminalBackendTest, ATooSmallWindowGetsANoticeUntilItIsResizedThenTheGam
     EXPECT_EQ(exitStatus(), 0);
 }
 
+TEST_F(TerminalBackendTest, TheTitleIsSetAtOnceAndThePlayersComesBackAtTheEnd) {
+    start(80, 25, [] { terminalPlatform.setTitle("Brinewort test"); });
+    ASSERT_TRUE(shows("\033[22;0t\033]0;Brinewort test\007")) << output;
+    ASSERT_EQ(write(master, "x", 1), 1);
+    EXPECT_TRUE(shows("\033[23;0t")) << output;
+    EXPECT_EQ(exitStatus(), 0);
+}
+
 TEST_F(TerminalBackendTest, AQuitSignalEndsTheRunEvenWhileTheNoticeWaits) {
     start(40, 10);
     ASSERT_TRUE(shows("needs a terminal window")) << output;
@@ -272,7 +280,7 @@ TEST_F(TerminalBackendTest, AnArrowIsOnePressAndBytesThatMakeNoCharacterArePress
         {"C.UTF-8", "\xff", "got:0/0,65/97,88/120"},       // a byte no UTF-8 character has
         {"C.UTF-8", "\xc3", "got:0/0,65/97,88/120"},       // a character cut short
         {"C.UTF-8", "\xc3\xa9", "got:0/130,65/97,88/120"}, // é, whole, reads as before
-        {"C.UTF-8", "\033OA", "got:38/0,65/97,88/120"},     // the Up arrow, one press
+        {"C.UTF-8", "\033OA", "got:38/0,65/97,88/120"},    // the Up arrow, one press
     };
     for (const auto &[localeName, typed, presses] : cases) {
         locale = localeName;
