@@ -187,7 +187,7 @@ async function checkScreenOnDisplay(page, reference, label) {
 }
 
 // Up, Enter at the title menu quits; the canvas keeps the farewell; the arrows and space never
-// reach the page itself.
+// reach the page itself. A damaged font stops the page before its game.
 cases.quit_farewell = async (browser, site) => {
   const page = await browser.newPage();
   await page.evaluateOnNewDocument(() => {
@@ -214,6 +214,24 @@ cases.quit_farewell = async (browser, site) => {
   const left = await page.evaluate(() => window.keysLeftToPage);
   check(!left.includes(' ') && !left.includes('ArrowUp') && !left.includes('Enter'),
         'keys the game took went to the page as well: ' + left.join(', '));
+
+  // A page whose font arrives damaged says so and starts no game (status 2).
+  const damaged = await browser.newPage();
+  await damaged.setRequestInterception(true);
+  damaged.on('request', request => {
+    if (!request.url().endsWith('/brinewort.data')) return request.continue();
+    const script = fs.readFileSync(path.join(pageDir, 'brinewort.js'), 'latin1');
+    const [, start, end] = script.match(/"filename":"\/font\/[^"]*\.pcf","start":(\d+),"end":(\d+)/);
+    const bytes = fs.readFileSync(path.join(pageDir, 'brinewort.data'));
+    bytes.fill(0, Number(start), Number(end));
+    return request.respond({ status: 200, contentType: 'application/octet-stream', body: bytes });
+  });
+  await damaged.goto(site.url + '/index.html');
+  const ended = await damaged.evaluate(() => Promise.race([window.brinewortTest.ended(),
+    new Promise(resolve => setTimeout(() => resolve('none within 20 s'), 20000))]));
+  const said = await damaged.$eval('#status', element => element.textContent);
+  check(ended === 2 && said.includes("the page's font"), 'a damaged font: status ' + ended + ', ' + said);
+  await damaged.close();
 };
 
 // New Game, the story, the tavern, Save; the status screen; a reload and Continue show the same
