@@ -412,12 +412,13 @@ bool consoleInit() {
     stderrIsConsole = GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &errorMode) != 0;
     if (quitEvent == nullptr) quitEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     // The game's own screen buffer: what the console showed stays as it was, underneath.
-    screen =
-        CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, CONSOLE_TEXTMODE_BUFFER, nullptr);
+    if (quitEvent != nullptr) {
+        screen = CreateConsoleScreenBuffer(GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           CONSOLE_TEXTMODE_BUFFER, nullptr);
+    }
     if (quitEvent == nullptr || screen == INVALID_HANDLE_VALUE) {
         std::fprintf(stderr, "brinewort: cannot use this console (error %lu)\n", GetLastError());
-        if (screen != INVALID_HANDLE_VALUE) CloseHandle(screen);
         return false;
     }
     if (GetConsoleTitleW(foundTitle, sizeof foundTitle / sizeof foundTitle[0]) == 0)
