@@ -262,7 +262,7 @@ int openFileToReplace(const char *path, const char *(*whyKept)(const std::string
     bool failed = false;
     if (refusal == nullptr && size > 0) {
         std::string first(64, '\0');
-        DWORD got = 0;
+        DWORD got{};
         failed = !ReadFile(handle, first.data(), static_cast<DWORD>(first.size()), &got, nullptr);
         if (!failed) refusal = whyKept(first.substr(0, got));
     }
