@@ -26,6 +26,7 @@
 #include "platform/systemclock.h"
 #include "platform/termcaps.h"
 #include "platform/termmap.h"
+#include "platform/windowfit.h"
 
 namespace {
 
@@ -146,9 +147,10 @@ void checkQuit() {
 void computeLayout() {
     int rows, columns;
     getmaxyx(stdscr, rows, columns);
-    tooSmall = columns < minimumWidth || rows < minimumHeight;
-    originColumn = tooSmall ? 0 : (columns - screenWidth) / 2;
-    originRow = tooSmall ? 0 : (rows - screenHeight) / 2;
+    ScreenPlace place = placeScreen(columns, rows, minimumWidth, minimumHeight);
+    tooSmall = place.tooSmall;
+    originColumn = place.originColumn;
+    originRow = place.originRow;
 }
 
 // A blocking read that keeps failing at once means standard input has closed.
@@ -255,28 +257,10 @@ void drawNotice() {
     erase();
     int rows, columns;
     getmaxyx(stdscr, rows, columns);
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "Brinewort needs a terminal window of at least %d x %d characters; this one is "
-                  "%d x %d. Please make the window larger: the game waits.",
-                  minimumWidth, minimumHeight, columns, rows);
-    // Word-wrapped to whatever width there is.
     int row = 0;
-    const char *p = text;
-    while (*p != '\0' && row < rows) {
-        int length = static_cast<int>(std::strlen(p));
-        int take = length <= columns ? length : columns;
-        if (take < length) {
-            int space = take;
-            while (space > 0 && p[space] != ' ')
-                space--;
-            if (space > 0) take = space;
-        }
-        mvaddnstr(row++, 0, p, take);
-        p += take;
-        while (*p == ' ')
-            p++;
-    }
+    for (const std::string &line :
+         tooSmallNotice("terminal", columns, rows, minimumWidth, minimumHeight))
+        mvaddnstr(row++, 0, line.c_str(), static_cast<int>(line.size()));
     refresh();
 }
 

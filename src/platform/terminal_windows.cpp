@@ -20,6 +20,7 @@
 #include "platform/keynames.h"
 #include "platform/platform.h"
 #include "platform/systemclock.h"
+#include "platform/windowfit.h"
 #include "platform/windows_text.h"
 
 namespace {
@@ -228,9 +229,10 @@ void computeLayout() {
     shownBufferSize = info.dwSize;
     int columns = info.srWindow.Right - info.srWindow.Left + 1;
     int rows = info.srWindow.Bottom - info.srWindow.Top + 1;
-    tooSmall = columns < minimumWidth || rows < minimumHeight;
-    originColumn = info.srWindow.Left + (tooSmall ? 0 : (columns - screenWidth) / 2);
-    originRow = info.srWindow.Top + (tooSmall ? 0 : (rows - screenHeight) / 2);
+    ScreenPlace place = placeScreen(columns, rows, minimumWidth, minimumHeight);
+    tooSmall = place.tooSmall;
+    originColumn = info.srWindow.Left + place.originColumn;
+    originRow = info.srWindow.Top + place.originRow;
 }
 
 // Blanks the whole buffer in black.
@@ -245,31 +247,13 @@ void drawNotice() {
     clearScreenBuffer();
     int columns = shownWindow.Right - shownWindow.Left + 1;
     int rows = shownWindow.Bottom - shownWindow.Top + 1;
-    char text[256];
-    std::snprintf(text, sizeof text,
-                  "Brinewort needs a console window of at least %d x %d characters; this one is "
-                  "%d x %d. Please make the window larger: the game waits.",
-                  minimumWidth, minimumHeight, columns, rows);
-    // Word-wrapped to whatever width there is.
-    int row = 0;
-    const char *p = text;
-    while (*p != '\0' && row < rows && columns > 0) {
-        int length = static_cast<int>(std::strlen(p));
-        int take = length <= columns ? length : columns;
-        if (take < length) {
-            int space = take;
-            while (space > 0 && p[space] != ' ')
-                space--;
-            if (space > 0) take = space;
-        }
-        std::wstring line = wideOf(std::string(p, static_cast<size_t>(take)));
+    SHORT row = shownWindow.Top;
+    for (const std::string &text :
+         tooSmallNotice("console", columns, rows, minimumWidth, minimumHeight)) {
+        std::wstring line = wideOf(text);
         DWORD done;
-        COORD at{shownWindow.Left, static_cast<SHORT>(shownWindow.Top + row++)};
-        WriteConsoleOutputCharacterW(screen, line.data(), static_cast<DWORD>(line.size()), at,
-                                     &done);
-        p += take;
-        while (*p == ' ')
-            p++;
+        WriteConsoleOutputCharacterW(screen, line.data(), static_cast<DWORD>(line.size()),
+                                     COORD{shownWindow.Left, row++}, &done);
     }
 }
 
