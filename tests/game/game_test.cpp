@@ -79,6 +79,35 @@ TEST(CommandLineTest, OptionsAreReadAndMistakesRefused) {
     }
 }
 
+TEST(CommandLineTest, AReplaysSpeedIsTimesThePaceOrMaxAndGoesWithAReplayAlone) {
+    struct Case {
+        std::vector<const char *> arguments;
+        bool replay; // else a usage error
+        double speed;
+    } cases[] = {
+        {{"--replay", "a.rec"}, true, 1.0},
+        {{"--replay", "a.rec", "--speed", "max"}, true, 0.0},
+        {{"--replay", "a.rec", "--speed=0.5"}, true, 0.5},
+        {{"--replay", "a.rec", "--speed", "0"}, false, 0.0},
+        {{"--replay", "a.rec", "--speed", "2x"}, false, 0.0},
+        {{"--speed", "2"}, false, 0.0},
+        {{"--replay", "a.rec", "--record", "b.rec"}, false, 0.0},
+    };
+    for (const Case &c : cases) {
+        std::vector<const char *> argv = {"brinewort"};
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        CommandLine line = parseCommandLine(static_cast<int>(argv.size()), argv.data());
+        SCOPED_TRACE(argv.back());
+        if (!c.replay) {
+            EXPECT_EQ(line.action, CommandLine::Action::usageError);
+            continue;
+        }
+        EXPECT_EQ(line.action, CommandLine::Action::replay);
+        EXPECT_EQ(line.replayPath, "a.rec");
+        EXPECT_EQ(line.replaySpeed, c.speed);
+    }
+}
+
 // A spread of nothing (a level of 0 from a damaged save) gives 0 and still takes its draw, so
 // the draws after it stay where a replay expects them.
 TEST_F(GameFrameTest, ADrawBelowNothingGivesZeroAndStillDraws) {
